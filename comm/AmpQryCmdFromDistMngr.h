@@ -1,0 +1,20 @@
+// CAmpQryCmdFromDistMngr: a job handed from the distribution manager to the
+// communication manager.
+#pragma once
+
+#include "CompoundAmpMsg.h"
+
+enum AmpJobFlags : WORD {
+    kJobBlockTransfer = 0x01,
+    kJobReplyOnWriteError = 0x04,
+    kJobReplyOnWriteSuccess = 0x10,
+};
+
+class CAmpQryCmdFromDistMngr : public CCompoundAmpMsg {
+public:
+    CString ToString(int flags = 0) const override;
+
+    DWORD m_jobId = 0;
+    WORD m_jobFlags = 0;
+    SHORT m_timeout = 10;  // seconds without a reply, counted from queueing
+};

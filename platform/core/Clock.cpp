@@ -1,0 +1,57 @@
+#include "Clock.h"
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+#include <time.h>
+
+namespace {
+
+std::atomic<ULONGLONG> g_offsetMs{0};
+std::atomic<bool> g_frozen{false};
+std::atomic<ULONGLONG> g_frozenMs{0};
+
+ULONGLONG MonotonicMs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<ULONGLONG>(ts.tv_sec) * 1000u + static_cast<ULONGLONG>(ts.tv_nsec) / 1000000u;
+}
+
+}  // namespace
+
+ULONGLONG GetTickCount64()
+{
+    if (g_frozen.load())
+        return g_frozenMs.load();
+    return MonotonicMs() + g_offsetMs.load();
+}
+
+DWORD timeGetTime() { return static_cast<DWORD>(GetTickCount64()); }
+
+UINT timeBeginPeriod(UINT /*periodMs*/) { return 0; }
+UINT timeEndPeriod(UINT /*periodMs*/) { return 0; }
+
+void Sleep(DWORD milliseconds)
+{
+    if (milliseconds == 0)
+        std::this_thread::yield();
+    else
+        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+namespace kvtest {
+
+void SetClockOffset(ULONGLONG offsetMs) { g_offsetMs = offsetMs; }
+
+void FreezeClock(ULONGLONG nowMs)
+{
+    g_frozenMs = nowMs;
+    g_frozen = true;
+}
+
+void AdvanceClock(ULONGLONG deltaMs) { g_frozenMs += deltaMs; }
+
+void ThawClock() { g_frozen = false; }
+
+}  // namespace kvtest

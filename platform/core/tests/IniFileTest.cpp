@@ -1,0 +1,82 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "platform/core/IniFile.h"
+#include "platform/core/Profile.h"
+#include "testing/TempDir.h"
+
+namespace {
+CString Get(const char* section, const char* key, const char* def, const std::string& file)
+{
+    char buf[256];
+    GetPrivateProfileString(section, key, def, buf, sizeof buf, file.c_str());
+    return CString(buf);
+}
+}  // namespace
+
+TEST(IniFileTest, ReadsWithWindowsRules)
+{
+    TempDir dir;
+    dir.Write("s.ini", "; comment\r\n[Link Type]\r\n  Port = /dev/ttyS0  \r\nQuoted=\"  spaced  \"\r\n"
+                       "Count=42\nNeg=-7\nHex=0x1F\n[Other]\nPort=x\n");
+    const std::string f = dir.File("s.ini");
+    EXPECT_EQ(Get("LINK TYPE", "port", "", f), "/dev/ttyS0");
+    EXPECT_EQ(Get("Link Type", "Quoted", "", f), "  spaced  ");
+    EXPECT_EQ(Get("Link Type", "Missing", "fallback  ", f), "fallback");
+    EXPECT_EQ(Get("No Section", "Port", "d", f), "d");
+    EXPECT_EQ(GetPrivateProfileInt("link type", "COUNT", 0, f.c_str()), 42u);
+    EXPECT_EQ(static_cast<int>(GetPrivateProfileInt("link type", "Neg", 0, f.c_str())), -7);
+    EXPECT_EQ(GetPrivateProfileInt("link type", "Hex", 0, f.c_str()), 31u);
+    EXPECT_EQ(GetPrivateProfileInt("link type", "Missing", 9, f.c_str()), 9u);
+    EXPECT_EQ(GetPrivateProfileInt("x", "y", 5, dir.File("absent.ini").c_str()), 5u);
+
+    char list[64];
+    const DWORD n = GetPrivateProfileString("Link Type", nullptr, "", list, sizeof list, f.c_str());
+    EXPECT_EQ(std::string(list, n), std::string("Port\0Quoted\0Count\0Neg\0Hex\0", 26));
+}
+
+TEST(IniFileTest, WritesPreserveOtherLinesAndUseCrLf)
+{
+    TempDir dir;
+    dir.Write("s.ini", "; keep me\n[A]\nx=1\n\n[B]\ny=2\n");
+    const std::string f = dir.File("s.ini");
+    ASSERT_TRUE(WritePrivateProfileString("a", "X", "10", f.c_str()));
+    ASSERT_TRUE(WritePrivateProfileString("A", "z", "3", f.c_str()));
+    ASSERT_TRUE(WritePrivateProfileString("C", "w", "4", f.c_str()));
+    ASSERT_TRUE(WritePrivateProfileString("B", "y", nullptr, f.c_str()));
+    EXPECT_EQ(dir.Read("s.ini"), "; keep me\r\n[A]\r\nX=10\r\nz=3\r\n\r\n[B]\r\n\r\n[C]\r\nw=4\r\n");
+    ASSERT_TRUE(WritePrivateProfileString("B", nullptr, nullptr, f.c_str()));
+    EXPECT_EQ(Get("C", "w", "", f), "4");
+    EXPECT_EQ(dir.Read("s.ini").find("[B]"), std::string::npos);
+    EXPECT_EQ(dir.CountEntries(), 1);
+}
+
+TEST(IniFileTest, TruncatesToTheCallersBuffer)
+{
+    TempDir dir;
+    dir.Write("s.ini", "[A]\nk=abcdefgh\n");
+    char small[4];
+    EXPECT_EQ(GetPrivateProfileString("A", "k", "", small, sizeof small, dir.File("s.ini").c_str()), 3u);
+    EXPECT_STREQ(small, "abc");
+}
+
+TEST(IniFileTest, ProfileLivesInTheConfigFolder)
+{
+    TempDir dir;
+    AfxSetRegistryKey("Quorvex Korvane");
+    EXPECT_EQ(AfxGetProfileInt("GENERAL", "DFLTDRV", 3), 3u);
+    ASSERT_TRUE(AfxWriteProfileInt("GENERAL", "DFLTDRV", 2));
+    ASSERT_TRUE(AfxWriteProfileString("GENERAL", "Name", "Axis X"));
+    EXPECT_EQ(AfxGetProfileInt("general", "dfltdrv", 3), 2u);
+    EXPECT_EQ(AfxGetProfileString("GENERAL", "Name"), "Axis X");
+    EXPECT_EQ(AfxGetProfilePath(), CString(dir.path().c_str()) + "/config/profile.ini");
+    const BYTE blob[] = {0x00, 0x7F, 0xFF};
+    ASSERT_TRUE(AfxWriteProfileBinary("WINDOWPOS", "Main", blob, 3));
+    BYTE* back = nullptr;
+    UINT size = 0;
+    ASSERT_TRUE(AfxGetProfileBinary("WINDOWPOS", "Main", &back, &size));
+    ASSERT_EQ(size, 3u);
+    EXPECT_EQ(std::memcmp(back, blob, 3), 0);
+    delete[] back;
+}
