@@ -76,3 +76,21 @@ TEST(ThreadTest, RandFollowsTheClassicSequencePerThread)
     other.join();
     EXPECT_EQ(Rand(), 41);
 }
+
+#include "platform/core/MessageBox.h"
+
+TEST(MessageBoxTest, ScriptedAnswerUsesQueueThenDefaultButtonAndLogs)
+{
+    AfxTakeScriptedMessageLog();
+    AfxQueueScriptedAnswer(IDNO);
+    EXPECT_EQ(AfxEngineMessageBox("first?", "Korvane", MB_YESNO), IDNO);
+    EXPECT_EQ(AfxEngineMessageBox("second?", "Korvane", MB_YESNO | MB_DEFBUTTON2), IDNO);
+    EXPECT_EQ(AfxEngineMessageBox("third", "Korvane", MB_OKCANCEL), IDOK);
+    const auto log = AfxTakeScriptedMessageLog();
+    ASSERT_EQ(log.size(), 3u);
+    EXPECT_EQ(log[0], "MSGBOX:first?");
+    AfxSetMessageBoxHandler([](const char*, const char*, UINT, UINT) { return IDCANCEL; });
+    EXPECT_EQ(AfxEngineMessageBox("x", "y", MB_OK), IDCANCEL);
+    AfxSetMessageBoxHandler(nullptr);
+    EXPECT_TRUE(AfxTakeScriptedMessageLog().empty());
+}
