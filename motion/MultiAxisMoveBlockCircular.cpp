@@ -115,12 +115,17 @@ BOOL CMultiAxisMoveBlockCircular::Plan(double ta2)
         EndAngle += Clockwise ? -kTwoPi : kTwoPi;
 
     AngularVelocity = Clockwise ? -FR / Radius : FR / Radius;
+    Flags = StartVel.Length() == 0.0 ? 1 : 0;
+    // Moving on from a block that ended at this circle's start (another arc):
+    // there is no deceleration to blend away, so the arc runs at speed at once.
+    const double gap = std::hypot(StartPos.Get(AxisU, su) - su, StartPos.Get(AxisV, sv) - sv);
+    if (!Flags && gap <= 1e-9 * (Radius + 1.0))
+        TA1 = 0.0;
     // An arc too short for its acceleration time accelerates over its first half.
     TA1 = std::min(TA1, ArcAngle() / std::fabs(AngularVelocity));
     AngularAccel = TA1 > 0.0 ? AngularVelocity / TA1 : 0.0;
     AngleAfterAccel = StartAngle + AngularAccel * TA1 * TA1 / 2.0;
 
-    Flags = StartVel.Length() == 0.0 ? 1 : 0;
     AxisData.RemoveAll();
     SetupBlendIn();
     SetupOtherAxes();

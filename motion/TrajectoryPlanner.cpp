@@ -1,5 +1,7 @@
 #include "TrajectoryPlanner.h"
 
+#include <algorithm>
+
 #include "MultiAxisMoveBlockCircular.h"
 #include "MultiAxisMoveBlockLinearBlended.h"
 #include "MultiAxisMoveBlockPVT.h"
@@ -11,6 +13,9 @@ namespace {
 // Matching a blend's two halves settles within a few rounds.
 constexpr int kMaxMatchRounds = 20;
 constexpr int kMaxSamplesPerCall = 100;
+// Block times are sums of steps and durations: a sample that lands on a
+// block's end within rounding belongs to that block.
+constexpr double kTimeTolerance = 1e-9;
 
 CMultiAxisMoveBlockSplineBlended* AsSpline(CMultiAxisMoveBlock* block)
 {
@@ -311,11 +316,15 @@ BOOL CTrajectoryPlanner::Sample(CAxisVectorList& positions, CAxisVectorList* vel
     for (int i = 0; i < kMaxSamplesPerCall; ++i) {
         double local = SampleTime - SampleBlock->StartTime;
         // A duration that is not a number counts as passed, so sampling always moves on.
-        while (!(local <= SampleBlock->GetDuration(FALSE))) {
+        double duration = SampleBlock->GetDuration(FALSE);
+        while (!(local <= duration + kTimeTolerance)) {
             if (!MoveToNextSampleBlock())
                 return appended;
             local = SampleTime - SampleBlock->StartTime;
+            duration = SampleBlock->GetDuration(FALSE);
         }
+        local = std::max(local, 0.0);
+        local = std::min(local, duration);
         CAxisVectorMap position;
         SampleBlock->GetPosition(local, position);
         position.Time = SampleBlock->StartTime + local;
