@@ -181,7 +181,7 @@ int CTrajectoryPlanner::AddLinear(const CAxisVectorMap& targets, double feed)
         BlockStart start;
         if (!StartAfter(last, targets, true, blendTime, start))
             return Fail("the start of the linear move is not known");
-        if (!block->Setup(0, start.p0, start.pi, start.vi, start.targets, feed, AccelTime, -1))
+        if (!block->Setup(0, start.p0, start.pi, start.vi, start.targets, feed, blendTime, AccelTime))
             return Fail("the linear move cannot meet the acceleration limit");
         if (!blendsIn || block->TA1 <= blendTime)
             break;
