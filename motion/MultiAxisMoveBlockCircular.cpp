@@ -71,9 +71,10 @@ BOOL CMultiAxisMoveBlockCircular::PlaceCentreFromRadius(double su, double sv, do
     const double mu = (su + eu) / 2.0;
     const double mv = (sv + ev) / 2.0;
     const double square = r * r - d * d / 4.0;
-    if (square < 0.0)
+    // A half circle whose end point carries rounding noise still fits.
+    if (square < -1e-9 * r * r)
         return Fail("the circle's radius is shorter than half the distance to its end point");
-    const double h = std::sqrt(square);
+    const double h = std::sqrt(std::max(square, 0.0));
     CentreU = mu + (h / d) * (sv - ev);
     CentreV = mv + (h / d) * (eu - su);
     StartAngle = std::atan2(sv - CentreV, su - CentreU);
