@@ -293,7 +293,7 @@ int CCommManager::ParseFrame(CAmpResponseMsg& response, CRingBuff* ring)
         }
         SetResponseFromFrame(response, frame);
         if (m_mode & kModeTimeStamps) {
-            if (!ReadTimeStamp(response, source, start))
+            if (!ReadTimeStamp(response, source, frame))
                 return 0;
         }
         m_traceClients.Trace(frame, 0);
@@ -305,10 +305,22 @@ int CCommManager::ParseFrame(CAmpResponseMsg& response, CRingBuff* ring)
     }
 }
 
-int CCommManager::ReadTimeStamp(CAmpResponseMsg& response, CRingBuff& ring, const RingBuffState& start)
+namespace {
+// Puts a reply back in front of what is left, dropping the filler that
+// followed it, so filler cannot pile up behind a reply that waits for its
+// time stamp until the ring is full and the link stalls.
+void PutReplyBack(CRingBuff& ring, const CAmpMsg& reply)
+{
+    BYTE bytes[CLinkFrame::kMaxLength];
+    for (int i = CLinkFrame::Encode(reply, bytes) - 1; i >= 0; --i)
+        ring.UngetByte(bytes[i]);
+}
+}  // namespace
+
+int CCommManager::ReadTimeStamp(CAmpResponseMsg& response, CRingBuff& ring, const CAmpMsg& reply)
 {
     if (!SkipFiller(ring)) {
-        ring.RestoreState(start);
+        PutReplyBack(ring, reply);
         return 0;
     }
     RingBuffState next;
@@ -316,7 +328,8 @@ int CCommManager::ReadTimeStamp(CAmpResponseMsg& response, CRingBuff& ring, cons
     CAmpMsg frame;
     const int result = CLinkFrame::Read(ring, frame);
     if (result == CLinkFrame::kIncomplete) {
-        ring.RestoreState(start);
+        ring.RestoreState(next);
+        PutReplyBack(ring, reply);
         return 0;
     }
     if (result == CLinkFrame::kRead) {

@@ -119,7 +119,7 @@ private:
     int FrameBytesNeeded(const CAmpMsg& message, BYTE flag);
     void WriteEncoded(const CAmpMsg& message, CRingBuff& ring);
     void ReportFrameError(int result, const CAmpMsg& frame, bool namesDrive);
-    int ReadTimeStamp(CAmpResponseMsg& response, CRingBuff& ring, const RingBuffState& start);
+    int ReadTimeStamp(CAmpResponseMsg& response, CRingBuff& ring, const CAmpMsg& reply);
     void QueueBlockFollowUp(const CAmpResponseToDistMngr& response, const CAmpResponseMsg& reply);
 
     void SendStartupFrame(int address, WORD code, LONG value, BYTE width);
