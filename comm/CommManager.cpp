@@ -71,7 +71,6 @@ void MakeErrorResponse(const CAmpQryCmdFromDistMngr& job, WORD error, CAmpRespon
     response.m_flag = 0;
     response.m_jobId = job.m_jobId;
     response.m_error = error;
-    response.m_blockFlag = (job.m_jobFlags & kJobBlockTransfer) ? 1 : 0;
 }
 
 }  // namespace
@@ -80,6 +79,7 @@ CCommManager::CCommManager() { CDriveNameSource::Install(&m_driveNames); }
 
 CCommManager::~CCommManager()
 {
+    m_statistics.SetWindow(nullptr);  // the window may be gone already
     CloseCommunications();
     CDriveNameSource::Uninstall(&m_driveNames);
 }
@@ -437,20 +437,15 @@ void CCommManager::ParseAndDispatchAll()
 void CCommManager::UpdateModeBits()
 {
     const BYTE wanted = m_jobs.GetModeBits();
-    BYTE mode = m_mode;
-    const BYTE changed = static_cast<BYTE>((wanted ^ mode) & (kModeBlockTransfers | kModeTimeStamps));
-    // A bit the drives were not told about (no room) is tried again next cycle.
-    BYTE stored = static_cast<BYTE>((wanted & ~(kModeBlockTransfers | kModeTimeStamps)) | (mode & changed));
-    stored |= static_cast<BYTE>(wanted & (kModeBlockTransfers | kModeTimeStamps) & ~changed);
-    if (changed & kModeBlockTransfers) {
-        const LONG on = wanted & kModeBlockTransfers ? 1 : 0;
-        if (WriteFrame(CAmpMsg(0, kCodeCSE, on, 1)))
-            stored = static_cast<BYTE>((stored & ~kModeBlockTransfers) | (wanted & kModeBlockTransfers));
-    }
-    if (changed & kModeTimeStamps) {
-        const LONG on = wanted & kModeTimeStamps ? 1 : 0;
-        if (WriteFrame(CAmpMsg(0, kCodeTRE, on, 1)))
-            stored = static_cast<BYTE>((stored & ~kModeTimeStamps) | (wanted & kModeTimeStamps));
+    const BYTE changed = static_cast<BYTE>((wanted ^ m_mode) & (kModeBlockTransfers | kModeTimeStamps));
+    // A switch the drives were not told about (no room) keeps its old value and is tried next cycle.
+    BYTE stored = static_cast<BYTE>((wanted & ~changed) | (m_mode & changed));
+    const struct { BYTE bit; WORD code; } switches[] = {{kModeBlockTransfers, kCodeCSE}, {kModeTimeStamps, kCodeTRE}};
+    for (const auto& s : switches) {
+        if (!(changed & s.bit))
+            continue;
+        if (WriteFrame(CAmpMsg(0, s.code, (wanted & s.bit) ? 1 : 0, 1)))
+            stored = static_cast<BYTE>((stored & ~s.bit) | (wanted & s.bit));
     }
     m_mode = stored;
 }
@@ -568,7 +563,10 @@ void CCommManager::CheckTimeouts()
 
 void CCommManager::TimeOutJob(CAmpQryCmdJobCm& job)
 {
-    AppendErrorResponse(job, AMP_ERR_RESPONSE_TIMEOUT);
+    CAmpResponseToDistMngr response;
+    MakeErrorResponse(job, AMP_ERR_RESPONSE_TIMEOUT, response);
+    response.m_blockFlag = (job.m_jobFlags & kJobBlockTransfer) ? 1 : 0;
+    m_responses.Append(response);
     CString text;
     if (job.m_address == 0) {
         text = "Timeout occurred on expected reply from communications module";
@@ -586,6 +584,8 @@ void CCommManager::TimeOutJob(CAmpQryCmdJobCm& job)
 
 int CCommManager::EnterSynchronousMode()
 {
+    if (!m_port || m_synchronous)
+        return 0;  // nothing to talk to; the cycle lock is not taken
     while (m_jobs.GetCount() > 0)
         Sleep(100);
     m_cycleLock.Lock();

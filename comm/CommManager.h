@@ -57,7 +57,8 @@ public:
     CString GetPortName();
     void SetPortFactory(CCommPortFactory* factory) { m_portFactory = factory; }
 
-    // Synchronous mode: the cycle stops and one caller talks to the port.
+    // Synchronous mode: the cycle stops and one caller talks to the port. The
+    // thread that entered it leaves it. Entering waits until the job queue is empty.
     int EnterSynchronousMode();
     void LeaveSynchronousMode();
     int SendReceiveSynchronous(const CAmpMsg& message, CAmpResponseMsg& response, int timeoutMs);
