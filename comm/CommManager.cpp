@@ -162,10 +162,10 @@ void CCommManager::AddRawBlock(const BYTE* bytes, int count)
 
 // ---- Frames ---------------------------------------------------------------
 
-int CCommManager::FrameBytesNeeded(const CAmpMsg& message, BYTE flag)
+int CCommManager::FrameBytesNeeded(const CAmpMsg& message, BOOL readBack)
 {
     int needed = CLinkFrame::Length(message);
-    if (message.m_width != 0 && flag == 0 && GetReadBackOption())
+    if (readBack && message.m_width != 0 && message.m_flag == 0)
         needed += 4;
     return needed;
 }
@@ -178,52 +178,60 @@ void CCommManager::WriteEncoded(const CAmpMsg& message, CRingBuff& ring)
     m_traceClients.Trace(message, 1);
 }
 
-int CCommManager::WriteFrame(const CAmpMsg& message, BOOL lockTransmit, CRingBuff* ring)
+void CCommManager::ReportTransmitOverflow()
 {
-    CRingBuff& target = ring ? *ring : m_txRing;
-    CSingleLock lock(&m_txLock, lockTransmit);
+    RaiseAlert("TX_BUFF_OVRFLW", kTxOverflowText, 4, kAlertPopup);
+    m_statistics.AddSample(kStatTxOverflow, 0);
+}
+
+int CCommManager::PutFrame(const CAmpMsg& message, CRingBuff& ring, BOOL readBack)
+{
     // The frame and its read-back go in whole or not at all.
-    if (RingRoom(target) < FrameBytesNeeded(message, message.m_flag)) {
-        RaiseAlert("TX_BUFF_OVRFLW", kTxOverflowText, 4, kAlertPopup);
-        m_statistics.AddSample(kStatTxOverflow, 0);
+    if (RingRoom(ring) < FrameBytesNeeded(message, readBack)) {
+        ReportTransmitOverflow();
         return 0;
     }
-    WriteEncoded(message, target);
-    if (message.m_width != 0 && message.m_flag == 0 && GetReadBackOption())
-        WriteEncoded(CAmpMsg(message.m_address, message.m_code, 0, 0), target);
+    WriteEncoded(message, ring);
+    if (readBack && message.m_width != 0 && message.m_flag == 0)
+        WriteEncoded(CAmpMsg(message.m_address, message.m_code, 0, 0), ring);
     return 1;
+}
+
+int CCommManager::WriteFrame(const CAmpMsg& message, BOOL lockTransmit, CRingBuff* ring)
+{
+    CSingleLock lock(&m_txLock, lockTransmit);
+    return PutFrame(message, ring ? *ring : m_txRing, GetReadBackOption());
 }
 
 int CCommManager::WriteJob(CAmpQryCmdJobCm& job)
 {
     CSingleLock lock(&m_txLock, TRUE);
+    const BOOL readBack = GetReadBackOption();
     const BYTE flag = static_cast<BYTE>((job.m_jobFlags >> 3) & 1);
     CList<CAmpMsg> frames;
     POSITION pos = job.m_subCommands.GetHeadPosition();
     while (pos) {
         const CAmpCommand& sub = job.m_subCommands.GetNext(pos);
-        CAmpMsg frame(job.m_address, sub.m_code, sub.m_value, sub.m_width);
-        frame.m_flag = flag;
-        frames.AddTail(frame);
+        frames.AddTail(CAmpMsg(job.m_address, sub.m_code, sub.m_value, sub.m_width));
     }
-    CAmpMsg own(job.m_address, job.m_code, job.m_value, job.m_width);
-    own.m_flag = flag;
-    frames.AddTail(own);
+    frames.AddTail(CAmpMsg(job.m_address, job.m_code, job.m_value, job.m_width));
+    pos = frames.GetHeadPosition();
+    while (pos)
+        frames.GetNext(pos).m_flag = flag;
 
     // All of a job's frames or none, so no part of it is sent twice.
     int needed = 0;
     pos = frames.GetHeadPosition();
     while (pos)
-        needed += FrameBytesNeeded(frames.GetNext(pos), flag);
+        needed += FrameBytesNeeded(frames.GetNext(pos), readBack);
     if (RingRoom(m_txRing) < needed) {
-        RaiseAlert("TX_BUFF_OVRFLW", kTxOverflowText, 4, kAlertPopup);
-        m_statistics.AddSample(kStatTxOverflow, 0);
+        ReportTransmitOverflow();
         return 0;
     }
     job.m_flag = flag;
     pos = frames.GetHeadPosition();
     while (pos)
-        WriteFrame(frames.GetNext(pos), FALSE);
+        PutFrame(frames.GetNext(pos), m_txRing, readBack);
     job.m_flag = 0;
     return 1;
 }
@@ -470,23 +478,22 @@ void CCommManager::SendRawBlocks()
     const CAmpMsg apeOn(0, kCodeAPE, 1, 1);
     while (CQvxBlockData* block = m_rawBlocks.PeekHead()) {
         CSingleLock lock(&m_txLock, TRUE);
-        const int needed = FrameBytesNeeded(apeOff, 0) + block->m_count + FrameBytesNeeded(apeOn, 0);
+        const BOOL readBack = GetReadBackOption();
+        const int needed = FrameBytesNeeded(apeOff, readBack) + block->m_count + FrameBytesNeeded(apeOn, readBack);
         if (needed > m_txRing.GetSize() - 1) {
             // It could never fit; left queued it would hold up every later block.
-            m_statistics.AddSample(kStatTxOverflow, 0);
-            RaiseAlert("TX_BUFF_OVRFLW", kTxOverflowText, 4, kAlertPopup);
+            ReportTransmitOverflow();
             m_rawBlocks.RemoveHead();
             continue;
         }
         if (RingRoom(m_txRing) < needed) {
-            m_statistics.AddSample(kStatTxOverflow, 0);
-            RaiseAlert("TX_BUFF_OVRFLW", kTxOverflowText, 4, kAlertPopup);
+            ReportTransmitOverflow();
             return;
         }
-        WriteFrame(apeOff, FALSE);
+        PutFrame(apeOff, m_txRing, readBack);
         m_txRing.Write(block->m_bytes, block->m_count);
         m_rawBlocks.RemoveHead();
-        WriteFrame(apeOn, FALSE);
+        PutFrame(apeOn, m_txRing, readBack);
     }
 }
 

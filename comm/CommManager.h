@@ -117,8 +117,10 @@ private:
     void TimeOutJob(CAmpQryCmdJobCm& job);
 
     void AppendErrorResponse(const CAmpQryCmdFromDistMngr& job, WORD error);
-    int FrameBytesNeeded(const CAmpMsg& message, BYTE flag);
+    int FrameBytesNeeded(const CAmpMsg& message, BOOL readBack);
+    int PutFrame(const CAmpMsg& message, CRingBuff& ring, BOOL readBack);
     void WriteEncoded(const CAmpMsg& message, CRingBuff& ring);
+    void ReportTransmitOverflow();
     void ReportFrameError(int result, const CAmpMsg& frame, bool namesDrive);
     int ReadTimeStamp(CAmpResponseMsg& response, CRingBuff& ring, const CAmpMsg& reply);
     void QueueBlockFollowUp(const CAmpResponseToDistMngr& response, const CAmpResponseMsg& reply);
