@@ -46,15 +46,19 @@ void RaiseAlert(const char* key, const char* text, int level, int flags, int dri
 
 int RingRoom(CRingBuff& ring) { return ring.GetSize() - 1 - ring.GetCount(); }
 
-// Takes filler zero bytes; false when the ring ran empty.
+// Takes filler zero bytes; false when the ring ran empty. The first other byte
+// is left by restoring the ring's state: putting it back with UngetByte would
+// be refused, and the byte lost, when the ring was full.
 bool SkipFiller(CRingBuff& ring)
 {
     for (;;) {
+        RingBuffState before;
+        ring.SaveState(before);
         const int b = ring.GetByte();
         if (b < 0)
             return false;
         if (b != 0) {
-            ring.UngetByte(static_cast<BYTE>(b));
+            ring.RestoreState(before);
             return true;
         }
     }
