@@ -113,6 +113,7 @@ LONG CSerial::Open(const char* device, DWORD /*inQueue*/, DWORD /*outQueue*/, bo
         Close();
         return Fail(error);
     }
+    tcflush(m_fd, TCIOFLUSH);  // bytes left from an earlier user are not this user's
     SetEventMask(kDefaultEventMask);
     SetReadTimeouts(EReadTimeoutNonblocking);
     DWORD ignored = 0;
