@@ -44,14 +44,16 @@ private:
 
 // One read: the request (4 bytes, 8 on a multi-drop line) and the reply
 // (width + 3 bytes) at 10 bits a byte. The port sleeps 1 ms after writing,
-// then looks for the reply every 1 ms, and pauses 2 ms after a good read.
+// looks for the reply every 1 ms, and pauses 2 ms after a good read. Its
+// cycle handles frames for 25 ms, then sleeps its 1 ms period.
 double CeilingReadsPerSecond(int drives)
 {
     const int requestBytes = drives > 1 ? 8 : 4;
     const int replyBytes = kReplyWidth + 3;
     const double wireMs = (requestBytes + replyBytes) * 10.0 * 1000.0 / kBaud;
-    const double waitMs = 1.0 + std::ceil(std::max(0.0, wireMs - 1.0));
-    return 1000.0 / (waitMs + 2.0);
+    const double readMs = 1.0 + std::ceil(std::max(0.0, wireMs - 1.0)) + 2.0;
+    const double readsPerCycle = std::ceil(25.0 / readMs);
+    return 1000.0 * readsPerCycle / (readsPerCycle * readMs + 1.0);
 }
 
 void SerialRegisterReads(benchmark::State& state)

@@ -137,6 +137,7 @@ int CQVXSerialCommPort::Open(BOOL startThread)
         }
         CSingleLock lock(&m_transactionLock, TRUE);
         m_device.Close();
+        SetOpenState(0);
     }
     if (IsSilent())
         return 0;
