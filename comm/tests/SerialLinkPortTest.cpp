@@ -40,6 +40,20 @@ TEST_F(SerialLinkPort, RequestsAndRepliesAreByteExactOnOneDrive)
     EXPECT_TRUE(Receive(1, 50ms).empty());
 }
 
+TEST_F(SerialLinkPort, APacedLineTakesTheWireTimeOfRequestAndReply)
+{
+    sim.AddDrive(1, 450);
+    sim.SetBaudRate(9600);  // 1.04 ms a byte
+    sim.Start();
+    Connect(1, kFamilyKreln);
+    OpenPort();
+    const auto start = std::chrono::steady_clock::now();
+    Send(LinkFrame(1, kVer, 0, 0));
+    EXPECT_EQ(LinkFrame(1, kVer, 450, 2), Receive(6));
+    // Four bytes out and five back.
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::microseconds(9 * 1041));
+}
+
 TEST_F(SerialLinkPort, RequestsArePaddedToEightBytesOnAMultiDropLine)
 {
     sim.AddDrive(2, 650);
