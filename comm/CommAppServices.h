@@ -30,6 +30,9 @@ public:
     virtual void RaiseAlert(const char* key, const char* message, int level, int flags, int driveAddress) = 0;
     virtual void ClearAllAlerts() = 0;
     virtual void SetCommStatus(int status) = 0;
+    // A lost drive answered again with the same family, or with another one.
+    virtual void SetDriveReconnected() {}
+    virtual void SetDriveTypeChanged() {}
 
     // Connected-drive list, in connection order. GetDriveFamily answers -1 for
     // an address not in the list.
