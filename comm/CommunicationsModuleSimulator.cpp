@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "comm/AmpCommand.h"
+#include "comm/AmplifierData.h"
+#include "comm/CommAppServices.h"
 #include "comm/DemoRegisterCodes.h"
 #include "platform/core/MessageBox.h"
 #include "platform/core/Rand.h"
@@ -30,18 +32,24 @@ LONG SignExtend(LONG value, int width)
 }
 
 LONG Truncate(double v) { return static_cast<LONG>(std::trunc(v)); }
+
+LONG ConnectedDriveFamily(int address)
+{
+    CCommAppServices* app = CCommAppServices::Get();
+    return app ? app->GetDriveFamily(address) : -1;
+}
 }  // namespace
 
-CCommunicationsModuleSimulator::CCommunicationsModuleSimulator(CDemoSimulatorHost* host) : m_host(host)
+CCommunicationsModuleSimulator::CCommunicationsModuleSimulator()
 {
-    m_name = "DEMO Drive";
+    SetName("DEMO Drive");
     m_moduleClock.Restart();
     m_deliveryClock.Restart();
 }
 
 CCommunicationsModuleSimulator::~CCommunicationsModuleSimulator() { StopThread(1); }
 
-int CCommunicationsModuleSimulator::Open(const char* /*argument*/)
+int CCommunicationsModuleSimulator::Open()
 {
     m_create = 1;
     if (GetState() == kIdle)
@@ -73,10 +81,13 @@ int CCommunicationsModuleSimulator::Read(int maximum, BYTE* buffer)
 
 int CCommunicationsModuleSimulator::IdentifyDrive(int address)
 {
+    // The module is there: it answers as one, so the scan lists it beside its drives.
+    if (address == 0)
+        return kFamilyCommModule;
     LONG version;
     if (address < 0 || address >= CDemoRegisterModel::kUnits || !m_model.GetRegister(address, VER, version))
         return -2;
-    return version >= 500 ? 4 : 2;
+    return version >= 500 ? kFamilyTavro : kFamilyKreln;
 }
 
 int CCommunicationsModuleSimulator::Step()
@@ -153,7 +164,7 @@ void CCommunicationsModuleSimulator::HandleRead(const Frame& frame)
     if (m_model.GetRegister(frame.address, frame.code, value))
         StageReply(frame.address, frame.code, value, 4);
     else if (frame.code == SDT)
-        StageReply(frame.address, frame.code, m_host ? m_host->GetDriveFamily(frame.address) : -1, 4);
+        StageReply(frame.address, frame.code, ConnectedDriveFamily(frame.address), 4);
     else
         StageError(frame.address, frame.code, kErrInvalidCommand);
     StepLinkedRegister(frame);
@@ -223,8 +234,10 @@ void CCommunicationsModuleSimulator::HandleWrite(const Frame& frame)
         StageTimeStampIfOn();
         return;
     }
-    if (frame.code == VER && m_host)
-        m_host->PostUpdateMainMenu();
+    if (frame.code == VER) {
+        if (CCommAppServices* app = CCommAppServices::Get())
+            app->PostUpdateMainMenu();
+    }
     if (echo)
         StageReply(frame.address, frame.code, frame.value, frame.width);
     StepLinkedRegister(frame);

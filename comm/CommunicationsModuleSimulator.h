@@ -1,6 +1,7 @@
 // CCommunicationsModuleSimulator: the demo link. A port that answers the
 // communication manager's frames from an in-memory module with two drives,
-// on its own 20 ms thread.
+// on its own 20 ms thread. Drive families and menu updates come from the
+// application's link services.
 #pragma once
 
 #include <array>
@@ -11,29 +12,18 @@
 #include "foundation/HPTimer.h"
 #include "foundation/RingBuff.h"
 
-// What the simulator asks of the application. Both calls must return at once:
-// they run on the simulator's thread.
-class CDemoSimulatorHost {
-public:
-    virtual ~CDemoSimulatorHost() = default;
-    // The family code of a connected drive, or -1.
-    virtual int GetDriveFamily(int address) = 0;
-    // Asks the GUI thread to rebuild the main menu for the connected drives.
-    virtual void PostUpdateMainMenu() = 0;
-};
-
 class CCommunicationsModuleSimulator : public CQVXCommPort, public CDThread {
 public:
-    explicit CCommunicationsModuleSimulator(CDemoSimulatorHost* host = nullptr);
+    CCommunicationsModuleSimulator();
     ~CCommunicationsModuleSimulator() override;
 
-    int Open(const char* argument) override;
+    int Open() override;
     int Close() override;
-    CString GetName() const override { return "DEMO Drive"; }
     int Write(int count, const BYTE* bytes) override;
     int Read(int maximum, BYTE* buffer) override;
     int IdentifyDrive(int address) override;
-    void Purge(int /*argument*/) override {}
+    int Purge(int /*what*/) override { return 1; }
+    int EnterSync() override { return 1; }
 
     // One cycle of the simulator: handle written frames, move the drives, answer.
     void RunCycle();
@@ -71,7 +61,6 @@ private:
     bool TimeStampsOn();
     static LONG RandomSigned16();
 
-    CDemoSimulatorHost* m_host;
     CDemoRegisterModel m_model;
     CMutex m_inputLock, m_stagingLock, m_outputLock;
     CRingBuff m_input{11};

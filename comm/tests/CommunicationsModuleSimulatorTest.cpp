@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "comm/AmpCommand.h"
+#include "TestAppServices.h"
 #include "comm/CommunicationsModuleSimulator.h"
 #include "comm/DemoRegisterCodes.h"
 #include "platform/core/Clock.h"
@@ -21,13 +22,6 @@ struct Answer {
     bool operator==(const Answer&) const = default;
 };
 
-class FakeHost : public CDemoSimulatorHost {
-public:
-    int GetDriveFamily(int address) override { return address == 2 ? 4 : -1; }
-    void PostUpdateMainMenu() override { ++menuUpdates; }
-    int menuUpdates = 0;
-};
-
 std::vector<BYTE> Frame(int address, int code, LONG value, int width)
 {
     const BYTE header = static_cast<BYTE>((width << 5) | address);
@@ -42,6 +36,7 @@ std::vector<BYTE> Frame(int address, int code, LONG value, int width)
 // clocks forward by hand so that no test waits for real time.
 class SimulatorTest : public ::testing::Test {
 protected:
+    void SetUp() override { app.AddConnectedDrive(CAmplifierData(2, 4, "Tavro")); }
     void TearDown() override { kvtest::SetClockOffset(0); }
 
     void Advance(ULONGLONG ms)
@@ -105,8 +100,8 @@ protected:
         return v;
     }
 
-    FakeHost host;
-    CCommunicationsModuleSimulator sim{&host};
+    TestAppServices app;
+    CCommunicationsModuleSimulator sim;
     ULONGLONG m_offset = 0;
 };
 
@@ -137,7 +132,7 @@ TEST_F(SimulatorTest, ErrorsForUnknownRegistersAddressesAndCheckBytes)
 
 TEST_F(SimulatorTest, IdentifiesTheTwoDrivesByVersion)
 {
-    EXPECT_EQ(sim.IdentifyDrive(0), -2);
+    EXPECT_EQ(sim.IdentifyDrive(0), 8);
     EXPECT_EQ(sim.IdentifyDrive(1), 2);
     EXPECT_EQ(sim.IdentifyDrive(2), 4);
     EXPECT_EQ(sim.IdentifyDrive(3), -2);
@@ -170,7 +165,7 @@ TEST_F(SimulatorTest, WritesAreEchoedAndStoredExceptAVrmOfZero)
     EXPECT_EQ(Ask(1, VRM, 4, 1).size(), 1u);  // VRM already set: echoed, stored as 0
     EXPECT_EQ(Get(1, VRM), 0);
     EXPECT_EQ(Ask(1, VER, 520, 2).size(), 1u);
-    EXPECT_EQ(host.menuUpdates, 1);
+    EXPECT_EQ(app.m_menuUpdates.load(), 1);
     EXPECT_EQ(sim.IdentifyDrive(1), 4);
 }
 
@@ -303,7 +298,7 @@ TEST_F(SimulatorTest, ParameterTablesSaveAndRestore)
 TEST(SimulatorThreadTest, OpenRunsTheCycleOnItsOwnThread)
 {
     CCommunicationsModuleSimulator sim;
-    ASSERT_EQ(sim.Open(nullptr), 1);
+    ASSERT_EQ(sim.Open(), 1);
     const auto frame = Frame(2, demo_codes::VER, 0, 0);
     sim.Write(static_cast<int>(frame.size()), frame.data());
     std::vector<BYTE> got;

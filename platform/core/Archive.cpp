@@ -179,3 +179,162 @@ CArchive& CArchive::operator>>(CString& v)
     v = CString(std::move(text));
     return *this;
 }
+
+namespace {
+
+constexpr WORD kNullTag = 0;
+constexpr WORD kNewClassTag = 0xFFFF;
+constexpr WORD kClassTag = 0x8000;
+constexpr WORD kBigObjectTag = 0x7FFF;
+constexpr DWORD kBigClassTag = 0x80000000u;
+constexpr DWORD kMaxMapCount = 0x3FFFFFFEu;
+constexpr WORD kMaxClassNameLength = 255;
+
+}  // namespace
+
+DWORD CArchive::NextIndex()
+{
+    if (m_mapCount >= kMaxMapCount)
+        ThrowArchive(CArchiveException::badIndex);
+    return m_mapCount++;
+}
+
+void CArchive::WriteIndexTag(DWORD index, DWORD classBit)
+{
+    if (index < kBigObjectTag) {
+        *this << static_cast<WORD>(index | (classBit ? kClassTag : 0));
+        return;
+    }
+    *this << kBigObjectTag << static_cast<DWORD>(index | classBit);
+}
+
+void CArchive::WriteClass(const CRuntimeClass* runtimeClass)
+{
+    CheckStoring();
+    if (!runtimeClass || !runtimeClass->IsSerializable())
+        ThrowArchive(CArchiveException::badClass);
+    auto it = m_stored.find(runtimeClass);
+    if (it != m_stored.end()) {
+        WriteIndexTag(it->second, kBigClassTag);
+        return;
+    }
+    const size_t length = std::strlen(runtimeClass->m_lpszClassName);
+    *this << kNewClassTag << static_cast<WORD>(runtimeClass->m_wSchema & 0xFFFF) << static_cast<WORD>(length);
+    Write(runtimeClass->m_lpszClassName, static_cast<UINT>(length));
+    m_stored.emplace(runtimeClass, NextIndex());
+}
+
+void CArchive::WriteObject(const CObject* object)
+{
+    CheckStoring();
+    if (!object) {
+        *this << kNullTag;
+        return;
+    }
+    auto it = m_stored.find(object);
+    if (it != m_stored.end()) {
+        WriteIndexTag(it->second, 0);
+        return;
+    }
+    WriteClass(object->GetRuntimeClass());
+    m_stored.emplace(object, NextIndex());
+    const_cast<CObject*>(object)->Serialize(*this);
+}
+
+void CArchive::EnsureLoadArray()
+{
+    if (m_loaded.empty())
+        m_loaded.emplace_back();  // index 0: the null object
+}
+
+const CRuntimeClass* CArchive::ReadClassTag(DWORD& objectTag)
+{
+    EnsureLoadArray();
+    WORD tag = 0;
+    *this >> tag;
+    DWORD fullTag = 0;
+    if (tag == kBigObjectTag)
+        *this >> fullTag;
+    else
+        fullTag = (static_cast<DWORD>(tag & kClassTag) << 16) | (tag & kBigObjectTag);
+
+    if (tag == kNewClassTag) {
+        WORD schema = 0;
+        WORD length = 0;
+        *this >> schema >> length;
+        if (length == 0 || length > kMaxClassNameLength)
+            ThrowArchive(CArchiveException::badClass);
+        std::string name(length, '\0');
+        ReadExact(name.data(), length);
+        const CRuntimeClass* runtimeClass = CRuntimeClass::FromName(name.c_str());
+        if (!runtimeClass || !runtimeClass->IsSerializable())
+            ThrowArchive(CArchiveException::badClass);
+        const bool versionable = (runtimeClass->m_wSchema & VERSIONABLE_SCHEMA) != 0;
+        if (!versionable && (runtimeClass->m_wSchema & 0xFFFF) != schema)
+            ThrowArchive(CArchiveException::badSchema);
+        NextIndex();
+        m_loaded.push_back({runtimeClass, nullptr, schema});
+        m_objectSchema = schema;
+        return runtimeClass;
+    }
+    if (fullTag & kBigClassTag) {
+        const DWORD index = fullTag & ~kBigClassTag;
+        if (index == 0 || index >= m_loaded.size() || !m_loaded[index].runtimeClass || m_loaded[index].object)
+            ThrowArchive(CArchiveException::badIndex);
+        m_objectSchema = m_loaded[index].schema;
+        return m_loaded[index].runtimeClass;
+    }
+    objectTag = fullTag;
+    return nullptr;
+}
+
+const CRuntimeClass* CArchive::ReadClass(const CRuntimeClass* requested)
+{
+    CheckLoading();
+    DWORD objectTag = 0;
+    const CRuntimeClass* runtimeClass = ReadClassTag(objectTag);
+    if (!runtimeClass)
+        ThrowArchive(CArchiveException::badClass);
+    if (requested && !runtimeClass->IsDerivedFrom(requested))
+        ThrowArchive(CArchiveException::badClass);
+    return runtimeClass;
+}
+
+CObject* CArchive::ReadObject(const CRuntimeClass* requested)
+{
+    CheckLoading();
+    DWORD objectTag = 0;
+    const CRuntimeClass* runtimeClass = ReadClassTag(objectTag);
+    if (!runtimeClass) {
+        // A reference to an object read before (tag 0: null).
+        if (objectTag >= m_loaded.size() || (objectTag != 0 && !m_loaded[objectTag].object))
+            ThrowArchive(CArchiveException::badIndex);
+        CObject* object = m_loaded[objectTag].object;
+        if (object && requested && !object->IsKindOf(requested))
+            ThrowArchive(CArchiveException::badClass);
+        return object;
+    }
+    if (requested && !runtimeClass->IsDerivedFrom(requested))
+        ThrowArchive(CArchiveException::badClass);
+    CObject* object = runtimeClass->CreateObject();
+    if (!object)
+        ThrowArchive(CArchiveException::badClass);
+    NextIndex();
+    const size_t slot = m_loaded.size();
+    m_loaded.push_back({runtimeClass, object, m_objectSchema});
+    try {
+        object->Serialize(*this);
+    } catch (...) {
+        m_loaded[slot] = LoadedEntry();
+        delete object;
+        throw;
+    }
+    return object;
+}
+
+UINT CArchive::GetObjectSchema()
+{
+    const UINT schema = m_objectSchema;
+    m_objectSchema = static_cast<UINT>(-1);
+    return schema;
+}

@@ -1,9 +1,19 @@
 // CArchive: binary serialisation in the class library's layout: integers
 // little-endian, texts with a length prefix (1 byte below 255, else 0xFF and a
 // 16-bit length, else 0xFFFF and a 32-bit length), so files round-trip byte for byte.
+//
+// Objects are written with a 16-bit tag: 0 for null; 0xFFFF for the first object
+// of a class, followed by the class (schema, name length, name, all counted in
+// words); 0x8000 | index for a later object of an already written class; a bare
+// index for an object written before. Classes and objects share one index
+// sequence from 1; indexes from 0x7FFF on are written as 0x7FFF and a 32-bit tag.
 #pragma once
 
+#include <unordered_map>
+#include <vector>
+
 #include "File.h"
+#include "Object.h"
 #include "String.h"
 
 class CArchive {
@@ -59,6 +69,27 @@ public:
     void WriteCount(ULONGLONG count);
     ULONGLONG ReadCount();
 
+    void WriteObject(const CObject* object);
+    // A new object is made by its class and read; one that does not derive from
+    // the requested class (null: any), an unknown class or a bad tag throws
+    // CArchiveException, and nothing made for the failed object is kept.
+    CObject* ReadObject(const CRuntimeClass* requested);
+    void WriteClass(const CRuntimeClass* runtimeClass);
+    const CRuntimeClass* ReadClass(const CRuntimeClass* requested = nullptr);
+    // The schema stored for the object being read (once), or (UINT)-1.
+    UINT GetObjectSchema();
+
+    friend CArchive& operator<<(CArchive& ar, const CObject* object)
+    {
+        ar.WriteObject(object);
+        return ar;
+    }
+    friend CArchive& operator>>(CArchive& ar, CObject*& object)
+    {
+        object = ar.ReadObject(nullptr);
+        return ar;
+    }
+
     [[noreturn]] void ThrowArchive(int cause) const;
 
 private:
@@ -79,8 +110,23 @@ private:
     void CheckStoring() const;
     void CheckLoading() const;
 
+    // One slot per index of the archive: a class or an object (slot 0 is null).
+    struct LoadedEntry {
+        const CRuntimeClass* runtimeClass = nullptr;
+        CObject* object = nullptr;
+        UINT schema = 0;
+    };
+    void WriteIndexTag(DWORD index, DWORD classBit);
+    DWORD NextIndex();
+    const CRuntimeClass* ReadClassTag(DWORD& objectTag);
+    void EnsureLoadArray();
+
     CFile* m_file;
     bool m_loading;
+    UINT m_objectSchema = static_cast<UINT>(-1);
+    DWORD m_mapCount = 1;
+    std::unordered_map<const void*, DWORD> m_stored;  // classes and objects written
+    std::vector<LoadedEntry> m_loaded;
 };
 
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "archive layout assumes a little-endian host");

@@ -160,6 +160,23 @@ ULONGLONG CFile::GetPosition() const
     return static_cast<ULONGLONG>(pos);
 }
 
+BOOL CFile::GetStatus(CFileStatus& status) const
+{
+    if (!m_file)
+        return FALSE;
+    std::fflush(m_file);
+    struct stat st {};
+    if (fstat(fileno(m_file), &st) != 0)
+        return FALSE;
+    status.m_ctime = st.st_ctime;
+    status.m_mtime = st.st_mtime;
+    status.m_atime = st.st_atime;
+    status.m_size = static_cast<ULONGLONG>(st.st_size);
+    status.m_attribute = static_cast<BYTE>((S_ISDIR(st.st_mode) ? 0x10 : 0) | ((st.st_mode & S_IWUSR) ? 0 : 0x01));
+    status.m_szFullName = m_path;
+    return TRUE;
+}
+
 void CFile::Flush()
 {
     if (m_file && std::fflush(m_file) != 0)

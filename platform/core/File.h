@@ -4,9 +4,20 @@
 #pragma once
 
 #include <cstdio>
+#include <ctime>
 
 #include "Exception.h"
 #include "String.h"
+
+// What the file system says of an open file.
+struct CFileStatus {
+    std::time_t m_ctime = 0;  // status change
+    std::time_t m_mtime = 0;
+    std::time_t m_atime = 0;
+    ULONGLONG m_size = 0;
+    BYTE m_attribute = 0;  // 0x01 read-only, 0x10 folder
+    CString m_szFullName;
+};
 
 class CFile {
 public:
@@ -43,6 +54,7 @@ public:
     ULONGLONG GetLength() const;
     void SetLength(ULONGLONG length);
     ULONGLONG GetPosition() const;
+    BOOL GetStatus(CFileStatus& status) const;
     void Flush();
     // Commits the file; throws CFileException when the data could not be written.
     virtual void Close();
