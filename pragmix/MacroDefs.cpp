@@ -25,9 +25,11 @@ constexpr unsigned char kIgnoreToEndif = 4;
 constexpr int kExpectAll = 6087;
 constexpr int kExpectNoElse = 5895;
 
-// What one line's substitution may do before it is taken for runaway recursion.
-constexpr int kMaxExpansions = 10000;
-constexpr int kMaxGrowth = 1 << 20;
+// What one line's substitution may do before it is taken for runaway
+// recursion: uses of macros with parameters (whose replacement is read again)
+// and growth of the line.
+constexpr int kMaxRescans = 1000;
+constexpr int kMaxGrowth = 64 * 1024;
 
 struct DirectiveName {
     const char* name;
@@ -320,10 +322,11 @@ int CMacroDefs::Substitute(CString text, CString& result, int withFunctions)
     std::unordered_set<std::string> skip;
     std::vector<std::string> noted;
     int expansions = 0;
+    int rescans = 0;
     const int limit = text.GetLength() + kMaxGrowth;
     for (;;) {
         const int before = expansions;
-        if (!ExpandPass(result, skip, noted, withFunctions, expansions, limit))
+        if (!ExpandPass(result, skip, noted, withFunctions, expansions, rescans, limit))
             return 0;
         if (expansions == before)
             return 1;
@@ -334,7 +337,8 @@ int CMacroDefs::Substitute(CString text, CString& result, int withFunctions)
 }
 
 int CMacroDefs::ExpandPass(CString& text, const std::unordered_set<std::string>& skip,
-                           std::vector<std::string>& noted, int withFunctions, int& expansions, int limit)
+                           std::vector<std::string>& noted, int withFunctions, int& expansions, int& rescans,
+                           int limit)
 {
     int pos = 0;
     while (pos < text.GetLength()) {
@@ -369,7 +373,7 @@ int CMacroDefs::ExpandPass(CString& text, const std::unordered_set<std::string>&
             continue;
         }
         // A macro that keeps producing uses of itself never runs out of work.
-        if (++expansions > kMaxExpansions) {
+        if (entry->m_kind == CMacroDefEntry::kindParams && ++rescans > kMaxRescans) {
             entry->m_error = errRecursion;
             m_error = errRecursion;
             return 0;
@@ -383,6 +387,7 @@ int CMacroDefs::ExpandPass(CString& text, const std::unordered_set<std::string>&
             m_error = errExpansionTooLong;
             return 0;
         }
+        ++expansions;
         if (std::find(noted.begin(), noted.end(), name.str()) == noted.end())
             noted.push_back(name.str());
     }

@@ -256,7 +256,8 @@ private:
     int EvaluateCondition(const CString& rest, int& taken);
     int IncludeName(const CString& rest, CString& result);
     int ExpandPass(CString& text, const std::unordered_set<std::string>& skip,
-                   std::vector<std::string>& noted, int withFunctions, int& expansions, int limit);
+                   std::vector<std::string>& noted, int withFunctions, int& expansions, int& rescans,
+                   int limit);
     int SkipFunctionArgument(const CString& text, int& pos);
     int RunSource(CMacroDefsCallBack* callback);
     int IncludeFile(CMacroDefsCallBack* callback, CString& fileName, int line);
