@@ -184,17 +184,16 @@ CString CMacroDefEntry::Replacement(const CStringArray& args) const
     return text;
 }
 
-int CMacroDefEntry::Expand(CString& text, int& pos)
+int CMacroDefEntry::Expand(const CString& call, CString& replacement, int& consumed)
 {
     m_error = 0;
-    const int nameEnd = pos + m_name.GetLength();
+    consumed = 0;
     if (m_kind == kindParams) {
-        int open = nameEnd;
-        while (open < text.GetLength() && IsBlank(text[open]))
+        int open = 0;
+        while (open < call.GetLength() && IsBlank(call[open]))
             ++open;
         CStringArray args;
-        int end = 0;
-        if (!ReadList(text, open, args, end)) {
+        if (!ReadList(call, open, args, consumed)) {
             m_error = 10;
             return 0;
         }
@@ -202,13 +201,9 @@ int CMacroDefEntry::Expand(CString& text, int& pos)
             m_error = 8;
             return 0;
         }
-        text = text.Left(pos) + Replacement(args) + text.Mid(end);
-    } else if (m_kind == kindValue) {
-        text = text.Left(pos) + m_body + text.Mid(nameEnd);
-        pos += m_body.GetLength();
-    } else if (m_kind == kindName) {
-        text.Delete(pos, m_name.GetLength());
-        pos += 1;
+        replacement = Replacement(args);
+    } else if (m_kind == kindValue || m_kind == kindName) {
+        replacement = m_body;
     } else {
         m_error = 10;
         return 0;

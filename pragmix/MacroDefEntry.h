@@ -21,8 +21,10 @@ public:
 
     // Reads a definition ("NAME", "NAME value", "NAME(a,b) body"); 0 with the error set.
     int Parse(const CString& text);
-    // Replaces the use of this macro that starts at pos in text; 0 with the error set.
-    int Expand(CString& text, int& pos);
+    // The replacement of one use of this macro. call is the text after the
+    // name; consumed gets how much of it the use takes (its argument list).
+    // 0 with the error set.
+    int Expand(const CString& call, CString& replacement, int& consumed);
     // Whether both spell the same definition.
     bool SameDefinition(const CMacroDefEntry& other) const;
 

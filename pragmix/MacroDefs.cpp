@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "MacroDefEntry.h"
+#include "PendingText.h"
 #include "platform/core/Archive.h"
 #include "platform/core/StdioFile.h"
 
@@ -318,101 +319,115 @@ int CMacroDefs::GetMacroList(CMapStringToString& map)
 
 int CMacroDefs::Substitute(CString text, CString& result, int withFunctions)
 {
-    result = text;
     std::unordered_set<std::string> skip;
     std::vector<std::string> noted;
+    std::string line = text.str();
     int expansions = 0;
     int rescans = 0;
-    const int limit = text.GetLength() + kMaxGrowth;
+    const size_t limit = line.size() + kMaxGrowth;
     for (;;) {
         const int before = expansions;
-        if (!ExpandPass(result, skip, noted, withFunctions, expansions, rescans, limit))
+        std::string expanded;
+        if (!ExpandPass(line, expanded, skip, noted, withFunctions, expansions, rescans, limit))
             return 0;
+        line.swap(expanded);
         if (expansions == before)
-            return 1;
+            break;
         // Each name is replaced in one pass only: a later pass leaves it alone.
         skip.insert(noted.begin(), noted.end());
         noted.clear();
     }
+    result = CString(std::move(line));
+    return 1;
 }
 
-int CMacroDefs::ExpandPass(CString& text, const std::unordered_set<std::string>& skip,
+int CMacroDefs::ExpandPass(const std::string& text, std::string& out, const std::unordered_set<std::string>& skip,
                            std::vector<std::string>& noted, int withFunctions, int& expansions, int& rescans,
-                           int limit)
+                           size_t limit)
 {
-    int pos = 0;
-    while (pos < text.GetLength()) {
-        const char c = text[pos];
+    PendingText pending(text);
+    out.reserve(text.size());
+    while (!pending.Empty()) {
+        const char c = pending.Peek();
         if (c == CMacroDefEntry::kParamMark) {
-            pos += 2;  // a parameter mark and its index, never part of a name
+            pending.MoveTo(out, 2);  // a parameter mark and its index, never part of a name
             continue;
         }
-        if (!IsNameChar(c)) {
-            ++pos;
+        const size_t nameLength = pending.NameLength();
+        if (nameLength == 0) {
+            pending.MoveTo(out, pending.PlainLength());
             continue;
         }
-        int end = pos;
-        while (end < text.GetLength() && IsNameChar(text[end]))
-            ++end;
-        const CString name = text.Mid(pos, end - pos);
-        if (skip.count(name.str())) {
-            pos = end;
+        const std::string name = pending.Ahead(nameLength);
+        if (skip.count(name)) {
+            pending.MoveTo(out, nameLength);
             continue;
         }
         double unused = 0.0;
-        if (withFunctions && SolveExternalFunction(name, unused) == answerTakesArgument) {
+        if (withFunctions && SolveExternalFunction(CString(name), unused) == answerTakesArgument) {
             // The names in DEFINED(...) and the like are asked about, not replaced.
-            pos = end;
-            if (!SkipFunctionArgument(text, pos))
+            pending.MoveTo(out, nameLength);
+            if (!SkipFunctionArgument(pending, out))
                 return 0;
             continue;
         }
-        CMacroDefEntry* entry = FindDef(name);
+        CMacroDefEntry* entry = FindDef(CString(name));
         if (!entry) {
-            pos = end;
+            pending.MoveTo(out, nameLength);
             continue;
         }
         // A macro that keeps producing uses of itself never runs out of work.
-        if (entry->m_kind == CMacroDefEntry::kindParams && ++rescans > kMaxRescans) {
+        const bool rescan = entry->m_kind == CMacroDefEntry::kindParams;
+        if (rescan && ++rescans > kMaxRescans) {
             entry->m_error = errRecursion;
             m_error = errRecursion;
             return 0;
         }
-        if (!entry->Expand(text, pos)) {
+        pending.Drop(nameLength);
+        size_t callLength = 0;
+        if (rescan)
+            pending.FindCall(callLength);
+        const CString call(pending.Ahead(callLength));
+        CString replacement;
+        int consumed = 0;
+        if (!entry->Expand(call, replacement, consumed)) {
             m_error = entry->m_error;
             return 0;
         }
-        if (text.GetLength() > limit) {
+        pending.Drop(static_cast<size_t>(consumed));
+        // A replacement with parameters is read again; a plain value is not.
+        if (rescan)
+            pending.PushFront(replacement.str());
+        else
+            out += replacement.str();
+        if (out.size() + pending.Size() > limit) {
             entry->m_error = errExpansionTooLong;
             m_error = errExpansionTooLong;
             return 0;
         }
         ++expansions;
-        if (std::find(noted.begin(), noted.end(), name.str()) == noted.end())
-            noted.push_back(name.str());
+        if (std::find(noted.begin(), noted.end(), name) == noted.end())
+            noted.push_back(name);
     }
     return 1;
 }
 
-int CMacroDefs::SkipFunctionArgument(const CString& text, int& pos)
+int CMacroDefs::SkipFunctionArgument(PendingText& pending, std::string& out)
 {
-    while (pos < text.GetLength() && IsBlank(text[pos]))
-        ++pos;
-    if (pos >= text.GetLength() || text[pos] != '(') {
+    size_t blanks = 0;
+    while (IsBlank(pending.Peek(blanks)) && blanks < pending.Size())
+        ++blanks;
+    if (pending.Peek(blanks) != '(') {
         m_error = errOpenParenExpected;
         return 0;
     }
-    int depth = 0;
-    for (; pos < text.GetLength(); ++pos) {
-        if (text[pos] == '(')
-            ++depth;
-        else if (text[pos] == ')' && --depth == 0) {
-            ++pos;
-            return 1;
-        }
+    size_t length = 0;
+    if (!pending.FindCall(length)) {
+        m_error = errCloseParenExpected;
+        return 0;
     }
-    m_error = errCloseParenExpected;
-    return 0;
+    pending.MoveTo(out, length);
+    return 1;
 }
 
 // ---- conditions

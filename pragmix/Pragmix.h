@@ -22,6 +22,7 @@ class CStdioFile;
 class COperator;
 class COpList;
 class CMacroDefEntry;
+class PendingText;
 
 // The caller's functions and names inside an expression.
 class PRAGMIX_API CExSolverCallBack {
@@ -255,10 +256,10 @@ private:
     int EndifDirective();
     int EvaluateCondition(const CString& rest, int& taken);
     int IncludeName(const CString& rest, CString& result);
-    int ExpandPass(CString& text, const std::unordered_set<std::string>& skip,
+    int ExpandPass(const std::string& text, std::string& out, const std::unordered_set<std::string>& skip,
                    std::vector<std::string>& noted, int withFunctions, int& expansions, int& rescans,
-                   int limit);
-    int SkipFunctionArgument(const CString& text, int& pos);
+                   size_t limit);
+    int SkipFunctionArgument(PendingText& pending, std::string& out);
     int RunSource(CMacroDefsCallBack* callback);
     int IncludeFile(CMacroDefsCallBack* callback, CString& fileName, int line);
     void OpenLevel(int taken);
