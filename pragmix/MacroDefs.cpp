@@ -27,9 +27,10 @@ constexpr int kExpectAll = 6087;
 constexpr int kExpectNoElse = 5895;
 
 // What one line's substitution may do before it is taken for runaway
-// recursion: uses of macros with parameters (whose replacement is read again)
-// and growth of the line.
-constexpr int kMaxRescans = 1000;
+// recursion: uses of macros with parameters (whose replacement is read again;
+// a line holds fewer uses than characters, so the allowance grows with it) and
+// growth of the line.
+constexpr int kRescanAllowance = 256;
 constexpr int kMaxGrowth = 64 * 1024;
 
 struct DirectiveName {
@@ -323,12 +324,12 @@ int CMacroDefs::Substitute(CString text, CString& result, int withFunctions)
     std::vector<std::string> noted;
     std::string line = text.str();
     int expansions = 0;
-    int rescans = 0;
+    int rescansLeft = kRescanAllowance + text.GetLength();
     const size_t limit = line.size() + kMaxGrowth;
     for (;;) {
         const int before = expansions;
         std::string expanded;
-        if (!ExpandPass(line, expanded, skip, noted, withFunctions, expansions, rescans, limit))
+        if (!ExpandPass(line, expanded, skip, noted, withFunctions, expansions, rescansLeft, limit))
             return 0;
         line.swap(expanded);
         if (expansions == before)
@@ -342,7 +343,7 @@ int CMacroDefs::Substitute(CString text, CString& result, int withFunctions)
 }
 
 int CMacroDefs::ExpandPass(const std::string& text, std::string& out, const std::unordered_set<std::string>& skip,
-                           std::vector<std::string>& noted, int withFunctions, int& expansions, int& rescans,
+                           std::vector<std::string>& noted, int withFunctions, int& expansions, int& rescansLeft,
                            size_t limit)
 {
     PendingText pending(text);
@@ -378,7 +379,7 @@ int CMacroDefs::ExpandPass(const std::string& text, std::string& out, const std:
         }
         // A macro that keeps producing uses of itself never runs out of work.
         const bool rescan = entry->m_kind == CMacroDefEntry::kindParams;
-        if (rescan && ++rescans > kMaxRescans) {
+        if (rescan && --rescansLeft < 0) {
             entry->m_error = errRecursion;
             m_error = errRecursion;
             return 0;

@@ -257,7 +257,7 @@ private:
     int EvaluateCondition(const CString& rest, int& taken);
     int IncludeName(const CString& rest, CString& result);
     int ExpandPass(const std::string& text, std::string& out, const std::unordered_set<std::string>& skip,
-                   std::vector<std::string>& noted, int withFunctions, int& expansions, int& rescans,
+                   std::vector<std::string>& noted, int withFunctions, int& expansions, int& rescansLeft,
                    size_t limit);
     int SkipFunctionArgument(PendingText& pending, std::string& out);
     int RunSource(CMacroDefsCallBack* callback);

@@ -186,6 +186,17 @@ TEST(MacroDefsTest, MacroThatExpandsIntoItselfStopsWithAnError)
         EXPECT_EQ(macros.ProcessString(line, result), CMacroDefs::resultError) << line;
         EXPECT_EQ(macros.GetError(), CMacroDefs::errRecursion) << line;
     }
+    // Many honest uses on one long line are no recursion.
+    std::string many;
+    for (int i = 0; i < 3000; ++i)
+        many += "P(1)+";
+    CString expanded;
+    ASSERT_TRUE(macros.AddMacro("P(x)", "[x]"));
+    ASSERT_TRUE(macros.AddMacro("TWICE(x)", "x x"));
+    EXPECT_EQ(macros.ProcessString(CString(many + "TWICE(TWICE(TWICE(2)))"), expanded), CMacroDefs::resultText)
+        << macros.GetErrorString().GetString();
+    EXPECT_EQ(expanded.GetLength(), 3000 * 4 + 15);
+
     // Growth without end is stopped as well, before memory runs out.
     const std::string big(10000, 'q');
     CString result;
