@@ -48,7 +48,10 @@ public:
         m_synchronousSent.push_back(message);
         static_cast<CAmpMsg&>(response) = message;
         if (message.m_width == 0)
+        {
             response.SetValueAuto(RegisterValue(message.m_address, message.m_code, -1));
+            AsReceived(response);
+        }
         return m_synchronousAnswers ? 1 : 0;
     }
 
@@ -62,8 +65,17 @@ public:
         if (job.m_width == 0 && error == 0) {
             const LONG argument = job.m_subCommands.IsEmpty() ? -1 : job.m_subCommands.GetHead().m_value;
             answer.SetValueAuto(RegisterValue(job.m_address, job.m_code, argument));
+            AsReceived(answer);
         }
         return answer;
+    }
+    // A link hands on the bytes it received, zero-extended.
+    static void AsReceived(CAmpCommand& command)
+    {
+        if (command.m_width == 1)
+            command.m_value &= 0xFF;
+        else if (command.m_width == 2)
+            command.m_value &= 0xFFFF;
     }
     void SetRegister(int address, const char* mnemonic, LONG value, LONG argument = -1)
     {
