@@ -3,6 +3,7 @@
 #include "CommTestSupport.h"
 #include "comm/AmpErrors.h"
 #include "comm/CommDebugTrace.h"
+#include "comm/CommManagerTraceClient.h"
 #include "platform/core/IniFile.h"
 #include "platform/core/MessageBox.h"
 #include "testing/TempDir.h"
@@ -245,10 +246,24 @@ TEST_F(CommManagerTest, IdleCycleWritesNothing)
     EXPECT_EQ(port->GetWriteCalls(), calls);
 }
 
+namespace {
+struct CountingClient : CCommManagerTraceClient {
+    int CountRead()
+    {
+        int count = 0;
+        CAmpMsg message;
+        DWORD tag;
+        while (GetNextItem(message, tag))
+            count += tag == 0;
+        return count;
+    }
+};
+}  // namespace
+
 TEST_F(CommManagerTest, PortReadNeverOverflowsTheReceiveRing)
 {
-    RecordedAlert none{};
-    (void)none;
+    CountingClient client;
+    manager.AddClient(&client);
     std::vector<BYTE> flood;
     for (int i = 0; i < 1500; ++i) {
         const auto frame = EncodeFrame(CAmpMsg(1, static_cast<WORD>(1000 + i), i & 0x7F, 1));
@@ -263,6 +278,8 @@ TEST_F(CommManagerTest, PortReadNeverOverflowsTheReceiveRing)
     const auto responses = TakeResponses(manager);
     ASSERT_EQ(responses.size(), 1u) << "the last frame of the flood was not lost";
     EXPECT_EQ(responses[0].m_value, 1499 & 0x7F);
+    EXPECT_EQ(client.CountRead(), 1500) << "every frame arrived whole";
+    EXPECT_EQ(app.CountAlerts("RX_DATA_ERROR"), 0);
 }
 
 TEST_F(CommManagerTest, RawBlocksGoOutBetweenTheirMarkers)

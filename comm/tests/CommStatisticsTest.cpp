@@ -41,6 +41,9 @@ TEST_F(StatisticsTest, WindowedRatesAndAverages)
     EXPECT_EQ(s.GetSum(), 400u);
     EXPECT_EQ(s.GetMinimum(), 100u);
     EXPECT_EQ(s.GetMaximum(), 300u);
+    const std::pair<int, double> measures[] = {{1, 2}, {2, 400}, {3, 4}, {4, 800}, {5, 200}, {6, 100}, {7, 300}};
+    for (const auto& [measure, value] : measures)
+        EXPECT_DOUBLE_EQ(s.GetMeasure(measure), value) << measure;
     kvtest::AdvanceClock(2000);
     EXPECT_EQ(s.GetRate(), 0.0) << "all samples expired";
     EXPECT_EQ(s.GetAverage(), 0.0);

@@ -247,6 +247,24 @@ TEST_F(FrameTest, TimeStampFramesAttachOrStay)
     EXPECT_EQ(manager.GetReceiveRing().GetCount(), 0);
 }
 
+TEST_F(FrameTest, FillerBehindAWaitingReplyDoesNotPileUp)
+{
+    manager.AttachTestPort();
+    SwitchTimeStampsOn(manager);
+    const Bytes reply = EncodeFrame(CAmpMsg(1, 600, 9, 1));
+    Feed(manager, reply);
+    for (int i = 0; i < 4000; ++i) {
+        Feed(manager, {0});
+        ASSERT_TRUE(ParseAll(manager).empty());
+    }
+    EXPECT_EQ(manager.GetReceiveRing().GetCount(), static_cast<int>(reply.size()));
+    Feed(manager, Concat({{0, 0}, EncodeFrame(CAmpMsg(1, 21106, 77, 4))}));
+    const auto replies = ParseAll(manager);
+    ASSERT_EQ(replies.size(), 1u);
+    EXPECT_EQ(replies[0].m_code, 600);
+    EXPECT_EQ(replies[0].m_timeStamp, 77u);
+}
+
 TEST_F(FrameTest, FullTransmitRingRefusesTheWholeFrame)
 {
     CRingBuff& ring = manager.GetTransmitRing();
