@@ -8,6 +8,7 @@
 namespace {
 std::mutex g_mutex;
 MessageBoxHandler g_handler;
+MessageBoxPoster g_poster;
 std::deque<int> g_queuedAnswers;
 std::vector<CString> g_log;
 
@@ -71,4 +72,23 @@ std::vector<CString> AfxTakeScriptedMessageLog()
     std::vector<CString> taken;
     taken.swap(g_log);
     return taken;
+}
+
+void AfxSetMessageBoxPoster(MessageBoxPoster poster)
+{
+    std::lock_guard<std::mutex> guard(g_mutex);
+    g_poster = std::move(poster);
+}
+
+void AfxPostEngineMessageBox(const char* text, const char* caption, UINT type)
+{
+    MessageBoxPoster poster;
+    {
+        std::lock_guard<std::mutex> guard(g_mutex);
+        poster = g_poster;
+    }
+    if (poster)
+        poster(text ? text : "", caption ? caption : "", type);
+    else
+        ScriptedAnswer(text, caption, type, 0);
 }

@@ -43,6 +43,13 @@ using MessageBoxHandler = std::function<int(const char* text, const char* captio
 void AfxSetMessageBoxHandler(MessageBoxHandler handler);
 int AfxEngineMessageBox(const char* text, const char* caption, UINT type, UINT helpId = 0);
 
+// A box that only informs, raised by a thread that must not wait for the user:
+// the poster shows it later on the GUI thread and returns at once. Without a
+// poster the scripted answerer takes it.
+using MessageBoxPoster = std::function<void(const CString& text, const CString& caption, UINT type)>;
+void AfxSetMessageBoxPoster(MessageBoxPoster poster);
+void AfxPostEngineMessageBox(const char* text, const char* caption, UINT type);
+
 // The scripted answerer: answers with the queued answers first, then with the
 // box's default button. Every box it answers is logged.
 void AfxQueueScriptedAnswer(int answer);
