@@ -329,7 +329,9 @@ void CDistManager::TakeAnswers()
         job->m_responseInterval = job->m_responseTimer.GetElapsedSeconds();
         answer.m_queueTime = job->m_responseInterval;
         job->m_lastResponse = answer;
-        if (answer.m_blockFlag)
+        // Every answer of a poll slot's data job is stream data, whether the
+        // link hands it on as a block reply or as the reply to a read it made.
+        if (answer.m_blockFlag || (job->m_flags & kQryPollData))
             job->m_blockResponses.Append(answer);
         job->m_responseTimer.Restart();
         job->m_hasResponse = 1;

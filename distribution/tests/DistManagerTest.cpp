@@ -329,6 +329,14 @@ TEST_F(DistManagerTest, BlockTransfersUsePollSlotsAndStreamTheirData)
         EXPECT_EQ(stream[i].m_value, i + 1);
         EXPECT_EQ(stream[i].m_queryId, static_cast<DWORD>(blockId));
     }
+    // A link that reads the polled register for each frame hands on plain replies.
+    CAmpResponseToDistMngr plain = BlockData(jobId, 4);
+    plain.m_blockFlag = 0;
+    m_link.Queue(plain);
+    Run(1);
+    stream = Drain(scope);
+    ASSERT_EQ(stream.size(), 1u);
+    EXPECT_EQ(stream[0].m_value, 4);
     Run(500);
     EXPECT_EQ(m_link.SubmittedCount(), 5u);  // never resubmitted by the repeat timer
 
