@@ -2,17 +2,10 @@
 // sub-commands) with the receivers that want to hear of its changes.
 #pragma once
 
+#include "AmpMsgNotificationRcvrInfo.h"
 #include "comm/CompoundAmpMsg.h"
 #include "platform/core/List.h"
 
-class CDistMngrResponseReceiver;
-
-class CAmpMsgNotificationRcvrInfo {
-public:
-    CDistMngrResponseReceiver* m_receiver = nullptr;
-    DWORD m_queryId = 0;
-    int m_served = 0;
-};
 
 class CAmpMsgNotificationItem : public CCompoundAmpMsg {
 public:

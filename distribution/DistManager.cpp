@@ -242,11 +242,15 @@ void CDistManager::ReleaseJob(DWORD jobId, bool cancel)
 int CDistManager::BeginSynchronousAccess()
 {
     m_cycleLock.Lock();
+    ++m_synchronousDepth;
     return m_link ? m_link->EnterSynchronousMode() : 0;
 }
 
 void CDistManager::EndSynchronousAccess()
 {
+    if (m_synchronousDepth == 0)
+        return;
+    --m_synchronousDepth;
     m_cycleLock.Unlock();
     if (m_link)
         m_link->LeaveSynchronousMode();

@@ -88,6 +88,7 @@ private:
     CMap<int, int, DWORD, DWORD> m_jobOfSlot;
     CMutex m_slotLock;
     CMutex m_cycleLock;
+    int m_synchronousDepth = 0;  // so an unmatched end cannot release a lock it does not hold
     CAmpMsgNotificationList m_notifications;
     CMutex m_monitorLock;
     CMonitorDistCenterQueryDataMapQ* m_monitorQueue = nullptr;

@@ -2,7 +2,7 @@
 // (ms) and its receivers.
 #pragma once
 
-#include "MonitorDistCenterRcvrData.h"
+#include "MonitorDistCenterRcvrDataMap.h"
 
 class CMonitorDistCenterQueryData {
 public:

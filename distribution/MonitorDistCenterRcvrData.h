@@ -2,7 +2,6 @@
 // monitor shows it.
 #pragma once
 
-#include "platform/core/Map.h"
 #include "platform/core/String.h"
 
 class CMonitorDistCenterRcvrData {
@@ -13,6 +12,3 @@ public:
     DWORD m_time = 0;
     DWORD m_lastInterval = 0;
 };
-
-class CMonitorDistCenterRcvrDataMap
-    : public CMap<DWORD, DWORD, CMonitorDistCenterRcvrData, const CMonitorDistCenterRcvrData&> {};
