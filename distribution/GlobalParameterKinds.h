@@ -50,6 +50,9 @@ const GlobalParameterKind* GetGlobalParameterKinds(int& count);
 // A new parameter of the id's class; null for an unknown id.
 CGlobalParameterData* CreateGlobalParameter(int id);
 
+// MOD bit 1 set and bit 2 clear: the drive works from its velocity gain.
+inline bool ModSelectsVelocityGain(LONG mod) { return (mod & 0x02) && !(mod & 0x04); }
+
 // The one block of 1000 part numbers (read from FPN) of the Tavro board
 // variant that GPD_TAVRO_PCB_TYPE reports as 1.
 constexpr LONG kTavroPcbFirstPartNumber = 41000;
