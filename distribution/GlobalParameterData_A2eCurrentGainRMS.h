@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cmath>
+
 #include "GlobalParameterData.h"
 #include "GlobalParameterKinds.h"
 
