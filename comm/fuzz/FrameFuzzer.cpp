@@ -118,7 +118,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     CRingBuff& ring = manager.GetReceiveRing();
     const bool timeStamps = (manager.GetMode() & kModeTimeStamps) != 0;
     size_t at = 1;
-    const size_t chunk = 1 + (options >> 3);  // 1 to 32 bytes at a time
+    // 1 to 16 bytes at a time, or up to 2 KiB, so the ring also runs full.
+    const size_t step = options >> 3;
+    const size_t chunk = step < 16 ? 1 + step : 128 * (step - 15);
     while (at < size) {
         const size_t room = static_cast<size_t>(ring.GetSize() - 1 - ring.GetCount());
         const size_t take = std::min({chunk, size - at, room});

@@ -477,8 +477,17 @@ TEST_F(OpenTest, MissingPortNameCreatesNoPort)
     EXPECT_EQ(factory.m_udpMade, 1);
 }
 
+namespace {
+struct StatisticsWindow : CCommStatisticsView {
+    int hidden = 0;
+    void HideStatistics() override { ++hidden; }
+};
+}  // namespace
+
 TEST_F(OpenTest, DemoLinkOpensAndClosesLikeAnyOther)
 {
+    StatisticsWindow window;
+    manager.GetStatistics().SetWindow(&window);
     ASSERT_EQ(manager.OpenDemoCommunications(), 1);
     EXPECT_TRUE(manager.IsOpen());
     EXPECT_TRUE(manager.IsDemo());
@@ -486,6 +495,8 @@ TEST_F(OpenTest, DemoLinkOpensAndClosesLikeAnyOther)
     EXPECT_EQ(manager.OpenDemoCommunications(), 0) << "refused while open";
     manager.CloseCommunications();
     EXPECT_FALSE(manager.IsOpen()) << "closing a demo link clears the open flag";
+    EXPECT_EQ(window.hidden, 1);
+    manager.GetStatistics().SetWindow(nullptr);
     EXPECT_FALSE(manager.IsDemo());
     EXPECT_EQ(portDestroyed, 1);
     manager.SubmitJob(MakeJob(1, 1, 500));

@@ -353,3 +353,14 @@ TEST_F(FrameTest, TraceClientsSeeEachFrameOnceWithItsTag)
     manager.WriteFrame(CAmpMsg(1, 10, 0, 0));
     EXPECT_EQ(client.Take().size(), 1u);
 }
+
+TEST(TraceClientTest, ClientMayOutliveTheManager)
+{
+    RecordingClient client;
+    {
+        CCommManager manager;
+        manager.AddClient(&client);
+        manager.WriteFrame(CAmpMsg(1, 10, 0, 0));
+    }
+    EXPECT_EQ(client.Take().size(), 1u);
+}
