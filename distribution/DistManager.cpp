@@ -65,6 +65,10 @@ bool CDistManager::Start()
     }
     m_notifications.RemoveAll();
     {
+        CSingleLock cycle(&m_cycleLock, TRUE);
+        m_deferredAnswers.RemoveAll();
+    }
+    {
         // Slots of a previous session would otherwise stay taken for good.
         CSingleLock lock(&m_slotLock, TRUE);
         m_slotOfJob.RemoveAll();
@@ -322,29 +326,50 @@ void CDistManager::SubmitDueJobs()
 
 void CDistManager::TakeAnswers()
 {
+    CList<CAmpResponseToDistMngr> backlog;
+    backlog.Swap(m_deferredAnswers);
+    while (!backlog.IsEmpty()) {
+        CAmpResponseToDistMngr answer = backlog.RemoveHead();
+        if (!TakeAnswer(answer)) {
+            m_deferredAnswers.AddTail(answer);
+            m_deferredAnswers.AddTail(&backlog);
+            return;
+        }
+    }
     CAmpResponseToDistMngr answer;
     while (m_link->PopResponse(answer)) {
-        CSingleLock lock(&m_queue.m_lock, TRUE);
-        CAmpQryCmdJobDm* job = m_queue.FindJob(answer.m_jobId);
-        if (!job)
-            continue;
-        job->m_roundTrip = answer.m_replyTime;
-        job->m_answerTime = job->m_submitTimer.GetElapsedSeconds();
-        job->m_responseInterval = job->m_responseTimer.GetElapsedSeconds();
-        answer.m_queueTime = job->m_responseInterval;
-        job->m_lastResponse = answer;
-        // Every answer of a poll slot's data job is stream data, whether the
-        // link hands it on as a block reply or as the reply to a read it made.
-        if (answer.m_blockFlag || (job->m_flags & kQryPollData))
-            job->m_blockResponses.Append(answer);
-        job->m_responseTimer.Restart();
-        job->m_hasResponse = 1;
-        job->m_state = kJobAnswered;
-        for (POSITION r = job->m_receivers.GetHeadPosition(); r;)
-            job->m_receivers.GetNext(r).m_pending = 1;
-        if (answer.m_error == 0)
-            m_notifications.Serve(answer, job->IsWrite());
+        if (!TakeAnswer(answer)) {
+            m_deferredAnswers.AddTail(answer);  // the rest wait too, to keep their order
+            return;
+        }
     }
+}
+
+bool CDistManager::TakeAnswer(CAmpResponseToDistMngr& answer)
+{
+    CSingleLock lock(&m_queue.m_lock, TRUE);
+    CAmpQryCmdJobDm* job = m_queue.FindJob(answer.m_jobId);
+    if (!job)
+        return true;
+    if (job->IsWrite() && job->m_state == kJobAnswered)
+        return false;
+    job->m_roundTrip = answer.m_replyTime;
+    job->m_answerTime = job->m_submitTimer.GetElapsedSeconds();
+    job->m_responseInterval = job->m_responseTimer.GetElapsedSeconds();
+    answer.m_queueTime = job->m_responseInterval;
+    job->m_lastResponse = answer;
+    // Every answer of a poll slot's data job is stream data, whether the
+    // link hands it on as a block reply or as the reply to a read it made.
+    if (answer.m_blockFlag || (job->m_flags & kQryPollData))
+        job->m_blockResponses.Append(answer);
+    job->m_responseTimer.Restart();
+    job->m_hasResponse = 1;
+    job->m_state = kJobAnswered;
+    for (POSITION r = job->m_receivers.GetHeadPosition(); r;)
+        job->m_receivers.GetNext(r).m_pending = 1;
+    if (answer.m_error == 0)
+        m_notifications.Serve(answer, job->IsWrite());
+    return true;
 }
 
 void CDistManager::Deliver()

@@ -72,6 +72,9 @@ private:
 
     void SubmitDueJobs();
     void TakeAnswers();
+    // False when the answer must wait: its job is a write whose own answer
+    // has not been delivered yet (a poll slot's data right behind its set-up).
+    bool TakeAnswer(CAmpResponseToDistMngr& answer);
     void Deliver();
     void DeliverJob(CAmpQryCmdJobDm* job, CList<DWORD>& oneShots);
     // Returns true when the answer was a poll-slot command (the job is then handled).
@@ -90,6 +93,7 @@ private:
     CMutex m_cycleLock;
     int m_synchronousDepth = 0;  // so an unmatched end cannot release a lock it does not hold
     CAmpMsgNotificationList m_notifications;
+    CList<CAmpResponseToDistMngr> m_deferredAnswers;  // touched by the cycle only
     CMutex m_monitorLock;
     CMonitorDistCenterQueryDataMapQ* m_monitorQueue = nullptr;
 };

@@ -310,9 +310,16 @@ TEST_F(DistManagerTest, BlockTransfersUsePollSlotsAndStreamTheirData)
     EXPECT_EQ(submitted[0].m_jobFlags, kQryCommand);
 
     m_link.AnswerAllSubmitted();
-    Run(1);
-    EXPECT_EQ(Drain(scope).size(), 5u);  // the set-up answers
     const DWORD jobId = submitted[0].m_jobId;
+    m_link.Queue(BlockData(jobId, 99));  // data right behind its set-up, in the same cycle
+    Run(1);
+    auto setUps = Drain(scope);
+    ASSERT_EQ(setUps.size(), 5u);  // the set-up answers, each as it was
+    EXPECT_EQ(setUps[0].m_code, OSA);
+    Run(1);
+    auto early = Drain(scope);
+    ASSERT_EQ(early.size(), 1u);  // then the data, not lost
+    EXPECT_EQ(early[0].m_value, 99);
     CCompoundAmpMsg command;
     BYTE flags = 0;
     ASSERT_TRUE(m_manager.GetJobInfo(jobId, &command, nullptr, &flags, nullptr));
