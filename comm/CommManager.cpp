@@ -155,6 +155,9 @@ int CCommManager::CancelJob(DWORD jobId)
     if (job->m_jobFlags & kJobBlockTransfer)
         WriteFrame(CAmpMsg(job->m_address, static_cast<WORD>(kCodeOSA + job->m_blockIndex), 0, 4));
     m_jobs.RemoveAt(pos);
+    // A stream's follow-up shares the transfer's id and goes with it.
+    while (m_jobs.Find(jobId, &pos))
+        m_jobs.RemoveAt(pos);
     return 1;
 }
 
@@ -364,15 +367,24 @@ void CCommManager::QueueBlockFollowUp(const CAmpResponseToDistMngr& response, co
 {
     int registerCode = 0, highWord = 0, blockIndex = 0;
     DecodeBlockTransferQuery(reply, registerCode, highWord, blockIndex);
-    // A plain read of the streamed register: framed once, it leaves the queue
-    // with its first reply, so a long stream cannot pile up follow-ups.
+    // The module streams the register as plain replies after the in-progress
+    // frame: a block-transfer job, never framed and kept queued, answers every
+    // one of them under the transfer's id. One per stream, so repeated
+    // in-progress frames cannot pile up jobs.
+    for (POSITION pos = m_jobs.GetHeadPosition(); pos;) {
+        const CAmpQryCmdJobCm* job = m_jobs.GetNext(pos);
+        if (job->m_jobId == response.m_jobId && job->m_address == reply.m_address && job->m_code == registerCode &&
+            (job->m_jobFlags & kJobBlockTransfer))
+            return;
+    }
     auto* followUp = new CAmpQryCmdJobCm;
     followUp->m_address = reply.m_address;
     followUp->m_code = static_cast<WORD>(registerCode);
     followUp->SetRead();
     followUp->m_jobId = response.m_jobId;
     followUp->m_timeout = 10;
-    followUp->m_jobFlags = 0;
+    followUp->m_jobFlags = kJobBlockTransfer;
+    followUp->m_sent = 1;
     followUp->m_blockIndex = static_cast<BYTE>(blockIndex);
     followUp->m_timer.Restart();
     m_jobs.AddFollowUpJob(followUp);

@@ -54,12 +54,14 @@ int CCommunicationsModuleSimulator::Open()
     m_create = 1;
     if (GetState() == kIdle)
         StartThread(THREAD_PRIORITY_HIGHEST, 20);
+    SetOpenState(1);
     return 1;
 }
 
 int CCommunicationsModuleSimulator::Close()
 {
     StopThread(1);
+    SetOpenState(0);
     return 1;
 }
 

@@ -166,20 +166,23 @@ TEST_F(CommManagerTest, BlockTransferJobsStayQueuedAndStreamFollowUps)
         ASSERT_EQ(responses.size(), 1u);
         EXPECT_EQ(responses[0].m_blockFlag, 1);
         EXPECT_EQ(responses[0].m_jobId, 50u);
-        // The follow-up read of the streamed register was framed by the same cycle.
-        const auto written = port->TakeWrittenFrames();
-        ASSERT_EQ(written.size(), 1u);
-        EXPECT_EQ(written[0].m_code, 0x1234);
-        EXPECT_EQ(written[0].m_width, 0);
-        Reply(CAmpMsg(1, 0x1234, 8, 1));
-        responses = TakeResponses(manager);
-        ASSERT_EQ(responses.size(), 1u);
-        EXPECT_EQ(responses[0].m_jobId, 50u);
-        EXPECT_EQ(responses[0].m_blockFlag, 0);
+        // The streamed register's job is never framed...
+        EXPECT_TRUE(port->TakeWrittenFrames().empty());
+        // ...and answers each streamed value under the transfer's id.
+        for (LONG value : {8, 9}) {
+            Reply(CAmpMsg(1, 0x1234, value, 1));
+            responses = TakeResponses(manager);
+            ASSERT_EQ(responses.size(), 1u);
+            EXPECT_EQ(responses[0].m_jobId, 50u);
+            EXPECT_EQ(responses[0].m_value, value);
+            EXPECT_EQ(responses[0].m_blockFlag, 1);
+        }
     }
-    EXPECT_EQ(manager.GetJobQueue().GetCount(), 1);
-    // Cancelling the stream stops it at the drive.
+    // Repeated in-progress frames keep one follow-up.
+    EXPECT_EQ(manager.GetJobQueue().GetCount(), 2);
+    // Cancelling the stream stops it at the drive and removes its follow-up.
     EXPECT_EQ(manager.CancelJob(50), 1);
+    EXPECT_EQ(manager.GetJobQueue().GetCount(), 0);
     manager.Cycle();
     const auto written = port->TakeWrittenFrames();
     ASSERT_EQ(written.size(), 2u);  // the stop and CSE = 0 now no block job is queued

@@ -1,0 +1,15 @@
+// CAmpQryCmdFromGui: a window's read or write of a drive register, with the
+// information on how its answers are to be delivered.
+#pragma once
+
+#include "AmpQryCmdFromGuiInfo.h"
+#include "comm/CompoundAmpMsg.h"
+
+class CAmpQryCmdFromGui : public CCompoundAmpMsg, public CAmpQryCmdFromGuiInfo {
+public:
+    CAmpQryCmdFromGui() = default;
+    CAmpQryCmdFromGui(const CAmpQryCmdFromGui&) = default;
+    CAmpQryCmdFromGui& operator=(const CAmpQryCmdFromGui&) = default;
+
+    bool IsRead() const { return m_width == 0; }
+};

@@ -1,0 +1,57 @@
+// CAmpQryCmdJobDm: one job of the distribution manager: a drive message with
+// every receiver query merged into it.
+#pragma once
+
+#include "AmpQryCmdGuiRcvrInfo.h"
+#include "comm/AmpResponseToDistMngrList.h"
+#include "comm/CompoundAmpMsg.h"
+#include "platform/core/List.h"
+
+enum DmJobState : BYTE {
+    kJobReady = 1,
+    kJobSubmitted = 2,
+    kJobAnswered = 3,
+};
+
+class CAmpQryCmdJobDm : public CCompoundAmpMsg {
+public:
+    CAmpQryCmdJobDm(const CCompoundAmpMsg& command, DWORD jobId);
+    CAmpQryCmdJobDm(const CAmpQryCmdJobDm&) = delete;
+    CAmpQryCmdJobDm& operator=(const CAmpQryCmdJobDm&) = delete;
+
+    // Same drive, both reads, same code and the same sub-commands.
+    bool IsIdenticalRead(const CCompoundAmpMsg& query) const;
+    void AddReceiver(const CAmpQryCmdGuiRcvrInfo& receiver);
+    CAmpQryCmdGuiRcvrInfo* FindReceiver(DWORD queryId);
+    bool RemoveReceiver(DWORD queryId);
+    // Period = the smallest receiver time, flags = the OR of theirs; losing the
+    // block flag marks the poll slot for release.
+    void Recompute();
+    // Period plus a random delay of up to about 5 %, so repeating jobs spread out.
+    void DrawDueOffset();
+    bool IsDue();
+    bool IsWrite() const { return m_width != 0; }
+
+    DWORD m_jobId;
+    BYTE m_state = kJobReady;
+    WORD m_period = 0;
+    // Wider than the period itself so that long periods cannot wrap negative.
+    int m_dueOffset = 0;
+    BYTE m_flags = 0;
+    CHPTimer m_submitTimer;
+    DWORD m_slotRelease = 0;
+    DWORD m_linkedPollJob = 0;
+    double m_responseInterval = 0.0;
+    double m_roundTrip = 0.0;
+    double m_answerTime = 0.0;
+    CAmpResponseToDistMngr m_lastResponse;
+    CHPTimer m_responseTimer;
+    DWORD m_hasResponse = 0;
+    CAmpResponseToDistMngrList m_blockResponses;
+    // One entry per merged receiver query; a job has few, so a list serves.
+    CList<CAmpQryCmdGuiRcvrInfo> m_receivers;
+};
+
+// Jitter added to a period: one draw r of the C library generator,
+// max(0, r * floor(period / 10) / 32767 - period / 20), truncated.
+int DueJitter(int period, int draw);

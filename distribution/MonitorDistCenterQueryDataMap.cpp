@@ -1,0 +1,12 @@
+#include "MonitorDistCenterQueryDataMap.h"
+
+CMonitorDistCenterQueryDataMap::~CMonitorDistCenterQueryDataMap()
+{
+    for (POSITION pos = GetStartPosition(); pos;) {
+        DWORD jobId;
+        CMonitorDistCenterQueryData* record;
+        GetNextAssoc(pos, jobId, record);
+        delete record;
+    }
+    RemoveAll();
+}

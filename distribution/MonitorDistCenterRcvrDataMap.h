@@ -1,0 +1,8 @@
+// CMonitorDistCenterRcvrDataMap: a job's receivers in a monitor snapshot, by query id.
+#pragma once
+
+#include "MonitorDistCenterRcvrData.h"
+#include "platform/core/Map.h"
+
+class CMonitorDistCenterRcvrDataMap
+    : public CMap<DWORD, DWORD, CMonitorDistCenterRcvrData, const CMonitorDistCenterRcvrData&> {};
