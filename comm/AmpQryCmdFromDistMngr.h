@@ -6,7 +6,9 @@
 
 enum AmpJobFlags : WORD {
     kJobBlockTransfer = 0x01,
+    kJobPollSlotData = 0x02,  // drives send time stamps while such a job is queued
     kJobReplyOnWriteError = 0x04,
+    kJobNoReadBack = 0x08,
     kJobReplyOnWriteSuccess = 0x10,
 };
 

@@ -11,5 +11,7 @@ public:
     virtual bool FindDriveName(int address, CString& name) const = 0;
 
     static void Install(const CDriveNameSource* source);
+    // Removes the source when it is the one installed.
+    static void Uninstall(const CDriveNameSource* source);
     static bool Lookup(int address, CString& name);
 };

@@ -1,0 +1,127 @@
+// Register reads per second through the whole engine (communication manager,
+// serial link port, serial device) against a simulated drive line paced at
+// 115200 baud, one drive and a multi-drop line of two, beside the ceiling that
+// the wire and the port's own transaction delays allow.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cmath>
+#include <thread>
+
+#include "comm/CommManager.h"
+#include "comm/CommPortFactory.h"
+#include "comm/QVXSerialCommPort.h"
+#include "comm/tests/FakeCommServices.h"
+#include "comm/tests/SimulatedSerialDrive.h"
+#include "testing/TempDir.h"
+
+namespace {
+
+constexpr int kBaud = 115200;
+constexpr int kRegister = 0x4142;
+constexpr int kReplyWidth = 2;
+constexpr int kReads = 1500;
+// Each queued read asks for a register of its own: one reply answers every
+// queued read of the same register, which would count merged reads as many.
+constexpr int kQueued = 8;
+
+class SerialPortFactory : public CCommPortFactory {
+public:
+    explicit SerialPortFactory(CCommManager& manager) : m_manager(manager) {}
+    CQVXCommPort* CreateSerialPort(const CString& name, DWORD baud, int dataBits, int parity, int stopBits) override
+    {
+        auto* port = new CQVXSerialCommPort(name, baud, static_cast<BYTE>(dataBits), static_cast<BYTE>(parity),
+                                            static_cast<BYTE>(stopBits));
+        port->SetStatistics(&m_manager.GetStatistics());
+        return port;
+    }
+    CQVXCommPort* CreateUdpPort(const CString&, const BYTE*) override { return nullptr; }
+    CQVXCommPort* CreateDemoPort() override { return nullptr; }
+
+private:
+    CCommManager& m_manager;
+};
+
+// One read: the request (4 bytes, 8 on a multi-drop line) and the reply
+// (width + 3 bytes) at 10 bits a byte. The port sleeps 1 ms after writing,
+// looks for the reply every 1 ms, and pauses 2 ms after a good read. Its
+// cycle handles frames for 25 ms, then sleeps its 1 ms period.
+double CeilingReadsPerSecond(int drives)
+{
+    const int requestBytes = drives > 1 ? 8 : 4;
+    const int replyBytes = kReplyWidth + 3;
+    const double wireMs = (requestBytes + replyBytes) * 10.0 * 1000.0 / kBaud;
+    const double readMs = 1.0 + std::ceil(std::max(0.0, wireMs - 1.0)) + 2.0;
+    const double readsPerCycle = std::ceil(25.0 / readMs);
+    return 1000.0 * readsPerCycle / (readsPerCycle * readMs + 1.0);
+}
+
+void SerialRegisterReads(benchmark::State& state)
+{
+    const int drives = static_cast<int>(state.range(0));
+    TempDir dir;
+    SimulatedSerialDrive sim;
+    FakeCommServices app;
+    app.m_iniPath = dir.File("kvsettings.ini").c_str();
+    for (int address = 1; address <= drives; ++address) {
+        sim.AddDrive(address, 650);
+        for (int i = 0; i < kQueued; ++i)
+            sim.SetRegister(address, kRegister + i, 100 * address + i, kReplyWidth);
+        app.Assign(address, "Drive");
+    }
+    sim.SetBaudRate(kBaud);
+    sim.Start();
+    CCommManager manager;
+    SerialPortFactory factory(manager);
+    manager.SetPortFactory(&factory);
+    CCommLinkSettings settings;
+    settings.m_comPort = sim.portPath().c_str();
+    if (!manager.OpenCommunications(settings)) {
+        state.SkipWithError("the serial link did not open");
+        return;
+    }
+
+    // Enough reads queued that the line never waits for the manager.
+    DWORD nextId = 1;
+    auto submit = [&] {
+        CAmpQryCmdFromDistMngr job;
+        job.m_address = static_cast<BYTE>(1 + nextId % drives);
+        job.m_code = static_cast<WORD>(kRegister + nextId % kQueued);
+        job.SetRead();
+        job.m_jobId = nextId++;
+        manager.SubmitJob(job);
+    };
+    for (int i = 0; i < kQueued; ++i)
+        submit();
+
+    int failed = 0;
+    const auto start = std::chrono::steady_clock::now();
+    for (auto _ : state) {
+        CAmpResponseToDistMngr response;
+        while (!manager.GetResponseList().PopResponse(response))
+            std::this_thread::sleep_for(std::chrono::microseconds(100));
+        failed += response.m_error != 0 ? 1 : 0;
+        submit();
+    }
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    manager.CloseCommunications();
+
+    const double rate = state.iterations() / seconds;
+    const double ceiling = CeilingReadsPerSecond(drives);
+    state.counters["reads_per_s"] = rate;
+    state.counters["ceiling_per_s"] = ceiling;
+    state.counters["pct_of_ceiling"] = 100.0 * rate / ceiling;
+    state.counters["failed"] = failed;
+}
+
+BENCHMARK(SerialRegisterReads)
+    ->ArgName("drives")
+    ->Arg(1)
+    ->Arg(2)
+    ->Iterations(kReads)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();
