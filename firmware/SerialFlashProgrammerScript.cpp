@@ -343,6 +343,16 @@ int CSerialFlashProgrammerScript::WriteUpdateFile(const CString& path)
 
 int CSerialFlashProgrammerScript::WriteArchive(CFile& file)
 {
+    // The script names its files without folders: two files of one name would unpack as one.
+    CStringList names;
+    for (POSITION pos = m_fileList.GetHeadPosition(); pos;) {
+        const CString name = GetFileNameFromPath(m_fileList.GetNext(pos), TRUE);
+        if (names.Find(name)) {
+            m_lastError.Format("Two packed files share the name \"%s\".", name.GetString());
+            return 0;
+        }
+        names.AddTail(name);
+    }
     CArchive ar(&file, CArchive::store, 4096);
     try {
         m_fileCount = m_fileList.GetCount();
@@ -411,13 +421,14 @@ int CSerialFlashProgrammerScript::ReadArchive(CFile& file, CStringList& written)
     }
     for (int i = 0; i < count; ++i) {
         try {
-            // The stored name is looked at before anything is written.
+            // The stored name is looked at before anything is written (the
+            // archive reads straight from the file, so the file can step back).
             const ULONGLONG recordStart = file.GetPosition();
             CString name;
             ar >> name;
             file.Seek(static_cast<LONGLONG>(recordStart), CFile::begin);
             CString target;
-            if (IsBareFileName(name) &&
+            if (IsBareFileName(name) && !written.Find(m_fileFolder + name) &&
                 SerializeFileInArchive(ar, m_fileFolder, TRUE, &target, kMaxPackedFileBytes)) {
                 written.AddTail(target);
                 continue;

@@ -318,3 +318,17 @@ TEST_F(ProgrammerLoadTest, ACancelledStreamEndsQuietly)
     EXPECT_TRUE(cancelling.Of("Error").empty());
     EXPECT_EQ(cancelling.Of("Status"), std::vector<std::string>{"Loading Kernel for CPU1..."});
 }
+
+TEST_F(ProgrammerLoadTest, ASecondaryKernelIsAnnouncedAsSuch)
+{
+    ASSERT_TRUE(LoadKernel(1));
+    ASSERT_EQ(programmer.BootCpu2(), 1) << programmer.GetLastErrorText().GetString();
+    programmer.SetCpu(2);
+    const std::vector<uint8_t> secondary = BootImage(2, {{0x8000, Words(6, 0x2222)}});
+    ASSERT_EQ(programmer.LoadKernel(WriteImage("k2.txt", secondary).c_str(), CSerialFlashProgrammer::flagSecondaryKernel),
+              1);
+    EXPECT_EQ(boot.Kernel(2), secondary);
+    const std::vector<std::string> statuses = reports.Of("Status");
+    EXPECT_EQ(statuses[2], "Booting to CPU2...");
+    EXPECT_EQ(statuses[3], "Loading secondary Kernel for CPU2...");
+}

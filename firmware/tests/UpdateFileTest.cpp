@@ -26,7 +26,7 @@ protected:
 
     // An archive laid out by hand: the header, then one record.
     void WriteUpdateFileByHand(const std::string& name, const char* magic, const CString& storedName,
-                               ULONGLONG storedLength, const std::string& bytes)
+                               ULONGLONG storedLength, const std::string& bytes, int records = 1)
     {
         CFile file(dir.File(name).c_str(), CFile::modeCreate | CFile::modeWrite);
         CArchive ar(&file, CArchive::store);
@@ -34,8 +34,11 @@ protected:
         constants.SetAt("PartNum", "QX");
         ar << CString(magic) << 1;
         constants.Serialize(ar);
-        ar << CString("SetCpu(1)\n") << 1 << storedName << storedLength;
-        ar.Write(bytes.data(), static_cast<UINT>(bytes.size()));
+        ar << CString("SetCpu(1)\n") << records;
+        for (int i = 0; i < records; ++i) {
+            ar << storedName << storedLength;
+            ar.Write(bytes.data(), static_cast<UINT>(bytes.size()));
+        }
         ar.Close();
         file.Close();
     }
@@ -114,6 +117,7 @@ TEST_F(UpdateFileTest, BadUpdateFilesAreRefusedAndLeaveNothingBehind)
     WriteUpdateFileByHand("folder.tmp", "QVXFWUL", "sub/escaped.txt", 3, "abc");
     WriteUpdateFileByHand("dots.tmp", "QVXFWUL", "..", 3, "abc");
     WriteUpdateFileByHand("length.tmp", "QVXFWUL", "kernel.txt", 1000, "abc");
+    WriteUpdateFileByHand("twice.tmp", "QVXFWUL", "kernel.txt", 3, "abc", 2);
 
     struct Case {
         const char* file;
@@ -130,6 +134,7 @@ TEST_F(UpdateFileTest, BadUpdateFilesAreRefusedAndLeaveNothingBehind)
         {"folder.tmp", "Could not build temporary files."},
         {"dots.tmp", "Could not build temporary files."},
         {"length.tmp", "Could not build temporary files."},
+        {"twice.tmp", "Could not build temporary files."},
     };
     for (const Case& c : cases) {
         CSerialFlashProgrammerScript read;
@@ -154,6 +159,14 @@ TEST_F(UpdateFileTest, AFailedWriteKeepsTheOldFile)
     script.AddLoadFirmware(dir.File("source/missing.txt").c_str(), 0);
     EXPECT_EQ(script.WriteUpdateFile(dir.File("update.tmp").c_str()), 0);
     EXPECT_EQ(script.GetErrorText(), "Error loading kernel and firmware files.");
+    EXPECT_EQ(dir.Read("update.tmp"), "old");
+
+    CSerialFlashProgrammerScript sameNames;
+    std::filesystem::create_directory(dir.File("source/cpu2"));
+    sameNames.AddLoadKernel(Source("kernel.txt", "k1").c_str(), 0);
+    sameNames.AddLoadKernel(Source("cpu2/kernel.txt", "k2").c_str(), 0);
+    EXPECT_EQ(sameNames.WriteUpdateFile(dir.File("update.tmp").c_str()), 0);
+    EXPECT_EQ(sameNames.GetErrorText(), "Two packed files share the name \"kernel.txt\".");
     EXPECT_EQ(dir.Read("update.tmp"), "old");
 
     EXPECT_EQ(script.WriteUpdateFile(dir.File("no/such/folder.qfu").c_str()), 0);
