@@ -14,7 +14,9 @@ enum LinkCode : WORD {
     kCodeCB = 98,     // error report
     kCodeAPE = 1541,
     kCodeCSE = 3685,
-    kCodeOSA = 15969,
+    kCodeOSA = 15969,  // OSA..OSD: the four block-transfer poll slots
+    kCodeOSB = 15970,
+    kCodeOSC = 15971,
     kCodeOSD = 15972,
     kCodePSD = 16996,
     kCodeRQE = 18981,

@@ -46,15 +46,19 @@ void RaiseAlert(const char* key, const char* text, int level, int flags, int dri
 
 int RingRoom(CRingBuff& ring) { return ring.GetSize() - 1 - ring.GetCount(); }
 
-// Takes filler zero bytes; false when the ring ran empty.
+// Takes filler zero bytes; false when the ring ran empty. The first other byte
+// is left by restoring the ring's state: putting it back with UngetByte would
+// be refused, and the byte lost, when the ring was full.
 bool SkipFiller(CRingBuff& ring)
 {
     for (;;) {
+        RingBuffState before;
+        ring.SaveState(before);
         const int b = ring.GetByte();
         if (b < 0)
             return false;
         if (b != 0) {
-            ring.UngetByte(static_cast<BYTE>(b));
+            ring.RestoreState(before);
             return true;
         }
     }
@@ -71,7 +75,6 @@ void MakeErrorResponse(const CAmpQryCmdFromDistMngr& job, WORD error, CAmpRespon
     response.m_flag = 0;
     response.m_jobId = job.m_jobId;
     response.m_error = error;
-    response.m_blockFlag = (job.m_jobFlags & kJobBlockTransfer) ? 1 : 0;
 }
 
 }  // namespace
@@ -80,6 +83,7 @@ CCommManager::CCommManager() { CDriveNameSource::Install(&m_driveNames); }
 
 CCommManager::~CCommManager()
 {
+    m_statistics.SetWindow(nullptr);  // the window may be gone already
     CloseCommunications();
     CDriveNameSource::Uninstall(&m_driveNames);
 }
@@ -162,10 +166,10 @@ void CCommManager::AddRawBlock(const BYTE* bytes, int count)
 
 // ---- Frames ---------------------------------------------------------------
 
-int CCommManager::FrameBytesNeeded(const CAmpMsg& message, BYTE flag)
+int CCommManager::FrameBytesNeeded(const CAmpMsg& message, BOOL readBack)
 {
     int needed = CLinkFrame::Length(message);
-    if (message.m_width != 0 && flag == 0 && GetReadBackOption())
+    if (readBack && message.m_width != 0 && message.m_flag == 0)
         needed += 4;
     return needed;
 }
@@ -178,52 +182,60 @@ void CCommManager::WriteEncoded(const CAmpMsg& message, CRingBuff& ring)
     m_traceClients.Trace(message, 1);
 }
 
-int CCommManager::WriteFrame(const CAmpMsg& message, BOOL lockTransmit, CRingBuff* ring)
+void CCommManager::ReportTransmitOverflow()
 {
-    CRingBuff& target = ring ? *ring : m_txRing;
-    CSingleLock lock(&m_txLock, lockTransmit);
+    RaiseAlert("TX_BUFF_OVRFLW", kTxOverflowText, 4, kAlertPopup);
+    m_statistics.AddSample(kStatTxOverflow, 0);
+}
+
+int CCommManager::PutFrame(const CAmpMsg& message, CRingBuff& ring, BOOL readBack)
+{
     // The frame and its read-back go in whole or not at all.
-    if (RingRoom(target) < FrameBytesNeeded(message, message.m_flag)) {
-        RaiseAlert("TX_BUFF_OVRFLW", kTxOverflowText, 4, kAlertPopup);
-        m_statistics.AddSample(kStatTxOverflow, 0);
+    if (RingRoom(ring) < FrameBytesNeeded(message, readBack)) {
+        ReportTransmitOverflow();
         return 0;
     }
-    WriteEncoded(message, target);
-    if (message.m_width != 0 && message.m_flag == 0 && GetReadBackOption())
-        WriteEncoded(CAmpMsg(message.m_address, message.m_code, 0, 0), target);
+    WriteEncoded(message, ring);
+    if (readBack && message.m_width != 0 && message.m_flag == 0)
+        WriteEncoded(CAmpMsg(message.m_address, message.m_code, 0, 0), ring);
     return 1;
+}
+
+int CCommManager::WriteFrame(const CAmpMsg& message, BOOL lockTransmit, CRingBuff* ring)
+{
+    CSingleLock lock(&m_txLock, lockTransmit);
+    return PutFrame(message, ring ? *ring : m_txRing, GetReadBackOption());
 }
 
 int CCommManager::WriteJob(CAmpQryCmdJobCm& job)
 {
     CSingleLock lock(&m_txLock, TRUE);
+    const BOOL readBack = GetReadBackOption();
     const BYTE flag = static_cast<BYTE>((job.m_jobFlags >> 3) & 1);
     CList<CAmpMsg> frames;
     POSITION pos = job.m_subCommands.GetHeadPosition();
     while (pos) {
         const CAmpCommand& sub = job.m_subCommands.GetNext(pos);
-        CAmpMsg frame(job.m_address, sub.m_code, sub.m_value, sub.m_width);
-        frame.m_flag = flag;
-        frames.AddTail(frame);
+        frames.AddTail(CAmpMsg(job.m_address, sub.m_code, sub.m_value, sub.m_width));
     }
-    CAmpMsg own(job.m_address, job.m_code, job.m_value, job.m_width);
-    own.m_flag = flag;
-    frames.AddTail(own);
+    frames.AddTail(CAmpMsg(job.m_address, job.m_code, job.m_value, job.m_width));
+    pos = frames.GetHeadPosition();
+    while (pos)
+        frames.GetNext(pos).m_flag = flag;
 
     // All of a job's frames or none, so no part of it is sent twice.
     int needed = 0;
     pos = frames.GetHeadPosition();
     while (pos)
-        needed += FrameBytesNeeded(frames.GetNext(pos), flag);
+        needed += FrameBytesNeeded(frames.GetNext(pos), readBack);
     if (RingRoom(m_txRing) < needed) {
-        RaiseAlert("TX_BUFF_OVRFLW", kTxOverflowText, 4, kAlertPopup);
-        m_statistics.AddSample(kStatTxOverflow, 0);
+        ReportTransmitOverflow();
         return 0;
     }
     job.m_flag = flag;
     pos = frames.GetHeadPosition();
     while (pos)
-        WriteFrame(frames.GetNext(pos), FALSE);
+        PutFrame(frames.GetNext(pos), m_txRing, readBack);
     job.m_flag = 0;
     return 1;
 }
@@ -293,7 +305,7 @@ int CCommManager::ParseFrame(CAmpResponseMsg& response, CRingBuff* ring)
         }
         SetResponseFromFrame(response, frame);
         if (m_mode & kModeTimeStamps) {
-            if (!ReadTimeStamp(response, source, start))
+            if (!ReadTimeStamp(response, source, frame))
                 return 0;
         }
         m_traceClients.Trace(frame, 0);
@@ -305,10 +317,22 @@ int CCommManager::ParseFrame(CAmpResponseMsg& response, CRingBuff* ring)
     }
 }
 
-int CCommManager::ReadTimeStamp(CAmpResponseMsg& response, CRingBuff& ring, const RingBuffState& start)
+namespace {
+// Puts a reply back in front of what is left, dropping the filler that
+// followed it, so filler cannot pile up behind a reply that waits for its
+// time stamp until the ring is full and the link stalls.
+void PutReplyBack(CRingBuff& ring, const CAmpMsg& reply)
+{
+    BYTE bytes[CLinkFrame::kMaxLength];
+    for (int i = CLinkFrame::Encode(reply, bytes) - 1; i >= 0; --i)
+        ring.UngetByte(bytes[i]);
+}
+}  // namespace
+
+int CCommManager::ReadTimeStamp(CAmpResponseMsg& response, CRingBuff& ring, const CAmpMsg& reply)
 {
     if (!SkipFiller(ring)) {
-        ring.RestoreState(start);
+        PutReplyBack(ring, reply);
         return 0;
     }
     RingBuffState next;
@@ -316,7 +340,8 @@ int CCommManager::ReadTimeStamp(CAmpResponseMsg& response, CRingBuff& ring, cons
     CAmpMsg frame;
     const int result = CLinkFrame::Read(ring, frame);
     if (result == CLinkFrame::kIncomplete) {
-        ring.RestoreState(start);
+        ring.RestoreState(next);
+        PutReplyBack(ring, reply);
         return 0;
     }
     if (result == CLinkFrame::kRead) {
@@ -424,20 +449,15 @@ void CCommManager::ParseAndDispatchAll()
 void CCommManager::UpdateModeBits()
 {
     const BYTE wanted = m_jobs.GetModeBits();
-    BYTE mode = m_mode;
-    const BYTE changed = static_cast<BYTE>((wanted ^ mode) & (kModeBlockTransfers | kModeTimeStamps));
-    // A bit the drives were not told about (no room) is tried again next cycle.
-    BYTE stored = static_cast<BYTE>((wanted & ~(kModeBlockTransfers | kModeTimeStamps)) | (mode & changed));
-    stored |= static_cast<BYTE>(wanted & (kModeBlockTransfers | kModeTimeStamps) & ~changed);
-    if (changed & kModeBlockTransfers) {
-        const LONG on = wanted & kModeBlockTransfers ? 1 : 0;
-        if (WriteFrame(CAmpMsg(0, kCodeCSE, on, 1)))
-            stored = static_cast<BYTE>((stored & ~kModeBlockTransfers) | (wanted & kModeBlockTransfers));
-    }
-    if (changed & kModeTimeStamps) {
-        const LONG on = wanted & kModeTimeStamps ? 1 : 0;
-        if (WriteFrame(CAmpMsg(0, kCodeTRE, on, 1)))
-            stored = static_cast<BYTE>((stored & ~kModeTimeStamps) | (wanted & kModeTimeStamps));
+    const BYTE changed = static_cast<BYTE>((wanted ^ m_mode) & (kModeBlockTransfers | kModeTimeStamps));
+    // A switch the drives were not told about (no room) keeps its old value and is tried next cycle.
+    BYTE stored = static_cast<BYTE>((wanted & ~changed) | (m_mode & changed));
+    const struct { BYTE bit; WORD code; } switches[] = {{kModeBlockTransfers, kCodeCSE}, {kModeTimeStamps, kCodeTRE}};
+    for (const auto& s : switches) {
+        if (!(changed & s.bit))
+            continue;
+        if (WriteFrame(CAmpMsg(0, s.code, (wanted & s.bit) ? 1 : 0, 1)))
+            stored = static_cast<BYTE>((stored & ~s.bit) | (wanted & s.bit));
     }
     m_mode = stored;
 }
@@ -462,23 +482,22 @@ void CCommManager::SendRawBlocks()
     const CAmpMsg apeOn(0, kCodeAPE, 1, 1);
     while (CQvxBlockData* block = m_rawBlocks.PeekHead()) {
         CSingleLock lock(&m_txLock, TRUE);
-        const int needed = FrameBytesNeeded(apeOff, 0) + block->m_count + FrameBytesNeeded(apeOn, 0);
+        const BOOL readBack = GetReadBackOption();
+        const int needed = FrameBytesNeeded(apeOff, readBack) + block->m_count + FrameBytesNeeded(apeOn, readBack);
         if (needed > m_txRing.GetSize() - 1) {
             // It could never fit; left queued it would hold up every later block.
-            m_statistics.AddSample(kStatTxOverflow, 0);
-            RaiseAlert("TX_BUFF_OVRFLW", kTxOverflowText, 4, kAlertPopup);
+            ReportTransmitOverflow();
             m_rawBlocks.RemoveHead();
             continue;
         }
         if (RingRoom(m_txRing) < needed) {
-            m_statistics.AddSample(kStatTxOverflow, 0);
-            RaiseAlert("TX_BUFF_OVRFLW", kTxOverflowText, 4, kAlertPopup);
+            ReportTransmitOverflow();
             return;
         }
-        WriteFrame(apeOff, FALSE);
+        PutFrame(apeOff, m_txRing, readBack);
         m_txRing.Write(block->m_bytes, block->m_count);
         m_rawBlocks.RemoveHead();
-        WriteFrame(apeOn, FALSE);
+        PutFrame(apeOn, m_txRing, readBack);
     }
 }
 
@@ -555,7 +574,10 @@ void CCommManager::CheckTimeouts()
 
 void CCommManager::TimeOutJob(CAmpQryCmdJobCm& job)
 {
-    AppendErrorResponse(job, AMP_ERR_RESPONSE_TIMEOUT);
+    CAmpResponseToDistMngr response;
+    MakeErrorResponse(job, AMP_ERR_RESPONSE_TIMEOUT, response);
+    response.m_blockFlag = (job.m_jobFlags & kJobBlockTransfer) ? 1 : 0;
+    m_responses.Append(response);
     CString text;
     if (job.m_address == 0) {
         text = "Timeout occurred on expected reply from communications module";
@@ -573,6 +595,8 @@ void CCommManager::TimeOutJob(CAmpQryCmdJobCm& job)
 
 int CCommManager::EnterSynchronousMode()
 {
+    if (!m_port || m_synchronous)
+        return 0;  // nothing to talk to; the cycle lock is not taken
     while (m_jobs.GetCount() > 0)
         Sleep(100);
     m_cycleLock.Lock();

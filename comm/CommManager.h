@@ -57,7 +57,8 @@ public:
     CString GetPortName();
     void SetPortFactory(CCommPortFactory* factory) { m_portFactory = factory; }
 
-    // Synchronous mode: the cycle stops and one caller talks to the port.
+    // Synchronous mode: the cycle stops and one caller talks to the port. The
+    // thread that entered it leaves it. Entering waits until the job queue is empty.
     int EnterSynchronousMode();
     void LeaveSynchronousMode();
     int SendReceiveSynchronous(const CAmpMsg& message, CAmpResponseMsg& response, int timeoutMs);
@@ -116,10 +117,12 @@ private:
     void TimeOutJob(CAmpQryCmdJobCm& job);
 
     void AppendErrorResponse(const CAmpQryCmdFromDistMngr& job, WORD error);
-    int FrameBytesNeeded(const CAmpMsg& message, BYTE flag);
+    int FrameBytesNeeded(const CAmpMsg& message, BOOL readBack);
+    int PutFrame(const CAmpMsg& message, CRingBuff& ring, BOOL readBack);
     void WriteEncoded(const CAmpMsg& message, CRingBuff& ring);
+    void ReportTransmitOverflow();
     void ReportFrameError(int result, const CAmpMsg& frame, bool namesDrive);
-    int ReadTimeStamp(CAmpResponseMsg& response, CRingBuff& ring, const RingBuffState& start);
+    int ReadTimeStamp(CAmpResponseMsg& response, CRingBuff& ring, const CAmpMsg& reply);
     void QueueBlockFollowUp(const CAmpResponseToDistMngr& response, const CAmpResponseMsg& reply);
 
     void SendStartupFrame(int address, WORD code, LONG value, BYTE width);

@@ -116,3 +116,17 @@ DWORD CDataStatistics::GetMaximum()
     CSingleLock lock(&m_lock, TRUE);
     return m_maximum;
 }
+
+double CDataStatistics::GetMeasure(int measure)
+{
+    switch (measure) {
+    case 1: return GetCount();
+    case 2: return GetSum();
+    case 3: return GetRate();
+    case 4: return GetSizeRate();
+    case 5: return GetAverage();
+    case 6: return GetMinimum();
+    case 7: return GetMaximum();
+    default: return 0.0;
+    }
+}

@@ -24,6 +24,9 @@ public:
     // Sizes per second, in the same way.
     double GetSizeRate();
     double GetAverage();
+    // A measure by number, as the statistics window shows it: 1 count, 2 sum,
+    // 3 samples per second, 4 sizes per second, 5 average, 6 minimum, 7 maximum.
+    double GetMeasure(int measure);
     int GetCount();
     DWORD GetSum();
     DWORD GetMinimum();

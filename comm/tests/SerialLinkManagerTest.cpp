@@ -185,6 +185,28 @@ TEST_F(SerialLinkManager, ALineClosedUnderTheLinkRaisesAnAlertAndClosesCleanly)
     EXPECT_FALSE(manager.IsOpen());
 }
 
+TEST_F(SerialLinkManager, SynchronousModeTalksToTheDriveDirectly)
+{
+    sim.AddDrive(1, 450);
+    sim.SetRegister(1, kPosition, 99, 2);
+    sim.Start();
+    app.Assign(1, "Axis");
+    ASSERT_EQ(1, Open());
+    ASSERT_EQ(1, manager.EnterSynchronousMode());
+    CAmpResponseMsg response;
+    EXPECT_EQ(1, manager.SendReceiveSynchronous(CAmpMsg(1, kPosition, 0, 0), response, 1000));
+    EXPECT_EQ(0, response.m_error);
+    EXPECT_EQ(99, response.m_value);
+    EXPECT_EQ(1, manager.SendReceiveSynchronous(CAmpMsg(1, kPosition, 55, 2), response, 1000));  // echoed
+    EXPECT_EQ(55, sim.GetRegister(1, kPosition).first);
+    manager.LeaveSynchronousMode();
+
+    Submit(51, 1, kPosition, 0, 0);
+    CAmpResponseToDistMngr queued;
+    ASSERT_TRUE(WaitForResponse(51, queued));
+    EXPECT_EQ(55, queued.m_value);
+}
+
 TEST_F(SerialLinkManager, ThePortInUseCannotBeOpened)
 {
     sim.AddDrive(1, 450);

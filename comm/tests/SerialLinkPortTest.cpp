@@ -239,6 +239,11 @@ TEST_F(SerialLinkPort, PollSlotsReadTheirRegisterEachPeriodUntilStopped)
     drive.silent = false;
 
     ASSERT_TRUE(WaitFor([&] { return port->GetLostDriveCount() == 0; }, 4s));
+    // Synchronous mode holds the poll and empties the rings; leaving it resumes the poll.
+    ASSERT_EQ(1, port->EnterSync());
+    EXPECT_TRUE(Receive(1, 300ms).empty());
+    port->LeaveSync();
+    EXPECT_EQ(6u, Receive(6, 1s).size());
     Send(LinkFrame(1, kOsa, 0, 4));  // period 0 stops the slot
     Receive(1000, 300ms);
     EXPECT_TRUE(Receive(1, 400ms).empty());

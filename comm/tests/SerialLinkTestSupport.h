@@ -1,4 +1,4 @@
-// Shared pieces of the serial link tests: a port on a simulated drive line
+// Helpers of the serial link tests: a port on a simulated drive line
 // and the link frames the communication manager and the port exchange.
 #pragma once
 
