@@ -73,7 +73,6 @@ int CSerialFlashProgrammer::OpenNamedPort(const CString& portName, int baudRate)
 {
     if (!portName.IsEmpty())
         m_portName = portName;
-    m_baudRate = baudRate;
     return OpenPort(m_portName, baudRate);
 }
 

@@ -58,7 +58,7 @@ protected:
         reset();
         programmer.SetReportCallback(&reports);
         programmer.SetPort("/dev/ttyS0", 115200);
-        programmer.SetMessagePump([this] { ++pumped; });
+        programmer.SetMessagePump([] {});
         dir.Write("kernel.txt", ImageText(BootImage(1, {{0x8000, Words(8, 1)}})));
         dir.Write("image.out", LibraryImage(sections));
     }
@@ -92,7 +92,6 @@ protected:
     TempDir dir;
     FastProgrammer programmer;
     ReportRecorder reports;
-    int pumped = 0;
     const std::vector<Section> sections = {
         {".text", 0x3E8000, 0, 1, Words(300, 0x1234)},
         {".bss", 0x8000, 1, 0, Words(4, 0xDEAD)},
