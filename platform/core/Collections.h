@@ -6,6 +6,7 @@
 #include "Map.h"
 #include "String.h"
 
+class CArchive;
 class CObject;
 
 class CStringList : public CList<CString, const CString&> {};
@@ -19,7 +20,12 @@ class CWordArray : public CArray<WORD, WORD> {};
 class CDWordArray : public CArray<DWORD, DWORD> {};
 class CUIntArray : public CArray<UINT, UINT> {};
 
-class CMapStringToString : public CMap<CString, const char*, CString, const char*> {};
+class CMapStringToString : public CMap<CString, const char*, CString, const char*> {
+public:
+    // The count, then each key and value; loading replaces the content, and a
+    // truncated archive throws CArchiveException and leaves the map empty.
+    void Serialize(CArchive& ar);
+};
 class CMapStringToPtr : public CMap<CString, const char*, void*, void*> {};
 class CMapStringToOb : public CMap<CString, const char*, CObject*, CObject*> {};
 class CMapWordToPtr : public CMap<WORD, WORD, void*, void*> {};

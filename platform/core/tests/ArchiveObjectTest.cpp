@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/core/Archive.h"
+#include "platform/core/Collections.h"
 #include "testing/TempDir.h"
 
 namespace {
@@ -196,4 +197,41 @@ TEST(ArchiveObjectTest, BadArchivesThrowWithTheirCauseAndLeakNothing)
         delete first;
         EXPECT_EQ(cause, c.cause) << c.what;
     }
+}
+
+TEST(ArchiveObjectTest, StringMapWritesCountThenPairsAndRefusesATruncatedArchive)
+{
+    TempDir dir;
+    const std::string path = dir.File("map.bin");
+    CMapStringToString written;
+    written.SetAt("PartNum", "QX-100");
+    written.SetAt("Baudrate", "115200");
+    {
+        CFile file(path.c_str(), CFile::modeCreate | CFile::modeWrite);
+        CArchive ar(&file, CArchive::store);
+        written.Serialize(ar);
+        ar.Close();
+        file.Close();
+    }
+    const std::string bytes = dir.Read("map.bin");
+    EXPECT_EQ(bytes, std::string("\x02\x07PartNum\x06QX-100\x08" "Baudrate\x06" "115200"));
+
+    CMapStringToString read;
+    read.SetAt("Stale", "1");
+    {
+        CFile file(path.c_str(), CFile::modeRead);
+        CArchive ar(&file, CArchive::load);
+        read.Serialize(ar);
+    }
+    EXPECT_EQ(read.GetCount(), 2);
+    CString value;
+    EXPECT_TRUE(read.Lookup("Baudrate", value));
+    EXPECT_EQ(value, "115200");
+    EXPECT_FALSE(read.Lookup("Stale", value));
+
+    dir.Write("cut.bin", bytes.substr(0, bytes.size() - 2));
+    CFile file(dir.File("cut.bin").c_str(), CFile::modeRead);
+    CArchive ar(&file, CArchive::load);
+    EXPECT_THROW(read.Serialize(ar), CArchiveException);
+    EXPECT_TRUE(read.IsEmpty());
 }
