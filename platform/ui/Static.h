@@ -1,0 +1,9 @@
+// CStatic: a text label.
+#pragma once
+
+#include "Wnd.h"
+
+class CStatic : public CWnd {
+public:
+    BOOL Create(LPCSTR text, DWORD style, const RECT& rect, CWnd* parent, UINT id = 0xFFFF);
+};
