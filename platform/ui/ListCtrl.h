@@ -3,11 +3,10 @@
 // parent through NM_CUSTOMDRAW.
 #pragma once
 
+#include "HeaderCtrl.h"
 #include "Wnd.h"
 
 using PFNLVCOMPARE = int (*)(LPARAM item1, LPARAM item2, LPARAM sortData);
-
-class CHeaderCtrl;
 
 class CListCtrl : public CWnd {
 public:
