@@ -11,7 +11,10 @@ namespace {
 std::mutex g_answerMutex;
 std::deque<CString> g_answers;
 
-bool TakeAnswer(CString& path)
+}  // namespace
+
+namespace kvui {
+bool TakeFileDialogAnswer(CString& path)
 {
     std::lock_guard<std::mutex> guard(g_answerMutex);
     if (g_answers.empty())
@@ -20,7 +23,7 @@ bool TakeAnswer(CString& path)
     g_answers.pop_front();
     return true;
 }
-}  // namespace
+}  // namespace kvui
 
 namespace kvtest {
 void QueueFileDialogAnswer(const char* path)
@@ -70,7 +73,7 @@ CString CFileDialog::TranslateFilter(const char* filter)
 INT_PTR CFileDialog::DoModal()
 {
     CString answer;
-    if (TakeAnswer(answer) || AfxIsScriptedMode()) {
+    if (kvui::TakeFileDialogAnswer(answer) || AfxIsScriptedMode()) {
         if (answer.IsEmpty())
             return IDCANCEL;
         m_path = answer;

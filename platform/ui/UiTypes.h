@@ -481,3 +481,14 @@ struct NMITEMACTIVATE {
     LPARAM lParam;
     UINT uKeyFlags;
 };
+
+// Where a window is and how it shows: 44 bytes, as the original laid it out.
+struct WINDOWPLACEMENT {
+    UINT length;
+    UINT flags;
+    UINT showCmd;
+    POINT ptMinPosition;
+    POINT ptMaxPosition;
+    RECT rcNormalPosition;
+};
+static_assert(sizeof(WINDOWPLACEMENT) == 44, "the record is stored as it is in layout files");

@@ -25,6 +25,8 @@ bool PickItem(CWnd* wnd, int index);
 void CloseWindow(CWnd* wnd);
 // Runs `action` once the next modal dialog is open (from inside its loop).
 void OnNextModal(std::function<void(CWnd* dialog)> action);
+// Pretends the screen is width x height with this many monitors side by side (0 x 0: the real one).
+void OverrideScreen(int width, int height, int monitors = 1);
 // A modal loop still open after this many ms is ended with IDCANCEL (0: never).
 void SetModalTimeout(int ms);
 }  // namespace kvtest

@@ -10,6 +10,8 @@
 #include <QThread>
 #include <QWheelEvent>
 #include <algorithm>
+#include <cxxabi.h>
+#include <typeinfo>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -26,8 +28,12 @@
 
 namespace {
 
-std::mutex g_liveMutex;
-std::unordered_set<const CWnd*> g_live;
+// Never destroyed, so handles can still be checked while the program's statics go.
+std::mutex& g_liveMutex = *new std::mutex;
+std::unordered_set<const CWnd*>& g_live = *new std::unordered_set<const CWnd*>;
+int g_screenWidth = 0;
+int g_screenHeight = 0;
+int g_monitors = 0;
 
 // The message a handler is running for, so Default() can pass it on and the
 // bridge learns whether the toolkit should still do its own handling.
@@ -510,8 +516,29 @@ BOOL ReleaseCapture()
     return TRUE;
 }
 
+namespace kvtest {
+void OverrideScreen(int width, int height, int monitors)
+{
+    g_screenWidth = width;
+    g_screenHeight = height;
+    g_monitors = monitors;
+}
+}  // namespace kvtest
+
 int GetSystemMetrics(int index)
 {
+    if (g_screenWidth > 0) {
+        switch (index) {
+        case SM_CXSCREEN: return g_screenWidth;
+        case SM_CYSCREEN: return g_screenHeight;
+        case SM_CXVIRTUALSCREEN: return g_screenWidth * std::max(1, g_monitors);
+        case SM_CYVIRTUALSCREEN: return g_screenHeight;
+        case SM_CMONITORS: return g_monitors;
+        case SM_XVIRTUALSCREEN:
+        case SM_YVIRTUALSCREEN: return 0;
+        default: break;
+        }
+    }
     auto* app = qGuiApp;
     if (!app || !app->primaryScreen())
         return 0;
@@ -1210,7 +1237,9 @@ void CWnd::GetWindowRect(LPRECT rect) const
     if (!m_impl || !m_impl->widget)
         return;
     QWidget* w = m_impl->widget;
-    const QRect r = w->isWindow() ? w->frameGeometry() : QRect(w->mapToGlobal(QPoint(0, 0)), w->size());
+    // A top-level window's rectangle is its client area: the toolkit's frame is
+    // the desktop's, and MoveWindow places the same rectangle it reports.
+    const QRect r(w->mapToGlobal(QPoint(0, 0)), w->size());
     *rect = RECT{r.x(), r.y(), r.x() + r.width(), r.y() + r.height()};
 }
 
@@ -1394,4 +1423,51 @@ void CWnd::MapDialogRect(LPRECT rect) const
     rect->right = MulDiv(rect->right, units.cx, 4);
     rect->top = MulDiv(rect->top, units.cy, 8);
     rect->bottom = MulDiv(rect->bottom, units.cy, 8);
+}
+
+BOOL CWnd::GetWindowPlacement(WINDOWPLACEMENT* placement) const
+{
+    if (!placement || !m_impl || !m_impl->widget)
+        return FALSE;
+    QWidget* w = m_impl->widget;
+    *placement = WINDOWPLACEMENT{};
+    placement->length = sizeof(WINDOWPLACEMENT);
+    placement->showCmd = w->isMinimized() ? SW_SHOWMINIMIZED : w->isMaximized() ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
+    const QRect normal = w->isWindow() && (w->isMaximized() || w->isMinimized()) && w->normalGeometry().isValid()
+                             ? w->normalGeometry()
+                             : w->geometry();
+    placement->rcNormalPosition = RECT{normal.x(), normal.y(), normal.x() + normal.width(), normal.y() + normal.height()};
+    placement->ptMinPosition = POINT{-1, -1};
+    placement->ptMaxPosition = POINT{-1, -1};
+    return TRUE;
+}
+
+BOOL CWnd::SetWindowPlacement(const WINDOWPLACEMENT* placement)
+{
+    if (!placement || !m_impl || !m_impl->widget)
+        return FALSE;
+    const RECT& r = placement->rcNormalPosition;
+    m_impl->widget->setGeometry(r.left, r.top, std::max(0, static_cast<int>(r.right - r.left)),
+                                std::max(0, static_cast<int>(r.bottom - r.top)));
+    switch (placement->showCmd) {
+    case SW_SHOWMAXIMIZED: m_impl->widget->showMaximized(); break;
+    case SW_SHOWMINIMIZED: case SW_MINIMIZE: m_impl->widget->showMinimized(); break;
+    case SW_HIDE: break;
+    default:
+        if (m_impl->widget->isVisible() && m_impl->widget->isWindow())
+            m_impl->widget->showNormal();
+        break;
+    }
+    return TRUE;
+}
+
+CString CWnd::GetRuntimeClassName() const
+{
+    const char* mangled = typeid(*this).name();
+    int status = 0;
+    char* readable = abi::__cxa_demangle(mangled, nullptr, nullptr, &status);
+    CString name = status == 0 && readable ? readable : mangled;
+    std::free(readable);
+    const int scope = name.ReverseFind(':');
+    return scope >= 0 ? name.Mid(scope + 1) : name;
 }

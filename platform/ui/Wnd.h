@@ -110,6 +110,9 @@ public:
     void ScreenToClient(LPPOINT point) const;
     void ScreenToClient(LPRECT rect) const;
     void CenterWindow(CWnd* alternateOwner = nullptr);
+    // Normal rectangle in screen coordinates for top-level windows, in the parent's client ones for children.
+    BOOL GetWindowPlacement(WINDOWPLACEMENT* placement) const;
+    BOOL SetWindowPlacement(const WINDOWPLACEMENT* placement);
     void MapDialogRect(LPRECT rect) const;
 
     // Focus, capture, redraw.
@@ -141,6 +144,8 @@ public:
     CMenu* GetMenu() const;
 
     BOOL IsWindow() const { return m_hWnd != nullptr; }
+    // The class's name as the program spells it ("CMainFrame"), for profile sections.
+    virtual CString GetRuntimeClassName() const;
     static const AFX_MSGMAP* GetThisMessageMap();
     virtual const AFX_MSGMAP* GetMessageMap() const;
     static LRESULT CtlColorResult(HBRUSH brush) { return reinterpret_cast<LRESULT>(brush); }

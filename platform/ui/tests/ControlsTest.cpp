@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "testing/UiPrinters.h"
 #include "platform/ui/Bitmap.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Clipboard.h"

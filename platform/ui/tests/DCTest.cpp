@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "testing/UiPrinters.h"
 #include "platform/ui/Bitmap.h"
 #include "platform/ui/DC.h"
 #include "platform/ui/PaintDC.h"

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "testing/UiPrinters.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/DialogTemplate.h"

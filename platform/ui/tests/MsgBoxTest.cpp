@@ -7,6 +7,7 @@
 #include <atomic>
 #include <thread>
 
+#include "testing/UiPrinters.h"
 #include "platform/ui/MsgBox.h"
 #include "platform/ui/WinApp.h"
 

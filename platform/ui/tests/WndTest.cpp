@@ -4,6 +4,7 @@
 #include <thread>
 #include <vector>
 
+#include "testing/UiPrinters.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/UserInput.h"
 #include "platform/ui/WinApp.h"
