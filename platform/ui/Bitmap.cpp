@@ -3,8 +3,17 @@
 #include <QFile>
 #include <QImageWriter>
 #include <cstdio>
+#include <cstring>
 
 #include "DCImpl.h"
+
+namespace {
+bool g_failNextBitmap = false;
+}
+
+namespace kvtest {
+void FailNextBitmap() { g_failNextBitmap = true; }
+}  // namespace kvtest
 
 CBitmap::CBitmap() : m_impl(new CBitmapImpl) {}
 
@@ -13,6 +22,10 @@ CBitmap::~CBitmap() { delete m_impl; }
 BOOL CBitmap::CreateCompatibleBitmap(CDC* /*dc*/, int width, int height)
 {
     DeleteObject();
+    if (g_failNextBitmap) {
+        g_failNextBitmap = false;
+        return FALSE;
+    }
     if (width <= 0 || height <= 0 || width > 32767 || height > 32767)
         return FALSE;
     QImage image(width, height, QImage::Format_RGB32);
@@ -65,4 +78,29 @@ COLORREF CBitmap::GetPixel(int x, int y) const
         return 0xFFFFFFFFu;
     const QRgb p = m_impl->image.pixel(x, y);
     return RGB(static_cast<BYTE>(qRed(p)), static_cast<BYTE>(qGreen(p)), static_cast<BYTE>(qBlue(p)));
+}
+
+DWORD CBitmap::GetBitmapBits(DWORD count, void* bits) const
+{
+    if (!m_hObject || !bits)
+        return 0;
+    const QImage image = m_impl->image.convertToFormat(QImage::Format_RGB32);
+    const DWORD rowBytes = static_cast<DWORD>(image.width()) * 4;
+    DWORD copied = 0;
+    for (int y = 0; y < image.height() && copied + rowBytes <= count; ++y) {
+        std::memcpy(static_cast<BYTE*>(bits) + copied, image.constScanLine(y), rowBytes);
+        copied += rowBytes;
+    }
+    return copied;
+}
+
+BOOL CBitmap::LoadImage(const char* path)
+{
+    DeleteObject();
+    QImage image;
+    if (!path || !image.load(QString::fromLocal8Bit(path)))
+        return FALSE;
+    m_impl->image = image.convertToFormat(QImage::Format_RGB32);
+    MarkCreated();
+    return TRUE;
 }

@@ -6,6 +6,11 @@
 #include "platform/core/String.h"
 
 class CDC;
+
+namespace kvtest {
+// The next bitmap creation fails, as when memory runs out.
+void FailNextBitmap();
+}  // namespace kvtest
 struct CBitmapImpl;
 
 class CBitmap : public CGdiObject {
@@ -20,6 +25,11 @@ public:
     // Writes the image; the format follows the extension (.bmp, .png, .jpg/.jpeg).
     BOOL SaveImage(const char* path) const;
     COLORREF GetPixel(int x, int y) const;
+    // Copies the pixels, rows top to bottom, 4 bytes a pixel: blue, green, red, unused.
+    DWORD GetBitmapBits(DWORD count, void* bits) const;
+
+    // Reads an image file (BMP, PNG, JPEG, GIF) into the bitmap.
+    BOOL LoadImage(const char* path);
 
     CBitmapImpl* GetImpl() const { return m_impl; }
 

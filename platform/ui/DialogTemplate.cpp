@@ -108,6 +108,7 @@ const std::map<std::string, KindSpec>& Kinds()
         {"SPIN", {ControlKind::Spin, UDS_ARROWKEYS}},
         {"TAB", {ControlKind::Tab, WS_TABSTOP}},
         {"RICHEDIT", {ControlKind::RichEdit, ES_MULTILINE | WS_BORDER | WS_TABSTOP}},
+        {"ICON", {ControlKind::Static, SS_CENTER}},
         {"CUSTOM", {ControlKind::Window, 0}},
     };
     return kinds;

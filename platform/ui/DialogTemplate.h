@@ -5,7 +5,7 @@
 //   STYLE POPUP CAPTION SYSMENU MODALFRAME
 //   DEFPUSHBUTTON IDOK 160 70 50 14 "OK"
 //   LTEXT 1699 10 10 200 40 ""
-//   CHECKBOX 1700 10 55 150 10 "Don't show this message again" AUTO TABSTOP
+//   CHECKBOX 1700 10 55 150 10 "Don't show this message again" TABSTOP
 //   END
 //
 // Sizes are dialog units of the template's font. A control line is a kind, an

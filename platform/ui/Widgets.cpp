@@ -66,8 +66,8 @@ void KvDialogWidget::keyPressEvent(QKeyEvent* event)
         const auto def = static_cast<DWORD>(wnd->SendMessage(DM_GETDEFID, 0, 0));
         const UINT id = HIWORD(def) == DC_HASDEFID ? LOWORD(def) : IDOK;
         CWnd* button = wnd->GetDlgItem(static_cast<int>(id));
-        if (button && !button->IsWindowEnabled())
-            return;
+        if (button && (!button->IsWindowEnabled() || !button->IsWindowVisible()))
+            return;  // a hidden or disabled default button cannot be pressed
         wnd->SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), BN_CLICKED), reinterpret_cast<LPARAM>(button));
         return;
     }

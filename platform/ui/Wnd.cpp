@@ -336,13 +336,13 @@ bool CWndImpl::eventFilter(QObject* watched, QEvent* event)
     }
     case QEvent::FocusIn:
         CallWithFrame(wnd, WM_SETFOCUS, 0, 0, true, nullptr);
-        if (alive && kind == ControlKind::Edit) NotifyParent(EN_SETFOCUS);
+        if (alive && (kind == ControlKind::Edit || kind == ControlKind::RichEdit)) NotifyParent(EN_SETFOCUS);
         if (alive && kind == ControlKind::ComboBox) NotifyParent(CBN_SETFOCUS);
         return false;
     case QEvent::FocusOut:
         CallWithFrame(wnd, WM_KILLFOCUS, reinterpret_cast<WPARAM>(WndOf(QApplication::focusWidget())), 0, true,
                       nullptr);
-        if (alive && kind == ControlKind::Edit) NotifyParent(EN_KILLFOCUS);
+        if (alive && (kind == ControlKind::Edit || kind == ControlKind::RichEdit)) NotifyParent(EN_KILLFOCUS);
         if (alive && kind == ControlKind::ComboBox) NotifyParent(CBN_KILLFOCUS);
         return false;
     case QEvent::Resize: {
@@ -1306,8 +1306,9 @@ CWnd* CWnd::SetFocus()
     CWnd* old = GetFocus();
     if (m_impl && m_impl->widget) {
         QWidget* w = m_impl->widget;
-        if (w->window()->isVisible())
-            w->window()->activateWindow();
+        // The focus goes to the window at once, not when the desktop gets round to it.
+        if (w->window()->isVisible() && QApplication::activeWindow() != w->window())
+            QApplication::setActiveWindow(w->window());
         w->setFocus(Qt::OtherFocusReason);
     }
     return old;
