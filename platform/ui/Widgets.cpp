@@ -354,14 +354,18 @@ void SetControlText(CWndImpl* impl, const char* text)
     const QString q = ToQ(text);
     if (w->isWindow())
         w->setWindowTitle(q);
+    // A symbol face shows pictures for letters: the window keeps its letters, the screen shows the pictures.
+    LOGFONT lf{};
+    if (impl->font)
+        impl->font->GetLogFont(&lf);
+    const QString shown = ToQ(TranslateSymbolText(lf, text));
+    w->setProperty("kvText", shown != q ? QVariant(q) : QVariant());
     if (auto* button = qobject_cast<QAbstractButton*>(w)) {
-        button->setText(q);
+        button->setText(shown);
     } else if (auto* box = qobject_cast<QGroupBox*>(w)) {
         box->setTitle(q);
     } else if (auto* label = qobject_cast<QLabel*>(w)) {
-        LOGFONT lf{};
-        if (impl->font) impl->font->GetLogFont(&lf);
-        label->setText(ToQ(TranslateSymbolText(lf, text)));
+        label->setText(shown);
     } else if (auto* line = qobject_cast<QLineEdit*>(w)) {
         line->setText(q);
     } else if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) {
@@ -381,6 +385,8 @@ CString GetControlText(const CWndImpl* impl)
     QWidget* w = impl->widget;
     if (!w)
         return CString();
+    if (const QVariant kept = w->property("kvText"); kept.isValid())
+        return FromQ(kept.toString());
     if (auto* button = qobject_cast<QAbstractButton*>(w)) return FromQ(button->text());
     if (auto* box = qobject_cast<QGroupBox*>(w)) return FromQ(box->title());
     if (auto* label = qobject_cast<QLabel*>(w)) return FromQ(label->text());
@@ -461,7 +467,11 @@ bool HandlePaint(CWndImpl* impl)
         palette.setColor(QPalette::Window, ToQColor(b->GetColor()));
         palette.setColor(QPalette::Base, ToQColor(b->GetColor()));
         palette.setColor(QPalette::Button, ToQColor(b->GetColor()));
-        w->setAutoFillBackground(true);
+        if (impl->kind == ControlKind::Static || impl->kind == ControlKind::GroupBox) {
+            // The background was drawn before this paint: lay the parent's brush under the text now.
+            QPainter background(w);
+            background.fillRect(w->rect(), ToQColor(b->GetColor()));
+        }
     }
     if (palette != before)
         w->setPalette(palette);

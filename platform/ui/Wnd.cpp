@@ -315,12 +315,15 @@ bool CWndImpl::eventFilter(QObject* watched, QEvent* event)
         const LPARAM repeat = key->isAutoRepeat() ? 0x40000001 : 1;
         if (event->type() == QEvent::KeyRelease)
             return DispatchFromToolkit(WM_KEYUP, vk, repeat, true);
-        if (DispatchFromToolkit(WM_KEYDOWN, vk, repeat, true))
-            return true;
+        // As on the original, the characters follow the key down whether or not it was handled;
+        // the toolkit does its own typing when the characters (or, without any, the key) went unhandled.
+        const bool keyConsumed = DispatchFromToolkit(WM_KEYDOWN, vk, repeat, true);
         if (!alive || !wnd)
             return true;
         const QByteArray chars = TypedChars(key);
-        bool consumed = false;
+        if (chars.isEmpty())
+            return keyConsumed;
+        bool consumed = true;
         for (char ch : chars) {
             MSG msg{wnd, WM_CHAR, static_cast<WPARAM>(static_cast<unsigned char>(ch)), repeat, 0, {0, 0}};
             bool pre = false;
@@ -328,7 +331,7 @@ bool CWndImpl::eventFilter(QObject* watched, QEvent* event)
                 pre = w->PreTranslateMessage(&msg) != 0;
             if (pre || !alive || !wnd)
                 return true;
-            consumed = DispatchFromToolkit(WM_CHAR, static_cast<unsigned char>(ch), repeat) || consumed;
+            consumed = DispatchFromToolkit(WM_CHAR, static_cast<unsigned char>(ch), repeat) && consumed;
             if (!alive || !wnd)
                 return true;
         }
@@ -1383,8 +1386,11 @@ void CWnd::SetFont(CFont* font, BOOL redraw)
 {
     if (!m_impl || !m_impl->widget)
         return;
+    const CString text = kvui::GetControlText(m_impl);
     m_impl->font = font;
     m_impl->widget->setFont(kvui::FontFor(m_impl));
+    if (m_impl->kind == ControlKind::Button || m_impl->kind == ControlKind::Static)
+        kvui::SetControlText(m_impl, text);  // a symbol face shows the same letters differently
     if (redraw)
         m_impl->widget->update();
 }

@@ -5,7 +5,11 @@
 #include <vector>
 
 #include "testing/UiPrinters.h"
+#include "platform/ui/Bitmap.h"
 #include "platform/ui/Button.h"
+#include "platform/ui/DC.h"
+#include "platform/ui/Font.h"
+#include "platform/ui/Static.h"
 #include "platform/ui/UserInput.h"
 #include "platform/ui/WinApp.h"
 #include "platform/ui/Wnd.h"
@@ -250,4 +254,82 @@ TEST(WndTest, ScreenAndClientCoordinatesRoundTrip)
     child.ClientToScreen(&p);
     wnd.ScreenToClient(&p);
     EXPECT_EQ(p, CPoint(16, 27));
+}
+
+namespace {
+// Takes keys before its edit sees them, and keeps a minimum size.
+class CKeyWnd : public CWnd {
+public:
+    std::vector<UINT> keys;
+    std::vector<UINT> chars;
+    int preTranslated = 0;
+    HBRUSH OnCtlColor(CDC* dc, CWnd*, UINT)
+    {
+        dc->SetTextColor(RGB(255, 0, 0));
+        return m_back;
+    }
+
+    CBrush m_back{RGB(0, 0, 255)};
+
+protected:
+    BOOL PreTranslateMessage(MSG* msg) override
+    {
+        if (msg->message == WM_KEYDOWN && msg->wParam == VK_F1) {
+            ++preTranslated;
+            return TRUE;
+        }
+        return FALSE;
+    }
+    void OnKeyDown(UINT key, UINT, UINT) { keys.push_back(key); }
+    void OnChar(UINT ch, UINT, UINT) { chars.push_back(ch); }
+    void OnGetMinMaxInfo(MINMAXINFO* info) { info->ptMinTrackSize = POINT{150, 120}; }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CKeyWnd, CWnd)
+    ON_WM_KEYDOWN()
+    ON_WM_CHAR()
+    ON_WM_GETMINMAXINFO()
+    ON_WM_CTLCOLOR()
+END_MESSAGE_MAP()
+}  // namespace
+
+TEST(WndTest, KeysCharsPreTranslationMinimumSizeAndControlColours)
+{
+    CKeyWnd wnd;
+    ASSERT_TRUE(wnd.CreateEx(0, nullptr, "Keys", WS_POPUP, CRect(0, 0, 200, 150), nullptr, 0));
+    wnd.ShowWindow(SW_SHOW);
+    kvtest::PressKey(&wnd, 'A', false, true);
+    kvtest::PressKey(&wnd, 'C', true);
+    kvtest::PressKey(&wnd, VK_F1);
+    EXPECT_EQ(wnd.keys, (std::vector<UINT>{'A', 'C'}));
+    EXPECT_EQ(wnd.chars, (std::vector<UINT>{'A', 3})) << "Ctrl+C types character 3";
+    EXPECT_EQ(wnd.preTranslated, 1);
+
+    wnd.MoveWindow(0, 0, 50, 50);
+    CRect r;
+    wnd.GetClientRect(&r);
+    EXPECT_EQ(r.Width(), 150) << "the minimum track size holds";
+    EXPECT_EQ(r.Height(), 120);
+
+    CButton label;
+    ASSERT_TRUE(label.Create("Hi", WS_CHILD | WS_VISIBLE | BS_PUSHLIKE | BS_AUTOCHECKBOX, CRect(0, 0, 60, 20), &wnd, 9));
+    CStatic text;
+    ASSERT_TRUE(text.Create("colour", WS_CHILD | WS_VISIBLE, CRect(0, 30, 100, 50), &wnd, 10));
+    CBitmap image;
+    ASSERT_TRUE(image.CreateCompatibleBitmap(nullptr, 150, 120));
+    CDC dc;
+    dc.CreateCompatibleDC(nullptr);
+    dc.SelectObject(&image);
+    wnd.PrintWindow(&dc, PW_CLIENTONLY);
+    dc.SelectObject(static_cast<CBitmap*>(nullptr));
+    EXPECT_EQ(image.GetPixel(98, 32), RGB(0, 0, 255)) << "the parent's brush paints the static";
+
+    CFont marlett;
+    marlett.CreatePointFont(100, "Marlett");
+    text.SetFont(&marlett);
+    text.SetWindowText("6");
+    CString kept;
+    text.GetWindowText(kept);
+    EXPECT_EQ(kept, "6") << "the letters stay the window's text; the screen shows the arrow";
 }
