@@ -1,6 +1,7 @@
 #include "Wnd.h"
 
 #include <QApplication>
+#include <QAbstractScrollArea>
 #include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -175,6 +176,9 @@ CWndImpl::CWndImpl(CWnd* owner, QWidget* w, ControlKind k, UINT controlId, DWORD
 {
     w->setProperty("kvImpl", QVariant::fromValue(static_cast<void*>(this)));
     w->installEventFilter(this);
+    // A scrolling control takes its clicks in its viewport: they are the control's clicks.
+    if (auto* area = qobject_cast<QAbstractScrollArea*>(w))
+        area->viewport()->installEventFilter(this);
     QObject::connect(w, &QObject::destroyed, this, [this]() {
         // The toolkit deleted the widget under us (its parent went): let go of it.
         if (destroying)
@@ -269,8 +273,16 @@ bool CWndImpl::DispatchFromToolkit(UINT message, WPARAM wParam, LPARAM lParam, b
 
 bool CWndImpl::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched != widget || !wnd || destroying)
+    if (!wnd || destroying || !widget)
         return false;
+    if (watched != widget) {
+        auto* area = qobject_cast<QAbstractScrollArea*>(widget.data());
+        const QEvent::Type type = event->type();
+        const bool mouse = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease ||
+                           type == QEvent::MouseButtonDblClick || type == QEvent::MouseMove;
+        if (!area || watched != area->viewport() || !mouse)
+            return false;
+    }
     QPointer<CWndImpl> alive(this);
     DispatchScope scope;
     switch (event->type()) {
@@ -281,7 +293,9 @@ bool CWndImpl::eventFilter(QObject* watched, QEvent* event)
         if (!widget->isEnabled())
             return true;  // a disabled window gets no input
         auto* mouse = static_cast<QMouseEvent*>(event);
-        const QPoint p = mouse->position().toPoint();
+        QPoint p = mouse->position().toPoint();
+        if (watched != widget)
+            p = static_cast<QWidget*>(watched)->mapTo(widget, p);
         const UINT message = MouseMessage(event->type(), mouse->button());
         const bool buttonMessage = message != WM_MOUSEMOVE;
         const bool consumed = DispatchFromToolkit(message, MouseFlags(mouse->buttons(), mouse->modifiers()),
@@ -646,6 +660,18 @@ BOOL CWnd::CreateControl(int kind, LPCSTR text, DWORD style, const RECT& rect, C
 {
     if (m_impl || !qApp)
         return FALSE;
+    CREATESTRUCT cs{};
+    cs.x = rect.left;
+    cs.y = rect.top;
+    cs.cx = rect.right - rect.left;
+    cs.cy = rect.bottom - rect.top;
+    cs.style = static_cast<LONG>(style);
+    cs.dwExStyle = exStyle;
+    cs.lpszName = text;
+    if (!PreCreateWindow(cs))
+        return FALSE;
+    style = static_cast<DWORD>(cs.style);
+    exStyle = cs.dwExStyle;
     QWidget* parentWidget = parent && parent->m_impl ? parent->m_impl->widget.data() : nullptr;
     const auto controlKind = static_cast<ControlKind>(kind);
     const bool topLevel = !(style & WS_CHILD) || !parentWidget;
@@ -657,8 +683,7 @@ BOOL CWnd::CreateControl(int kind, LPCSTR text, DWORD style, const RECT& rect, C
         if (text)
             widget->setWindowTitle(kvui::ToQ(text));
     }
-    const CRect r(rect);
-    widget->setGeometry(r.left, r.top, std::max(0, r.Width()), std::max(0, r.Height()));
+    widget->setGeometry(cs.x, cs.y, std::max(0, cs.cx), std::max(0, cs.cy));
     auto* impl = new CWndImpl(this, widget, controlKind, id, style, exStyle, true);
     AttachImpl(impl);
     kvui::WireNotifications(impl);

@@ -194,6 +194,8 @@ protected:
     // Called after the window is gone; windows made with new delete themselves here.
     virtual void PostNcDestroy() {}
     virtual void PreSubclassWindow() {}
+    // May change the style of a window about to be made, or refuse it (FALSE).
+    virtual BOOL PreCreateWindow(CREATESTRUCT& /*cs*/) { return TRUE; }
     BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
     BOOL ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
 private:

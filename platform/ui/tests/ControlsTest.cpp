@@ -392,3 +392,50 @@ TEST(ControlsTest, ClipboardKeepsItsOwnCopyOfAnImage)
     EXPECT_TRUE(OpenClipboard(&host));
     CloseClipboard();
 }
+
+namespace {
+// A grid that opens its own editor on a click instead of selecting, and forces report view.
+class CGrid : public CListCtrl {
+public:
+    int clickedRow = -2;
+    int clickedColumn = -2;
+
+protected:
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override
+    {
+        cs.style = (cs.style & ~LVS_SINGLESEL) | LVS_REPORT | LVS_SHOWSELALWAYS;
+        return TRUE;
+    }
+    void OnLButtonDown(UINT, CPoint point)
+    {
+        LVHITTESTINFO hit{};
+        hit.pt = point;
+        SubItemHitTest(&hit);
+        clickedRow = hit.iItem;
+        clickedColumn = hit.iSubItem;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CGrid, CListCtrl)
+    ON_WM_LBUTTONDOWN()
+END_MESSAGE_MAP()
+}  // namespace
+
+TEST(ControlsTest, ClicksOnListRowsReachTheListsOwnHandlerInItsCoordinates)
+{
+    CHostWnd host;
+    CGrid grid;
+    ASSERT_TRUE(grid.Create(WS_CHILD | WS_VISIBLE | LVS_SINGLESEL, CRect(0, 0, 300, 200), &host, 62));
+    EXPECT_EQ(grid.GetStyle() & (LVS_SHOWSELALWAYS | LVS_SINGLESEL), LVS_SHOWSELALWAYS) << "the style it forced";
+    grid.InsertColumn(0, "Name", LVCFMT_LEFT, 100);
+    grid.InsertColumn(1, "Value", LVCFMT_LEFT, 100);
+    for (int i = 0; i < 3; ++i)
+        grid.InsertItem(i, "row");
+    CRect cell;
+    ASSERT_TRUE(grid.GetSubItemRect(2, 1, LVIR_BOUNDS, cell));
+    kvtest::ClickAt(&grid, cell.CenterPoint());
+    EXPECT_EQ(grid.clickedRow, 2);
+    EXPECT_EQ(grid.clickedColumn, 1);
+    EXPECT_EQ(grid.GetSelectedCount(), 0) << "the handler kept the click from selecting";
+}

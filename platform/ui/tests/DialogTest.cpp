@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "testing/UiPrinters.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Dialog.h"
@@ -258,4 +260,16 @@ TEST(DialogTemplateTest, MalformedTemplatesAreRefusedWithTheLine)
 TEST(DialogTemplateTest, TheProgramsResourceFilesAllRead)
 {
     EXPECT_EQ(AfxGetResourceErrors(), "");
+}
+
+TEST_F(DialogTest, IdokPostedFromAWorkerEndsTheModalLoop)
+{
+    CSpeedDlg dlg;
+    std::thread worker;
+    kvtest::OnNextModal([&](CWnd* d) {
+        HWND handle = d->GetSafeHwnd();
+        worker = std::thread([handle] { ::PostMessage(handle, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); });
+    });
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    worker.join();
 }
