@@ -9,6 +9,7 @@
 #include "platform/ui/Button.h"
 #include "platform/ui/DC.h"
 #include "platform/ui/Font.h"
+#include "platform/ui/Hook.h"
 #include "platform/ui/Static.h"
 #include "platform/ui/UserInput.h"
 #include "platform/ui/WinApp.h"
@@ -332,4 +333,37 @@ TEST(WndTest, KeysCharsPreTranslationMinimumSizeAndControlColours)
     CString kept;
     text.GetWindowText(kept);
     EXPECT_EQ(kept, "6") << "the letters stay the window's text; the screen shows the arrow";
+}
+
+namespace {
+std::vector<std::pair<WPARAM, POINT>> g_mouse;
+LRESULT MouseProc(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HC_ACTION && wParam != WM_MOUSEMOVE)
+        g_mouse.emplace_back(wParam, reinterpret_cast<MSLLHOOKSTRUCT*>(lParam)->pt);
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+}  // namespace
+
+TEST(WndTest, GlobalMouseHookSeesClicksOnAnyWindowUntilRemoved)
+{
+    CProbeWnd a, b;
+    ASSERT_TRUE(a.CreateProbe());
+    ASSERT_TRUE(b.CreateProbe());
+    b.MoveWindow(300, 0, 200, 100);
+    g_mouse.clear();
+    HHOOK hook = SetWindowsHookEx(WH_MOUSE_LL, &MouseProc, nullptr, 0);
+    ASSERT_NE(hook, nullptr);
+    CButton button;
+    ASSERT_TRUE(button.Create("Go", WS_CHILD | WS_VISIBLE, CRect(10, 10, 80, 40), &a, IDC_GO));
+    kvtest::ClickAt(&button, CPoint(5, 5));
+    kvtest::ClickAt(&b, CPoint(20, 30));
+    ASSERT_EQ(g_mouse.size(), 4u) << "each press and release once, however far it travels";
+    EXPECT_EQ(g_mouse[0].first, WM_LBUTTONDOWN);
+    EXPECT_EQ(g_mouse[1].first, WM_LBUTTONUP);
+    EXPECT_EQ(CPoint(g_mouse[2].second), CPoint(320, 30)) << "screen coordinates";
+    EXPECT_TRUE(UnhookWindowsHookEx(hook));
+    EXPECT_FALSE(UnhookWindowsHookEx(hook));
+    kvtest::ClickAt(&b, CPoint(20, 30));
+    EXPECT_EQ(g_mouse.size(), 4u);
 }
