@@ -318,9 +318,16 @@ bool CWndImpl::eventFilter(QObject* watched, QEvent* event)
     }
     case QEvent::KeyPress:
     case QEvent::KeyRelease: {
-        // Keys go to the focus window only; once seen, a propagated key is left to the toolkit.
-        if (t_keyEventSeen == event)
+        // Keys go to the focus window only: a key its child left unhandled is the toolkit's.
+        if (QObject* first = kvui::FirstReceiverOf(event)) {
+            QWidget* owner = qobject_cast<QWidget*>(first);
+            while (owner && !Of(owner))
+                owner = owner->parentWidget();
+            if (owner != widget)
+                return false;
+        } else if (t_keyEventSeen == event) {
             return false;
+        }
         if (!widget->isEnabled())
             return true;
         t_keyEventSeen = event;
