@@ -8,11 +8,12 @@
 namespace {
 std::mutex g_mutex;
 MessageBoxHandler g_handler;
-MessageBoxPoster g_poster;
 std::deque<int> g_queuedAnswers;
 std::vector<CString> g_log;
 
-int ScriptedAnswer(const char* text, const char* /*caption*/, UINT type, UINT /*helpId*/)
+}  // namespace
+
+int AfxScriptedMessageBox(const char* text, const char* /*caption*/, UINT type, UINT /*helpId*/)
 {
     int answer;
     {
@@ -28,7 +29,6 @@ int ScriptedAnswer(const char* text, const char* /*caption*/, UINT type, UINT /*
     AfxDebugLog("MSGBOX:%s", text ? text : "");
     return answer;
 }
-}  // namespace
 
 int AfxDefaultButtonAnswer(UINT type)
 {
@@ -57,7 +57,7 @@ int AfxEngineMessageBox(const char* text, const char* caption, UINT type, UINT h
     }
     if (handler)
         return handler(text, caption, type, helpId);
-    return ScriptedAnswer(text, caption, type, helpId);
+    return AfxScriptedMessageBox(text, caption, type, helpId);
 }
 
 void AfxQueueScriptedAnswer(int answer)
@@ -74,21 +74,9 @@ std::vector<CString> AfxTakeScriptedMessageLog()
     return taken;
 }
 
-void AfxSetMessageBoxPoster(MessageBoxPoster poster)
-{
-    std::lock_guard<std::mutex> guard(g_mutex);
-    g_poster = std::move(poster);
-}
-
 void AfxPostEngineMessageBox(const char* text, const char* caption, UINT type)
 {
-    MessageBoxPoster poster;
-    {
-        std::lock_guard<std::mutex> guard(g_mutex);
-        poster = g_poster;
-    }
-    if (poster)
-        poster(text ? text : "", caption ? caption : "", type);
-    else
-        ScriptedAnswer(text, caption, type, 0);
+    // An OK-only box: the window layer's handler posts it from a worker thread
+    // and answers at once, so the caller never waits for the user.
+    AfxEngineMessageBox(text, caption, (type & ~MB_TYPEMASK) | MB_OK);
 }
