@@ -49,13 +49,8 @@ void CAmpMsgNotificationList::RemoveItemIfEmpty(CAmpMsgNotificationItem* item)
         if (indexed == item)
             m_queryIndex.RemoveKey(queryId);
     }
-    for (POSITION pos = m_items.GetHeadPosition(); pos;) {
-        const POSITION at = pos;
-        if (m_items.GetNext(pos) == item) {
-            m_items.RemoveAt(at);
-            break;
-        }
-    }
+    if (const POSITION pos = m_items.Find(item))
+        m_items.RemoveAt(pos);
     delete item;
 }
 

@@ -88,14 +88,11 @@ bool CGlobalParameterData::AddClient(CGlobalParameterDataClient* client)
 bool CGlobalParameterData::RemoveClient(CGlobalParameterDataClient* client)
 {
     CSingleLock lock(&m_clientLock, TRUE);
-    for (POSITION pos = m_clients.GetHeadPosition(); pos;) {
-        const POSITION at = pos;
-        if (m_clients.GetNext(pos) == client) {
-            m_clients.RemoveAt(at);
-            return true;
-        }
-    }
-    return false;
+    const POSITION pos = m_clients.Find(client);
+    if (!pos)
+        return false;
+    m_clients.RemoveAt(pos);
+    return true;
 }
 
 void CGlobalParameterData::NotifyClients()
