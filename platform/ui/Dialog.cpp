@@ -92,6 +92,14 @@ BOOL CDialog::Create(UINT templateId, CWnd* parent)
     return CreateFromTemplate(*dialog, m_pParentWnd, false);
 }
 
+BOOL CDialog::CreateIndirect(const DialogTemplate& dialog, CWnd* parent)
+{
+    m_templateId = dialog.id;
+    if (parent)
+        m_pParentWnd = parent;
+    return CreateFromTemplate(dialog, m_pParentWnd, false);
+}
+
 BOOL CDialog::CreateFromTemplate(const DialogTemplate& dialog, CWnd* parent, bool modal)
 {
     if (GetSafeHwnd())

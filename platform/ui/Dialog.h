@@ -18,6 +18,8 @@ public:
 
     // Modeless.
     virtual BOOL Create(UINT templateId, CWnd* parent = nullptr);
+    // Modeless, from a template the caller has (a copy with its own font, say).
+    BOOL CreateIndirect(const DialogTemplate& dialog, CWnd* parent = nullptr);
     // Modal: returns the EndDialog result, or -1 when the dialog could not be made.
     virtual INT_PTR DoModal();
     void EndDialog(int result);

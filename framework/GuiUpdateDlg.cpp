@@ -1,0 +1,396 @@
+#include "GuiUpdateDlg.h"
+
+#include "GuiFrameServices.h"
+#include "GuiUpdateList.h"
+#include "foundation/ParamParse.h"
+#include "foundation/WindowPlacement.h"
+#include "platform/core/Profile.h"
+#include "platform/core/Rand.h"
+#include "platform/ui/DialogTemplate.h"
+
+IMPLEMENT_DYNAMIC(CGuiUpdateDlg, CObject)
+
+namespace {
+const char kDefaultAbandonPrompt[] = "Changes have not been sent to the drive.  Abandon changes?";
+constexpr double kEnableCheckSeconds = 2.0;
+constexpr int kCascadeOffset = 50;
+}  // namespace
+
+BEGIN_MESSAGE_MAP(CGuiUpdateDlg, CDialog)
+    ON_WM_CLOSE()
+    ON_WM_DESTROY()
+    ON_COMMAND(kToolbarButtonCommand, &CGuiUpdateDlg::OnToolbarButton)
+    ON_MESSAGE(WM_SYSCOMMAND, &CGuiUpdateDlg::OnSysCommand)
+END_MESSAGE_MAP()
+
+CGuiUpdateDlg::CGuiUpdateDlg(UINT templateId, CWnd* parent) : CDialog(templateId, parent)
+{
+    // The toolbar's indicator and the enable button follow the enable and fault words.
+    m_statusFlags = kStatusWord | kStatusFault;
+    SetDialogFont("Arial", 9);
+}
+
+CGuiUpdateDlg::~CGuiUpdateDlg()
+{
+    DetachFromWindow();
+    if (GetSafeHwnd()) {
+        m_keepObject = 1;  // being deleted already: the window must not delete us again
+        DestroyWindow();
+    }
+}
+
+void CGuiUpdateDlg::SetDialogFont(const char* name, int size)
+{
+    m_fontName = name;
+    m_fontSize = size;
+}
+
+void CGuiUpdateDlg::SetWindowName(const CString& name, int instance)
+{
+    m_windowName = name;
+    m_instance = instance;
+}
+
+// ---------------------------------------------------------------------------
+BOOL CGuiUpdateDlg::CreateGuiWindow(int show)
+{
+    if (!GetSafeHwnd()) {
+        BOOL created = FALSE;
+        if (const DialogTemplate* found = AfxFindDialogTemplate(m_templateId)) {
+            DialogTemplate withFont = *found;
+            withFont.faceName = m_fontName;
+            withFont.pointSize = m_fontSize;
+            created = CreateIndirect(withFont, m_pParentWnd);
+        } else {
+            created = Create(m_templateId, m_pParentWnd);
+        }
+        if (!created)
+            return FALSE;
+        ModifyStyleEx(0, WS_EX_CONTEXTHELP);
+    }
+    if (show) {
+        AttachToUpdateList();
+        ShowWindow(SW_SHOW);
+    } else {
+        DetachFromUpdateList(kDetachUnregister);
+        ShowWindow(SW_HIDE);
+    }
+    return TRUE;
+}
+
+BOOL CGuiUpdateDlg::OnInitDialog()
+{
+    if (CGuiFrameServices* frame = CGuiFrameServices::Get())
+        m_pList = frame->GetUpdateList();
+    CDialog::OnInitDialog();
+    if (m_drive == -1)
+        m_drive = GetDefaultDrive();
+    if (m_showToolbar && CreateToolbar())
+        m_toolbar.ShowWindow(SW_SHOW);
+    UpdateTitle();
+    UpdateEnableButton();
+    if (IsSpecialInit())
+        return TRUE;
+    if (m_restorePlacement)
+        CWindowPlacement().RestoreFromProfile(m_keepSize, this, "", TRUE);
+    CascadeFromSameClass();
+    return TRUE;
+}
+
+void CGuiUpdateDlg::CascadeFromSameClass()
+{
+    if (!m_pList || m_pList->IsLoadingLayout())
+        return;
+    CGuiUpdateItem* last = m_pList->FindLastItemOfClass(GetGuiName());
+    CWnd* other = last && last != this ? last->GetWnd() : nullptr;
+    if (!other || !other->GetSafeHwnd())
+        return;
+    CRect mine, theirs;
+    GetWindowRect(&mine);
+    other->GetWindowRect(&theirs);
+    if (mine.left == theirs.left && mine.top == theirs.top)
+        SetWindowPos(nullptr, mine.left + kCascadeOffset, mine.top + kCascadeOffset, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER);
+}
+
+BOOL CGuiUpdateDlg::CreateToolbar()
+{
+    if (!m_toolbar.CreateEx(this, this, WS_CHILD | WS_VISIBLE | CBRS_TOP))
+        return FALSE;
+    CRect bar;
+    m_toolbar.GetWindowRect(&bar);
+    const int height = bar.Height();
+    for (CWnd* child = GetWindow(GW_CHILD); child; child = child->GetWindow(GW_HWNDNEXT)) {
+        if (child == &m_toolbar)
+            continue;
+        CRect rect;
+        child->GetWindowRect(&rect);
+        ScreenToClient(&rect);
+        child->MoveWindow(rect.left, rect.top + height, rect.Width(), rect.Height(), FALSE);
+    }
+    CRect window;
+    GetWindowRect(&window);
+    SetWindowPos(nullptr, 0, 0, window.Width(), window.Height() + height, SWP_NOMOVE | SWP_NOZORDER);
+    m_toolbar.FitToParentWidth();
+    return TRUE;
+}
+
+void CGuiUpdateDlg::UpdateTitle()
+{
+    if (!GetSafeHwnd())
+        return;
+    CString title = GetItemName();
+    if (m_showToolbar)
+        title.Format("%s - Drive %s", GetItemName().GetString(), GetDriveName().GetString());
+    SetWindowText(title);
+}
+
+// ---------------------------------------------------------------------------
+void CGuiUpdateDlg::AttachToUpdateList()
+{
+    CGuiUpdateItem::AttachToUpdateList();
+    OnAttached();
+}
+
+void CGuiUpdateDlg::DetachFromUpdateList(int flags)
+{
+    if (flags & (kDetachUnregister | kDetachClose))
+        CGuiUpdateItem::DetachFromUpdateList(kDetachUnregister);
+    CancelQueries();
+    if (flags & kDetachDestroy)
+        DestroyWindow();
+    else if ((flags & kDetachClose) && GetSafeHwnd())
+        PostMessage(WM_CLOSE);
+}
+
+int CGuiUpdateDlg::CanClose()
+{
+    const int pending = GetPendingChangesState(0);
+    if (pending == 0)
+        return 0;
+    if (m_closing || pending == 2)
+        return 1;
+    SetFocus();
+    const CString prompt = m_abandonPrompt.IsEmpty() ? CString(kDefaultAbandonPrompt) : m_abandonPrompt;
+    // A window already taken off the list (all windows closing) still asks
+    // through the list's gate; otherwise it could never be closed.
+    CGuiUpdateList* gate = ListForRegistration();
+    if (!gate)
+        return 0;
+    return gate->MessageBox(prompt, MB_YESNO, static_cast<int>(m_nIDHelp), IDYES) == IDYES;
+}
+
+void CGuiUpdateDlg::SetDrive(int drive, int restart)
+{
+    if (drive == m_drive)
+        return;
+    AfxWriteProfileInt("GENERAL", "DFLTDRV", drive);
+    m_drive = drive;
+    if (restart)
+        ResetQueryStages(1, 1, 1);
+    if (m_toolbar.GetSafeHwnd())
+        m_toolbar.RefreshDrives();
+    UpdateEnableButton();
+    UpdateTitle();
+}
+
+void CGuiUpdateDlg::RandomExercise(int flags)
+{
+    if (m_exerciseTimer.GetElapsedSeconds() < 1.0)
+        return;
+    m_exerciseTimer.Restart();
+    if ((flags & 1) && Rand() % 10 == 0)
+        ResetQueryStages(1, 1, 1);
+}
+
+void CGuiUpdateDlg::ProcessResponses()
+{
+    ProcessQueuedResponses();
+    CheckEnableRequest();
+}
+
+void CGuiUpdateDlg::CheckEnableRequest()
+{
+    if (m_enableRequest != 1 || m_enableTimer.GetElapsedSeconds() <= kEnableCheckSeconds)
+        return;
+    // Checked once: a drive that enables late must not raise the message later.
+    m_enableRequest = 0;
+    if (m_enableBit == 0)
+        CGuiUpdateItem::MessageBox("Could not enable drive", MB_OK, kCouldNotEnableHelpId, 1);
+}
+
+int CGuiUpdateDlg::ExecuteCommand(const CString& command, CString& reply)
+{
+    if (command.Left(9).CompareNoCase("SENDTOAMP") == 0) {
+        int group = 0;
+        const int result = CParamParse::ParseParams(command, {group});
+        if (result != CParamParse::ok) {
+            reply = "ERROR:" + CParamParse::GetErrorString(result);
+            return 1;
+        }
+        SendGroup(group);
+        reply = "SUCCESS";
+        return 1;
+    }
+    if (command.Left(5) == "CLOSE") {
+        reply = "SUCCESS";
+        DetachFromUpdateList(kDetachDestroy);  // may delete this object
+        return 1;
+    }
+    return 0;
+}
+
+void CGuiUpdateDlg::OnEnableBitChanged(int /*bit*/)
+{
+    UpdateEnableButton();
+    if (m_toolbar.GetSafeHwnd())
+        m_toolbar.Invalidate();
+}
+
+void CGuiUpdateDlg::OnFaultWordChanged(int /*value*/)
+{
+    UpdateEnableButton();
+    if (m_toolbar.GetSafeHwnd())
+        m_toolbar.Invalidate();
+}
+
+void CGuiUpdateDlg::OnChildDialogClosed(int code)
+{
+    if (code != 1)
+        return;
+    SetFocus();
+    ResetQueryStages(1, 1, 1);
+}
+
+// ---------------------------------------------------------------------------
+void CGuiUpdateDlg::GetToolbarInfo(CList<CAmplifierData>& drives, int& currentDrive)
+{
+    if (CGuiUpdateList* list = ListForRegistration())
+        list->GetDrivesForGui(&drives, GetGuiName(), 0, 1);
+    currentDrive = m_drive;
+}
+
+int CGuiUpdateDlg::OnToolbarDriveSelected(const CString& driveText)
+{
+    int drive = -1;
+    if (!ParseDriveReference(driveText, drive) || drive == m_drive)
+        return 1;
+    if (!CanClose())
+        return 0;
+    SetDrive(drive, 1);
+    return 1;
+}
+
+int CGuiUpdateDlg::GetDriveEnableState()
+{
+    if (m_faultWord != 0)
+        return kDriveFault;
+    return m_enableBit;
+}
+
+LRESULT CGuiUpdateDlg::HandleWindowMessage(HWND window, UINT message, WPARAM, LPARAM)
+{
+    if (message == WM_LBUTTONUP && m_pEnableButton && window == m_pEnableButton->GetSafeHwnd() &&
+        m_pEnableButton->IsWindowEnabled())
+        SendDriveEnable(m_enableBit ? 0 : 1);
+    return 0;
+}
+
+int CGuiUpdateDlg::SendDriveEnable(int state)
+{
+    if (m_drive == -1)
+        return 0;
+    m_enableRequest = state;
+    m_enableTimer.Restart();
+    return SendCommand(static_cast<BYTE>(m_drive), kDriveEnableCode, state);
+}
+
+int CGuiUpdateDlg::SelectDrive(int drive)
+{
+    CString name;
+    if (!FindDriveNameByNumber(drive, name) || !m_toolbar.GetSafeHwnd())
+        return 0;
+    CQvxSelectAmpCombo& selector = m_toolbar.GetSelector();
+    return selector.SelectString(-1, name) >= 0;
+}
+
+void CGuiUpdateDlg::SetEnableButton(CWnd* button)
+{
+    DetachFromWindow();
+    m_pEnableButton = button;
+    if (button && button->GetSafeHwnd())
+        AttachToWindow(button->GetSafeHwnd());
+    UpdateEnableButton();
+}
+
+void CGuiUpdateDlg::UpdateEnableButton()
+{
+    if (!m_pEnableButton || !m_pEnableButton->GetSafeHwnd())
+        return;
+    const bool hasDrive = m_drive != -1;
+    m_pEnableButton->EnableWindow(hasDrive);
+    const bool enabled = hasDrive && m_enableBit && m_faultWord == 0;
+    m_pEnableButton->SetWindowText(enabled ? "DISABLE DRIVE" : "ENABLE DRIVE");
+}
+
+// ---------------------------------------------------------------------------
+void CGuiUpdateDlg::ReleaseOpener()
+{
+    // The tutorial page window that opened this one is not part of the framework yet.
+    m_pOpener = nullptr;
+}
+
+void CGuiUpdateDlg::OnClose()
+{
+    if (!CanClose())
+        return;
+    ReleaseOpener();
+    DetachFromUpdateList(kDetachDestroy | kDetachUnregister);
+}
+
+void CGuiUpdateDlg::OnCancel()
+{
+    if (!GetDlgItem(IDCANCEL))
+        return;
+    ReleaseOpener();
+    DetachFromUpdateList(kDetachDestroy);
+}
+
+void CGuiUpdateDlg::OnOK()
+{
+    // Enter belongs to the bound controls; it never closes a drive window.
+}
+
+BOOL CGuiUpdateDlg::PreTranslateMessage(MSG* msg)
+{
+    if (msg->message == WM_KEYDOWN)
+        if (CGuiFrameServices* frame = CGuiFrameServices::Get())
+            if (frame->HandleNavigationKey(static_cast<UINT>(msg->wParam)))
+                return TRUE;
+    return CDialog::PreTranslateMessage(msg);
+}
+
+LRESULT CGuiUpdateDlg::OnSysCommand(WPARAM wParam, LPARAM)
+{
+    if ((wParam & 0xFFF0) == SC_CONTEXTHELP) {
+        if (CGuiFrameServices* frame = CGuiFrameServices::Get())
+            frame->ShowHelp(m_nIDHelp);
+        return 0;
+    }
+    return Default();
+}
+
+void CGuiUpdateDlg::OnDestroy()
+{
+    if (m_restorePlacement)
+        CWindowPlacement().SaveToProfile(this, "");
+    DetachFromUpdateList(kDetachUnregister);
+    DetachFromWindow();
+    Default();
+}
+
+void CGuiUpdateDlg::PostNcDestroy()
+{
+    if (!m_keepObject)
+        delete this;
+}
