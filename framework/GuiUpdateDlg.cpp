@@ -1,6 +1,7 @@
 #include "GuiUpdateDlg.h"
 
 #include "GuiFrameServices.h"
+#include "GuiTutorialOpener.h"
 #include "GuiUpdateList.h"
 #include "foundation/ParamParse.h"
 #include "foundation/WindowPlacement.h"
@@ -21,6 +22,7 @@ BEGIN_MESSAGE_MAP(CGuiUpdateDlg, CDialog)
     ON_WM_DESTROY()
     ON_COMMAND(kToolbarButtonCommand, &CGuiUpdateDlg::OnToolbarButton)
     ON_MESSAGE(WM_SYSCOMMAND, &CGuiUpdateDlg::OnSysCommand)
+    ON_MESSAGE(WM_EXITSIZEMOVE, &CGuiUpdateDlg::OnExitSizeMove)
 END_MESSAGE_MAP()
 
 CGuiUpdateDlg::CGuiUpdateDlg(UINT templateId, CWnd* parent) : CDialog(templateId, parent)
@@ -69,8 +71,13 @@ BOOL CGuiUpdateDlg::CreateGuiWindow(int show)
         ModifyStyleEx(0, WS_EX_CONTEXTHELP);
     }
     if (show) {
+        CGuiUpdateList* list = ListForRegistration();
+        CGuiUpdateItem* last = list ? list->FindLastItemOfClass(GetGuiName()) : nullptr;
         AttachToUpdateList();
         ShowWindow(SW_SHOW);
+        if (m_cascadePending && last)
+            CascadeFrom(last->GetWnd());
+        m_cascadePending = 0;
     } else {
         DetachFromUpdateList(kDetachUnregister);
         ShowWindow(SW_HIDE);
@@ -93,17 +100,14 @@ BOOL CGuiUpdateDlg::OnInitDialog()
         return TRUE;
     if (m_restorePlacement)
         CWindowPlacement().RestoreFromProfile(m_keepSize, this, "", TRUE);
-    CascadeFromSameClass();
+    // Compared once shown: a window's place is only final then.
+    m_cascadePending = !(m_pList && m_pList->IsLoadingLayout());
     return TRUE;
 }
 
-void CGuiUpdateDlg::CascadeFromSameClass()
+void CGuiUpdateDlg::CascadeFrom(CWnd* other)
 {
-    if (!m_pList || m_pList->IsLoadingLayout())
-        return;
-    CGuiUpdateItem* last = m_pList->FindLastItemOfClass(GetGuiName());
-    CWnd* other = last && last != this ? last->GetWnd() : nullptr;
-    if (!other || !other->GetSafeHwnd())
+    if (!other || other == this || !other->GetSafeHwnd() || !GetSafeHwnd())
         return;
     CRect mine, theirs;
     GetWindowRect(&mine);
@@ -334,10 +338,30 @@ void CGuiUpdateDlg::UpdateEnableButton()
 }
 
 // ---------------------------------------------------------------------------
+CGuiTutorialOpener* CGuiUpdateDlg::GetTutorialOpener() const
+{
+    return dynamic_cast<CGuiTutorialOpener*>(m_pOpener);
+}
+
 void CGuiUpdateDlg::ReleaseOpener()
 {
-    // The tutorial page window that opened this one is not part of the framework yet.
+    if (CGuiTutorialOpener* tutorial = GetTutorialOpener())
+        tutorial->OnOpenedWindowClosed(this);
     m_pOpener = nullptr;
+}
+
+void CGuiUpdateDlg::AdvanceTutorialPage()
+{
+    CGuiTutorialOpener* tutorial = GetTutorialOpener();
+    if (!tutorial)
+        return;
+    CGuiUpdateDlg* held = tutorial->GetOpenedWindow();
+    if (held && !held->CanCloseNow())
+        return;
+    const int page = tutorial->GetPageIndex();
+    if (page >= tutorial->GetPageCount() - 1)
+        return;
+    tutorial->GoToPage(page + 1);
 }
 
 void CGuiUpdateDlg::OnClose()
@@ -377,6 +401,13 @@ LRESULT CGuiUpdateDlg::OnSysCommand(WPARAM wParam, LPARAM)
             frame->ShowHelp(m_nIDHelp);
         return 0;
     }
+    return Default();
+}
+
+LRESULT CGuiUpdateDlg::OnExitSizeMove(WPARAM, LPARAM)
+{
+    if (m_toolbar.GetSafeHwnd())
+        m_toolbar.FitToParentWidth();
     return Default();
 }
 

@@ -16,7 +16,10 @@ constexpr WORD kDriveEnableCode = 174;  // EN
 constexpr DWORD WS_EX_CONTEXTHELP = 0x00000400;
 constexpr UINT SC_CONTEXTHELP = 0xF180;
 constexpr DWORD CBRS_TOP = 0x2000;
+constexpr UINT WM_EXITSIZEMOVE = 0x0232;
 constexpr int kCouldNotEnableHelpId = -1774;
+
+class CGuiTutorialOpener;
 
 class CGuiUpdateDlg : public CDialog,
                       public CGuiUpdateItem,
@@ -80,6 +83,9 @@ public:
     void SetEnableButton(CWnd* button);
     void UpdateTitle();
 
+    // Moves the tutorial that opened this window to its next page, unless the
+    // drive window it holds keeps unsent settings or it is on its last page.
+    void AdvanceTutorialPage();
     void SetOpener(CWnd* opener) { m_pOpener = opener; }
     CWnd* GetOpener() const { return m_pOpener; }
     void SetWindowName(const CString& name, int instance);
@@ -99,6 +105,7 @@ public:
     void OnDestroy();
     void OnToolbarButton() { OnChildDialogClosed(1); }
     LRESULT OnSysCommand(WPARAM wParam, LPARAM lParam);
+    LRESULT OnExitSizeMove(WPARAM wParam, LPARAM lParam);
 
 protected:
     void PostNcDestroy() override;
@@ -120,10 +127,13 @@ protected:
     int m_restorePlacement = 1;
     int m_keepObject = 0;
     int m_keepSize = 1;
+    int m_cascadePending = 0;
 
 private:
+    CGuiTutorialOpener* GetTutorialOpener() const;
     void ReleaseOpener();
-    void CascadeFromSameClass();
+    // Moves this window 50 pixels right and down when it sits exactly on `other`.
+    void CascadeFrom(CWnd* other);
 
     DECLARE_MESSAGE_MAP()
 };

@@ -24,6 +24,13 @@ public:
     CGuiUpdateDlgIdMap* GetDlgIdMap() override { return &m_registry; }
     void OnDriveStatusResponse(const CAmpResponseToGui& response) override { m_statusResponses.push_back(response); }
     void ShowHelp(UINT helpId) override { m_helpShown.push_back(helpId); }
+    bool HandleNavigationKey(UINT key) override
+    {
+        if (!m_playerTakesKeys)
+            return false;
+        m_playerKeys.push_back(key);
+        return true;
+    }
 
     // The "GUI Update" timer.
     void StartTicking()
@@ -53,6 +60,8 @@ public:
     CGuiUpdateDlgIdMap m_registry;
     std::vector<CAmpResponseToGui> m_statusResponses;
     std::vector<UINT> m_helpShown;
+    bool m_playerTakesKeys = false;
+    std::vector<UINT> m_playerKeys;
 
 private:
     class Ticker : public CWnd {
