@@ -3,7 +3,10 @@
 #include "GuiFrameServices.h"
 #include "GuiTutorialOpener.h"
 #include "GuiUpdateList.h"
+#include <algorithm>
+
 #include "foundation/ParamParse.h"
+#include "platform/core/Archive.h"
 #include "foundation/WindowPlacement.h"
 #include "platform/core/Profile.h"
 #include "platform/core/Rand.h"
@@ -12,6 +15,8 @@
 IMPLEMENT_DYNAMIC(CGuiUpdateDlg, CObject)
 
 namespace {
+constexpr int kSmCyHScroll = 3;
+constexpr int kSmCxHScroll = 21;
 const char kDefaultAbandonPrompt[] = "Changes have not been sent to the drive.  Abandon changes?";
 constexpr double kEnableCheckSeconds = 2.0;
 constexpr int kCascadeOffset = 50;
@@ -23,6 +28,10 @@ BEGIN_MESSAGE_MAP(CGuiUpdateDlg, CDialog)
     ON_COMMAND(kToolbarButtonCommand, &CGuiUpdateDlg::OnToolbarButton)
     ON_MESSAGE(WM_SYSCOMMAND, &CGuiUpdateDlg::OnSysCommand)
     ON_MESSAGE(WM_EXITSIZEMOVE, &CGuiUpdateDlg::OnExitSizeMove)
+    ON_WM_SIZE()
+    ON_WM_HSCROLL()
+    ON_WM_VSCROLL()
+    ON_WM_GETMINMAXINFO()
 END_MESSAGE_MAP()
 
 CGuiUpdateDlg::CGuiUpdateDlg(UINT templateId, CWnd* parent) : CDialog(templateId, parent)
@@ -98,10 +107,22 @@ BOOL CGuiUpdateDlg::OnInitDialog()
     UpdateEnableButton();
     if (IsSpecialInit())
         return TRUE;
+    const bool scrolling = (GetStyle() & (WS_HSCROLL | WS_VSCROLL)) != 0;
+    if (scrolling) {
+        SetupScrolling(-1, -1);
+        CRect window;
+        GetWindowRect(&window);
+        SetWindowPos(nullptr, 0, 0, window.Width() + GetSystemMetrics(kSmCyHScroll),
+                     window.Height() + GetSystemMetrics(kSmCxHScroll), SWP_NOMOVE | SWP_NOZORDER);
+    }
     if (m_restorePlacement)
         CWindowPlacement().RestoreFromProfile(m_keepSize, this, "", TRUE);
     // Compared once shown: a window's place is only final then.
     m_cascadePending = !(m_pList && m_pList->IsLoadingLayout());
+    if (scrolling) {
+        UpdateScrollBars();
+        ApplyScrollPosition();
+    }
     return TRUE;
 }
 
@@ -409,6 +430,90 @@ LRESULT CGuiUpdateDlg::OnExitSizeMove(WPARAM, LPARAM)
     if (m_toolbar.GetSafeHwnd())
         m_toolbar.FitToParentWidth();
     return Default();
+}
+
+void CGuiUpdateDlg::SetupScrolling(int widthLimit, int heightLimit)
+{
+    const DWORD style = GetStyle();
+    m_scroller.Setup(this, (style & WS_HSCROLL) != 0, (style & WS_VSCROLL) != 0, widthLimit, heightLimit,
+                     m_toolbar.GetSafeHwnd() ? &m_toolbar : nullptr);
+    const CSize track = m_scroller.GetMaxTrackSize();
+    CRect window;
+    GetWindowRect(&window);
+    if (window.Width() > track.cx || window.Height() > track.cy)
+        SetWindowPos(nullptr, 0, 0, std::min<int>(window.Width(), track.cx), std::min<int>(window.Height(), track.cy),
+                     SWP_NOMOVE | SWP_NOZORDER);
+    UpdateScrollBars();
+}
+
+void CGuiUpdateDlg::UpdateScrollBars()
+{
+    CRect client;
+    GetClientRect(&client);
+    m_scroller.UpdateBars(client);
+}
+
+void CGuiUpdateDlg::OnSize(UINT, int, int)
+{
+    Default();
+    if (!m_scroller.IsScrolling())
+        return;
+    UpdateScrollBars();
+    ApplyScrollPosition();
+}
+
+void CGuiUpdateDlg::OnHScroll(UINT code, UINT position, CWnd*)
+{
+    if (m_scroller.IsHorizontal())
+        m_scroller.OnScroll(false, code, position);
+    Default();
+}
+
+void CGuiUpdateDlg::OnVScroll(UINT code, UINT position, CWnd*)
+{
+    if (m_scroller.IsVertical())
+        m_scroller.OnScroll(true, code, position);
+    Default();
+}
+
+void CGuiUpdateDlg::OnGetMinMaxInfo(MINMAXINFO* info)
+{
+    if (info && m_scroller.IsHorizontal())
+        info->ptMaxTrackSize.x = m_scroller.GetMaxTrackSize().cx;
+    if (info && m_scroller.IsVertical())
+        info->ptMaxTrackSize.y = m_scroller.GetMaxTrackSize().cy;
+    Default();
+}
+
+void CGuiUpdateDlg::SerializeLayout(CArchive& ar, int version)
+{
+    if (ar.IsStoring() && m_scroller.IsScrolling()) {
+        m_properties.SetInt("ScrollPosH", m_scroller.GetBar(false).pos);
+        m_properties.SetInt("ScrollPosV", m_scroller.GetBar(true).pos);
+        m_properties.SetInt("LastScrollPosH", m_scroller.GetLastPosition().x);
+        m_properties.SetInt("LastScrollPosV", m_scroller.GetLastPosition().y);
+    }
+    CGuiUpdateItem::SerializeLayout(ar, version);
+}
+
+void CGuiUpdateDlg::RestoreLayoutScrollPositions()
+{
+    if (!m_scroller.IsScrolling())
+        return;
+    int horizontal = 0;
+    int vertical = 0;
+    m_properties.GetInt("ScrollPosH", horizontal);
+    m_properties.GetInt("ScrollPosV", vertical);
+    m_scroller.SetPosition(false, horizontal);
+    m_scroller.SetPosition(true, vertical);
+    ApplyScrollPosition();
+}
+
+void CGuiUpdateDlg::PreSubclassWindow()
+{
+    if (m_scrollable)
+        ModifyStyle(0, WS_VSCROLL | WS_HSCROLL | WS_THICKFRAME);
+    CDialog::PreSubclassWindow();
 }
 
 void CGuiUpdateDlg::OnDestroy()

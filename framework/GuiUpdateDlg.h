@@ -5,6 +5,7 @@
 // drive enable button. It deletes itself once its window is gone.
 #pragma once
 
+#include "DlgScroller.h"
 #include "GuiUpdateItem.h"
 #include "QvxGuiToolbar.h"
 #include "QvxGuiToolbarCB.h"
@@ -50,6 +51,7 @@ public:
     int InitialUpdate() override { return 1; }
     int ExecuteCommand(const CString& command, CString& reply) override;
     void OnDriveChanged() override {}
+    void SerializeLayout(CArchive& ar, int version) override;
     void OnEnableBitChanged(int bit) override;
     void OnFaultWordChanged(int value) override;
 
@@ -94,6 +96,15 @@ public:
     void SetShowToolbar(int show) { m_showToolbar = show; }
     void SetRestorePlacement(int restore) { m_restorePlacement = restore; }
     void SetKeepObject(int keep) { m_keepObject = keep; }
+    void SetScrollable(int scrollable) { m_scrollable = scrollable; }
+
+    // Scrolling of the content, for windows whose style has WS_HSCROLL or WS_VSCROLL.
+    void SetupScrolling(int widthLimit, int heightLimit);
+    void UpdateScrollBars();
+    void ApplyScrollPosition() { m_scroller.ApplyPosition(); }
+    const CDlgScroller& GetScroller() const { return m_scroller; }
+    // After a layout record was read and the window placed: scrolls to the stored positions.
+    void RestoreLayoutScrollPositions();
     CQvxGuiToolbar& GetToolbar() { return m_toolbar; }
     int GetEnableRequest() const { return m_enableRequest; }
 
@@ -106,9 +117,14 @@ public:
     void OnToolbarButton() { OnChildDialogClosed(1); }
     LRESULT OnSysCommand(WPARAM wParam, LPARAM lParam);
     LRESULT OnExitSizeMove(WPARAM wParam, LPARAM lParam);
+    void OnSize(UINT type, int cx, int cy);
+    void OnHScroll(UINT code, UINT position, CWnd* bar);
+    void OnVScroll(UINT code, UINT position, CWnd* bar);
+    void OnGetMinMaxInfo(MINMAXINFO* info);
 
 protected:
     void PostNcDestroy() override;
+    void PreSubclassWindow() override;
     void UpdateEnableButton();
     void CheckEnableRequest();
 
@@ -128,6 +144,8 @@ protected:
     int m_keepObject = 0;
     int m_keepSize = 1;
     int m_cascadePending = 0;
+    int m_scrollable = 0;
+    CDlgScroller m_scroller;
 
 private:
     CGuiTutorialOpener* GetTutorialOpener() const;

@@ -8,6 +8,7 @@
 #include "comm/tests/TestAppServices.h"
 #include "framework/GuiTutorialOpener.h"
 #include "platform/core/MessageBox.h"
+#include "platform/ui/DialogTemplate.h"
 #include "platform/ui/UserInput.h"
 #include "testing/TempDir.h"
 
@@ -138,4 +139,76 @@ TEST_F(DriveWindowFrameTest, TutorialOpenerMovesOnAndForgetsTheClosedWindow)
     EXPECT_EQ(tutorial.m_closedWindows, std::vector<CGuiUpdateDlg*>{dlg});
     EXPECT_EQ(tutorial.m_opened, nullptr);
     tutorial.DestroyWindow();
+}
+
+namespace {
+
+// A window that scrolls its content vertically, without a toolbar.
+class CScrollingDlg : public CGuiUpdateDlg {
+public:
+    CScrollingDlg() : CGuiUpdateDlg(9200) { SetShowToolbar(0); }
+    static void RegisterTemplate()
+    {
+        AfxRegisterDialogTemplates(R"(
+DIALOG 9200 0 0 200 100 "Scrolling"
+STYLE POPUP CAPTION SYSMENU VSCROLL
+LTEXT 9201 0 0 50 10 "top"
+LTEXT 9202 0 20 50 10 "bottom"
+END
+)");
+    }
+};
+
+CRect ChildRect(CWnd* dlg, int id)
+{
+    CRect rect;
+    dlg->GetDlgItem(id)->GetWindowRect(&rect);
+    dlg->ScreenToClient(&rect);
+    return rect;
+}
+
+}  // namespace
+
+TEST_F(DriveWindowFrameTest, ScrollingFollowsTheContentExtentAndTheBars)
+{
+    CScrollingDlg::RegisterTemplate();
+    auto* dlg = new CScrollingDlg;
+    ASSERT_TRUE(dlg->CreateGuiWindow(0));
+    // Children spanning 600 pixels, shown in a client area 400 pixels high. (The
+    // window layer takes the maximum tracking size when a window is shown.)
+    dlg->GetDlgItem(9201)->MoveWindow(0, 0, 100, 20);
+    dlg->GetDlgItem(9202)->MoveWindow(0, 580, 100, 20);
+    dlg->SetWindowPos(nullptr, 0, 0, 100, 700, SWP_NOMOVE | SWP_NOZORDER);
+    dlg->SetupScrolling(-1, -1);
+    CRect window;
+    dlg->GetWindowRect(&window);
+    EXPECT_EQ(window.Height(), 600) << "no taller than the content";
+    dlg->CreateGuiWindow(1);
+    dlg->SetWindowPos(nullptr, 0, 0, 100, 400, SWP_NOMOVE | SWP_NOZORDER);
+    const CDlgScroller& scroller = dlg->GetScroller();
+    ASSERT_TRUE(scroller.IsVertical());
+    EXPECT_FALSE(scroller.IsHorizontal());
+    EXPECT_EQ(scroller.GetBar(true).max, 500);
+    EXPECT_EQ(scroller.GetBar(true).page, 300);
+    EXPECT_TRUE(scroller.GetBar(true).visible);
+
+    dlg->SendMessage(WM_VSCROLL, SB_PAGEDOWN);
+    EXPECT_EQ(ChildRect(dlg, 9202).top, 530) << "a page moves 50 pixels";
+    dlg->SendMessage(WM_VSCROLL, SB_LINEDOWN);
+    EXPECT_EQ(ChildRect(dlg, 9202).top, 529) << "a line moves 1 pixel";
+    dlg->SendMessage(WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 1000));
+    EXPECT_EQ(scroller.GetBar(true).pos, 201) << "clamped to the range less the page";
+    EXPECT_EQ(ChildRect(dlg, 9201).top, -201);
+
+    // Written to and read back from the layout record.
+    dlg->SendMessage(WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 120));
+    dlg->GetProperties().SetInt("ScrollPosV", 120);
+    dlg->SendMessage(WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 0));
+    dlg->RestoreLayoutScrollPositions();
+    EXPECT_EQ(ChildRect(dlg, 9201).top, -120) << "opens scrolled to the stored position";
+
+    dlg->SetWindowPos(nullptr, 0, 0, 100, 650, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_FALSE(scroller.GetBar(true).visible) << "all of the content fits";
+    EXPECT_EQ(scroller.GetMaxTrackSize().cy, 600);
+    dlg->DestroyWindow();
 }
