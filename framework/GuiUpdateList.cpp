@@ -202,13 +202,17 @@ int CGuiUpdateList::GetDrivesForGui(CList<CAmplifierData>* drives, const char* c
 // ---------------------------------------------------------------------------
 void CGuiUpdateList::UpdateAll()
 {
-    if (m_closingAll || m_loadingLayout)
+    // A window's modal box runs a message loop that fires the frame's timer
+    // again: a nested tick would walk the list under the outer walk's feet.
+    if (m_closingAll || m_loadingLayout || m_inUpdateAll)
         return;
+    m_inUpdateAll = 1;
     RunQueuedCommands();
     m_ownItem.UpdateCycle();
     DeliverDueMessages();
     TickOpenWindows();
     HandOwnResponses();
+    m_inUpdateAll = 0;
 }
 
 void CGuiUpdateList::RunQueuedCommands()

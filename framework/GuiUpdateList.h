@@ -88,6 +88,7 @@ private:
     int m_closingAll = 0;
     int m_listChanged = 0;
     int m_interactive = 1;
+    int m_inUpdateAll = 0;
     CQvxGuiItemMessageQueue m_messageQueue;
     CMap<CString, const char*, int, int> m_openCounts;
     // The class each item was counted under, so a late removal (from a

@@ -2,6 +2,7 @@
 // start-up stages, status words, counts, the walk, delayed messages, the
 // message-box gate, queued commands, drive names and the class registry.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "SampleDriveDlg.h"
 #include "TestFrame.h"
@@ -9,6 +10,7 @@
 #include "platform/core/Clock.h"
 #include "platform/core/MessageBox.h"
 #include "platform/core/Profile.h"
+#include "platform/core/SpecialFolders.h"
 #include "testing/TempDir.h"
 
 namespace {
@@ -190,6 +192,26 @@ TEST_F(UpdateListTest, AWindowClosingItselfDuringItsTickRestartsTheWalk)
     m_list.RemoveItem(&third);
 }
 
+TEST_F(UpdateListTest, ATickReenteredFromAModalLoopDoesNotWalkTheListAgain)
+{
+    FakeItem first, second, third;
+    int nested = 0;
+    first.m_onTick = [&](FakeItem&) {
+        if (nested++ == 0)
+            m_list.UpdateAll();  // what a modal box's message loop does with the frame's timer
+    };
+    second.m_onTick = [this](FakeItem& self) { m_list.RemoveItem(&self); };
+    for (FakeItem* item : {&first, &second, &third})
+        m_list.AddItem(item);
+    m_list.UpdateAll();
+    EXPECT_EQ(second.m_ticks, 1);
+    EXPECT_EQ(third.m_ticks, 1);
+    m_list.UpdateAll();
+    EXPECT_EQ(third.m_ticks, 2) << "the list still ticks afterwards";
+    m_list.RemoveItem(&first);
+    m_list.RemoveItem(&third);
+}
+
 TEST_F(UpdateListTest, DelayedMessagesReachEveryWindowOfTheirClassOnceWhenDue)
 {
     FakeItem a1("CA"), a2("CA"), b("CB");
@@ -349,4 +371,15 @@ TEST_F(UpdateListTest, RegistryCompatibilityNamesAndDefaultDrive)
     EXPECT_EQ(probe.GetDefaultDrive(), 1) << "drive 4 is taken by another window of the class";
     m_list.RemoveItem(&user);
     m_list.RemoveItem(&probe);
+}
+
+TEST_F(UpdateListTest, InitialiseMakesTheLayoutFolderInTheDocuments)
+{
+    m_list.Initialise(nullptr);
+    const CString folder = m_list.GetLayoutFolder();
+    EXPECT_EQ(folder.Right(8), "Korvane/");
+    EXPECT_EQ(folder.Find(AfxGetSpecialFolder(CSIDL_PERSONAL)), 0);
+    struct stat info {};
+    EXPECT_EQ(stat(folder, &info), 0);
+    EXPECT_TRUE(S_ISDIR(info.st_mode));
 }
