@@ -141,4 +141,10 @@ TEST_F(ToolbarTest, IndicatorColoursAndTextsReadBackFromTheImage)
     CBitmap plain;
     Render(plain);
     EXPECT_EQ(plain.GetPixel(indicator.left + 2, indicator.top + 1), GetSysColor(COLOR_BTNFACE)) << "no indicator";
+    // The label "Drive Five", in black in the rightmost 150 pixels.
+    int labelPixels = 0;
+    for (int x = client.right - 150; x < client.right; ++x)
+        for (int y = client.top; y < client.bottom; ++y)
+            labelPixels += Near(plain.GetPixel(x, y), RGB(0, 0, 0), 40);
+    EXPECT_GT(labelPixels, 0);
 }
