@@ -93,6 +93,14 @@ BOOL CDialog::Create(UINT templateId, CWnd* parent)
     return CreateFromTemplate(*dialog, m_pParentWnd, false);
 }
 
+BOOL CDialog::CreateIndirect(const DialogTemplate& dialog, CWnd* parent)
+{
+    m_templateId = dialog.id;
+    if (parent)
+        m_pParentWnd = parent;
+    return CreateFromTemplate(dialog, m_pParentWnd, false);
+}
+
 BOOL CDialog::CreateIndirect(LPCDLGTEMPLATE dialogTemplate, CWnd* parent, size_t size)
 {
     DialogTemplate dialog;

@@ -20,6 +20,8 @@ public:
     virtual BOOL Create(UINT templateId, CWnd* parent = nullptr);
     // Modeless, from a template built in memory; `size` bounds what is read.
     BOOL CreateIndirect(LPCDLGTEMPLATE dialogTemplate, CWnd* parent = nullptr, size_t size = 65536);
+    // Modeless, from a template the caller has (a copy with its own font, say).
+    BOOL CreateIndirect(const DialogTemplate& dialog, CWnd* parent = nullptr);
     // Modal: returns the EndDialog result, or -1 when the dialog could not be made.
     virtual INT_PTR DoModal();
     void EndDialog(int result);

@@ -441,7 +441,7 @@ bool HandlePaint(CWndImpl* impl)
             wnd->OnChildNotify(WM_DRAWITEM, impl->id, reinterpret_cast<LPARAM>(&item), nullptr);
         return true;
     }
-    if (impl->kind == ControlKind::Window || impl->kind == ControlKind::Dialog)
+    if (impl->kind == ControlKind::Window || impl->kind == ControlKind::Dialog || impl->kind == ControlKind::ToolBar)
         return impl->DispatchFromToolkit(WM_PAINT, 0, 0);
     // Other controls: the parent may choose their colours.
     CWnd* parent = wnd->GetParent();

@@ -1,0 +1,30 @@
+// CGuiFrameServices: what the drive windows need of the main frame beyond
+// the link layer's CCommAppServices (connected drives, drive names and the
+// debug log come from there). The main frame installs its implementation when
+// it is made; while none is installed windows find no open-window list, no
+// registry, no help and no script player.
+#pragma once
+
+#include "platform/ui/UiTypes.h"
+
+class CAmpResponseToGui;
+class CGuiUpdateDlgIdMap;
+class CGuiUpdateList;
+
+class CGuiFrameServices {
+public:
+    virtual ~CGuiFrameServices() = default;
+
+    virtual CGuiUpdateList* GetUpdateList() = 0;
+    virtual CGuiUpdateDlgIdMap* GetDlgIdMap() = 0;
+    // Every response queued for the open-window list's own item.
+    virtual void OnDriveStatusResponse(const CAmpResponseToGui& /*response*/) {}
+    // Shows the help topic of a window's help id (the caption's help button).
+    virtual void ShowHelp(UINT /*helpId*/) {}
+    // Offers a pressed key to the script player; true when it took the key.
+    virtual bool HandleNavigationKey(UINT /*key*/) { return false; }
+
+    static void Install(CGuiFrameServices* services);
+    // Null while none is installed.
+    static CGuiFrameServices* Get();
+};

@@ -1,0 +1,532 @@
+#include "GuiUpdateDlg.h"
+
+#include "GuiFrameServices.h"
+#include "GuiTutorialOpener.h"
+#include "GuiUpdateList.h"
+#include <algorithm>
+
+#include "foundation/ParamParse.h"
+#include "platform/core/Archive.h"
+#include "foundation/WindowPlacement.h"
+#include "platform/core/Profile.h"
+#include "platform/core/Rand.h"
+#include "platform/ui/DialogTemplate.h"
+
+IMPLEMENT_DYNAMIC(CGuiUpdateDlg, CObject)
+
+namespace {
+constexpr int kSmCyHScroll = 3;
+constexpr int kSmCxHScroll = 21;
+const char kDefaultAbandonPrompt[] = "Changes have not been sent to the drive.  Abandon changes?";
+constexpr double kEnableCheckSeconds = 2.0;
+constexpr int kCascadeOffset = 50;
+}  // namespace
+
+BEGIN_MESSAGE_MAP(CGuiUpdateDlg, CDialog)
+    ON_WM_CLOSE()
+    ON_WM_DESTROY()
+    ON_COMMAND(kToolbarButtonCommand, &CGuiUpdateDlg::OnToolbarButton)
+    ON_MESSAGE(WM_SYSCOMMAND, &CGuiUpdateDlg::OnSysCommand)
+    ON_MESSAGE(WM_EXITSIZEMOVE, &CGuiUpdateDlg::OnExitSizeMove)
+    ON_WM_SIZE()
+    ON_WM_HSCROLL()
+    ON_WM_VSCROLL()
+    ON_WM_GETMINMAXINFO()
+END_MESSAGE_MAP()
+
+CGuiUpdateDlg::CGuiUpdateDlg(UINT templateId, CWnd* parent) : CDialog(templateId, parent)
+{
+    // The toolbar's indicator and the enable button follow the enable and fault words.
+    m_statusFlags = kStatusWord | kStatusFault;
+    SetDialogFont("Arial", 9);
+}
+
+CGuiUpdateDlg::~CGuiUpdateDlg()
+{
+    DetachFromWindow();
+    if (GetSafeHwnd()) {
+        m_keepObject = 1;  // being deleted already: the window must not delete us again
+        DestroyWindow();
+    }
+}
+
+void CGuiUpdateDlg::SetDialogFont(const char* name, int size)
+{
+    m_fontName = name;
+    m_fontSize = size;
+}
+
+void CGuiUpdateDlg::SetWindowName(const CString& name, int instance)
+{
+    m_windowName = name;
+    m_instance = instance;
+}
+
+// ---------------------------------------------------------------------------
+BOOL CGuiUpdateDlg::CreateGuiWindow(int show)
+{
+    if (!GetSafeHwnd()) {
+        BOOL created = FALSE;
+        if (const DialogTemplate* found = AfxFindDialogTemplate(m_templateId)) {
+            DialogTemplate withFont = *found;
+            withFont.faceName = m_fontName;
+            withFont.pointSize = m_fontSize;
+            created = CreateIndirect(withFont, m_pParentWnd);
+        } else {
+            created = Create(m_templateId, m_pParentWnd);
+        }
+        if (!created)
+            return FALSE;
+        ModifyStyleEx(0, WS_EX_CONTEXTHELP);
+    }
+    if (show) {
+        CGuiUpdateList* list = ListForRegistration();
+        CGuiUpdateItem* last = list ? list->FindLastItemOfClass(GetGuiName()) : nullptr;
+        AttachToUpdateList();
+        ShowWindow(SW_SHOW);
+        if (m_cascadePending && last)
+            CascadeFrom(last->GetWnd());
+        m_cascadePending = 0;
+    } else {
+        DetachFromUpdateList(kDetachUnregister);
+        ShowWindow(SW_HIDE);
+    }
+    return TRUE;
+}
+
+BOOL CGuiUpdateDlg::OnInitDialog()
+{
+    if (CGuiFrameServices* frame = CGuiFrameServices::Get())
+        m_pList = frame->GetUpdateList();
+    CDialog::OnInitDialog();
+    if (m_drive == -1)
+        m_drive = GetDefaultDrive();
+    if (m_showToolbar && CreateToolbar())
+        m_toolbar.ShowWindow(SW_SHOW);
+    UpdateTitle();
+    UpdateEnableButton();
+    if (IsSpecialInit())
+        return TRUE;
+    const bool scrolling = (GetStyle() & (WS_HSCROLL | WS_VSCROLL)) != 0;
+    if (scrolling) {
+        SetupScrolling(-1, -1);
+        CRect window;
+        GetWindowRect(&window);
+        SetWindowPos(nullptr, 0, 0, window.Width() + GetSystemMetrics(kSmCyHScroll),
+                     window.Height() + GetSystemMetrics(kSmCxHScroll), SWP_NOMOVE | SWP_NOZORDER);
+    }
+    if (m_restorePlacement)
+        CWindowPlacement().RestoreFromProfile(m_keepSize, this, "", TRUE);
+    // Compared once shown: a window's place is only final then.
+    m_cascadePending = !(m_pList && m_pList->IsLoadingLayout());
+    if (scrolling) {
+        UpdateScrollBars();
+        ApplyScrollPosition();
+    }
+    return TRUE;
+}
+
+void CGuiUpdateDlg::CascadeFrom(CWnd* other)
+{
+    if (!other || other == this || !other->GetSafeHwnd() || !GetSafeHwnd())
+        return;
+    CRect mine, theirs;
+    GetWindowRect(&mine);
+    other->GetWindowRect(&theirs);
+    if (mine.left == theirs.left && mine.top == theirs.top)
+        SetWindowPos(nullptr, mine.left + kCascadeOffset, mine.top + kCascadeOffset, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER);
+}
+
+BOOL CGuiUpdateDlg::CreateToolbar()
+{
+    if (!m_toolbar.CreateEx(this, this, WS_CHILD | WS_VISIBLE | CBRS_TOP))
+        return FALSE;
+    CRect bar;
+    m_toolbar.GetWindowRect(&bar);
+    const int height = bar.Height();
+    for (CWnd* child = GetWindow(GW_CHILD); child; child = child->GetWindow(GW_HWNDNEXT)) {
+        if (child == &m_toolbar)
+            continue;
+        CRect rect;
+        child->GetWindowRect(&rect);
+        ScreenToClient(&rect);
+        child->MoveWindow(rect.left, rect.top + height, rect.Width(), rect.Height(), FALSE);
+    }
+    CRect window;
+    GetWindowRect(&window);
+    SetWindowPos(nullptr, 0, 0, window.Width(), window.Height() + height, SWP_NOMOVE | SWP_NOZORDER);
+    m_toolbar.FitToParentWidth();
+    return TRUE;
+}
+
+void CGuiUpdateDlg::UpdateTitle()
+{
+    if (!GetSafeHwnd())
+        return;
+    CString title = GetItemName();
+    if (m_showToolbar)
+        title.Format("%s - Drive %s", GetItemName().GetString(), GetDriveName().GetString());
+    SetWindowText(title);
+}
+
+// ---------------------------------------------------------------------------
+void CGuiUpdateDlg::AttachToUpdateList()
+{
+    CGuiUpdateItem::AttachToUpdateList();
+    OnAttached();
+}
+
+void CGuiUpdateDlg::DetachFromUpdateList(int flags)
+{
+    if (flags & (kDetachUnregister | kDetachClose))
+        CGuiUpdateItem::DetachFromUpdateList(kDetachUnregister);
+    CancelQueries();
+    if (flags & kDetachDestroy)
+        DestroyWindow();
+    else if ((flags & kDetachClose) && GetSafeHwnd())
+        PostMessage(WM_CLOSE);
+}
+
+int CGuiUpdateDlg::CanClose()
+{
+    const int pending = GetPendingChangesState(0);
+    if (pending == 0)
+        return 0;
+    if (m_closing || pending == 2)
+        return 1;
+    SetFocus();
+    const CString prompt = m_abandonPrompt.IsEmpty() ? CString(kDefaultAbandonPrompt) : m_abandonPrompt;
+    // A window already taken off the list (all windows closing) still asks
+    // through the list's gate; otherwise it could never be closed.
+    CGuiUpdateList* gate = ListForRegistration();
+    if (!gate)
+        return 0;
+    return gate->MessageBox(prompt, MB_YESNO, static_cast<int>(m_nIDHelp), IDYES) == IDYES;
+}
+
+void CGuiUpdateDlg::SetDrive(int drive, int restart)
+{
+    if (drive == m_drive)
+        return;
+    AfxWriteProfileInt("GENERAL", "DFLTDRV", drive);
+    m_drive = drive;
+    if (restart)
+        ResetQueryStages(1, 1, 1);
+    if (m_toolbar.GetSafeHwnd())
+        m_toolbar.RefreshDrives();
+    UpdateEnableButton();
+    UpdateTitle();
+}
+
+void CGuiUpdateDlg::RandomExercise(int flags)
+{
+    if (m_exerciseTimer.GetElapsedSeconds() < 1.0)
+        return;
+    m_exerciseTimer.Restart();
+    if ((flags & 1) && Rand() % 10 == 0)
+        ResetQueryStages(1, 1, 1);
+}
+
+void CGuiUpdateDlg::ProcessResponses()
+{
+    ProcessQueuedResponses();
+    CheckEnableRequest();
+}
+
+void CGuiUpdateDlg::CheckEnableRequest()
+{
+    if (m_enableRequest != 1 || m_enableTimer.GetElapsedSeconds() <= kEnableCheckSeconds)
+        return;
+    // Checked once: a drive that enables late must not raise the message later.
+    m_enableRequest = 0;
+    if (m_enableBit == 0)
+        CGuiUpdateItem::MessageBox("Could not enable drive", MB_OK, kCouldNotEnableHelpId, 1);
+}
+
+int CGuiUpdateDlg::ExecuteCommand(const CString& command, CString& reply)
+{
+    if (command.Left(9).CompareNoCase("SENDTOAMP") == 0) {
+        int group = 0;
+        const int result = CParamParse::ParseParams(command, {group});
+        if (result != CParamParse::ok) {
+            reply = "ERROR:" + CParamParse::GetErrorString(result);
+            return 1;
+        }
+        SendGroup(group);
+        reply = "SUCCESS";
+        return 1;
+    }
+    if (command.Left(5) == "CLOSE") {
+        reply = "SUCCESS";
+        DetachFromUpdateList(kDetachDestroy);  // may delete this object
+        return 1;
+    }
+    return 0;
+}
+
+void CGuiUpdateDlg::OnEnableBitChanged(int /*bit*/)
+{
+    UpdateEnableButton();
+    if (m_toolbar.GetSafeHwnd())
+        m_toolbar.Invalidate();
+}
+
+void CGuiUpdateDlg::OnFaultWordChanged(int /*value*/)
+{
+    UpdateEnableButton();
+    if (m_toolbar.GetSafeHwnd())
+        m_toolbar.Invalidate();
+}
+
+void CGuiUpdateDlg::OnChildDialogClosed(int code)
+{
+    if (code != 1)
+        return;
+    SetFocus();
+    ResetQueryStages(1, 1, 1);
+}
+
+// ---------------------------------------------------------------------------
+void CGuiUpdateDlg::GetToolbarInfo(CList<CAmplifierData>& drives, int& currentDrive)
+{
+    if (CGuiUpdateList* list = ListForRegistration())
+        list->GetDrivesForGui(&drives, GetGuiName(), 0, 1);
+    currentDrive = m_drive;
+}
+
+int CGuiUpdateDlg::OnToolbarDriveSelected(const CString& driveText)
+{
+    int drive = -1;
+    if (!ParseDriveReference(driveText, drive) || drive == m_drive)
+        return 1;
+    if (!CanClose())
+        return 0;
+    SetDrive(drive, 1);
+    return 1;
+}
+
+int CGuiUpdateDlg::GetDriveEnableState()
+{
+    if (m_faultWord != 0)
+        return kDriveFault;
+    return m_enableBit;
+}
+
+LRESULT CGuiUpdateDlg::HandleWindowMessage(HWND window, UINT message, WPARAM, LPARAM)
+{
+    if (message == WM_LBUTTONUP && m_pEnableButton && window == m_pEnableButton->GetSafeHwnd() &&
+        m_pEnableButton->IsWindowEnabled())
+        SendDriveEnable(m_enableBit ? 0 : 1);
+    return 0;
+}
+
+int CGuiUpdateDlg::SendDriveEnable(int state)
+{
+    if (m_drive == -1)
+        return 0;
+    m_enableRequest = state;
+    m_enableTimer.Restart();
+    return SendCommand(static_cast<BYTE>(m_drive), kDriveEnableCode, state);
+}
+
+int CGuiUpdateDlg::SelectDrive(int drive)
+{
+    CString name;
+    if (!FindDriveNameByNumber(drive, name) || !m_toolbar.GetSafeHwnd())
+        return 0;
+    CQvxSelectAmpCombo& selector = m_toolbar.GetSelector();
+    return selector.SelectString(-1, name) >= 0;
+}
+
+void CGuiUpdateDlg::SetEnableButton(CWnd* button)
+{
+    DetachFromWindow();
+    m_pEnableButton = button;
+    if (button && button->GetSafeHwnd())
+        AttachToWindow(button->GetSafeHwnd());
+    UpdateEnableButton();
+}
+
+void CGuiUpdateDlg::UpdateEnableButton()
+{
+    if (!m_pEnableButton || !m_pEnableButton->GetSafeHwnd())
+        return;
+    const bool hasDrive = m_drive != -1;
+    m_pEnableButton->EnableWindow(hasDrive);
+    const bool enabled = hasDrive && m_enableBit && m_faultWord == 0;
+    m_pEnableButton->SetWindowText(enabled ? "DISABLE DRIVE" : "ENABLE DRIVE");
+}
+
+// ---------------------------------------------------------------------------
+CGuiTutorialOpener* CGuiUpdateDlg::GetTutorialOpener() const
+{
+    return dynamic_cast<CGuiTutorialOpener*>(m_pOpener);
+}
+
+void CGuiUpdateDlg::ReleaseOpener()
+{
+    if (CGuiTutorialOpener* tutorial = GetTutorialOpener())
+        tutorial->OnOpenedWindowClosed(this);
+    m_pOpener = nullptr;
+}
+
+void CGuiUpdateDlg::AdvanceTutorialPage()
+{
+    CGuiTutorialOpener* tutorial = GetTutorialOpener();
+    if (!tutorial)
+        return;
+    CGuiUpdateDlg* held = tutorial->GetOpenedWindow();
+    if (held && !held->CanCloseNow())
+        return;
+    const int page = tutorial->GetPageIndex();
+    if (page >= tutorial->GetPageCount() - 1)
+        return;
+    tutorial->GoToPage(page + 1);
+}
+
+void CGuiUpdateDlg::OnClose()
+{
+    if (!CanClose())
+        return;
+    ReleaseOpener();
+    DetachFromUpdateList(kDetachDestroy | kDetachUnregister);
+}
+
+void CGuiUpdateDlg::OnCancel()
+{
+    if (!GetDlgItem(IDCANCEL))
+        return;
+    ReleaseOpener();
+    DetachFromUpdateList(kDetachDestroy);
+}
+
+void CGuiUpdateDlg::OnOK()
+{
+    // Enter belongs to the bound controls; it never closes a drive window.
+}
+
+BOOL CGuiUpdateDlg::PreTranslateMessage(MSG* msg)
+{
+    if (msg->message == WM_KEYDOWN)
+        if (CGuiFrameServices* frame = CGuiFrameServices::Get())
+            if (frame->HandleNavigationKey(static_cast<UINT>(msg->wParam)))
+                return TRUE;
+    return CDialog::PreTranslateMessage(msg);
+}
+
+LRESULT CGuiUpdateDlg::OnSysCommand(WPARAM wParam, LPARAM)
+{
+    if ((wParam & 0xFFF0) == SC_CONTEXTHELP) {
+        if (CGuiFrameServices* frame = CGuiFrameServices::Get())
+            frame->ShowHelp(m_nIDHelp);
+        return 0;
+    }
+    return Default();
+}
+
+LRESULT CGuiUpdateDlg::OnExitSizeMove(WPARAM, LPARAM)
+{
+    if (m_toolbar.GetSafeHwnd())
+        m_toolbar.FitToParentWidth();
+    return Default();
+}
+
+void CGuiUpdateDlg::SetupScrolling(int widthLimit, int heightLimit)
+{
+    const DWORD style = GetStyle();
+    m_scroller.Setup(this, (style & WS_HSCROLL) != 0, (style & WS_VSCROLL) != 0, widthLimit, heightLimit,
+                     m_toolbar.GetSafeHwnd() ? &m_toolbar : nullptr);
+    const CSize track = m_scroller.GetMaxTrackSize();
+    CRect window;
+    GetWindowRect(&window);
+    if (window.Width() > track.cx || window.Height() > track.cy)
+        SetWindowPos(nullptr, 0, 0, std::min<int>(window.Width(), track.cx), std::min<int>(window.Height(), track.cy),
+                     SWP_NOMOVE | SWP_NOZORDER);
+    UpdateScrollBars();
+}
+
+void CGuiUpdateDlg::UpdateScrollBars()
+{
+    CRect client;
+    GetClientRect(&client);
+    m_scroller.UpdateBars(client);
+}
+
+void CGuiUpdateDlg::OnSize(UINT, int, int)
+{
+    Default();
+    if (!m_scroller.IsScrolling())
+        return;
+    UpdateScrollBars();
+    ApplyScrollPosition();
+}
+
+void CGuiUpdateDlg::OnHScroll(UINT code, UINT position, CWnd*)
+{
+    if (m_scroller.IsHorizontal())
+        m_scroller.OnScroll(false, code, position);
+    Default();
+}
+
+void CGuiUpdateDlg::OnVScroll(UINT code, UINT position, CWnd*)
+{
+    if (m_scroller.IsVertical())
+        m_scroller.OnScroll(true, code, position);
+    Default();
+}
+
+void CGuiUpdateDlg::OnGetMinMaxInfo(MINMAXINFO* info)
+{
+    if (info && m_scroller.IsHorizontal())
+        info->ptMaxTrackSize.x = m_scroller.GetMaxTrackSize().cx;
+    if (info && m_scroller.IsVertical())
+        info->ptMaxTrackSize.y = m_scroller.GetMaxTrackSize().cy;
+    Default();
+}
+
+void CGuiUpdateDlg::SerializeLayout(CArchive& ar, int version)
+{
+    if (ar.IsStoring() && m_scroller.IsScrolling()) {
+        m_properties.SetInt("ScrollPosH", m_scroller.GetBar(false).pos);
+        m_properties.SetInt("ScrollPosV", m_scroller.GetBar(true).pos);
+        m_properties.SetInt("LastScrollPosH", m_scroller.GetLastPosition().x);
+        m_properties.SetInt("LastScrollPosV", m_scroller.GetLastPosition().y);
+    }
+    CGuiUpdateItem::SerializeLayout(ar, version);
+}
+
+void CGuiUpdateDlg::RestoreLayoutScrollPositions()
+{
+    if (!m_scroller.IsScrolling())
+        return;
+    int horizontal = 0;
+    int vertical = 0;
+    m_properties.GetInt("ScrollPosH", horizontal);
+    m_properties.GetInt("ScrollPosV", vertical);
+    m_scroller.SetPosition(false, horizontal);
+    m_scroller.SetPosition(true, vertical);
+    ApplyScrollPosition();
+}
+
+void CGuiUpdateDlg::PreSubclassWindow()
+{
+    if (m_scrollable)
+        ModifyStyle(0, WS_VSCROLL | WS_HSCROLL | WS_THICKFRAME);
+    CDialog::PreSubclassWindow();
+}
+
+void CGuiUpdateDlg::OnDestroy()
+{
+    if (m_restorePlacement)
+        CWindowPlacement().SaveToProfile(this, "");
+    DetachFromUpdateList(kDetachUnregister);
+    DetachFromWindow();
+    Default();
+}
+
+void CGuiUpdateDlg::PostNcDestroy()
+{
+    if (!m_keepObject)
+        delete this;
+}
