@@ -357,21 +357,34 @@ int CGuiUpdateList::ExecuteCommand(const CString& command, CString& reply, int /
 }
 
 // ---------------------------------------------------------------------------
-int FindDriveNameByNumber(int drive, CString& name)
+namespace {
+// The first drive assignment of the current link that matches.
+template <class Match>
+bool FindDriveAssignment(Match matches, CDriveAssignment& found)
 {
     CCommAppServices* app = CCommAppServices::Get();
     if (!app)
-        return 0;
-    CList<CDriveAssignment> names;
-    app->GetDriveAssignments(names);
-    for (POSITION pos = names.GetHeadPosition(); pos;) {
-        const CDriveAssignment& entry = names.GetNext(pos);
-        if (entry.m_address == drive) {
-            name = entry.m_name;
-            return 1;
+        return false;
+    CList<CDriveAssignment> assignments;
+    app->GetDriveAssignments(assignments);
+    for (POSITION pos = assignments.GetHeadPosition(); pos;) {
+        const CDriveAssignment& entry = assignments.GetNext(pos);
+        if (matches(entry)) {
+            found = entry;
+            return true;
         }
     }
-    return 0;
+    return false;
+}
+}  // namespace
+
+int FindDriveNameByNumber(int drive, CString& name)
+{
+    CDriveAssignment found;
+    if (!FindDriveAssignment([drive](const CDriveAssignment& a) { return a.m_address == drive; }, found))
+        return 0;
+    name = found.m_name;
+    return 1;
 }
 
 int ParseDriveReference(const char* text, int& drive)
@@ -382,17 +395,9 @@ int ParseDriveReference(const char* text, int& drive)
         drive = std::atoi(text);
         return 1;
     }
-    CCommAppServices* app = CCommAppServices::Get();
-    if (!app)
+    CDriveAssignment found;
+    if (!FindDriveAssignment([text](const CDriveAssignment& a) { return a.m_name == text; }, found))
         return 0;
-    CList<CDriveAssignment> names;
-    app->GetDriveAssignments(names);
-    for (POSITION pos = names.GetHeadPosition(); pos;) {
-        const CDriveAssignment& entry = names.GetNext(pos);
-        if (entry.m_name == text) {
-            drive = entry.m_address;
-            return 1;
-        }
-    }
-    return 0;
+    drive = found.m_address;
+    return 1;
 }
