@@ -306,6 +306,9 @@ TEST(WndTest, KeysCharsPreTranslationMinimumSizeAndControlColours)
     EXPECT_EQ(wnd.keys, (std::vector<UINT>{'A', 'C'}));
     EXPECT_EQ(wnd.chars, (std::vector<UINT>{'A', 3})) << "Ctrl+C types character 3";
     EXPECT_EQ(wnd.preTranslated, 1);
+    wnd.chars.clear();
+    kvtest::TypeText(&wnd, "xx");
+    EXPECT_EQ(wnd.chars, (std::vector<UINT>{'x', 'x'})) << "every key typed is a character, one after another";
 
     wnd.MoveWindow(0, 0, 50, 50);
     CRect r;
