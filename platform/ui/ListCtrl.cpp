@@ -10,6 +10,7 @@
 #include "ControlWidgets.h"
 #include "DCImpl.h"
 #include "HeaderCtrl.h"
+#include "ListCtrlPrivate.h"
 #include "WndImpl.h"
 
 namespace {
@@ -398,7 +399,10 @@ int CListCtrl::SubItemHitTest(LVHITTESTINFO* info) const
     QTreeWidgetItem* row = tree->itemAt(inViewport);
     info->iItem = row ? tree->indexOfTopLevelItem(row) : -1;
     info->iSubItem = row ? tree->header()->logicalIndexAt(inViewport.x()) : -1;
-    info->flags = row ? LVHT_ONITEM : LVHT_NOWHERE;
+    // On a row: the check box or the label, as the parts of LVHT_ONITEM.
+    info->flags = !row ? LVHT_NOWHERE
+                  : info->iSubItem == 0 && kvui::OnListCheckBox(tree, row, inViewport) ? LVHT_ONITEMSTATEICON
+                                                                                       : LVHT_ONITEMLABEL;
     return info->iItem;
 }
 
@@ -497,6 +501,7 @@ void KvCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option
     QStyleOptionViewItem cell(option);
     auto* tree = qobject_cast<QTreeWidget*>(parent());
     CWndImpl* impl = tree ? CWndImpl::Of(tree) : nullptr;
+    bool postPaint = false;
     if (impl) {
         NMLVCUSTOMDRAW draw{};
         draw.nmcd.hdr.code = NM_CUSTOMDRAW;
@@ -504,13 +509,17 @@ void KvCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option
         draw.nmcd.dwItemSpec = static_cast<DWORD_PTR>(index.row());
         draw.nmcd.rc = RECT{option.rect.left(), option.rect.top(), option.rect.right() + 1, option.rect.bottom() + 1};
         draw.iSubItem = index.column();
+        draw.nmcd.lItemlParam = tree->topLevelItem(index.row())
+                                    ? static_cast<LPARAM>(tree->topLevelItem(index.row())->data(0, kDataRole).toULongLong())
+                                    : 0;
         draw.clrText = 0xFFFFFFFFu;
         draw.clrTextBk = 0xFFFFFFFFu;
         const QVariant text = index.data(kTextColorRole);
         const QVariant back = index.data(kBackColorRole);
         if (text.isValid()) draw.clrText = text.toUInt();
         if (back.isValid()) draw.clrTextBk = back.toUInt();
-        impl->NotifyParent(draw.nmcd.hdr);
+        const LRESULT wanted = impl->NotifyParent(draw.nmcd.hdr);
+        postPaint = (wanted & CDRF_NOTIFYPOSTPAINT) != 0;
         const bool selected = option.state & QStyle::State_Selected;
         if (draw.clrTextBk != 0xFFFFFFFFu && !selected)
             painter->fillRect(option.rect, ToQColor(draw.clrTextBk));
@@ -522,6 +531,27 @@ void KvCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option
             cell.backgroundBrush = QBrush(ToQColor(draw.clrTextBk));
     }
     QStyledItemDelegate::paint(painter, cell, index);
+    if (postPaint && impl) {
+        // The parent draws over the finished cell, on the same surface.
+        CDC dc;
+        dc.GetImpl()->painter = painter;
+        dc.GetImpl()->baseFont = painter->font();
+        painter->save();
+        NMLVCUSTOMDRAW draw{};
+        draw.nmcd.hdr.code = NM_CUSTOMDRAW;
+        draw.nmcd.dwDrawStage = CDDS_ITEMPOSTPAINT | CDDS_SUBITEM;
+        draw.nmcd.hdc = &dc;
+        draw.nmcd.dwItemSpec = static_cast<DWORD_PTR>(index.row());
+        draw.nmcd.rc = RECT{option.rect.left(), option.rect.top(), option.rect.right() + 1, option.rect.bottom() + 1};
+        draw.iSubItem = index.column();
+        const QVariant text = index.data(kTextColorRole);
+        const QVariant back = index.data(kBackColorRole);
+        draw.clrText = text.isValid() ? text.toUInt() : 0xFFFFFFFFu;
+        draw.clrTextBk = back.isValid() ? back.toUInt() : 0xFFFFFFFFu;
+        impl->NotifyParent(draw.nmcd.hdr);
+        painter->restore();
+        dc.GetImpl()->painter = nullptr;
+    }
 }
 
 }  // namespace kvui

@@ -18,6 +18,7 @@
 #include <QTextEdit>
 #include <QTreeWidget>
 
+#include "ControlTypes.h"
 #include "ControlWidgets.h"
 #include "DCImpl.h"
 #include "PaintDC.h"
@@ -274,7 +275,7 @@ void ApplyStyle(CWndImpl* impl)
         tree->setSelectionMode(style & LVS_SINGLESEL ? QAbstractItemView::SingleSelection
                                                      : QAbstractItemView::ExtendedSelection);
         tree->header()->setSectionsClickable(!(style & LVS_NOSORTHEADER));
-        tree->setHeaderHidden(false);
+        tree->setHeaderHidden(style & LVS_NOCOLUMNHEADER);
     }
     w->setVisible(style & WS_VISIBLE ? (w->isWindow() ? w->isVisible() : true) : false);
     w->setEnabled(!(style & WS_DISABLED));

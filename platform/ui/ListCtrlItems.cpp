@@ -1,0 +1,122 @@
+// CListCtrl's items with images and item data, and its columns' formats.
+#include <QHeaderView>
+#include <QStyle>
+#include <QStyleOptionViewItem>
+#include <QTreeWidget>
+#include <cstring>
+
+#include "ImageList.h"
+#include "ImageListImpl.h"
+#include "ListCtrl.h"
+#include "ListCtrlPrivate.h"
+#include "WndImpl.h"
+
+namespace {
+constexpr int kDataRole = Qt::UserRole;
+
+QTreeWidgetItem* RowOf(const CWnd* wnd, int index)
+{
+    QTreeWidget* tree = WidgetAs<QTreeWidget>(wnd);
+    return tree && index >= 0 && index < tree->topLevelItemCount() ? tree->topLevelItem(index) : nullptr;
+}
+
+QVariant PictureOf(const CImageList* images, int image)
+{
+    if (!images || !images->GetImpl() || image < 0 || image >= images->GetImageCount())
+        return QVariant();
+    return QVariant::fromValue(images->GetImpl()->images[static_cast<size_t>(image)]);
+}
+}  // namespace
+
+namespace kvui {
+bool OnListCheckBox(QTreeWidget* tree, QTreeWidgetItem* row, QPoint inViewport)
+{
+    if (!tree || !row || !(row->flags() & Qt::ItemIsUserCheckable))
+        return false;
+    QStyleOptionViewItem option;
+    option.initFrom(tree->viewport());
+    option.rect = tree->visualItemRect(row);
+    option.rect.setWidth(tree->columnWidth(0));
+    option.features = QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
+    option.text = row->text(0);
+    const QRect box = tree->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, tree);
+    return box.adjusted(-2, -2, 2, 2).contains(inViewport);
+}
+}  // namespace kvui
+
+BOOL CListCtrl::SetItem(const LVITEM* item)
+{
+    QTreeWidgetItem* row = item ? RowOf(this, item->iItem) : nullptr;
+    if (!row || item->iSubItem < 0 || item->iSubItem >= std::max(1, GetColumnCount()))
+        return FALSE;
+    if (item->mask & LVIF_TEXT)
+        SetItemText(item->iItem, item->iSubItem, item->pszText ? item->pszText : "");
+    if (item->mask & LVIF_PARAM)
+        SetItemData(item->iItem, static_cast<DWORD_PTR>(item->lParam));
+    if (item->mask & LVIF_STATE)
+        SetItemState(item->iItem, item->state, item->stateMask);
+    if (item->mask & LVIF_IMAGE) {
+        kvui::ProgrammaticChange change;
+        row->setData(item->iSubItem, kvui::kListImageRole, item->iImage);
+        const bool shown = item->iSubItem == 0 || (GetExStyle() & LVS_EX_SUBITEMIMAGES);
+        row->setData(item->iSubItem, Qt::DecorationRole,
+                     shown ? PictureOf(m_imageLists[LVSIL_SMALL], item->iImage) : QVariant());
+    }
+    return TRUE;
+}
+
+BOOL CListCtrl::GetItem(LVITEM* item) const
+{
+    QTreeWidgetItem* row = item ? RowOf(this, item->iItem) : nullptr;
+    if (!row || item->iSubItem < 0 || item->iSubItem >= std::max(1, GetColumnCount()))
+        return FALSE;
+    if ((item->mask & LVIF_TEXT) && item->pszText && item->cchTextMax > 0) {
+        const CString text = GetItemText(item->iItem, item->iSubItem);
+        const size_t n = std::min(static_cast<size_t>(text.GetLength()), static_cast<size_t>(item->cchTextMax - 1));
+        std::memcpy(item->pszText, text.GetString(), n);
+        item->pszText[n] = '\0';
+    }
+    if (item->mask & LVIF_PARAM)
+        item->lParam = static_cast<LPARAM>(GetItemData(item->iItem));
+    if (item->mask & LVIF_STATE)
+        item->state = GetItemState(item->iItem, item->stateMask);
+    if (item->mask & LVIF_IMAGE) {
+        const QVariant image = row->data(item->iSubItem, kvui::kListImageRole);
+        item->iImage = image.isValid() ? image.toInt() : (item->iSubItem == 0 ? 0 : -1);
+    }
+    return TRUE;
+}
+
+BOOL CListCtrl::GetColumn(int column, LVCOLUMN* info) const
+{
+    QTreeWidget* tree = WidgetAs<QTreeWidget>(this);
+    if (!tree || !info || column < 0 || column >= tree->columnCount())
+        return FALSE;
+    if (info->mask & LVCF_FMT) {
+        const int align = tree->headerItem()->data(column, kDataRole).toInt();
+        info->fmt = (align & Qt::AlignRight) ? LVCFMT_RIGHT : (align & Qt::AlignHCenter) ? LVCFMT_CENTER : LVCFMT_LEFT;
+    }
+    if (info->mask & LVCF_WIDTH)
+        info->cx = tree->columnWidth(column);
+    if ((info->mask & LVCF_TEXT) && info->pszText && info->cchTextMax > 0) {
+        const CString text = kvui::FromQ(tree->headerItem()->text(column));
+        const size_t n = std::min(static_cast<size_t>(text.GetLength()), static_cast<size_t>(info->cchTextMax - 1));
+        std::memcpy(info->pszText, text.GetString(), n);
+        info->pszText[n] = '\0';
+    }
+    return TRUE;
+}
+
+CImageList* CListCtrl::SetImageList(CImageList* images, int kind)
+{
+    if (kind < LVSIL_NORMAL || kind > LVSIL_STATE)
+        return nullptr;
+    CImageList* old = m_imageLists[kind];
+    m_imageLists[kind] = images;
+    return old;
+}
+
+CImageList* CListCtrl::GetImageList(int kind) const
+{
+    return kind >= LVSIL_NORMAL && kind <= LVSIL_STATE ? m_imageLists[kind] : nullptr;
+}

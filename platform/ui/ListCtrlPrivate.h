@@ -1,0 +1,13 @@
+// Private to the window layer: list cells' images and the check box's place.
+#pragma once
+
+#include <QPoint>
+
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace kvui {
+constexpr int kListImageRole = 0x0100 + 10;  // Qt::UserRole + 10: the cell's image index
+// True when the viewport point lies on the row's check box.
+bool OnListCheckBox(QTreeWidget* tree, QTreeWidgetItem* row, QPoint inViewport);
+}  // namespace kvui
