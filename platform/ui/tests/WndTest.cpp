@@ -69,11 +69,9 @@ END_MESSAGE_MAP()
 class CHoldButton : public CButton {
 public:
     int downs = 0;
-    int reflectedClicks = 0;
 
 protected:
     void OnLButtonDown(UINT, CPoint) { ++downs; }
-    void OnReflectedClick() { ++reflectedClicks; }
     DECLARE_MESSAGE_MAP()
 };
 
@@ -369,4 +367,27 @@ TEST(WndTest, GlobalMouseHookSeesClicksOnAnyWindowUntilRemoved)
     EXPECT_FALSE(UnhookWindowsHookEx(hook));
     kvtest::ClickAt(&b, CPoint(20, 30));
     EXPECT_EQ(g_mouse.size(), 4u);
+}
+
+namespace {
+class CTestApp : public CWinApp {
+public:
+    int exits = 0;
+    int ExitInstance() override { return ++exits; }
+};
+}  // namespace
+
+TEST(WndTest, ApplicationLoopRunsUntilAskedToQuit)
+{
+    CTestApp app;
+    EXPECT_EQ(AfxGetApp(), &app);
+    CProbeWnd wnd;
+    ASSERT_TRUE(wnd.CreateProbe());
+    app.m_pMainWnd = &wnd;
+    EXPECT_EQ(AfxGetMainWnd(), &wnd);
+    wnd.PostMessage(WM_WORKER_DONE, 0, 1);
+    AfxPostQuitMessage(3);
+    EXPECT_EQ(app.Run(), 3);
+    EXPECT_EQ(wnd.workerValues.size(), 1u) << "messages posted before the quit are handled";
+    EXPECT_EQ(app.exits, 1);
 }
