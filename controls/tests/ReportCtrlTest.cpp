@@ -5,6 +5,8 @@
 #include "ControlsTestKit.h"
 #include "controls/ReportCtrl.h"
 #include "controls/ReportSortOrder.h"
+#include "controls/TestReportCtrl.h"
+#include "platform/core/Rand.h"
 #include "testing/UiPrinters.h"
 
 using namespace kvcontrolstest;
@@ -431,4 +433,24 @@ TEST_F(ReportTest, ACellWithAnImageMovesTheEditBoxPastIt)
     item.iImage = -7;
     ASSERT_TRUE(report.GetItem(&item));
     EXPECT_EQ(item.iImage, 1) << "the image moves with its row";
+}
+
+TEST(TestReportCtrlTest, TwentyNumberedLinesAndARandomHighlightBroughtToTheMiddle)
+{
+    CTestReportCtrl dialog;
+    ASSERT_TRUE(dialog.Create(IDD_TEST_REPORTCTRL));
+    CString title;
+    dialog.GetWindowText(title);
+    EXPECT_EQ(title, "ReportCtrl Test");
+    ASSERT_EQ(dialog.m_report.GetItemCount(), 20);
+    EXPECT_EQ(dialog.m_report.GetItemText(19, 0), "Report Line #19");
+    EXPECT_EQ(dialog.m_report.GetItemText(7, 1), "7");
+    EXPECT_GE(dialog.m_report.GetColumnWidth(0), 100);
+    SRand(1);
+    const int expected = 19 * Rand() / 0x7FFF;
+    SRand(1);
+    kvtest::Click(dialog.GetDlgItem(IDC_TEST_REPORT_HILIGHT));
+    EXPECT_EQ(dialog.m_report.GetHighlightedItem(), expected);
+    EXPECT_EQ(dialog.m_report.GetItemBkColor(0, expected), 0x0000FFu);
+    dialog.DestroyWindow();
 }
