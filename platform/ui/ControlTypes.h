@@ -121,5 +121,7 @@ struct DELETEITEMSTRUCT {
 using LPDELETEITEMSTRUCT = DELETEITEMSTRUCT*;
 
 constexpr UINT VK_F4 = 0x73;
+constexpr int SM_CYCAPTION = 4;
+constexpr int SM_CXEDGE = 45;
 constexpr UINT WM_SYSKEYUP = 0x0105;
 constexpr UINT WM_SYSCHAR = 0x0106;

@@ -695,7 +695,7 @@ BOOL CWnd::CreateControl(int kind, LPCSTR text, DWORD style, const RECT& rect, C
         Qt::WindowFlags flags = controlKind == ControlKind::Dialog ? Qt::Dialog : Qt::Window;
         if (exStyle & WS_EX_TOOLWINDOW)
             flags = Qt::Tool;
-        if (!(style & WS_CAPTION) && (style & WS_POPUP))
+        if ((style & WS_CAPTION) != WS_CAPTION && (style & WS_POPUP))  // a border alone is no caption
             flags |= Qt::FramelessWindowHint;
         if (exStyle & WS_EX_TOPMOST)
             flags |= Qt::WindowStaysOnTopHint;
