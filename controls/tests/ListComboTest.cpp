@@ -128,21 +128,21 @@ TEST_F(ListComboTest, EscapeWritesNothingAndTheSameValueCountsAsUnchanged)
 TEST_F(ListComboTest, ARejectedValueLeavesTheCellAsItWas)
 {
     owner.reject = 1;
-    ClickCell(0, 1);
-    ClickCell(0, 1);
+    ClickCell(3, 1);
+    ClickCell(3, 1);
     kvtest::PickItem(Editor(), 1);
     kvtest::PressKey(Editor(), VK_RETURN);
     WaitForEditorToClose();
-    EXPECT_EQ(list.GetItemText(0, 1), "Off");
+    EXPECT_EQ(list.GetItemText(3, 1), "Off");
     EXPECT_TRUE(owner.selections.empty());
 }
 
 TEST_F(ListComboTest, NarrowColumnsColumnsWithoutChoicesAndLockedRowsOpenNothing)
 {
-    ClickCell(0, 2);
-    ClickCell(0, 2);
+    ClickCell(1, 2);
+    ClickCell(1, 2);
     EXPECT_EQ(Editor(), nullptr) << "a column narrower than 10 pixels";
-    ClickCell(0, 0);
+    ClickCell(1, 0);
     EXPECT_EQ(Editor(), nullptr) << "a column without a choice list";
     list.LockRow(3);
     ClickCell(3, 1);
@@ -152,12 +152,12 @@ TEST_F(ListComboTest, NarrowColumnsColumnsWithoutChoicesAndLockedRowsOpenNothing
 
 TEST_F(ListComboTest, ScrollingCommitsAnOpenListFirst)
 {
-    ClickCell(0, 1);
-    ClickCell(0, 1);
+    ClickCell(1, 1);
+    ClickCell(1, 1);
     ASSERT_NE(Editor(), nullptr);
     kvtest::PickItem(Editor(), 1);
     list.SendMessage(WM_VSCROLL, SB_LINEDOWN, 0);
-    EXPECT_EQ(list.GetItemText(0, 1), "Slow");
+    EXPECT_EQ(list.GetItemText(1, 1), "Slow");
     WaitForEditorToClose();
 }
 
@@ -188,8 +188,8 @@ TEST_F(ListComboTest, TheTreeEditorCommitsTheWholePathOfTheChosenLeaf)
     list.SetTreeDropSize(1, 180, 120);
     owner.kind = LCC_EDIT_TREE;
     list.SetComboCell(1, -1);
-    ClickCell(0, 1);
-    ClickCell(0, 1);
+    ClickCell(1, 1);
+    ClickCell(1, 1);
     auto* editor = static_cast<CInPlaceTree*>(Editor());
     ASSERT_NE(editor, nullptr);
     CTreeCtrl& tree = editor->GetTree();
@@ -204,7 +204,7 @@ TEST_F(ListComboTest, TheTreeEditorCommitsTheWholePathOfTheChosenLeaf)
     ASSERT_TRUE(tree.GetItemRect(linear, &label, TRUE));
     kvtest::ClickAt(&tree, label.CenterPoint());
     WaitForEditorToClose();
-    EXPECT_EQ(list.GetItemText(0, 1), "Motor:Linear");
+    EXPECT_EQ(list.GetItemText(1, 1), "Motor:Linear");
     ASSERT_EQ(owner.selections.size(), 1u);
     EXPECT_EQ(owner.selections[0].index, 1);
     EXPECT_TRUE(list.IsEditorClosed());
@@ -246,8 +246,9 @@ TEST(ListComboCallbackTest, AnOwnerThatOverridesNothingDoesNoHarm)
     ASSERT_TRUE(list.CreateReport(&parent, 4001, CRect(5, 5, 305, 205)));
     list.InsertColumn(0, "A", LVCFMT_LEFT, 100);
     list.InsertColumn(1, "B", LVCFMT_LEFT, 100);
-    list.InsertItem(0, "one");
-    list.SetItemText(0, 1, "x");
+    list.InsertItem(0, "zero");
+    list.InsertItem(1, "one");
+    list.SetItemText(1, 1, "x");
     list.AddComboList(1);
     list.AddComboString("x");
     list.AddComboString("y");
@@ -255,14 +256,14 @@ TEST(ListComboCallbackTest, AnOwnerThatOverridesNothingDoesNoHarm)
     list.SetCallback(&nothing);
     list.m_bEditable = TRUE;
     AfxPumpMessages();
-    kvtest::ClickAt(&list, CellCentre(list, 0, 1));
-    kvtest::ClickAt(&list, CellCentre(list, 0, 1));
+    kvtest::ClickAt(&list, CellCentre(list, 1, 1));
+    kvtest::ClickAt(&list, CellCentre(list, 1, 1));
     CWnd* editor = list.GetDlgItem(IDC_INPLACE_LIST);
     ASSERT_NE(editor, nullptr) << "the default kind is the drop-down list";
     kvtest::PickItem(editor, 1);
     kvtest::PressKey(editor, VK_RETURN);
     ASSERT_TRUE(AfxPumpMessagesUntil([&] { return list.GetDlgItem(IDC_INPLACE_LIST) == nullptr; }));
-    EXPECT_EQ(list.GetItemText(0, 1), "y");
-    kvtest::ClickAt(&list, CellCentre(list, 0, 0));
+    EXPECT_EQ(list.GetItemText(1, 1), "y");
+    kvtest::ClickAt(&list, CellCentre(list, 1, 0));
     EXPECT_FALSE(list.IsEditing()) << "the default refuses the grid's own edit box";
 }

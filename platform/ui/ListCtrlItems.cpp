@@ -1,5 +1,6 @@
 // CListCtrl's items with images and item data, and its columns' formats.
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionViewItem>
 #include <QTreeWidget>
@@ -29,6 +30,28 @@ QVariant PictureOf(const CImageList* images, int image)
 }  // namespace
 
 namespace kvui {
+void WireListScrollBars(CWndImpl* impl, QTreeWidget* tree)
+{
+    // The list hears of a scroll before its rows move, as WM_VSCROLL and WM_HSCROLL.
+    auto wire = [impl](QScrollBar* bar, UINT message) {
+        QObject::connect(bar, &QAbstractSlider::actionTriggered, impl, [impl, bar, message](int action) {
+            UINT code = SB_THUMBTRACK;
+            switch (action) {
+            case QAbstractSlider::SliderSingleStepAdd: code = SB_LINEDOWN; break;
+            case QAbstractSlider::SliderSingleStepSub: code = SB_LINEUP; break;
+            case QAbstractSlider::SliderPageStepAdd: code = SB_PAGEDOWN; break;
+            case QAbstractSlider::SliderPageStepSub: code = SB_PAGEUP; break;
+            default: break;
+            }
+            if (impl->wnd)
+                AfxCallWndProc(impl->wnd, message,
+                               MAKEWPARAM(static_cast<WORD>(code), static_cast<WORD>(bar->sliderPosition())), 0);
+        });
+    };
+    wire(tree->verticalScrollBar(), WM_VSCROLL);
+    wire(tree->horizontalScrollBar(), WM_HSCROLL);
+}
+
 bool OnListCheckBox(QTreeWidget* tree, QTreeWidgetItem* row, QPoint inViewport)
 {
     if (!tree || !row || !(row->flags() & Qt::ItemIsUserCheckable))

@@ -5,9 +5,11 @@
 
 class QTreeWidget;
 class QTreeWidgetItem;
+struct CWndImpl;
 
 namespace kvui {
 constexpr int kListImageRole = 0x0100 + 10;  // Qt::UserRole + 10: the cell's image index
 // True when the viewport point lies on the row's check box.
 bool OnListCheckBox(QTreeWidget* tree, QTreeWidgetItem* row, QPoint inViewport);
+void WireListScrollBars(CWndImpl* impl, QTreeWidget* tree);
 }  // namespace kvui

@@ -172,6 +172,7 @@ QWidget* CreateListView(QWidget* parent)
     tree->setSelectionBehavior(QAbstractItemView::SelectRows);
     tree->header()->setStretchLastSection(false);
     tree->header()->setSectionsMovable(false);
+    tree->header()->setMinimumSectionSize(0);  // a column may be as narrow as the program asks
     tree->setItemDelegate(new KvCellDelegate(tree));
     return tree;
 }
