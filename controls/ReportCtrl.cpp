@@ -224,6 +224,15 @@ BOOL CReportCtrl::SetItemText(int row, int column, LPCSTR text)
     return CListCtrl::SetItemText(row, column, text);
 }
 
+BOOL CReportCtrl::SetItemData(int row, DWORD_PTR data)
+{
+    REPORTITEMDATA* record = RecordOf(row);
+    if (!record)
+        return FALSE;
+    record->dwData = static_cast<DWORD>(data);
+    return TRUE;
+}
+
 BOOL CReportCtrl::SetItemInt(int row, int column, int value)
 {
     CString text;

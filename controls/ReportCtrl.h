@@ -56,6 +56,8 @@ public:
     int DeleteAllItems();
     BOOL DeleteAllColumns();
     BOOL SetItemText(int row, int column, LPCSTR text);
+    // A row's item data is its record; the owner's value goes into the record's first field.
+    BOOL SetItemData(int row, DWORD_PTR data);
     BOOL SetItemInt(int row, int column, int value);
     BOOL SetItemDateTime(int row, int column, const COleDateTime& value);
     int MoveItem(int from, int to);

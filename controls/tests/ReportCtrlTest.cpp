@@ -281,7 +281,9 @@ TEST_F(ReportTest, HeaderClicksSortBothWaysAndTellTheParentBeforeAndAfter)
     report.SetItemText(2, 2, "alpha");
     report.SetItemText(3, 2, "Charlie");
     report.SetItemText(4, 2, "alpha");
-    report.SetItemData(0, 0);  // the record stays where the owner's data goes
+    ASSERT_TRUE(report.SetItemData(0, 1234));
+    EXPECT_EQ(reinterpret_cast<REPORTITEMDATA*>(report.GetItemData(0))->dwData, 1234u)
+        << "the owner's value goes into the record, which stays";
     report.SetItemStates(3, RC_ITEM_SELECTED | RC_ITEM_FOCUSED);
     CRect first;
     report.GetItemRect(0, &first, LVIR_BOUNDS);
