@@ -1,5 +1,6 @@
 #include "DPopupSelectListDlg.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -31,6 +32,7 @@ size_t PutText(std::vector<BYTE>& t, size_t at, const char* text)
 
 BEGIN_MESSAGE_MAP(CDPopupSelectListDlg, CDialog)
     ON_WM_DESTROY()
+    ON_WM_KEYDOWN()
 END_MESSAGE_MAP()
 
 CDPopupSelectListDlg::CDPopupSelectListDlg(CDPopupSelectListEditCtrl* edit) : m_edit(edit) { m_list.SetDialog(this); }
@@ -186,6 +188,20 @@ void CDPopupSelectListDlg::OnDestroy()
         m_edit->ForgetPopup();
     m_edit = nullptr;
     CWnd::OnDestroy();
+}
+
+void CDPopupSelectListDlg::OnKeyDown(UINT key, UINT /*repeat*/, UINT /*flags*/)
+{
+    const int count = m_list.GetSafeHwnd() ? m_list.GetItemCount() : 0;
+    if ((key != VK_UP && key != VK_DOWN) || count == 0) {
+        Default();
+        return;
+    }
+    POSITION pos = m_list.GetFirstSelectedItemPosition();
+    const int current = pos ? m_list.GetNextSelectedItem(pos) : -1;
+    const int next = std::clamp(current + (key == VK_DOWN ? 1 : -1), 0, count - 1);
+    m_list.SetItemState(next, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    m_list.EnsureVisible(next, FALSE);
 }
 
 void CDPopupSelectListDlg::PostNcDestroy() { delete this; }

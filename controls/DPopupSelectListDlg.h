@@ -34,6 +34,8 @@ public:
 
 protected:
     void OnDestroy();
+    // Up and Down typed in the edit box move the list's selection.
+    void OnKeyDown(UINT key, UINT repeat, UINT flags);
     void PostNcDestroy() override;
     DECLARE_MESSAGE_MAP()
 

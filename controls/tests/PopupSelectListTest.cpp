@@ -161,3 +161,15 @@ TEST_F(PopupSelectTest, TheTemplateInMemoryIsTheOriginalsLayout)
     edit.GetPopup()->GetWindowText(caption);
     EXPECT_EQ(caption, "Dialog Template Sample -  PRESS <ESC> TO CLOSE THIS DIALOG");
 }
+
+TEST_F(PopupSelectTest, UpAndDownInTheEditBoxMoveThePopupsSelection)
+{
+    kvtest::TypeText(&edit, "a");
+    ASSERT_NE(edit.GetPopup(), nullptr);
+    edit.SetFocus();
+    kvtest::PressKey(&edit, VK_DOWN);
+    AfxPumpMessages();
+    kvtest::PressKey(&edit, VK_RETURN);
+    ASSERT_TRUE(AfxPumpMessagesUntil([&] { return !owner.selections.empty(); }));
+    EXPECT_EQ(owner.selections[0].second, "absolute");
+}
