@@ -1,7 +1,7 @@
 #include "ReportCtrl.h"
 
 #include <algorithm>
-#include <map>
+#include <unordered_map>
 #include <vector>
 
 #include "ReportSortOrder.h"
@@ -352,7 +352,7 @@ void QuickSortIndices(std::vector<int>& v, int low, int high, bool ascending, co
 }
 
 struct Rank {
-    std::map<DWORD_PTR, int> position;
+    std::unordered_map<DWORD_PTR, int> position;
 };
 
 int CALLBACK_ByRank(LPARAM a, LPARAM b, LPARAM data)
@@ -387,6 +387,7 @@ void CReportCtrl::SortRange(int low, int high)
     for (int row = 0; row < count; ++row)
         states[static_cast<size_t>(row)] = GetItemStates(row);
     Rank rank;
+    rank.position.reserve(static_cast<size_t>(count));
     for (int row = 0; row < count; ++row)
         rank.position[CListCtrl::GetItemData(row)] = row;
     for (size_t k = 0; k < v.size(); ++k)

@@ -412,15 +412,14 @@ BOOL CListCtrl::SortItems(PFNLVCOMPARE compare, DWORD_PTR sortData)
     if (!tree || !compare)
         return FALSE;
     kvui::ProgrammaticChange change;
-    std::vector<QTreeWidgetItem*> rows;
-    while (tree->topLevelItemCount() > 0)
-        rows.push_back(tree->takeTopLevelItem(0));
+    // All rows at once: taking them one by one from the top costs a pass over the rest each time.
+    const QList<QTreeWidgetItem*> taken = tree->invisibleRootItem()->takeChildren();
+    std::vector<QTreeWidgetItem*> rows(taken.begin(), taken.end());
     std::stable_sort(rows.begin(), rows.end(), [&](QTreeWidgetItem* a, QTreeWidgetItem* b) {
         return compare(static_cast<LPARAM>(a->data(0, kDataRole).toULongLong()),
                        static_cast<LPARAM>(b->data(0, kDataRole).toULongLong()), static_cast<LPARAM>(sortData)) < 0;
     });
-    for (QTreeWidgetItem* row : rows)
-        tree->addTopLevelItem(row);
+    tree->addTopLevelItems(QList<QTreeWidgetItem*>(rows.begin(), rows.end()));
     return TRUE;
 }
 
