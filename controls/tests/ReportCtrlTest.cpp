@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "ControlsTestKit.h"
@@ -455,4 +456,54 @@ TEST(TestReportCtrlTest, TwentyNumberedLinesAndARandomHighlightBroughtToTheMiddl
     EXPECT_EQ(dialog.m_report.GetHighlightedItem(), expected);
     EXPECT_EQ(dialog.m_report.GetItemBkColor(0, expected), 0x0000FFu);
     dialog.DestroyWindow();
+}
+
+TEST(ReportSortingTest, EachColumnKindSortsBothWaysAndRowsStayWhole)
+{
+    CRecordingParent parent;
+    CReportCtrl report;
+    ASSERT_TRUE(report.CreateReport(&parent, 9, CRect(0, 0, 400, 300)));
+    const char* headings[] = {"Number", "Hex", "Text", "Date"};
+    for (int c = 0; c < 4; ++c)
+        report.InsertColumn(c, headings[c], LVCFMT_LEFT, 90);
+    const char* rows[][4] = {
+        {"-1.5", "1F", "delta", "3/1/2025"},
+        {"10", "A", "Alpha", "12/31/2024 11:00 PM"},
+        {"2%", "100", "charlie", "2025-01-01"},
+        {"-20", "9", "Bravo", "1/15/2025"},
+    };
+    for (int r = 0; r < 4; ++r) {
+        report.InsertItem(r, rows[r][0]);
+        for (int c = 1; c < 4; ++c)
+            report.SetItemText(r, c, rows[r][c]);
+    }
+    struct Expect {
+        int column;
+        std::vector<CString> ascending;
+    };
+    const Expect expected[] = {
+        {0, {"-20", "-1.5", "2%", "10"}},
+        {1, {"9", "A", "1F", "100"}},
+        {2, {"Alpha", "Bravo", "charlie", "delta"}},
+        {3, {"12/31/2024 11:00 PM", "2025-01-01", "1/15/2025", "3/1/2025"}},
+    };
+    for (const Expect& e : expected) {
+        for (BOOL ascending : {TRUE, FALSE}) {
+            ASSERT_TRUE(report.SortItems(e.column, ascending));
+            std::vector<CString> got;
+            for (int r = 0; r < 4; ++r)
+                got.push_back(report.GetItemText(r, e.column));
+            std::vector<CString> want = e.ascending;
+            if (!ascending)
+                std::reverse(want.begin(), want.end());
+            EXPECT_EQ(got, want) << "column " << e.column << (ascending ? " ascending" : " descending");
+            for (int r = 0; r < 4; ++r) {
+                const CString first = report.GetItemText(r, 0);
+                bool whole = false;
+                for (const auto& row : rows)
+                    whole = whole || (first == row[0] && report.GetItemText(r, 2) == row[2]);
+                EXPECT_TRUE(whole) << "row " << r << " was torn apart";
+            }
+        }
+    }
 }
