@@ -131,9 +131,10 @@ void CDPopupSelectListDlg::FillList(const char* typedText, BOOL foldCase, const 
     if (chosen >= 0)
         m_list.SetItemState(chosen, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     if (rows == 0) {
-        ShowWindow(SW_HIDE);
+        // The keyboard goes to the edit box before the popup goes out of sight.
         if (m_edit)
             m_edit->SetFocus();
+        ShowWindow(SW_HIDE);
         return;
     }
     SizeToContent();

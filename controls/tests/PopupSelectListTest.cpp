@@ -173,3 +173,19 @@ TEST_F(PopupSelectTest, UpAndDownInTheEditBoxMoveThePopupsSelection)
     ASSERT_TRUE(AfxPumpMessagesUntil([&] { return !owner.selections.empty(); }));
     EXPECT_EQ(owner.selections[0].second, "absolute");
 }
+
+TEST_F(PopupSelectTest, TypingInThePopupsListGoesOnInTheEditBox)
+{
+    kvtest::TypeText(&edit, "a");
+    ASSERT_NE(edit.GetPopup(), nullptr);
+    CListCtrl& list = edit.GetPopup()->GetList();
+    list.SetFocus();
+    kvtest::TypeText(&list, "b");
+    ASSERT_TRUE(AfxPumpMessagesUntil([&] {
+        CString text;
+        edit.GetWindowText(text);
+        return text == "ab";
+    }));
+    EXPECT_EQ(Listed(), (std::vector<CString>{"Abacus", "absolute"}));
+    EXPECT_EQ(CWnd::GetFocus(), &list) << "the refilled popup takes the keyboard again";
+}
