@@ -167,6 +167,12 @@ TEST_F(ReportTest, ContentChangesCommitAnOpenEditFirst)
     EXPECT_EQ(report.GetItemText(1, 0), "Row 2") << "the edited row itself is gone: its edit was cancelled";
     EXPECT_EQ(report.ends.back().changed, FALSE);
     EXPECT_EQ(report.GetItemCount(), 5);
+    report.SetItemDateTime(0, 1, COleDateTime(2026, 12, 10, 13, 5, 9));
+    EXPECT_EQ(report.GetItemText(0, 1), "12/10/2026 1:05:09 PM");
+    COleDateTime invalid;
+    invalid.SetStatus(COleDateTime::invalid);
+    report.SetItemDateTime(0, 1, invalid);
+    EXPECT_EQ(report.GetItemText(0, 1), "") << "an invalid date shows as an empty cell";
 }
 
 TEST_F(ReportTest, SpaceNeverTogglesACheckBoxFromTheKeyboard)
