@@ -441,6 +441,7 @@ void WireListView(CWndImpl* impl, QTreeWidget* tree)
 {
     tree->setContextMenuPolicy(Qt::CustomContextMenu);
     WireListScrollBars(impl, tree);
+    WireListFocus(tree);
     auto sendState = [impl](int row, UINT newState, UINT oldState) {
         NMLISTVIEW note{};
         note.hdr.code = LVN_ITEMCHANGED;

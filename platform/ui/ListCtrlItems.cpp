@@ -1,5 +1,7 @@
 // CListCtrl's items with images and item data, and its columns' formats.
+#include <QEvent>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionViewItem>
@@ -30,6 +32,35 @@ QVariant PictureOf(const CImageList* images, int image)
 }  // namespace
 
 namespace kvui {
+namespace {
+// The toolkit makes the first row current when a list gets the focus; a list
+// view gives no row the focus until the user or the program does.
+class FocusWithoutCurrentRow : public QObject {
+public:
+    explicit FocusWithoutCurrentRow(QTreeWidget* tree) : QObject(tree), m_tree(tree)
+    {
+        connect(tree, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* now, QTreeWidgetItem* before) {
+            if (m_focusing && now && !before) {
+                m_focusing = false;
+                m_tree->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+            }
+        });
+        tree->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        m_focusing = event->type() == QEvent::FocusIn && !m_tree->currentItem();
+        return false;
+    }
+
+private:
+    QTreeWidget* m_tree;
+    bool m_focusing = false;
+};
+}  // namespace
+
+void WireListFocus(QTreeWidget* tree) { new FocusWithoutCurrentRow(tree); }
+
 void WireListScrollBars(CWndImpl* impl, QTreeWidget* tree)
 {
     // The list hears of a scroll before its rows move, as WM_VSCROLL and WM_HSCROLL.

@@ -12,4 +12,5 @@ constexpr int kListImageRole = 0x0100 + 10;  // Qt::UserRole + 10: the cell's im
 // True when the viewport point lies on the row's check box.
 bool OnListCheckBox(QTreeWidget* tree, QTreeWidgetItem* row, QPoint inViewport);
 void WireListScrollBars(CWndImpl* impl, QTreeWidget* tree);
+void WireListFocus(QTreeWidget* tree);
 }  // namespace kvui

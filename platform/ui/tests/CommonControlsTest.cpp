@@ -157,3 +157,18 @@ TEST(PreTranslateTest, AKeyTakenBeforeTranslationTypesNothing)
     edit.GetWindowText(text);
     EXPECT_EQ(text, "bb");
 }
+
+TEST(ListCellsTest, TakingTheFocusGivesNoRowTheFocus)
+{
+    CHost host;
+    CListCtrl list;
+    ASSERT_TRUE(list.Create(WS_CHILD | WS_VISIBLE | LVS_REPORT, CRect(0, 0, 300, 200), &host, 6));
+    list.InsertColumn(0, "A", LVCFMT_LEFT, 100);
+    list.InsertItem(0, "one");
+    list.InsertItem(1, "two");
+    list.SetFocus();
+    AfxPumpMessages();
+    EXPECT_EQ(list.GetNextItem(-1, LVNI_FOCUSED), -1);
+    list.SetItemState(1, LVIS_FOCUSED, LVIS_FOCUSED);
+    EXPECT_EQ(list.GetNextItem(-1, LVNI_FOCUSED), 1);
+}
