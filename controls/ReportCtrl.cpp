@@ -510,7 +510,8 @@ BOOL CReportCtrl::EndEdit(BOOL commit)
 
 BOOL CReportCtrl::PreTranslateMessage(MSG* msg)
 {
-    if (msg->message != WM_KEYDOWN)
+    // Only the grid's own keys: an editor window of a derived grid types its spaces and tabs.
+    if (msg->message != WM_KEYDOWN || (msg->hwnd != this && msg->hwnd != m_edit))
         return CListCtrl::PreTranslateMessage(msg);
     const auto key = static_cast<UINT>(msg->wParam);
     if (!IsEditing())

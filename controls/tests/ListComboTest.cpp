@@ -174,12 +174,12 @@ TEST_F(ListComboTest, TheEditBoxEditorCommitsTypedTextOnEnter)
     CString shown;
     edit->GetWindowText(shown);
     EXPECT_EQ(shown, "setting");
-    kvtest::TypeText(edit, "gain");
+    kvtest::TypeText(edit, "gain 2");
     kvtest::PressKey(edit, VK_RETURN);
     WaitForEditorToClose();
-    EXPECT_EQ(list.GetItemText(1, 0), "gain");
+    EXPECT_EQ(list.GetItemText(1, 0), "gain 2") << "a space typed in an editor is the editor's";
     ASSERT_EQ(owner.texts.size(), 1u);
-    EXPECT_EQ(owner.texts[0].text, "gain");
+    EXPECT_EQ(owner.texts[0].text, "gain 2");
     EXPECT_FALSE(owner.texts[0].unchanged);
 }
 
