@@ -64,7 +64,7 @@ protected:
     CPoint CheckBoxOf(int row)
     {
         CRect cell;
-        report.GetSubItemRect(row, 0, LVIR_LABEL, cell);
+        report.GetSubItemRect(row, 0, LVIR_BOUNDS, cell);
         for (int x = cell.left; x < cell.right; ++x) {
             LVHITTESTINFO hit{};
             hit.pt = CPoint(x, cell.CenterPoint().y);

@@ -377,6 +377,9 @@ BOOL CListCtrl::GetSubItemRect(int item, int subItem, UINT code, CRect& rect) co
         left += tree->columnWidth(c);
     rect.left = left;
     rect.right = left + tree->columnWidth(subItem);
+    // The first column's label starts past its check box and image; a sub-item's label is the whole cell.
+    if (code == LVIR_LABEL && subItem == 0)
+        rect.left += kvui::ListLabelIndent(tree, tree->topLevelItem(item), subItem);
     return TRUE;
 }
 

@@ -61,6 +61,31 @@ private:
 
 void WireListFocus(QTreeWidget* tree) { new FocusWithoutCurrentRow(tree); }
 
+int ListLabelIndent(QTreeWidget* tree, QTreeWidgetItem* row, int column)
+{
+    if (!tree || !row)
+        return 0;
+    const bool checkBox = column == 0 && (row->flags() & Qt::ItemIsUserCheckable);
+    const bool image = row->data(column, Qt::DecorationRole).isValid();
+    if (!checkBox && !image)
+        return 0;
+    QStyleOptionViewItem option;
+    option.initFrom(tree->viewport());
+    option.rect = tree->visualItemRect(row);
+    option.rect.setLeft(0);
+    option.rect.setWidth(tree->columnWidth(column));
+    option.features = QStyleOptionViewItem::HasDisplay;
+    if (checkBox)
+        option.features |= QStyleOptionViewItem::HasCheckIndicator;
+    if (image) {
+        option.features |= QStyleOptionViewItem::HasDecoration;
+        option.decorationSize = tree->iconSize().isValid() ? tree->iconSize() : QSize(16, 16);
+    }
+    option.text = row->text(column);
+    const QRect text = tree->style()->subElementRect(QStyle::SE_ItemViewItemText, &option, tree);
+    return std::max(0, text.left() - 1);
+}
+
 void WireListScrollBars(CWndImpl* impl, QTreeWidget* tree)
 {
     // The list hears of a scroll before its rows move, as WM_VSCROLL and WM_HSCROLL.

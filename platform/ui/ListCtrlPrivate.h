@@ -13,4 +13,6 @@ constexpr int kListImageRole = 0x0100 + 10;  // Qt::UserRole + 10: the cell's im
 bool OnListCheckBox(QTreeWidget* tree, QTreeWidgetItem* row, QPoint inViewport);
 void WireListScrollBars(CWndImpl* impl, QTreeWidget* tree);
 void WireListFocus(QTreeWidget* tree);
+// How far a cell's text starts from the cell's left edge.
+int ListLabelIndent(QTreeWidget* tree, QTreeWidgetItem* row, int column);
 }  // namespace kvui

@@ -103,14 +103,20 @@ TEST(ListCellsTest, CellsKeepImagesTextAndDataAndTheCheckBoxIsHitApart)
     EXPECT_EQ(column.fmt, LVCFMT_CENTER);
     EXPECT_EQ(column.cx, 100);
     AfxPumpMessages();
-    CRect cell;
-    list.GetSubItemRect(0, 0, LVIR_LABEL, cell);
+    CRect cell, label;
+    list.GetSubItemRect(0, 0, LVIR_BOUNDS, cell);
+    list.GetSubItemRect(0, 0, LVIR_LABEL, label);
+    EXPECT_GT(label.left, cell.left + 8) << "the label starts past the check box";
+    EXPECT_EQ(label.right, cell.right);
     bool sawCheckBox = false;
     for (int x = cell.left; x < cell.right; ++x) {
         LVHITTESTINFO hit{};
         hit.pt = CPoint(x, cell.CenterPoint().y);
         list.SubItemHitTest(&hit);
         sawCheckBox = sawCheckBox || hit.flags == LVHT_ONITEMSTATEICON;
+        if (x >= label.left + 2) {
+            EXPECT_NE(hit.flags, LVHT_ONITEMSTATEICON) << x;
+        }
         if (x > cell.right - 10) {
             EXPECT_EQ(hit.flags, LVHT_ONITEMLABEL);
         }
