@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 
+#include "ComboBoxPrivate.h"
 #include "WndImpl.h"
 
 namespace {
@@ -41,6 +42,7 @@ int CComboBox::DeleteString(UINT index)
     if (!combo || static_cast<int>(index) >= combo->count())
         return CB_ERR;
     kvui::ProgrammaticChange change;
+    kvui::NotifyComboItemDeleted(GetImpl(), static_cast<int>(index));
     combo->removeItem(static_cast<int>(index));
     return combo->count();
 }
@@ -191,6 +193,8 @@ bool ComboMessage(CWndImpl* impl, UINT message, WPARAM wParam, LPARAM lParam, LR
         return true;
     }
     case CB_RESETCONTENT:
+        for (int i = combo->count() - 1; i >= 0; --i)
+            NotifyComboItemDeleted(impl, i);
         combo->clear();
         if (combo->isEditable())
             combo->setEditText(QString());

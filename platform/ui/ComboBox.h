@@ -2,6 +2,7 @@
 // (CBS_DROPDOWN), with item data per item.
 #pragma once
 
+#include "ControlTypes.h"
 #include "Wnd.h"
 
 class CComboBox : public CWnd {
@@ -29,4 +30,15 @@ public:
     void ShowDropDown(BOOL show = TRUE);
     BOOL GetDroppedState() const;
     BOOL LimitText(int maxChars);
+
+    // Owner-drawn combos (CBS_OWNERDRAWFIXED): the parent's WM_DRAWITEM,
+    // WM_MEASUREITEM and WM_DELETEITEM come back to these (ComboBoxOwnerDraw.cpp).
+    virtual void DrawItem(LPDRAWITEMSTRUCT item);
+    virtual void MeasureItem(LPMEASUREITEMSTRUCT item);
+    virtual void DeleteItem(LPDELETEITEMSTRUCT item);
+    BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+    int SetItemHeight(int index, UINT height);
+    int GetItemHeight(int index) const;
+    void SetHorizontalExtent(UINT extent);
+    int SetDroppedWidth(UINT width);
 };

@@ -17,4 +17,5 @@ enum class ControlKind : int {
     RichEdit,
     ToolBar,
     StatusBar,
+    TreeView,
 };

@@ -171,6 +171,22 @@ bool EditMessage(CWndImpl* impl, UINT message, WPARAM wParam, LPARAM lParam, LRE
         else if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) plain->paste();
         else if (auto* rich = qobject_cast<QTextEdit*>(w)) rich->paste();
         return true;
+    case WM_CHAR:
+        // A character the program sends (or posts) types as the user's would.
+        if (line && !line->isReadOnly()) {
+            const auto ch = static_cast<unsigned char>(wParam);
+            if (ch == '\b')
+                line->backspace();
+            else if (ch >= 0x20)
+                line->insert(QString(QChar::fromLatin1(static_cast<char>(ch))));
+        }
+        return true;
+    case WM_KEYDOWN:
+        if (line && wParam == VK_LEFT) line->cursorBackward(false);
+        else if (line && wParam == VK_RIGHT) line->cursorForward(false);
+        else if (line && wParam == VK_HOME) line->home(false);
+        else if (line && wParam == VK_END) line->end(false);
+        return line != nullptr;
     case WM_CLEAR:
         if (line) line->del();
         else if (cursor) { cursor->removeSelectedText(); SetTextCursorOf(w, *cursor); }

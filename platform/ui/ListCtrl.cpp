@@ -10,6 +10,7 @@
 #include "ControlWidgets.h"
 #include "DCImpl.h"
 #include "HeaderCtrl.h"
+#include "ListCtrlPrivate.h"
 #include "WndImpl.h"
 
 namespace {
@@ -376,6 +377,9 @@ BOOL CListCtrl::GetSubItemRect(int item, int subItem, UINT code, CRect& rect) co
         left += tree->columnWidth(c);
     rect.left = left;
     rect.right = left + tree->columnWidth(subItem);
+    // The first column's label starts past its check box and image; a sub-item's label is the whole cell.
+    if (code == LVIR_LABEL && subItem == 0)
+        rect.left += kvui::ListLabelIndent(tree, tree->topLevelItem(item), subItem);
     return TRUE;
 }
 
@@ -398,7 +402,10 @@ int CListCtrl::SubItemHitTest(LVHITTESTINFO* info) const
     QTreeWidgetItem* row = tree->itemAt(inViewport);
     info->iItem = row ? tree->indexOfTopLevelItem(row) : -1;
     info->iSubItem = row ? tree->header()->logicalIndexAt(inViewport.x()) : -1;
-    info->flags = row ? LVHT_ONITEM : LVHT_NOWHERE;
+    // On a row: the check box or the label, as the parts of LVHT_ONITEM.
+    info->flags = !row ? LVHT_NOWHERE
+                  : info->iSubItem == 0 && kvui::OnListCheckBox(tree, row, inViewport) ? LVHT_ONITEMSTATEICON
+                                                                                       : LVHT_ONITEMLABEL;
     return info->iItem;
 }
 
@@ -408,15 +415,14 @@ BOOL CListCtrl::SortItems(PFNLVCOMPARE compare, DWORD_PTR sortData)
     if (!tree || !compare)
         return FALSE;
     kvui::ProgrammaticChange change;
-    std::vector<QTreeWidgetItem*> rows;
-    while (tree->topLevelItemCount() > 0)
-        rows.push_back(tree->takeTopLevelItem(0));
+    // All rows at once: taking them one by one from the top costs a pass over the rest each time.
+    const QList<QTreeWidgetItem*> taken = tree->invisibleRootItem()->takeChildren();
+    std::vector<QTreeWidgetItem*> rows(taken.begin(), taken.end());
     std::stable_sort(rows.begin(), rows.end(), [&](QTreeWidgetItem* a, QTreeWidgetItem* b) {
         return compare(static_cast<LPARAM>(a->data(0, kDataRole).toULongLong()),
                        static_cast<LPARAM>(b->data(0, kDataRole).toULongLong()), static_cast<LPARAM>(sortData)) < 0;
     });
-    for (QTreeWidgetItem* row : rows)
-        tree->addTopLevelItem(row);
+    tree->addTopLevelItems(QList<QTreeWidgetItem*>(rows.begin(), rows.end()));
     return TRUE;
 }
 
@@ -437,6 +443,8 @@ namespace kvui {
 void WireListView(CWndImpl* impl, QTreeWidget* tree)
 {
     tree->setContextMenuPolicy(Qt::CustomContextMenu);
+    WireListScrollBars(impl, tree);
+    WireListFocus(tree);
     auto sendState = [impl](int row, UINT newState, UINT oldState) {
         NMLISTVIEW note{};
         note.hdr.code = LVN_ITEMCHANGED;
@@ -497,6 +505,7 @@ void KvCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option
     QStyleOptionViewItem cell(option);
     auto* tree = qobject_cast<QTreeWidget*>(parent());
     CWndImpl* impl = tree ? CWndImpl::Of(tree) : nullptr;
+    bool postPaint = false;
     if (impl) {
         NMLVCUSTOMDRAW draw{};
         draw.nmcd.hdr.code = NM_CUSTOMDRAW;
@@ -504,13 +513,17 @@ void KvCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option
         draw.nmcd.dwItemSpec = static_cast<DWORD_PTR>(index.row());
         draw.nmcd.rc = RECT{option.rect.left(), option.rect.top(), option.rect.right() + 1, option.rect.bottom() + 1};
         draw.iSubItem = index.column();
+        draw.nmcd.lItemlParam = tree->topLevelItem(index.row())
+                                    ? static_cast<LPARAM>(tree->topLevelItem(index.row())->data(0, kDataRole).toULongLong())
+                                    : 0;
         draw.clrText = 0xFFFFFFFFu;
         draw.clrTextBk = 0xFFFFFFFFu;
         const QVariant text = index.data(kTextColorRole);
         const QVariant back = index.data(kBackColorRole);
         if (text.isValid()) draw.clrText = text.toUInt();
         if (back.isValid()) draw.clrTextBk = back.toUInt();
-        impl->NotifyParent(draw.nmcd.hdr);
+        const LRESULT wanted = impl->NotifyParent(draw.nmcd.hdr);
+        postPaint = (wanted & CDRF_NOTIFYPOSTPAINT) != 0;
         const bool selected = option.state & QStyle::State_Selected;
         if (draw.clrTextBk != 0xFFFFFFFFu && !selected)
             painter->fillRect(option.rect, ToQColor(draw.clrTextBk));
@@ -522,6 +535,27 @@ void KvCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option
             cell.backgroundBrush = QBrush(ToQColor(draw.clrTextBk));
     }
     QStyledItemDelegate::paint(painter, cell, index);
+    if (postPaint && impl) {
+        // The parent draws over the finished cell, on the same surface.
+        CDC dc;
+        dc.GetImpl()->painter = painter;
+        dc.GetImpl()->baseFont = painter->font();
+        painter->save();
+        NMLVCUSTOMDRAW draw{};
+        draw.nmcd.hdr.code = NM_CUSTOMDRAW;
+        draw.nmcd.dwDrawStage = CDDS_ITEMPOSTPAINT | CDDS_SUBITEM;
+        draw.nmcd.hdc = &dc;
+        draw.nmcd.dwItemSpec = static_cast<DWORD_PTR>(index.row());
+        draw.nmcd.rc = RECT{option.rect.left(), option.rect.top(), option.rect.right() + 1, option.rect.bottom() + 1};
+        draw.iSubItem = index.column();
+        const QVariant text = index.data(kTextColorRole);
+        const QVariant back = index.data(kBackColorRole);
+        draw.clrText = text.isValid() ? text.toUInt() : 0xFFFFFFFFu;
+        draw.clrTextBk = back.isValid() ? back.toUInt() : 0xFFFFFFFFu;
+        impl->NotifyParent(draw.nmcd.hdr);
+        painter->restore();
+        dc.GetImpl()->painter = nullptr;
+    }
 }
 
 }  // namespace kvui

@@ -3,8 +3,11 @@
 // parent through NM_CUSTOMDRAW.
 #pragma once
 
+#include "ControlTypes.h"
 #include "HeaderCtrl.h"
 #include "Wnd.h"
+
+class CImageList;
 
 using PFNLVCOMPARE = int (*)(LPARAM item1, LPARAM item2, LPARAM sortData);
 
@@ -50,6 +53,15 @@ public:
     BOOL SortItems(PFNLVCOMPARE compare, DWORD_PTR sortData);
     BOOL Scroll(CSize size);
 
+    // Items with their image and item data, columns with their format (ListCtrlItems.cpp).
+    BOOL SetItem(const LVITEM* item);
+    BOOL GetItem(LVITEM* item) const;
+    BOOL GetColumn(int column, LVCOLUMN* info) const;
+    // The list does not own the image lists; a cell shows its image from the small one.
+    CImageList* SetImageList(CImageList* images, int kind);
+    CImageList* GetImageList(int kind) const;
+
 private:
     CHeaderCtrl* m_header = nullptr;
+    CImageList* m_imageLists[3] = {nullptr, nullptr, nullptr};
 };

@@ -18,7 +18,10 @@
 #include <QTextEdit>
 #include <QTreeWidget>
 
+#include "ControlTypes.h"
 #include "ControlWidgets.h"
+#include "TreeCtrlPrivate.h"
+#include "ComboBoxPrivate.h"
 #include "DCImpl.h"
 #include "PaintDC.h"
 #include "WndImpl.h"
@@ -169,6 +172,7 @@ QWidget* CreateListView(QWidget* parent)
     tree->setSelectionBehavior(QAbstractItemView::SelectRows);
     tree->header()->setStretchLastSection(false);
     tree->header()->setSectionsMovable(false);
+    tree->header()->setMinimumSectionSize(0);  // a column may be as narrow as the program asks
     tree->setItemDelegate(new KvCellDelegate(tree));
     return tree;
 }
@@ -246,6 +250,7 @@ QWidget* CreateWidget(ControlKind kind, DWORD style, const char* text, QWidget* 
     }
     case ControlKind::ToolBar: widget = new KvToolBar(parent); break;
     case ControlKind::StatusBar: widget = new KvStatusBar(parent); break;
+    case ControlKind::TreeView: widget = CreateTreeView(parent); break;
     case ControlKind::Window:
     default: widget = new QWidget(parent); break;
     }
@@ -270,11 +275,11 @@ void ApplyStyle(CWndImpl* impl)
         text->setReadOnly(style & ES_READONLY);
     } else if (auto* rich = qobject_cast<QTextEdit*>(w)) {
         rich->setReadOnly(style & ES_READONLY);
-    } else if (auto* tree = qobject_cast<QTreeWidget*>(w)) {
+    } else if (auto* tree = qobject_cast<QTreeWidget*>(w); tree && impl->kind == ControlKind::ListView) {
         tree->setSelectionMode(style & LVS_SINGLESEL ? QAbstractItemView::SingleSelection
                                                      : QAbstractItemView::ExtendedSelection);
         tree->header()->setSectionsClickable(!(style & LVS_NOSORTHEADER));
-        tree->setHeaderHidden(false);
+        tree->setHeaderHidden(style & LVS_NOCOLUMNHEADER);
     }
     w->setVisible(style & WS_VISIBLE ? (w->isWindow() ? w->isVisible() : true) : false);
     w->setEnabled(!(style & WS_DISABLED));
@@ -314,6 +319,8 @@ void WireNotifications(CWndImpl* impl)
     } else if (auto* rich = qobject_cast<QTextEdit*>(w)) {
         QObject::connect(rich, &QTextEdit::textChanged, impl, [impl]() { impl->NotifyParent(EN_CHANGE); });
     } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
+        if (impl->style & (CBS_OWNERDRAWFIXED | CBS_OWNERDRAWVARIABLE))
+            WireOwnerDrawCombo(impl, combo);
         QObject::connect(combo, qOverload<int>(&QComboBox::activated), impl, [impl]() {
             impl->NotifyParent(CBN_SELENDOK);
             impl->NotifyParent(CBN_SELCHANGE);
@@ -329,6 +336,8 @@ void WireNotifications(CWndImpl* impl)
                 impl->NotifyParent(LBN_SELCHANGE);
         });
         QObject::connect(list, &QListWidget::itemDoubleClicked, impl, [impl]() { impl->NotifyParent(LBN_DBLCLK); });
+    } else if (auto* tree = qobject_cast<QTreeWidget*>(w); tree && impl->kind == ControlKind::TreeView) {
+        WireTreeView(impl, tree);
     } else if (auto* tree = qobject_cast<QTreeWidget*>(w)) {
         WireListView(impl, tree);
     } else if (auto* tabs = qobject_cast<QTabBar*>(w)) {
@@ -421,6 +430,8 @@ bool HandlePaint(CWndImpl* impl)
 {
     QWidget* w = impl->widget;
     CWnd* wnd = impl->wnd;
+    if (impl->kind == ControlKind::ComboBox && (impl->style & (CBS_OWNERDRAWFIXED | CBS_OWNERDRAWVARIABLE)))
+        return PaintOwnerDrawCombo(impl);
     if (impl->kind == ControlKind::Button && (impl->style & BS_TYPEMASK) == BS_OWNERDRAW) {
         CWnd* parent = wnd->GetParent();
         CPaintDC dc(wnd);

@@ -251,15 +251,20 @@ void CWndImpl::ApplyMinMaxInfo()
         widget->setMaximumSize(info.ptMaxTrackSize.x, info.ptMaxTrackSize.y);
 }
 
-bool CWndImpl::DispatchFromToolkit(UINT message, WPARAM wParam, LPARAM lParam, bool preTranslate)
+bool CWndImpl::DispatchFromToolkit(UINT message, WPARAM wParam, LPARAM lParam, bool preTranslate, bool* pretranslated)
 {
+    if (pretranslated)
+        *pretranslated = false;
     if (preTranslate) {
         MSG msg{wnd, message, wParam, lParam, 0, {0, 0}};
         const QPoint cursor = QCursor::pos();
         msg.pt = {cursor.x(), cursor.y()};
         for (CWnd* w = wnd; w; w = w->GetParent()) {
-            if (w->PreTranslateMessage(&msg))
+            if (w->PreTranslateMessage(&msg)) {
+                if (pretranslated)
+                    *pretranslated = true;
                 return true;
+            }
             if (!w->GetImpl() || (w->GetImpl()->widget && w->GetImpl()->widget->isWindow()))
                 break;
         }
@@ -338,9 +343,10 @@ bool CWndImpl::eventFilter(QObject* watched, QEvent* event)
             return DispatchFromToolkit(WM_KEYUP, vk, repeat, true);
         // As on the original, the characters follow the key down whether or not it was handled;
         // the toolkit does its own typing when the characters (or, without any, the key) went unhandled.
-        const bool keyConsumed = DispatchFromToolkit(WM_KEYDOWN, vk, repeat, true);
-        if (!alive || !wnd)
-            return true;
+        bool pretranslated = false;
+        const bool keyConsumed = DispatchFromToolkit(WM_KEYDOWN, vk, repeat, true, &pretranslated);
+        if (!alive || !wnd || pretranslated)
+            return true;  // a key taken before translation types nothing, as on the original
         const QByteArray chars = TypedChars(key);
         if (chars.isEmpty())
             return keyConsumed;
@@ -689,7 +695,7 @@ BOOL CWnd::CreateControl(int kind, LPCSTR text, DWORD style, const RECT& rect, C
         Qt::WindowFlags flags = controlKind == ControlKind::Dialog ? Qt::Dialog : Qt::Window;
         if (exStyle & WS_EX_TOOLWINDOW)
             flags = Qt::Tool;
-        if (!(style & WS_CAPTION) && (style & WS_POPUP))
+        if ((style & WS_CAPTION) != WS_CAPTION && (style & WS_POPUP))  // a border alone is no caption
             flags |= Qt::FramelessWindowHint;
         if (exStyle & WS_EX_TOPMOST)
             flags |= Qt::WindowStaysOnTopHint;

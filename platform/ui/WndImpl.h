@@ -45,7 +45,9 @@ struct CWndImpl : public QObject {
     void NotifyParent(UINT code);
     LRESULT NotifyParent(NMHDR& header);
     void ApplyMinMaxInfo();
-    bool DispatchFromToolkit(UINT message, WPARAM wParam, LPARAM lParam, bool preTranslate = false);
+    // `pretranslated` (when given) tells whether a PreTranslateMessage took the message.
+    bool DispatchFromToolkit(UINT message, WPARAM wParam, LPARAM lParam, bool preTranslate = false,
+                             bool* pretranslated = nullptr);
     void DestroyWidget();
 };
 

@@ -1,0 +1,180 @@
+// Tree controls, list cells with images, owner-drawn combo items and keys
+// taken before translation.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/ui/Bitmap.h"
+#include "platform/ui/ComboBox.h"
+#include "platform/ui/DC.h"
+#include "platform/ui/Edit.h"
+#include "platform/ui/ImageList.h"
+#include "platform/ui/ListCtrl.h"
+#include "platform/ui/TreeCtrl.h"
+#include "platform/ui/UserInput.h"
+#include "platform/ui/WinApp.h"
+#include "testing/UiPrinters.h"
+
+namespace {
+class CHost : public CWnd {
+public:
+    UINT swallowKey = 0;
+    CHost() { CreateEx(0, nullptr, "Host", WS_POPUP | WS_VISIBLE, CRect(0, 0, 400, 300), nullptr, 0); }
+    BOOL PreTranslateMessage(MSG* msg) override
+    {
+        return msg->message == WM_KEYDOWN && msg->wParam == swallowKey ? TRUE : CWnd::PreTranslateMessage(msg);
+    }
+};
+
+class COwnerDrawn : public CComboBox {
+public:
+    std::vector<DWORD_PTR> deleted;
+    int drawn = 0;
+    void DrawItem(LPDRAWITEMSTRUCT item) override
+    {
+        ++drawn;
+        item->hDC->FillSolidRect(&item->rcItem, RGB(0, 200, 0));
+    }
+    void DeleteItem(LPDELETEITEMSTRUCT item) override { deleted.push_back(item->itemData); }
+};
+}  // namespace
+
+TEST(TreeCtrlTest, ItemsNestInOrderAndADeletedHandleIsRefused)
+{
+    CHost host;
+    CTreeCtrl tree;
+    ASSERT_TRUE(tree.Create(WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_LINESATROOT, CRect(0, 0, 200, 200), &host, 5));
+    HTREEITEM b = tree.InsertItem("B");
+    HTREEITEM a = tree.InsertItem("A", TVI_ROOT, TVI_FIRST);
+    HTREEITEM c = tree.InsertItem("C", TVI_ROOT, a);
+    EXPECT_EQ(tree.GetRootItem(), a);
+    EXPECT_EQ(tree.GetNextSiblingItem(a), c);
+    EXPECT_EQ(tree.GetNextSiblingItem(c), b);
+    HTREEITEM leaf = tree.InsertItem("leaf", a);
+    EXPECT_EQ(tree.GetParentItem(leaf), a);
+    EXPECT_TRUE(tree.ItemHasChildren(a));
+    EXPECT_FALSE(tree.ItemHasChildren(leaf));
+    EXPECT_EQ(tree.GetCount(), 4u);
+    EXPECT_TRUE(tree.Expand(a, TVE_TOGGLE));
+    EXPECT_TRUE(tree.IsExpanded(a));
+    EXPECT_TRUE(tree.SelectItem(leaf));
+    EXPECT_EQ(tree.GetSelectedItem(), leaf);
+    CRect label;
+    ASSERT_TRUE(tree.GetItemRect(leaf, &label, TRUE));
+    UINT flags = 0;
+    EXPECT_EQ(tree.HitTest(label.CenterPoint(), &flags), leaf);
+    EXPECT_EQ(flags, TVHT_ONITEMLABEL);
+    EXPECT_TRUE(tree.DeleteItem(a));
+    EXPECT_EQ(tree.GetItemText(leaf), "") << "the child went with its parent";
+    EXPECT_EQ(tree.InsertItem("x", a), nullptr);
+    EXPECT_FALSE(tree.DeleteItem(a));
+    EXPECT_EQ(tree.GetCount(), 2u);
+}
+
+TEST(ListCellsTest, CellsKeepImagesTextAndDataAndTheCheckBoxIsHitApart)
+{
+    CHost host;
+    CListCtrl list;
+    ASSERT_TRUE(list.Create(WS_CHILD | WS_VISIBLE | LVS_REPORT, CRect(0, 0, 300, 200), &host, 6));
+    list.SetExtendedStyle(LVS_EX_CHECKBOXES | LVS_EX_SUBITEMIMAGES);
+    list.InsertColumn(0, "A", LVCFMT_LEFT, 100);
+    list.InsertColumn(1, "B", LVCFMT_CENTER, 100);
+    list.InsertItem(0, "row");
+    CImageList images;
+    ASSERT_TRUE(images.Create(16, 16, ILC_COLOR32, 1, 1));
+    CBitmap strip;
+    ASSERT_TRUE(strip.CreateCompatibleBitmap(nullptr, 48, 16));
+    EXPECT_EQ(images.Add(&strip, RGB(255, 0, 255)), 0);
+    EXPECT_EQ(images.GetImageCount(), 3);
+    EXPECT_EQ(list.SetImageList(&images, LVSIL_SMALL), nullptr);
+    char text[] = "cell";
+    LVITEM item{LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM, 0, 1, 0, 0, text, 0, 2, 99};
+    ASSERT_TRUE(list.SetItem(&item));
+    char back[16] = {};
+    LVITEM read{LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM, 0, 1, 0, 0, back, sizeof(back), -5, 0};
+    ASSERT_TRUE(list.GetItem(&read));
+    EXPECT_STREQ(back, "cell");
+    EXPECT_EQ(read.iImage, 2);
+    EXPECT_EQ(read.lParam, 99);
+    read.iSubItem = 5;
+    EXPECT_FALSE(list.GetItem(&read));
+    LVCOLUMN column{LVCF_FMT | LVCF_WIDTH, 0, 0, nullptr, 0, 0};
+    ASSERT_TRUE(list.GetColumn(1, &column));
+    EXPECT_EQ(column.fmt, LVCFMT_CENTER);
+    EXPECT_EQ(column.cx, 100);
+    AfxPumpMessages();
+    CRect cell, label;
+    list.GetSubItemRect(0, 0, LVIR_BOUNDS, cell);
+    list.GetSubItemRect(0, 0, LVIR_LABEL, label);
+    EXPECT_GT(label.left, cell.left + 8) << "the label starts past the check box";
+    EXPECT_EQ(label.right, cell.right);
+    bool sawCheckBox = false;
+    for (int x = cell.left; x < cell.right; ++x) {
+        LVHITTESTINFO hit{};
+        hit.pt = CPoint(x, cell.CenterPoint().y);
+        list.SubItemHitTest(&hit);
+        sawCheckBox = sawCheckBox || hit.flags == LVHT_ONITEMSTATEICON;
+        if (x >= label.left + 2) {
+            EXPECT_NE(hit.flags, LVHT_ONITEMSTATEICON) << x;
+        }
+        if (x > cell.right - 10) {
+            EXPECT_EQ(hit.flags, LVHT_ONITEMLABEL);
+        }
+    }
+    EXPECT_TRUE(sawCheckBox);
+}
+
+TEST(OwnerDrawComboTest, ItemsAreDrawnByTheOwnerAndTheirDataIsHandedBackWhenTheyGo)
+{
+    CHost host;
+    COwnerDrawn combo;
+    ASSERT_TRUE(combo.Create(WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS,
+                             CRect(10, 10, 200, 34), &host, 9));
+    for (int i = 0; i < 3; ++i) {
+        combo.AddString("item");
+        combo.SetItemData(i, static_cast<DWORD_PTR>(100 + i));
+    }
+    combo.SetCurSel(0);
+    CBitmap image;
+    CRect client;
+    combo.GetClientRect(&client);
+    ASSERT_TRUE(image.CreateCompatibleBitmap(nullptr, client.Width(), client.Height()));
+    CDC dc;
+    dc.CreateCompatibleDC(nullptr);
+    dc.SelectObject(&image);
+    ASSERT_TRUE(combo.PrintWindow(&dc, PW_CLIENTONLY));
+    dc.SelectObject(static_cast<CBitmap*>(nullptr));
+    EXPECT_GT(combo.drawn, 0);
+    EXPECT_EQ(image.GetPixel(client.Width() / 4, client.Height() / 2), RGB(0, 200, 0));
+    combo.DeleteString(1);
+    EXPECT_EQ(combo.deleted, std::vector<DWORD_PTR>{101});
+    combo.ResetContent();
+    EXPECT_EQ(combo.deleted, (std::vector<DWORD_PTR>{101, 102, 100}));
+}
+
+TEST(PreTranslateTest, AKeyTakenBeforeTranslationTypesNothing)
+{
+    CHost host;
+    CEdit edit;
+    ASSERT_TRUE(edit.Create(WS_CHILD | WS_VISIBLE | WS_BORDER, CRect(10, 10, 200, 30), &host, 3));
+    host.swallowKey = 'A';
+    kvtest::TypeText(&edit, "bab");
+    CString text;
+    edit.GetWindowText(text);
+    EXPECT_EQ(text, "bb");
+}
+
+TEST(ListCellsTest, TakingTheFocusGivesNoRowTheFocus)
+{
+    CHost host;
+    CListCtrl list;
+    ASSERT_TRUE(list.Create(WS_CHILD | WS_VISIBLE | LVS_REPORT, CRect(0, 0, 300, 200), &host, 6));
+    list.InsertColumn(0, "A", LVCFMT_LEFT, 100);
+    list.InsertItem(0, "one");
+    list.InsertItem(1, "two");
+    list.SetFocus();
+    AfxPumpMessages();
+    EXPECT_EQ(list.GetNextItem(-1, LVNI_FOCUSED), -1);
+    list.SetItemState(1, LVIS_FOCUSED, LVIS_FOCUSED);
+    EXPECT_EQ(list.GetNextItem(-1, LVNI_FOCUSED), 1);
+}
