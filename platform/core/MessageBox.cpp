@@ -12,7 +12,9 @@ MessageBoxPoster g_poster;
 std::deque<int> g_queuedAnswers;
 std::vector<CString> g_log;
 
-int ScriptedAnswer(const char* text, const char* /*caption*/, UINT type, UINT /*helpId*/)
+}  // namespace
+
+int AfxScriptedMessageBox(const char* text, const char* /*caption*/, UINT type, UINT /*helpId*/)
 {
     int answer;
     {
@@ -28,7 +30,6 @@ int ScriptedAnswer(const char* text, const char* /*caption*/, UINT type, UINT /*
     AfxDebugLog("MSGBOX:%s", text ? text : "");
     return answer;
 }
-}  // namespace
 
 int AfxDefaultButtonAnswer(UINT type)
 {
@@ -57,7 +58,7 @@ int AfxEngineMessageBox(const char* text, const char* caption, UINT type, UINT h
     }
     if (handler)
         return handler(text, caption, type, helpId);
-    return ScriptedAnswer(text, caption, type, helpId);
+    return AfxScriptedMessageBox(text, caption, type, helpId);
 }
 
 void AfxQueueScriptedAnswer(int answer)

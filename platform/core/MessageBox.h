@@ -28,6 +28,7 @@ constexpr UINT MB_DEFBUTTON1 = 0x000;
 constexpr UINT MB_DEFBUTTON2 = 0x100;
 constexpr UINT MB_DEFBUTTON3 = 0x200;
 constexpr UINT MB_DEFMASK = 0xF00;
+constexpr UINT MB_HELP = 0x4000;
 
 constexpr int IDOK = 1;
 constexpr int IDCANCEL = 2;
@@ -53,5 +54,7 @@ void AfxPostEngineMessageBox(const char* text, const char* caption, UINT type);
 // The scripted answerer: answers with the queued answers first, then with the
 // box's default button. Every box it answers is logged.
 void AfxQueueScriptedAnswer(int answer);
+// Answers one box the scripted way (queued answer or default button) and logs it.
+int AfxScriptedMessageBox(const char* text, const char* caption, UINT type, UINT helpId);
 std::vector<CString> AfxTakeScriptedMessageLog();
 int AfxDefaultButtonAnswer(UINT type);

@@ -1,0 +1,136 @@
+// Private to the window layer: widgets that need behaviour of their own.
+#pragma once
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QRadioButton>
+#include <QDialog>
+#include <QStyledItemDelegate>
+#include <QTextEdit>
+#include <QWidget>
+#include <vector>
+
+#include "WndImpl.h"
+
+class QLabel;
+class QToolButton;
+class QTreeWidget;
+
+namespace kvui {
+
+// Enter and Escape become the dialog's default command and IDCANCEL.
+class KvDialogWidget : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit KvDialogWidget(QWidget* parent);
+    void reject() override;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+};
+
+// Check boxes and radio buttons take a click anywhere on them, as the original's did.
+class KvCheckBox : public QCheckBox {
+    Q_OBJECT
+
+public:
+    using QCheckBox::QCheckBox;
+
+protected:
+    bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
+};
+
+class KvRadioButton : public QRadioButton {
+    Q_OBJECT
+
+public:
+    using QRadioButton::QRadioButton;
+
+protected:
+    bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
+};
+
+// Tells the parent when the list drops down and closes.
+class KvComboBox : public QComboBox {
+    Q_OBJECT
+
+public:
+    using QComboBox::QComboBox;
+    void showPopup() override;
+    void hidePopup() override;
+};
+
+// A rich edit box whose protected runs the user cannot change.
+class KvRichEdit : public QTextEdit {
+    Q_OBJECT
+
+public:
+    using QTextEdit::QTextEdit;
+    static constexpr int kProtectedProperty = QTextFormat::UserProperty + 1;
+    bool TouchesProtected(int from, int to) const;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+};
+
+// An up-down control: two arrow halves that step a position within a range,
+// write it into the buddy edit and notify the parent.
+class KvUpDown : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit KvUpDown(QWidget* parent) : QWidget(parent) {}
+    CWndImpl* impl = nullptr;
+    int lower = 0;
+    int upper = 100;
+    int position = 0;
+    CWnd* buddy = nullptr;
+    void Step(int delta);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+};
+
+// A row of command buttons; separators leave room where a control is embedded.
+class KvToolBar : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit KvToolBar(QWidget* parent) : QWidget(parent) {}
+    CWndImpl* impl = nullptr;
+    struct Item {
+        UINT id;
+        int width;
+        QToolButton* button;  // null for a separator
+    };
+    std::vector<Item> items;
+    void Layout();
+};
+
+// Status bar panes in a row; the last one stretches.
+class KvStatusBar : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit KvStatusBar(QWidget* parent) : QWidget(parent) {}
+    std::vector<QLabel*> panes;
+    std::vector<int> widths;
+    void Layout();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+};
+
+// List cells: asks the parent for each cell's colours (NM_CUSTOMDRAW) and
+// draws the colours set per cell.
+class KvCellDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+};
+
+void WireListView(CWndImpl* impl, QTreeWidget* tree);
+
+}  // namespace kvui

@@ -1,0 +1,58 @@
+// CDialog: a window built from a dialog template, modal (DoModal/EndDialog)
+// or modeless (Create). Enter runs the default button's command (IDOK unless
+// set otherwise), Escape and the close button run IDCANCEL; the default
+// OnOK takes the dialog's data (UpdateData) and ends with IDOK.
+#pragma once
+
+#include "DataExchange.h"
+#include "Font.h"
+#include "Wnd.h"
+
+struct DialogTemplate;
+
+class CDialog : public CWnd {
+public:
+    CDialog();
+    explicit CDialog(UINT templateId, CWnd* parent = nullptr);
+    ~CDialog() override;
+
+    // Modeless.
+    virtual BOOL Create(UINT templateId, CWnd* parent = nullptr);
+    // Modal: returns the EndDialog result, or -1 when the dialog could not be made.
+    virtual INT_PTR DoModal();
+    void EndDialog(int result);
+    BOOL IsModal() const { return m_modal; }
+
+    virtual BOOL OnInitDialog();
+    virtual void OnOK();
+    virtual void OnCancel();
+    BOOL UpdateData(BOOL saveAndValidate = TRUE);
+    virtual void DoDataExchange(CDataExchange* dx);
+
+    void SetDefID(UINT id);
+    DWORD GetDefID() const;
+    void NextDlgCtrl() const;
+    void PrevDlgCtrl() const;
+    void GotoDlgCtrl(CWnd* control);
+    UINT GetTemplateId() const { return m_templateId; }
+
+    LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    UINT m_nIDHelp = 0;
+
+protected:
+    LRESULT HandleInitDialog(WPARAM wParam, LPARAM lParam);
+    UINT m_templateId = 0;
+    CWnd* m_pParentWnd = nullptr;
+    int m_nModalResult = -1;
+
+private:
+    BOOL CreateFromTemplate(const DialogTemplate& dialog, CWnd* parent, bool modal);
+    bool m_modal = false;
+    bool m_ended = false;
+    bool m_inLoop = false;
+    UINT m_defId = 1;
+    CFont m_font;
+
+    DECLARE_MESSAGE_MAP()
+};

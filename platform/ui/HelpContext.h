@@ -1,0 +1,18 @@
+// The program-wide help context override: while it is not -1, asking for help
+// shows this context instead of the asking window's. Dialogs that stand in
+// for another (file dialogs, message boxes) set it while they are up.
+#pragma once
+
+#include "UiTypes.h"
+
+void AfxSetHelpContextOverride(SHORT context);
+SHORT AfxGetHelpContextOverride();
+
+// Sets the override for the life of the object and puts -1 back after.
+class CHelpContextScope {
+public:
+    explicit CHelpContextScope(SHORT context) { AfxSetHelpContextOverride(context); }
+    ~CHelpContextScope() { AfxSetHelpContextOverride(-1); }
+    CHelpContextScope(const CHelpContextScope&) = delete;
+    CHelpContextScope& operator=(const CHelpContextScope&) = delete;
+};

@@ -1,0 +1,186 @@
+#include "UserInput.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QTabBar>
+#include <QTreeWidget>
+
+#include "WndImpl.h"
+
+namespace kvtest {
+namespace {
+
+QWidget* WidgetOf(CWnd* wnd)
+{
+    return wnd && wnd->GetImpl() ? wnd->GetImpl()->widget.data() : nullptr;
+}
+
+// Mouse input lands on the part of the window under the point (a list's rows
+// lie in its viewport), as the user's would.
+void SendMouse(CWnd* wnd, QEvent::Type type, CPoint point, Qt::MouseButton button)
+{
+    QWidget* w = WidgetOf(wnd);
+    if (!w)
+        return;
+    QPoint local(point.x, point.y);
+    QWidget* target = w->childAt(local);
+    if (!target || CWndImpl::Of(target))
+        target = w;
+    const QPoint at = target->mapFrom(w, local);
+    const Qt::MouseButtons buttons = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
+    QMouseEvent event(type, QPointF(at), QPointF(target->mapToGlobal(at)), button, buttons, Qt::NoModifier);
+    QApplication::sendEvent(target, &event);
+}
+
+int QtKeyOf(UINT vk)
+{
+    if (vk >= 'A' && vk <= 'Z') return Qt::Key_A + static_cast<int>(vk - 'A');
+    if (vk >= '0' && vk <= '9') return Qt::Key_0 + static_cast<int>(vk - '0');
+    if (vk >= VK_F1 && vk < VK_F1 + 24) return Qt::Key_F1 + static_cast<int>(vk - VK_F1);
+    switch (vk) {
+    case VK_BACK: return Qt::Key_Backspace;
+    case VK_TAB: return Qt::Key_Tab;
+    case VK_RETURN: return Qt::Key_Return;
+    case VK_ESCAPE: return Qt::Key_Escape;
+    case VK_SPACE: return Qt::Key_Space;
+    case VK_PRIOR: return Qt::Key_PageUp;
+    case VK_NEXT: return Qt::Key_PageDown;
+    case VK_END: return Qt::Key_End;
+    case VK_HOME: return Qt::Key_Home;
+    case VK_LEFT: return Qt::Key_Left;
+    case VK_UP: return Qt::Key_Up;
+    case VK_RIGHT: return Qt::Key_Right;
+    case VK_DOWN: return Qt::Key_Down;
+    case VK_INSERT: return Qt::Key_Insert;
+    case VK_DELETE: return Qt::Key_Delete;
+    default: return Qt::Key_unknown;
+    }
+}
+
+QWidget* KeyTarget(CWnd* wnd)
+{
+    QWidget* w = WidgetOf(wnd);
+    if (auto* combo = qobject_cast<QComboBox*>(w); combo && combo->lineEdit())
+        return combo->lineEdit();
+    return w;
+}
+
+void SendKey(QWidget* target, int key, Qt::KeyboardModifiers modifiers, const QString& text)
+{
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+    QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
+    QApplication::sendEvent(target, &release);
+}
+
+}  // namespace
+
+void Click(CWnd* wnd)
+{
+    QWidget* w = WidgetOf(wnd);
+    if (w)
+        ClickAt(wnd, CPoint(w->width() / 2, w->height() / 2));
+}
+
+void ClickAt(CWnd* wnd, CPoint point)
+{
+    MouseDown(wnd, point);
+    MouseUp(wnd, point);
+}
+
+void MouseDown(CWnd* wnd, CPoint point) { SendMouse(wnd, QEvent::MouseButtonPress, point, Qt::LeftButton); }
+void MouseUp(CWnd* wnd, CPoint point) { SendMouse(wnd, QEvent::MouseButtonRelease, point, Qt::LeftButton); }
+
+void DoubleClick(CWnd* wnd, CPoint point)
+{
+    ClickAt(wnd, point);
+    SendMouse(wnd, QEvent::MouseButtonDblClick, point, Qt::LeftButton);
+    MouseUp(wnd, point);
+}
+
+void RightClick(CWnd* wnd, CPoint point)
+{
+    SendMouse(wnd, QEvent::MouseButtonPress, point, Qt::RightButton);
+    SendMouse(wnd, QEvent::MouseButtonRelease, point, Qt::RightButton);
+}
+
+void PressKey(CWnd* wnd, UINT vk, bool control, bool shift)
+{
+    QWidget* target = KeyTarget(wnd);
+    if (!target)
+        return;
+    Qt::KeyboardModifiers modifiers;
+    if (control) modifiers |= Qt::ControlModifier;
+    if (shift) modifiers |= Qt::ShiftModifier;
+    QString text;
+    if (vk == VK_RETURN) text = "\r";
+    else if (vk == VK_ESCAPE) text = QString(QChar(0x1b));
+    else if (vk == VK_BACK) text = "\b";
+    else if (control && vk >= 'A' && vk <= 'Z') text = QString(QChar(static_cast<int>(vk - 'A' + 1)));
+    else if (vk >= 'A' && vk <= 'Z') text = QString(QChar(static_cast<int>(shift ? vk : vk + 32)));
+    else if ((vk >= '0' && vk <= '9') || vk == VK_SPACE) text = QString(QChar(static_cast<int>(vk)));
+    SendKey(target, QtKeyOf(vk), modifiers, text);
+}
+
+void TypeText(CWnd* wnd, const char* text)
+{
+    QWidget* target = KeyTarget(wnd);
+    if (!target || !text)
+        return;
+    wnd->SetFocus();
+    const QString typed = kvui::ToQ(text);
+    for (QChar ch : typed) {
+        int key = Qt::Key_unknown;
+        if (ch.isLetter() && ch.unicode() < 128) key = Qt::Key_A + (ch.toUpper().unicode() - 'A');
+        else if (ch.isDigit()) key = Qt::Key_0 + (ch.unicode() - '0');
+        else if (ch == ' ') key = Qt::Key_Space;
+        else if (ch == '\r' || ch == '\n') key = Qt::Key_Return;
+        const Qt::KeyboardModifiers modifiers = ch.isUpper() ? Qt::ShiftModifier : Qt::NoModifier;
+        SendKey(target, key, modifiers, (ch == '\n') ? QString("\r") : QString(ch));
+    }
+}
+
+bool PickItem(CWnd* wnd, int index)
+{
+    QWidget* w = WidgetOf(wnd);
+    if (auto* combo = qobject_cast<QComboBox*>(w)) {
+        if (index < 0 || index >= combo->count())
+            return false;
+        combo->setCurrentIndex(index);
+        emit combo->activated(index);
+        return true;
+    }
+    if (auto* list = qobject_cast<QListWidget*>(w)) {
+        if (index < 0 || index >= list->count())
+            return false;
+        list->setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
+        return true;
+    }
+    if (auto* tree = qobject_cast<QTreeWidget*>(w)) {
+        if (index < 0 || index >= tree->topLevelItemCount())
+            return false;
+        QTreeWidgetItem* item = tree->topLevelItem(index);
+        tree->setCurrentItem(item, 0, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        emit tree->itemClicked(item, 0);
+        return true;
+    }
+    if (auto* tabs = qobject_cast<QTabBar*>(w)) {
+        if (index < 0 || index >= tabs->count())
+            return false;
+        tabs->setCurrentIndex(index);
+        return true;
+    }
+    return false;
+}
+
+void CloseWindow(CWnd* wnd)
+{
+    if (QWidget* w = WidgetOf(wnd))
+        w->window()->close();
+}
+
+}  // namespace kvtest

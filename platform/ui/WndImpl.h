@@ -1,0 +1,94 @@
+// Private to the window layer: the bridge between a CWnd and its widget.
+// It filters the widget's events into messages, runs the window's timers and
+// receives posted messages.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+#include <map>
+
+#include "ControlKind.h"
+#include "Wnd.h"
+
+class QEvent;
+
+struct CWndImpl : public QObject {
+    CWndImpl(CWnd* owner, QWidget* widget, ControlKind kind, UINT id, DWORD style, DWORD exStyle, bool ownsWidget);
+    ~CWndImpl() override;
+
+    QPointer<QWidget> widget;
+    CWnd* wnd;                   // the object that receives the messages
+    CWnd* wrapper = nullptr;     // made by the layer for a template control; owned
+    ControlKind kind;
+    UINT id;
+    DWORD style;
+    DWORD exStyle;
+    bool ownsWidget;
+    bool destroying = false;
+    bool redraw = true;
+    WNDPROC proc;
+    CFont* font = nullptr;
+    CMenu* menu = nullptr;
+    std::map<UINT_PTR, int> timerByWindowId;
+    std::map<int, UINT_PTR> windowIdByTimer;
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+    void customEvent(QEvent* event) override;
+
+    // The impl of a widget the layer made, or null.
+    static CWndImpl* Of(const QWidget* widget);
+    static CWnd* WndOf(const QWidget* widget);
+    QWidget* ParentWidget() const;
+    // Sends WM_COMMAND (id, code) from this control to its parent.
+    void NotifyParent(UINT code);
+    LRESULT NotifyParent(NMHDR& header);
+    void ApplyMinMaxInfo();
+    bool DispatchFromToolkit(UINT message, WPARAM wParam, LPARAM lParam, bool preTranslate = false);
+    void DestroyWidget();
+};
+
+// Events being dispatched now; a widget that is asked to go while its own
+// events run is deleted later, once the toolkit is done with it.
+struct DispatchScope {
+    DispatchScope();
+    ~DispatchScope();
+    static bool Active();
+};
+
+// The control operations: the control classes and DefWindowProc both call them.
+namespace kvui {
+QWidget* CreateWidget(ControlKind kind, DWORD style, const char* text, QWidget* parent);
+void WireNotifications(CWndImpl* impl);
+bool HandleControlMessage(CWndImpl* impl, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+void SetControlText(CWndImpl* impl, const char* text);
+CString GetControlText(const CWndImpl* impl);
+// Paints owner-drawn controls and windows with a WM_PAINT handler; true when the toolkit must not paint.
+bool HandlePaint(CWndImpl* impl);
+QFont FontFor(const CWndImpl* impl);
+// Dialog base units of a font: average character width and height.
+CSize DialogBaseUnits(const QFont& font);
+// Per-kind handling of the control messages sent by number (BM_, EM_, CB_ ...).
+bool ButtonMessage(CWndImpl* impl, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+bool EditMessage(CWndImpl* impl, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+bool ComboMessage(CWndImpl* impl, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+// Applies the style bits a control follows after ModifyStyle.
+void ApplyStyle(CWndImpl* impl);
+// Set while the program (not the user) changes a control, to hold back user-only notifications.
+struct ProgrammaticChange {
+    ProgrammaticChange();
+    ~ProgrammaticChange();
+    static bool Active();
+};
+QString ToQ(const char* text);
+CString FromQ(const QString& text);
+}  // namespace kvui
+
+// The widget of a window as a given widget class, or null.
+template <class T>
+T* WidgetAs(const CWnd* wnd)
+{
+    CWndImpl* impl = wnd ? wnd->GetImpl() : nullptr;
+    return impl ? qobject_cast<T*>(impl->widget.data()) : nullptr;
+}

@@ -1,0 +1,275 @@
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "testing/UiPrinters.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/Dialog.h"
+#include "platform/ui/DialogTemplate.h"
+#include "platform/ui/Edit.h"
+#include "platform/ui/MsgBox.h"
+#include "platform/ui/UserInput.h"
+#include "platform/ui/WinApp.h"
+
+namespace {
+
+constexpr UINT IDD_SPEED = 9001;
+constexpr int IDC_SPEED = 1001;
+constexpr int IDC_NAME = 1002;
+constexpr int IDC_FAST = 1003;
+constexpr int IDC_MODE_A = 1010;
+constexpr int IDC_MODE_B = 1011;
+constexpr int IDC_MODE_C = 1012;
+constexpr int IDC_DIR_UP = 1020;
+constexpr int IDC_DIR_DOWN = 1021;
+
+const char* kTemplates = R"(# a speed dialog for the tests
+DIALOG 9001 0 0 200 120 "Speed"
+FONT 8 "MS Sans Serif"
+EDITTEXT 1001 10 10 60 12 ""
+EDITTEXT 1002 10 26 100 12 ""
+CHECKBOX 1003 10 42 60 10 "Fast"
+RADIOBUTTON 1010 10 56 40 10 "A" GROUP TABSTOP
+RADIOBUTTON 1011 50 56 40 10 "B"
+RADIOBUTTON 1012 90 56 40 10 "C"
+RADIOBUTTON 1020 10 70 40 10 "Up" GROUP
+RADIOBUTTON 1021 50 70 40 10 "Down"
+DEFPUSHBUTTON IDOK 90 100 50 14 "OK"
+PUSHBUTTON IDCANCEL 145 100 50 14 "Cancel"
+END
+DIALOG 9002 0 0 100 40 "Child"
+STYLE CHILD
+LTEXT IDC_STATIC 2 2 90 10 "Child"
+END
+)";
+
+class CSpeedDlg : public CDialog {
+public:
+    CSpeedDlg() : CDialog(IDD_SPEED) {}
+    int m_speed = 5;
+    CString m_name = "drive";
+    int m_fast = 1;
+    int m_mode = 1;
+    int m_direction = 0;
+    bool* m_deleted = nullptr;
+
+protected:
+    void DoDataExchange(CDataExchange* dx) override
+    {
+        DDX_Text(dx, IDC_SPEED, m_speed);
+        DDV_MinMaxInt(dx, m_speed, 1, 10);
+        DDX_Text(dx, IDC_NAME, m_name);
+        DDV_MaxChars(dx, m_name, 8);
+        DDX_Check(dx, IDC_FAST, m_fast);
+        DDX_Radio(dx, IDC_MODE_A, m_mode);
+        DDX_Radio(dx, IDC_DIR_UP, m_direction);
+    }
+    void OnCancel() override
+    {
+        if (m_deleted)
+            DestroyWindow();
+        else
+            CDialog::OnCancel();
+    }
+    void PostNcDestroy() override
+    {
+        if (m_deleted) {
+            *m_deleted = true;
+            delete this;
+        }
+    }
+};
+
+class DialogTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        CString error;
+        ASSERT_TRUE(AfxRegisterDialogTemplates(kTemplates, &error)) << error.GetString();
+        AfxTakeScriptedMessageLog();
+    }
+};
+
+void SetEdit(CWnd* dialog, int id, const char* text)
+{
+    CWnd* edit = dialog->GetDlgItem(id);
+    edit->SetWindowText("");
+    kvtest::TypeText(edit, text);
+}
+
+}  // namespace
+
+TEST_F(DialogTest, ModalDialogShowsMembersAndTakesWhatTheUserTypedOnOk)
+{
+    CSpeedDlg dlg;
+    CString shownName;
+    int shownMode = -1;
+    kvtest::OnNextModal([&](CWnd* d) {
+        d->GetDlgItemText(IDC_NAME, shownName);
+        shownMode = d->GetCheckedRadioButton(IDC_MODE_A, IDC_MODE_C);
+        SetEdit(d, IDC_SPEED, "7");
+        SetEdit(d, IDC_NAME, "axis");
+        kvtest::Click(d->GetDlgItem(IDC_FAST));
+        kvtest::Click(d->GetDlgItem(IDC_MODE_C));
+        kvtest::Click(d->GetDlgItem(IDC_DIR_DOWN));
+        kvtest::Click(d->GetDlgItem(IDOK));
+    });
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_EQ(shownName, "drive");
+    EXPECT_EQ(shownMode, IDC_MODE_B);
+    EXPECT_EQ(dlg.m_speed, 7);
+    EXPECT_EQ(dlg.m_name, "axis");
+    EXPECT_EQ(dlg.m_fast, 0);
+    EXPECT_EQ(dlg.m_mode, 2) << "a click in one radio group unchecks its group only";
+    EXPECT_EQ(dlg.m_direction, 1);
+    EXPECT_EQ(dlg.m_hWnd, nullptr);
+}
+
+TEST_F(DialogTest, EnterRunsTheDefaultButtonAndEscapeCancelsWithoutTakingData)
+{
+    CSpeedDlg ok;
+    kvtest::OnNextModal([](CWnd* d) { kvtest::PressKey(d->GetDlgItem(IDC_SPEED), VK_RETURN); });
+    EXPECT_EQ(ok.DoModal(), IDOK);
+
+    CSpeedDlg cancel;
+    kvtest::OnNextModal([](CWnd* d) {
+        SetEdit(d, IDC_SPEED, "9");
+        kvtest::PressKey(d->GetDlgItem(IDC_SPEED), VK_ESCAPE);
+    });
+    EXPECT_EQ(cancel.DoModal(), IDCANCEL);
+    EXPECT_EQ(cancel.m_speed, 5);
+
+    CSpeedDlg closed;
+    kvtest::OnNextModal([](CWnd* d) { kvtest::CloseWindow(d); });
+    EXPECT_EQ(closed.DoModal(), IDCANCEL);
+}
+
+TEST_F(DialogTest, BadValuesAreReportedAndKeepTheDialogOpen)
+{
+    CSpeedDlg dlg;
+    std::vector<CString> reports;
+    kvtest::OnNextModal([&](CWnd* d) {
+        SetEdit(d, IDC_SPEED, "11");
+        kvtest::Click(d->GetDlgItem(IDOK));
+        SetEdit(d, IDC_SPEED, "x1");
+        kvtest::Click(d->GetDlgItem(IDOK));
+        SetEdit(d, IDC_SPEED, "3");
+        SetEdit(d, IDC_NAME, "muchtoolong");
+        kvtest::Click(d->GetDlgItem(IDOK));
+        reports = AfxTakeScriptedMessageLog();
+        EXPECT_TRUE(d->IsWindowVisible()) << "still open after refusals";
+        SetEdit(d, IDC_NAME, "ok");
+        kvtest::Click(d->GetDlgItem(IDOK));
+    });
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    ASSERT_EQ(reports.size(), 3u);
+    EXPECT_EQ(reports[0], "MSGBOX:Please enter an integer between 1 and 10.");
+    EXPECT_EQ(reports[1], "MSGBOX:Please enter an integer.");
+    EXPECT_EQ(reports[2], "MSGBOX:Please enter no more than 8 characters.");
+    EXPECT_EQ(dlg.m_speed, 3);
+}
+
+TEST_F(DialogTest, ModelessDialogLivesOnItsOwnAndDeletesItself)
+{
+    bool deleted = false;
+    auto* dlg = new CSpeedDlg;
+    dlg->m_deleted = &deleted;
+    ASSERT_TRUE(dlg->Create(IDD_SPEED));
+    dlg->ShowWindow(SW_SHOW);
+    EXPECT_TRUE(dlg->IsWindowVisible());
+    EXPECT_EQ(dlg->GetDlgItem(IDC_SPEED)->GetStyle() & WS_CHILD, WS_CHILD);
+    CString speed;
+    dlg->GetDlgItemText(IDC_SPEED, speed);
+    EXPECT_EQ(speed, "5");
+    kvtest::Click(dlg->GetDlgItem(IDCANCEL));
+    AfxPumpMessages();
+    EXPECT_TRUE(deleted);
+}
+
+TEST_F(DialogTest, StuckModalLoopEndsAtTheDeadlineAndMissingTemplateFails)
+{
+    kvtest::SetModalTimeout(30);
+    CSpeedDlg dlg;
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    kvtest::SetModalTimeout(10000);
+    CDialog missing(4242);
+    EXPECT_EQ(missing.DoModal(), -1);
+}
+
+TEST_F(DialogTest, ChildDialogSitsInsideItsParent)
+{
+    CSpeedDlg parent;
+    ASSERT_TRUE(parent.Create(IDD_SPEED));
+    CDialog child;
+    ASSERT_TRUE(child.Create(9002, &parent));
+    EXPECT_EQ(child.GetParent(), &parent);
+    EXPECT_TRUE(parent.IsChild(&child));
+    parent.DestroyWindow();
+    EXPECT_EQ(child.m_hWnd, nullptr);
+}
+
+TEST(DialogTemplateTest, SizesAreDialogUnitsOfTheTemplateFont)
+{
+    ASSERT_TRUE(AfxRegisterDialogTemplates("DIALOG 9100 0 0 100 40 \"Units\"\nFONT 8 \"Arial\"\n"
+                                           "PUSHBUTTON 5 4 8 40 16 \"B\"\nEND\n"));
+    CDialog dlg;
+    ASSERT_TRUE(dlg.Create(9100));
+    CRect units(0, 0, 4, 8);
+    dlg.MapDialogRect(&units);
+    ASSERT_GT(units.right, 4);
+    ASSERT_GT(units.bottom, 8);
+    CRect client;
+    dlg.GetClientRect(&client);
+    EXPECT_EQ(client.Width(), 25 * units.right);
+    EXPECT_EQ(client.Height(), 5 * units.bottom);
+    CRect button;
+    dlg.GetDlgItem(5)->GetWindowRect(&button);
+    dlg.ScreenToClient(&button);
+    EXPECT_EQ(button, CRect(units.right, units.bottom, 11 * units.right, 3 * units.bottom));
+}
+
+TEST(DialogTemplateTest, MalformedTemplatesAreRefusedWithTheLine)
+{
+    struct Case {
+        const char* text;
+        const char* error;
+    };
+    const Case cases[] = {
+        {"DIALOG 1 0 0 10 10 \"a\"\nBUTTONX 1 0 0 1 1 \"b\"\nEND\n", "line 2: unknown line 'BUTTONX'"},
+        {"DIALOG 1 0 0 10 10 \"a\"\nLTEXT 1 0 0 1 1 b\nEND\n", "line 2: the control's text must be quoted"},
+        {"DIALOG 1 0 0 10 10 \"a\"\nLTEXT 1 0 0 1 1 \"b\nEND\n", "line 2: unterminated text"},
+        {"DIALOG 1 0 0 10 10 \"a\"\nLTEXT IDFOO 0 0 1 1 \"b\"\nEND\n", "line 2: bad control id 'IDFOO'"},
+        {"DIALOG 1 0 0 10 10 \"a\"\nLTEXT 1 0 0 -1 1 \"b\"\nEND\n", "line 2: position or size out of range"},
+        {"DIALOG 1 0 0 10 10 \"a\"\nLTEXT 1 0 0 1 \"b\"\nEND\n", "line 2: a control needs an id, x, y, width, height and a text"},
+        {"DIALOG 1 0 0 10 10 \"a\"\nLTEXT 1 0 0 1 1 \"b\" SHINY\nEND\n", "line 2: unknown style word 'SHINY'"},
+        {"DIALOG 1 0 0 10 10 \"a\"\nLTEXT 1 0 0 1 1 \"b\"\n", "dialog 1: END missing"},
+        {"LTEXT 1 0 0 1 1 \"b\"\n", "line 1: 'LTEXT' outside a dialog"},
+        {"DIALOG 1 0 0 10 10 \"a\"\nEND\nDIALOG 1 0 0 10 10 \"b\"\nEND\n", "line 3: dialog id used twice"},
+        {"DIALOG x 0 0 10 10 \"a\"\nEND\n", "line 1: expected DIALOG id x y width height \"caption\""},
+        {"DIALOG 1 0 0 10 10 \"a\"\nFONT 0 \"Arial\"\nEND\n", "line 2: expected FONT size \"face\""},
+    };
+    for (const auto& c : cases) {
+        std::vector<DialogTemplate> parsed;
+        CString error;
+        EXPECT_FALSE(ParseDialogTemplates(c.text, parsed, error)) << c.text;
+        EXPECT_EQ(error, c.error) << c.text;
+        EXPECT_TRUE(parsed.empty()) << "nothing of a bad text is kept";
+    }
+}
+
+TEST(DialogTemplateTest, TheProgramsResourceFilesAllRead)
+{
+    EXPECT_EQ(AfxGetResourceErrors(), "");
+}
+
+TEST_F(DialogTest, IdokPostedFromAWorkerEndsTheModalLoop)
+{
+    CSpeedDlg dlg;
+    std::thread worker;
+    kvtest::OnNextModal([&](CWnd* d) {
+        HWND handle = d->GetSafeHwnd();
+        worker = std::thread([handle] { ::PostMessage(handle, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); });
+    });
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    worker.join();
+}
