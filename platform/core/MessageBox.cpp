@@ -91,5 +91,5 @@ void AfxPostEngineMessageBox(const char* text, const char* caption, UINT type)
     if (poster)
         poster(text ? text : "", caption ? caption : "", type);
     else
-        ScriptedAnswer(text, caption, type, 0);
+        AfxScriptedMessageBox(text, caption, type, 0);
 }
