@@ -11,6 +11,7 @@
 #include "DCImpl.h"
 #include "ComboBox.h"
 #include "DialogTemplate.h"
+#include "DialogTemplateBinary.h"
 #include "Edit.h"
 #include "ListBox.h"
 #include "ListCtrl.h"
@@ -92,6 +93,19 @@ BOOL CDialog::Create(UINT templateId, CWnd* parent)
     return CreateFromTemplate(*dialog, m_pParentWnd, false);
 }
 
+BOOL CDialog::CreateIndirect(LPCDLGTEMPLATE dialogTemplate, CWnd* parent, size_t size)
+{
+    DialogTemplate dialog;
+    CString error;
+    if (!ReadBinaryDialogTemplate(dialogTemplate, size, dialog, error)) {
+        AfxDebugLog("Dialog template in memory refused: %s", error.GetString());
+        return FALSE;
+    }
+    if (parent)
+        m_pParentWnd = parent;
+    return CreateFromTemplate(dialog, m_pParentWnd, false);
+}
+
 BOOL CDialog::CreateFromTemplate(const DialogTemplate& dialog, CWnd* parent, bool modal)
 {
     if (GetSafeHwnd())
@@ -140,8 +154,15 @@ BOOL CDialog::CreateFromTemplate(const DialogTemplate& dialog, CWnd* parent, boo
             m_defId = id;
         previous = control;
     }
-    if (!child)
+    if (!child && ((dialog.style & DS_CENTER) || (dialog.x == 0 && dialog.y == 0))) {
         CenterWindow(parent);
+    } else if (!child) {
+        // A popup's position counts from its owner's client area.
+        CPoint at = toPixels(dialog.x, dialog.y, 0, 0).TopLeft();
+        if (parent)
+            parent->ClientToScreen(&at);
+        SetWindowPos(nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    }
     AfxCallWndProc(this, WM_INITDIALOG, 0, 0);
     return GetSafeHwnd() != nullptr;
 }

@@ -18,6 +18,8 @@ public:
 
     // Modeless.
     virtual BOOL Create(UINT templateId, CWnd* parent = nullptr);
+    // Modeless, from a template built in memory; `size` bounds what is read.
+    BOOL CreateIndirect(LPCDLGTEMPLATE dialogTemplate, CWnd* parent = nullptr, size_t size = 65536);
     // Modal: returns the EndDialog result, or -1 when the dialog could not be made.
     virtual INT_PTR DoModal();
     void EndDialog(int result);

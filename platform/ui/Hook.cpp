@@ -1,5 +1,7 @@
 #include "Hook.h"
 
+#include "WndImpl.h"
+
 #include <QApplication>
 #include <QCursor>
 #include <QMouseEvent>
@@ -40,8 +42,12 @@ public:
         default: return false;
         }
         // An event is seen once, by the widget it was first given to.
-        if (event == m_last)
+        if (QObject* first = kvui::FirstReceiverOf(event)) {
+            if (first != watched)
+                return false;
+        } else if (event == m_last) {
             return false;
+        }
         m_last = event;
         const QPoint global = static_cast<QMouseEvent*>(event)->globalPosition().toPoint();
         MSLLHOOKSTRUCT info{{global.x(), global.y()}, 0, 0, 0, 0};

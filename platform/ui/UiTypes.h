@@ -492,3 +492,26 @@ struct WINDOWPLACEMENT {
     RECT rcNormalPosition;
 };
 static_assert(sizeof(WINDOWPLACEMENT) == 44, "the record is stored as it is in layout files");
+
+// A dialog template in memory, as the original laid it out (packed, 2-byte aligned).
+#pragma pack(push, 2)
+struct DLGTEMPLATE {
+    DWORD style;
+    DWORD dwExtendedStyle;
+    WORD cdit;
+    SHORT x;
+    SHORT y;
+    SHORT cx;
+    SHORT cy;
+};
+struct DLGITEMTEMPLATE {
+    DWORD style;
+    DWORD dwExtendedStyle;
+    SHORT x;
+    SHORT y;
+    SHORT cx;
+    SHORT cy;
+    WORD id;
+};
+#pragma pack(pop)
+using LPCDLGTEMPLATE = const DLGTEMPLATE*;

@@ -8,6 +8,42 @@
 #include "WndImpl.h"
 
 namespace {
+struct InputDelivery {
+    QObject* receiver;
+    const QEvent* event;
+};
+thread_local InputDelivery t_input{nullptr, nullptr};
+
+bool IsInput(QEvent::Type type)
+{
+    switch (type) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove: return true;
+    default: return false;
+    }
+}
+
+// Remembers which widget an input event was given to while the toolkit passes
+// it up the parents, so a window tells its own input from a child's.
+class KvApplication : public QApplication {
+public:
+    using QApplication::QApplication;
+    bool notify(QObject* receiver, QEvent* event) override
+    {
+        if (!IsInput(event->type()) || t_input.event == event)
+            return QApplication::notify(receiver, event);
+        const InputDelivery outer = t_input;
+        t_input = InputDelivery{receiver, event};
+        const bool result = QApplication::notify(receiver, event);
+        t_input = outer;
+        return result;
+    }
+};
+
 CWinApp* g_app = nullptr;
 QApplication* g_ownedApplication = nullptr;
 int g_argc = 1;
@@ -35,9 +71,9 @@ BOOL AfxWinInit(int argc, char** argv)
     if (!QCoreApplication::instance()) {
         if (argc > 0 && argv) {
             static int s_argc = argc;
-            g_ownedApplication = new QApplication(s_argc, argv);
+            g_ownedApplication = new KvApplication(s_argc, argv);
         } else {
-            g_ownedApplication = new QApplication(g_argc, g_argv);
+            g_ownedApplication = new KvApplication(g_argc, g_argv);
         }
         QApplication::setQuitOnLastWindowClosed(false);
     }
@@ -82,4 +118,9 @@ bool AfxPumpMessagesUntil(const std::function<bool()>& condition, int deadlineMs
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     return true;
+}
+
+QObject* kvui::FirstReceiverOf(const QEvent* event)
+{
+    return t_input.event == event ? t_input.receiver : nullptr;
 }

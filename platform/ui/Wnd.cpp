@@ -318,9 +318,16 @@ bool CWndImpl::eventFilter(QObject* watched, QEvent* event)
     }
     case QEvent::KeyPress:
     case QEvent::KeyRelease: {
-        // Keys go to the focus window only; once seen, a propagated key is left to the toolkit.
-        if (t_keyEventSeen == event)
+        // Keys go to the focus window only: a key its child left unhandled is the toolkit's.
+        if (QObject* first = kvui::FirstReceiverOf(event)) {
+            QWidget* owner = qobject_cast<QWidget*>(first);
+            while (owner && !Of(owner))
+                owner = owner->parentWidget();
+            if (owner != widget)
+                return false;
+        } else if (t_keyEventSeen == event) {
             return false;
+        }
         if (!widget->isEnabled())
             return true;
         t_keyEventSeen = event;
@@ -679,7 +686,14 @@ BOOL CWnd::CreateControl(int kind, LPCSTR text, DWORD style, const RECT& rect, C
     if (!topLevel && widget->isWindow())
         widget->setWindowFlags(Qt::Widget);  // a child dialog is part of its parent
     if (topLevel) {
-        widget->setParent(parentWidget, controlKind == ControlKind::Dialog ? Qt::Dialog : Qt::Window);
+        Qt::WindowFlags flags = controlKind == ControlKind::Dialog ? Qt::Dialog : Qt::Window;
+        if (exStyle & WS_EX_TOOLWINDOW)
+            flags = Qt::Tool;
+        if (!(style & WS_CAPTION) && (style & WS_POPUP))
+            flags |= Qt::FramelessWindowHint;
+        if (exStyle & WS_EX_TOPMOST)
+            flags |= Qt::WindowStaysOnTopHint;
+        widget->setParent(parentWidget, flags);
         if (text)
             widget->setWindowTitle(kvui::ToQ(text));
     }
@@ -1502,4 +1516,10 @@ CString CWnd::GetRuntimeClassName() const
     std::free(readable);
     const int scope = name.ReverseFind(':');
     return scope >= 0 ? name.Mid(scope + 1) : name;
+}
+
+LONG GetDialogBaseUnits()
+{
+    const CSize units = kvui::DialogBaseUnits(kvui::FontFor(nullptr));
+    return static_cast<LONG>(MAKELONG(static_cast<WORD>(units.cx), static_cast<WORD>(units.cy)));
 }

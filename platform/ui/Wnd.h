@@ -220,6 +220,8 @@ int GetSystemMetrics(int index);
 COLORREF GetSysColor(int index);
 void MessageBeep(UINT type);
 int MulDiv(int number, int numerator, int denominator);
+// The system font's average character width (low word) and height (high word).
+LONG GetDialogBaseUnits();
 
 constexpr UINT GW_HWNDNEXT = 2;
 constexpr UINT GW_CHILD = 5;

@@ -81,6 +81,9 @@ struct ProgrammaticChange {
     ~ProgrammaticChange();
     static bool Active();
 };
+// The widget an input event was first given to, while the toolkit hands it
+// up the parents; null when the event is not being delivered by our application.
+QObject* FirstReceiverOf(const QEvent* event);
 QString ToQ(const char* text);
 CString FromQ(const QString& text);
 }  // namespace kvui

@@ -7,6 +7,7 @@
 #include "platform/ui/Dialog.h"
 #include "platform/ui/DialogTemplate.h"
 #include "platform/ui/Edit.h"
+#include "platform/ui/ListCtrl.h"
 #include "platform/ui/MsgBox.h"
 #include "platform/ui/UserInput.h"
 #include "platform/ui/WinApp.h"
@@ -272,4 +273,72 @@ TEST_F(DialogTest, IdokPostedFromAWorkerEndsTheModalLoop)
     });
     EXPECT_EQ(dlg.DoModal(), IDOK);
     worker.join();
+}
+
+namespace {
+// Appends a template piece the way the original laid it out in memory.
+struct TemplateWriter {
+    std::vector<BYTE> bytes;
+    void Raw(const void* data, size_t n)
+    {
+        const auto* p = static_cast<const BYTE*>(data);
+        bytes.insert(bytes.end(), p, p + n);
+    }
+    void Word(WORD w) { Raw(&w, 2); }
+    void Text(const char* text)
+    {
+        for (const char* c = text; *c; ++c)
+            Word(static_cast<WORD>(static_cast<unsigned char>(*c)));
+        Word(0);
+    }
+    void Align()
+    {
+        while (bytes.size() % 4)
+            bytes.push_back(0);
+    }
+};
+}  // namespace
+
+TEST(DialogTemplateTest, TemplatesBuiltInMemoryMakeDialogs)
+{
+    TemplateWriter t;
+    DLGTEMPLATE head{WS_POPUP | DS_SETFONT, 0x188, 2, 10, 10, 100, 60};
+    t.Raw(&head, sizeof head);
+    t.Word(0);
+    t.Word(0);
+    t.Text("Dialog Template Sample -  PRESS <ESC> TO CLOSE THIS DIALOG");
+    t.Word(11);
+    t.Text("ARIAL");
+    t.Align();
+    DLGITEMTEMPLATE button{WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 5, 5, 40, 14, 1};
+    t.Raw(&button, sizeof button);
+    t.Word(0xFFFF);
+    t.Word(0x0080);
+    t.Text("OK");
+    t.Word(0);
+    t.Align();
+    DLGITEMTEMPLATE list{WS_CHILD | WS_VISIBLE | LVS_REPORT, 0, 5, 25, 90, 30, 50};
+    t.Raw(&list, sizeof list);
+    t.Text("SysListView32");
+    t.Word(0);
+    t.Word(0);
+
+    CDialog popup;
+    ASSERT_TRUE(popup.CreateIndirect(reinterpret_cast<LPCDLGTEMPLATE>(t.bytes.data()), nullptr, t.bytes.size()));
+    CString title;
+    popup.GetWindowText(title);
+    EXPECT_EQ(title, "Dialog Template Sample -  PRESS <ESC> TO CLOSE THIS DIALOG");
+    ASSERT_NE(popup.GetDlgItem(1), nullptr);
+    CString caption;
+    popup.GetDlgItem(1)->GetWindowText(caption);
+    EXPECT_EQ(caption, "OK");
+    ASSERT_NE(dynamic_cast<CListCtrl*>(popup.GetDlgItem(50)), nullptr);
+    LOGFONT lf{};
+    popup.GetFont()->GetLogFont(&lf);
+    EXPECT_STREQ(lf.lfFaceName, "ARIAL");
+    EXPECT_NE(LOWORD(static_cast<DWORD>(GetDialogBaseUnits())), 0);
+
+    CDialog cut;
+    EXPECT_FALSE(cut.CreateIndirect(reinterpret_cast<LPCDLGTEMPLATE>(t.bytes.data()), nullptr, t.bytes.size() - 3));
+    EXPECT_EQ(cut.m_hWnd, nullptr);
 }

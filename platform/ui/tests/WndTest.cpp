@@ -69,11 +69,9 @@ END_MESSAGE_MAP()
 class CHoldButton : public CButton {
 public:
     int downs = 0;
-    int reflectedClicks = 0;
 
 protected:
     void OnLButtonDown(UINT, CPoint) { ++downs; }
-    void OnReflectedClick() { ++reflectedClicks; }
     DECLARE_MESSAGE_MAP()
 };
 
@@ -306,6 +304,9 @@ TEST(WndTest, KeysCharsPreTranslationMinimumSizeAndControlColours)
     EXPECT_EQ(wnd.keys, (std::vector<UINT>{'A', 'C'}));
     EXPECT_EQ(wnd.chars, (std::vector<UINT>{'A', 3})) << "Ctrl+C types character 3";
     EXPECT_EQ(wnd.preTranslated, 1);
+    wnd.chars.clear();
+    kvtest::TypeText(&wnd, "xx");
+    EXPECT_EQ(wnd.chars, (std::vector<UINT>{'x', 'x'})) << "every key typed is a character, one after another";
 
     wnd.MoveWindow(0, 0, 50, 50);
     CRect r;
@@ -366,4 +367,27 @@ TEST(WndTest, GlobalMouseHookSeesClicksOnAnyWindowUntilRemoved)
     EXPECT_FALSE(UnhookWindowsHookEx(hook));
     kvtest::ClickAt(&b, CPoint(20, 30));
     EXPECT_EQ(g_mouse.size(), 4u);
+}
+
+namespace {
+class CTestApp : public CWinApp {
+public:
+    int exits = 0;
+    int ExitInstance() override { return ++exits; }
+};
+}  // namespace
+
+TEST(WndTest, ApplicationLoopRunsUntilAskedToQuit)
+{
+    CTestApp app;
+    EXPECT_EQ(AfxGetApp(), &app);
+    CProbeWnd wnd;
+    ASSERT_TRUE(wnd.CreateProbe());
+    app.m_pMainWnd = &wnd;
+    EXPECT_EQ(AfxGetMainWnd(), &wnd);
+    wnd.PostMessage(WM_WORKER_DONE, 0, 1);
+    AfxPostQuitMessage(3);
+    EXPECT_EQ(app.Run(), 3);
+    EXPECT_EQ(wnd.workerValues.size(), 1u) << "messages posted before the quit are handled";
+    EXPECT_EQ(app.exits, 1);
 }
