@@ -15,43 +15,29 @@ constexpr BYTE kGapMask = 0xFF;
 // Far beyond any picture, yet safe to convert and to hand to the painter.
 constexpr double kPixelLimit = 1 << 20;
 
-bool ToPixel(double offset, int origin, int sign, LONG& pixel)
-{
-    const double p = origin + sign * offset;
-    if (std::isnan(p))
-        return false;
-    pixel = static_cast<LONG>(std::clamp(p, -kPixelLimit, kPixelLimit));
-    return true;
-}
-
-// Collects one polyline, reducing each pixel column's run of points.
+// Collects polylines, reducing each pixel column's run of points to its first,
+// lowest, highest and last: the segments inside one column are all vertical and
+// together cover the span from the lowest to the highest, whatever their order.
 class PolylineBuilder {
 public:
     PolylineBuilder(std::vector<POINT>& points, std::vector<int>& counts) : m_points(points), m_counts(counts) {}
 
-    void Add(POINT p)
+    void Add(LONG x, LONG y)
     {
-        if (m_open && p.x == m_column) {
-            m_last = p.y;
-            if (p.y < m_min) {
-                m_min = p.y;
-                m_minSeq = ++m_seq;
-            }
-            if (p.y > m_max) {
-                m_max = p.y;
-                m_maxSeq = ++m_seq;
-            }
+        if (m_open && x == m_column) {
+            m_last = y;
+            m_min = std::min(m_min, y);
+            m_max = std::max(m_max, y);
             return;
         }
         if (m_open)
             FlushColumn();
         else
-            m_start = static_cast<int>(m_points.size());
+            m_start = m_points.size();
         m_open = true;
-        Emit(p.x, p.y);
-        m_column = p.x;
-        m_min = m_max = m_last = p.y;
-        m_minSeq = m_maxSeq = m_seq = 0;
+        m_points.push_back(POINT{x, y});
+        m_column = x;
+        m_first = m_min = m_max = m_last = y;
     }
 
     void Close()
@@ -59,39 +45,43 @@ public:
         if (!m_open)
             return;
         FlushColumn();
-        const int count = static_cast<int>(m_points.size()) - m_start;
+        const size_t count = m_points.size() - m_start;
         if (count >= 2)
-            m_counts.push_back(count);
+            m_counts.push_back(static_cast<int>(count));
         else
             m_points.resize(m_start);
         m_open = false;
     }
 
 private:
+    // The line from the first to the last point covers the span between them;
+    // an extreme beyond it takes a detour, the nearer one first.
     void FlushColumn()
     {
-        if (m_minSeq < m_maxSeq) {
-            Emit(m_column, m_min);
-            Emit(m_column, m_max);
+        const bool lower = m_min < std::min(m_first, m_last);
+        const bool higher = m_max > std::max(m_first, m_last);
+        if (lower && higher && m_first - m_min > m_max - m_first) {
+            Emit(m_max);
+            Emit(m_min);
         } else {
-            Emit(m_column, m_max);
-            Emit(m_column, m_min);
+            if (lower)
+                Emit(m_min);
+            if (higher)
+                Emit(m_max);
         }
-        Emit(m_column, m_last);
+        Emit(m_last);
     }
-    void Emit(LONG x, LONG y)
+    void Emit(LONG y)
     {
-        if (static_cast<int>(m_points.size()) > m_start && m_points.back().x == x && m_points.back().y == y)
-            return;
-        m_points.push_back(POINT{x, y});
+        if (m_points.back().y != y)
+            m_points.push_back(POINT{m_column, y});
     }
 
     std::vector<POINT>& m_points;
     std::vector<int>& m_counts;
     bool m_open = false;
-    int m_start = 0;
-    LONG m_column = 0, m_min = 0, m_max = 0, m_last = 0;
-    int m_minSeq = 0, m_maxSeq = 0, m_seq = 0;
+    size_t m_start = 0;
+    LONG m_column = 0, m_first = 0, m_min = 0, m_max = 0, m_last = 0;
 };
 }  // namespace
 
@@ -216,22 +206,28 @@ void CPlotTrace::BuildPolylines(const CRect& rect, double xStart, double yMin, d
 {
     CSingleLock lock(&m_lock, TRUE);
     PolylineBuilder builder(points, counts);
-    const auto pixel = [&](const TracePoint& p, POINT& out) {
-        return ToPixel(xPerUnit * (p.x - xStart), rect.left, 1, out.x) &&
-               ToPixel(yPerUnit * (p.y - yMin), rect.bottom, -1, out.y);
-    };
-    POINT from{}, to{};
-    bool fromValid = m_count > 0 && pixel(At(0), from);
-    for (int i = 0; i + 1 < m_count; ++i) {
-        const bool toValid = pixel(At(i + 1), to);
-        if ((At(i).flags & kGapMask) || !fromValid || !toValid) {
-            builder.Close();
-        } else {
-            builder.Add(from);
-            builder.Add(to);
+    const double left = rect.left, bottom = rect.bottom;
+    // The ring in its two runs, oldest first, so the walk needs no index arithmetic.
+    const int firstRun = std::min<int>(m_count, m_capacity - m_head);
+    const TracePoint* const runs[2][2] = {{m_points + m_head, m_points + m_head + firstRun},
+                                          {m_points, m_points + (m_count - firstRun)}};
+    for (const auto& run : runs) {
+        for (const TracePoint* p = run[0]; p != run[1]; ++p) {
+            double x = left + xPerUnit * (p->x - xStart);
+            double y = bottom - yPerUnit * (p->y - yMin);
+            if (!(std::fabs(x) < kPixelLimit && std::fabs(y) < kPixelLimit)) {
+                if (std::isnan(x) || std::isnan(y)) {
+                    builder.Close();
+                    continue;
+                }
+                x = std::clamp(x, -kPixelLimit, kPixelLimit);
+                y = std::clamp(y, -kPixelLimit, kPixelLimit);
+            }
+            builder.Add(static_cast<LONG>(x), static_cast<LONG>(y));
+            // A gap mark ends the line at its point; the next point starts a new one.
+            if (p->flags & kGapMask)
+                builder.Close();
         }
-        from = to;
-        fromValid = toValid;
     }
     builder.Close();
 }
