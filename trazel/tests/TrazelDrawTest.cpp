@@ -125,6 +125,33 @@ TEST(TrazelDrawTest, KnownTraceLandsOnItsPixels)
     EXPECT_NE(canvas.At(PixelX(9), PixelY(-60)), kTraceColor) << "nothing below the last point";
 }
 
+TEST(TrazelDrawTest, GapMarksAndUnplottableValuesBreakTheLine)
+{
+    Canvas canvas;
+    CTrazel plot;
+    SetUpFixed(plot);
+    CPlotTrace* trace = plot.m_pPlotArea->GetTracePtr(0, 0);
+    plot.PlotPoint(0, 1.0, 50.0);
+    trace->m_pen.m_gapMark = 1;
+    plot.PlotPoint(0, 3.0, 50.0);  // the line ends here
+    trace->m_pen.m_gapMark = 0;
+    plot.PlotPoint(0, 5.0, 50.0);
+    plot.PlotPoint(0, 6.0, std::nan(""));
+    plot.PlotPoint(0, 7.0, 50.0);
+    plot.PlotPoint(0, 8.0, 50.0);
+    plot.PlotPoint(0, 8.5, 1e300);  // straight up and off the picture
+    plot.Draw(&canvas.dc, kWhole, kWhole);
+
+    const int row = PixelY(50);
+    EXPECT_EQ(canvas.At(PixelX(2), row), kTraceColor);
+    EXPECT_NE(canvas.At(PixelX(4), row), kTraceColor) << "no line after a gap mark";
+    EXPECT_NE(canvas.At(PixelX(5.5), row), kTraceColor) << "no line to or from a value that is not a number";
+    EXPECT_NE(canvas.At(PixelX(6.5), row), kTraceColor);
+    EXPECT_EQ(canvas.At(PixelX(7.5), row), kTraceColor);
+    // The far point lies a million pixels up, so its line leaves nearly straight up.
+    EXPECT_EQ(canvas.At(PixelX(8), kPlot.top + 1), kTraceColor);
+}
+
 TEST(TrazelDrawTest, SlopesAndDenseTracesCoverTheirPixels)
 {
     Canvas canvas;
