@@ -223,6 +223,30 @@ TEST(TrazelDrawTest, GridTicksAndScaleTextsSitWhereTheLayoutPutsThem)
     EXPECT_EQ(canvas.At(150, kHeight - 3), plot.m_crFrameBk);
 }
 
+TEST(TrazelDrawTest, AxisSidesMoveTheBandsTicksAndTexts)
+{
+    Canvas canvas;
+    CTrazel plot;
+    SetUpFixed(plot);
+    plot.m_nXAxisSide = 0;  // X scale above
+    plot.m_nYAxisSide = 1;  // Y scale on the right
+    plot.m_bXMinorTicks = plot.m_bYMinorTicks = 0;
+    plot.Draw(&canvas.dc, kWhole, kWhole);
+
+    const CRect area(40, 40, 240, 240);  // 20 pixels a unit of X, 1 a unit of Y
+    EXPECT_EQ(plot.m_pPlotArea->m_plotRect, area);
+    EXPECT_EQ(canvas.At(area.left + 80, area.top - 8), kBlack) << "X major tick up from the band's bottom";
+    EXPECT_EQ(canvas.At(area.left + 80, area.top - 12), plot.m_crXScaleBk);
+    EXPECT_TRUE(canvas.Any(CRect(area.left + 70, area.top - 25, area.left + 91, area.top - 13), kBlack))
+        << "X text above its tick";
+    EXPECT_EQ(canvas.At(area.right + 8, area.top + 60), kBlack) << "Y major tick rightward from the band's left edge";
+    EXPECT_TRUE(canvas.Any(CRect(area.right + 13, area.top + 50, area.right + 26, area.top + 71), kBlack))
+        << "Y text right of its tick";
+    EXPECT_FALSE(canvas.Any(CRect(area.left - 14, area.top, area.left, area.bottom), kBlack)) << "nothing left";
+    TempDir dir;
+    SavePng(canvas, dir, "trazel_sides");
+}
+
 TEST(TrazelDrawTest, CallbacksComeInOrderAndCanHoldBackTheTraces)
 {
     Canvas canvas;
