@@ -15,19 +15,36 @@ constexpr BYTE kGapMask = 0xFF;
 // Far beyond any picture, yet safe to convert and to hand to the painter.
 constexpr double kPixelLimit = 1 << 20;
 
+// A pixel coordinate: origin + sign * (value - from) * perUnit, truncated, and
+// held within reach of the painter for values far off the picture.
+struct PixelAxis {
+    double origin, from, perUnit, sign;
+    LONG operator()(double value) const
+    {
+        const double p = origin + sign * (perUnit * (value - from));
+        // Written so that a value without a pixel (infinity times zero) lands at the edge.
+        return static_cast<LONG>(p < kPixelLimit ? (p > -kPixelLimit ? p : -kPixelLimit) : kPixelLimit);
+    }
+};
+
 // Collects polylines, reducing each pixel column's run of points to its first,
-// lowest, highest and last: the segments inside one column are all vertical and
-// together cover the span from the lowest to the highest, whatever their order.
+// highest, lowest and last: the segments inside one column are all vertical and
+// together cover the span between the extremes, whatever their order. Values are
+// kept as they are and turned into pixels once a column, which truncation (being
+// monotonic) leaves with the same extremes.
 class PolylineBuilder {
 public:
-    PolylineBuilder(std::vector<POINT>& points, std::vector<int>& counts) : m_points(points), m_counts(counts) {}
+    PolylineBuilder(std::vector<POINT>& points, std::vector<int>& counts, const PixelAxis& yAxis)
+        : m_points(points), m_counts(counts), m_y(yAxis)
+    {
+    }
 
-    void Add(LONG x, LONG y)
+    void Add(LONG x, double y)
     {
         if (m_open && x == m_column) {
             m_last = y;
-            m_min = std::min(m_min, y);
-            m_max = std::max(m_max, y);
+            m_low = std::min(m_low, y);
+            m_high = std::max(m_high, y);
             return;
         }
         if (m_open)
@@ -35,9 +52,9 @@ public:
         else
             m_start = m_points.size();
         m_open = true;
-        m_points.push_back(POINT{x, y});
         m_column = x;
-        m_first = m_min = m_max = m_last = y;
+        m_first = m_low = m_high = m_last = y;
+        m_points.push_back(POINT{x, m_y(y)});
     }
 
     void Close()
@@ -58,18 +75,21 @@ private:
     // an extreme beyond it takes a detour, the nearer one first.
     void FlushColumn()
     {
-        const bool lower = m_min < std::min(m_first, m_last);
-        const bool higher = m_max > std::max(m_first, m_last);
-        if (lower && higher && m_first - m_min > m_max - m_first) {
-            Emit(m_max);
-            Emit(m_min);
+        const LONG first = m_points.back().y;
+        const LONG last = m_y(m_last);
+        const LONG top = m_y(m_high), bottom = m_y(m_low);
+        const bool above = top < std::min(first, last);
+        const bool below = bottom > std::max(first, last);
+        if (above && below && first - top > bottom - first) {
+            Emit(bottom);
+            Emit(top);
         } else {
-            if (lower)
-                Emit(m_min);
-            if (higher)
-                Emit(m_max);
+            if (above)
+                Emit(top);
+            if (below)
+                Emit(bottom);
         }
-        Emit(m_last);
+        Emit(last);
     }
     void Emit(LONG y)
     {
@@ -79,9 +99,11 @@ private:
 
     std::vector<POINT>& m_points;
     std::vector<int>& m_counts;
+    const PixelAxis m_y;
     bool m_open = false;
     size_t m_start = 0;
-    LONG m_column = 0, m_first = 0, m_min = 0, m_max = 0, m_last = 0;
+    LONG m_column = 0;
+    double m_first = 0, m_low = 0, m_high = 0, m_last = 0;
 };
 }  // namespace
 
@@ -205,25 +227,19 @@ void CPlotTrace::BuildPolylines(const CRect& rect, double xStart, double yMin, d
                                 std::vector<POINT>& points, std::vector<int>& counts)
 {
     CSingleLock lock(&m_lock, TRUE);
-    PolylineBuilder builder(points, counts);
-    const double left = rect.left, bottom = rect.bottom;
+    const PixelAxis xAxis{static_cast<double>(rect.left), xStart, xPerUnit, 1.0};
+    PolylineBuilder builder(points, counts, PixelAxis{static_cast<double>(rect.bottom), yMin, yPerUnit, -1.0});
     // The ring in its two runs, oldest first, so the walk needs no index arithmetic.
     const int firstRun = std::min<int>(m_count, m_capacity - m_head);
     const TracePoint* const runs[2][2] = {{m_points + m_head, m_points + m_head + firstRun},
                                           {m_points, m_points + (m_count - firstRun)}};
     for (const auto& run : runs) {
         for (const TracePoint* p = run[0]; p != run[1]; ++p) {
-            double x = left + xPerUnit * (p->x - xStart);
-            double y = bottom - yPerUnit * (p->y - yMin);
-            if (!(std::fabs(x) < kPixelLimit && std::fabs(y) < kPixelLimit)) {
-                if (std::isnan(x) || std::isnan(y)) {
-                    builder.Close();
-                    continue;
-                }
-                x = std::clamp(x, -kPixelLimit, kPixelLimit);
-                y = std::clamp(y, -kPixelLimit, kPixelLimit);
+            if (std::isnan(p->x) || std::isnan(p->y)) {
+                builder.Close();
+                continue;
             }
-            builder.Add(static_cast<LONG>(x), static_cast<LONG>(y));
+            builder.Add(xAxis(p->x), p->y);
             // A gap mark ends the line at its point; the next point starts a new one.
             if (p->flags & kGapMask)
                 builder.Close();
