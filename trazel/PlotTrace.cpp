@@ -19,9 +19,10 @@ constexpr double kPixelLimit = 1 << 20;
 // held within reach of the painter for values far off the picture.
 struct PixelAxis {
     double origin, from, perUnit, sign;
+    double Unclamped(double value) const { return origin + sign * (perUnit * (value - from)); }
     LONG operator()(double value) const
     {
-        const double p = origin + sign * (perUnit * (value - from));
+        const double p = Unclamped(value);
         // Written so that a value without a pixel (infinity times zero) lands at the edge.
         return static_cast<LONG>(p < kPixelLimit ? (p > -kPixelLimit ? p : -kPixelLimit) : kPixelLimit);
     }
@@ -39,12 +40,38 @@ public:
     {
     }
 
+    void AddToColumn(double y)
+    {
+        m_last = y;
+        m_low = std::min(m_low, y);
+        m_high = std::max(m_high, y);
+    }
+
+    // Takes the points from p on while they lie in the open column, have a value
+    // and no gap mark, with the column's state in registers; returns the first other.
+    const TracePoint* ScanColumn(const TracePoint* p, const TracePoint* end, const PixelAxis& xAxis)
+    {
+        const double from = m_columnFrom, to = m_columnTo;
+        double low = m_low, high = m_high, last = m_last;
+        for (; p != end; ++p) {
+            const double position = xAxis.Unclamped(p->x);
+            const double y = p->y;
+            if (!(position >= from && position < to) || std::isnan(y) || (p->flags & kGapMask))
+                break;
+            low = std::min(low, y);
+            high = std::max(high, y);
+            last = y;
+        }
+        m_low = low;
+        m_high = high;
+        m_last = last;
+        return p;
+    }
+
     void Add(LONG x, double y)
     {
         if (m_open && x == m_column) {
-            m_last = y;
-            m_low = std::min(m_low, y);
-            m_high = std::max(m_high, y);
+            AddToColumn(y);
             return;
         }
         if (m_open)
@@ -53,6 +80,11 @@ public:
             m_start = m_points.size();
         m_open = true;
         m_column = x;
+        // Positions in [x, x + 1) surely truncate to x for columns from 1 on, where
+        // truncation is the floor; other columns take the exact way.
+        const bool floorColumn = x >= 1 && x < kPixelLimit - 1;
+        m_columnFrom = floorColumn ? x : 1.0;
+        m_columnTo = floorColumn ? x + 1.0 : 0.0;
         m_first = m_low = m_high = m_last = y;
         m_points.push_back(POINT{x, m_y(y)});
     }
@@ -62,6 +94,8 @@ public:
         if (!m_open)
             return;
         FlushColumn();
+        m_columnFrom = 1.0;
+        m_columnTo = 0.0;
         const size_t count = m_points.size() - m_start;
         if (count >= 2)
             m_counts.push_back(static_cast<int>(count));
@@ -103,6 +137,7 @@ private:
     bool m_open = false;
     size_t m_start = 0;
     LONG m_column = 0;
+    double m_columnFrom = 1.0, m_columnTo = 0.0;  // empty while no column is open
     double m_first = 0, m_low = 0, m_high = 0, m_last = 0;
 };
 }  // namespace
@@ -235,6 +270,10 @@ void CPlotTrace::BuildPolylines(const CRect& rect, double xStart, double yMin, d
                                           {m_points, m_points + (m_count - firstRun)}};
     for (const auto& run : runs) {
         for (const TracePoint* p = run[0]; p != run[1]; ++p) {
+            // Most points of a dense trace fall in the column of the point before.
+            p = builder.ScanColumn(p, run[1], xAxis);
+            if (p == run[1])
+                break;
             if (std::isnan(p->x) || std::isnan(p->y)) {
                 builder.Close();
                 continue;

@@ -178,6 +178,48 @@ TEST(TrazelDrawTest, SlopesAndDenseTracesCoverTheirPixels)
     }
 }
 
+TEST(TrazelDrawTest, DenseTraceDrawsLikeItsPointsCutToFourAColumn)
+{
+    // Points near and on column edges, each column its own values.
+    std::vector<std::pair<double, double>> dense;
+    unsigned noise = 7;
+    for (int i = 0; i < 6000; ++i) {
+        noise = noise * 1103515245u + 12345u;
+        dense.emplace_back(0.5 + i * 0.0025 + (i % 20 == 0 ? 1e-12 : 0.0), (noise >> 16) % 120 - 60.0 + (i / 20) % 7);
+    }
+    // The same cut done here: per column the first, lowest, highest and last.
+    std::vector<std::pair<double, double>> cut;
+    for (size_t i = 0; i < dense.size();) {
+        const int column = static_cast<int>(kPlot.left + 20.0 * (dense[i].first - 0.0));
+        size_t end = i, low = i, high = i;
+        for (; end < dense.size() && static_cast<int>(kPlot.left + 20.0 * (dense[end].first - 0.0)) == column; ++end) {
+            if (dense[end].second < dense[low].second)
+                low = end;
+            if (dense[end].second > dense[high].second)
+                high = end;
+        }
+        for (size_t k : {i, std::min(low, high), std::max(low, high), end - 1})
+            cut.push_back(dense[k]);
+        i = end;
+    }
+
+    Canvas full, reduced;
+    for (auto* pair : {&dense, &cut}) {
+        CTrazel plot;
+        SetUpFixed(plot);
+        plot.SetMaxTracePoints(0, static_cast<int>(pair->size()));
+        for (const auto& [x, y] : *pair)
+            plot.PlotPoint(0, x, y);
+        plot.Draw(&(pair == &dense ? full : reduced).dc, kWhole, kWhole);
+    }
+    int differing = 0;
+    for (int x = kPlot.left; x < kPlot.right; ++x)
+        for (int y = kPlot.top; y < kPlot.bottom; ++y)
+            differing += full.At(x, y) != reduced.At(x, y);
+    EXPECT_EQ(differing, 0);
+    EXPECT_TRUE(full.Any(kPlot, kTraceColor));
+}
+
 TEST(TrazelDrawTest, GridTicksAndScaleTextsSitWhereTheLayoutPutsThem)
 {
     Canvas canvas;
