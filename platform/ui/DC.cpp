@@ -508,6 +508,13 @@ BOOL CDC::TextOut(int x, int y, const CString& text)
     const QString q = kvui::ToQ(shown);
     p->save();
     p->setFont(font);
+    // A font's escapement turns the text counterclockwise about its start, in tenths of a degree.
+    const LONG escapement = m_impl->state.font ? m_impl->state.font->GetLogFontRef().lfEscapement : 0;
+    if (escapement != 0) {
+        p->translate(x, y);
+        p->rotate(-escapement / 10.0);
+        x = y = 0;
+    }
     if (m_impl->state.bkMode == OPAQUE)
         p->fillRect(QRect(x, y, metrics.horizontalAdvance(q), metrics.height()), ToQColor(m_impl->state.bkColor));
     p->setPen(ToQColor(m_impl->state.textColor));

@@ -125,6 +125,30 @@ TEST(DCTest, TextIsAlignedMeasuredAndMappedFontsAreThere)
     EXPECT_FALSE(inkLeft);
 }
 
+
+TEST(DCTest, EscapementTurnsTextCounterclockwiseAboutItsStart)
+{
+    Canvas c(100, 100);
+    CFont turned;
+    turned.CreateFont(-20, 0, 900, 900, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial");
+    c.dc.SelectObject(&turned);
+    c.dc.SetBkMode(TRANSPARENT);
+    const CSize extent = c.dc.GetTextExtent("HHHH");
+    c.dc.TextOut(40, 90, "HHHH");
+    // Written upward from (40, 90): ink right of x = 40 and above y = 90, taller than wide.
+    int left = 100, right = -1, top = 100, bottom = -1;
+    for (int x = 0; x < 100; ++x)
+        for (int y = 0; y < 100; ++y)
+            if (c.At(x, y) != RGB(255, 255, 255)) {
+                left = std::min(left, x), right = std::max(right, x);
+                top = std::min(top, y), bottom = std::max(bottom, y);
+            }
+    EXPECT_GE(left, 40);
+    EXPECT_LE(right, 40 + extent.cy);
+    EXPECT_LE(bottom, 90);
+    EXPECT_GE(top, 90 - extent.cx);
+    EXPECT_GT(bottom - top, 2 * (right - left));
+}
 TEST(DCTest, WindowPaintHandlerDrawsWhatTheImageShows)
 {
     CSwatch swatch;
