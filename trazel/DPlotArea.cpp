@@ -20,26 +20,6 @@ int PixelOf(double position)
     constexpr double kLimit = 1 << 20;
     return std::isnan(position) ? 0 : static_cast<int>(std::clamp(position, -kLimit, kLimit));
 }
-// A list's element count as the class library writes it: 16 bits, or 0xFFFF and 32 bits.
-void WriteListCount(CArchive& ar, DWORD count)
-{
-    if (count < 0xFFFF) {
-        ar << static_cast<WORD>(count);
-        return;
-    }
-    ar << static_cast<WORD>(0xFFFF) << count;
-}
-
-DWORD ReadListCount(CArchive& ar)
-{
-    WORD small = 0;
-    ar >> small;
-    if (small < 0xFFFF)
-        return small;
-    DWORD count = 0;
-    ar >> count;
-    return count;
-}
 }  // namespace
 
 CDPlotArea::CDPlotArea(CTrazel* owner)
@@ -343,7 +323,7 @@ void CDPlotArea::DrawCursorLine(CDC* dc, const CRect& rect, CDPoint perUnit)
 void CDPlotArea::Serialize(CArchive& ar)
 {
     if (ar.IsStoring()) {
-        WriteListCount(ar, static_cast<DWORD>(m_traces.GetCount()));
+        ar.WriteCount(static_cast<ULONGLONG>(m_traces.GetCount()));
         for (POSITION pos = m_traces.GetHeadPosition(); pos;)
             ar.WriteObject(m_traces.GetNext(pos));
         return;
@@ -351,7 +331,7 @@ void CDPlotArea::Serialize(CArchive& ar)
     // Read everything first, so a broken archive leaves the traces as they were.
     CList<CPlotTrace*, CPlotTrace*> loaded;
     try {
-        for (DWORD n = ReadListCount(ar); n > 0; --n) {
+        for (ULONGLONG n = ar.ReadCount(); n > 0; --n) {
             CObject* object = ar.ReadObject(RUNTIME_CLASS(CPlotTrace));
             if (object)
                 loaded.AddTail(static_cast<CPlotTrace*>(object));

@@ -92,7 +92,7 @@ TEST(DPropertyListTest, ArchiveLayoutAndRoundTrip)
     list.SetString("bc", "");
     Store(dir, list);
     const std::string bytes = dir.Read("bag.bin");
-    const std::string expected = std::string("\x02\xFF\xFF\x01\x00\x0A\x00", 7) + "CDProperty" + "\x01" "a" "\x01" "1" +
+    const std::string expected = std::string("\x02\x00\xFF\xFF\x01\x00\x0A\x00", 8) + "CDProperty" + "\x01" "a" "\x01" "1" +
                                  std::string("\x01\x80\x02", 3) + "bc" + std::string("\x00", 1);
     EXPECT_EQ(bytes, expected);
 
@@ -106,7 +106,7 @@ TEST(DPropertyListTest, ArchiveLayoutAndRoundTrip)
 
 TEST(DPropertyListTest, BadArchiveLeavesTheListAsItWas)
 {
-    const std::string good = std::string("\x02\xFF\xFF\x01\x00\x0A\x00", 7) + "CDProperty" + "\x01" "a" "\x01" "1";
+    const std::string good = std::string("\x02\x00\xFF\xFF\x01\x00\x0A\x00", 8) + "CDProperty" + "\x01" "a" "\x01" "1";
     const std::string cases[] = {
         good,                                            // second element missing
         good + std::string("\x01\x80\x05" "ab", 5),      // second element cut short

@@ -94,6 +94,28 @@ CArchive& CArchive::operator>>(bool& v)
 
 void CArchive::WriteCount(ULONGLONG count)
 {
+    if (count < 0xFFFF) {
+        *this << static_cast<WORD>(count);
+        return;
+    }
+    if (count > 0xFFFFFFFFull)
+        ThrowArchive(CArchiveException::genericException);
+    *this << static_cast<WORD>(0xFFFF) << static_cast<DWORD>(count);
+}
+
+ULONGLONG CArchive::ReadCount()
+{
+    WORD w = 0;
+    *this >> w;
+    if (w != 0xFFFF)
+        return w;
+    DWORD d = 0;
+    *this >> d;
+    return d;
+}
+
+void CArchive::WriteStringLength(ULONGLONG count)
+{
     if (count < 0xFF) {
         *this << static_cast<BYTE>(count);
         return;
@@ -111,7 +133,7 @@ void CArchive::WriteCount(ULONGLONG count)
     *this << static_cast<DWORD>(0xFFFFFFFFu) << count;
 }
 
-ULONGLONG CArchive::ReadCount()
+ULONGLONG CArchive::ReadStringLength()
 {
     BYTE b = 0;
     *this >> b;
@@ -132,7 +154,7 @@ ULONGLONG CArchive::ReadCount()
 
 CArchive& CArchive::operator<<(const CString& v)
 {
-    WriteCount(static_cast<ULONGLONG>(v.GetLength()));
+    WriteStringLength(static_cast<ULONGLONG>(v.GetLength()));
     Write(v.GetString(), static_cast<UINT>(v.GetLength()));
     return *this;
 }
@@ -150,7 +172,7 @@ CArchive& CArchive::operator>>(CString& v)
         *this >> w;
         if (w == 0xFFFE) {
             wide = true;
-            length = ReadCount();
+            length = ReadStringLength();
         } else if (w < 0xFFFF) {
             length = w;
         } else {

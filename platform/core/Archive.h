@@ -66,8 +66,12 @@ public:
     CArchive& operator>>(double& v) { return Get(v); }
     CArchive& operator>>(CString& v);
 
+    // Element counts of collections: a 16-bit count, or 0xFFFF and a 32-bit count.
     void WriteCount(ULONGLONG count);
     ULONGLONG ReadCount();
+    // Text lengths: one byte below 255, else 0xFF and a 16-bit length, else 0xFFFF and a 32-bit one.
+    void WriteStringLength(ULONGLONG length);
+    ULONGLONG ReadStringLength();
 
     void WriteObject(const CObject* object);
     // A new object is made by its class and read; one that does not derive from

@@ -414,10 +414,10 @@ TEST(MacroDefsTest, DatabaseArchivesAndReadsBack)
     // The layout: the count, then each name and its object, the class named once.
     const std::string bytes = dir.Read("macros.bin");
     ASSERT_GE(bytes.size(), 30u);
-    EXPECT_EQ(bytes[0], 4);
-    EXPECT_EQ(bytes.substr(1, 2), std::string("\x01" "A", 2));
-    EXPECT_EQ(bytes.substr(3, 6), std::string("\xFF\xFF\x02\x00\x0E\x00", 6));
-    EXPECT_EQ(bytes.substr(9, 14), "CMacroDefEntry");
+    EXPECT_EQ(bytes.substr(0, 2), std::string("\x04\x00", 2));
+    EXPECT_EQ(bytes.substr(2, 2), std::string("\x01" "A", 2));
+    EXPECT_EQ(bytes.substr(4, 6), std::string("\xFF\xFF\x02\x00\x0E\x00", 6));
+    EXPECT_EQ(bytes.substr(10, 14), "CMacroDefEntry");
     EXPECT_NE(bytes.find(std::string("\x01\x80", 2)), std::string::npos);
     EXPECT_EQ(bytes.back(), '%');
 }

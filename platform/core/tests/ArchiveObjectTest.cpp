@@ -214,7 +214,7 @@ TEST(ArchiveObjectTest, StringMapWritesCountThenPairsAndRefusesATruncatedArchive
         file.Close();
     }
     const std::string bytes = dir.Read("map.bin");
-    EXPECT_EQ(bytes, std::string("\x02\x07PartNum\x06QX-100\x08" "Baudrate\x06" "115200"));
+    EXPECT_EQ(bytes, std::string("\x02\x00\x07PartNum\x06QX-100\x08" "Baudrate\x06" "115200", 33));
 
     CMapStringToString read;
     read.SetAt("Stale", "1");
