@@ -1,6 +1,7 @@
 #include "InPlaceList.h"
 
 #include "DListComboCtrl.h"
+#include "InPlaceEditorKeys.h"
 
 BEGIN_MESSAGE_MAP(CInPlaceList, CComboBox)
     ON_WM_CREATE()
@@ -29,26 +30,15 @@ int CInPlaceList::OnCreate(LPCREATESTRUCT cs)
 
 BOOL CInPlaceList::PreTranslateMessage(MSG* msg)
 {
-    // Enter and Esc belong to this editor, not to the dialog around the list.
-    if (msg->message == WM_KEYDOWN && (msg->wParam == VK_RETURN || msg->wParam == VK_ESCAPE)) {
-        SendMessage(WM_CHAR, msg->wParam == VK_RETURN ? '\r' : 0x1B, msg->lParam);
+    if (RouteInPlaceEditorKey(*this, msg))
         return TRUE;
-    }
     return CComboBox::PreTranslateMessage(msg);
 }
 
 void CInPlaceList::OnChar(UINT ch, UINT /*repeat*/, UINT /*flags*/)
 {
-    if (ch == 0x1B) {
-        m_cancelled = TRUE;
-        m_list->SetFocus();
-        return;
-    }
-    if (ch == '\r') {
-        m_list->SetFocus();
-        return;
-    }
-    Default();
+    if (!EndInPlaceEditOnKey(ch, *m_list, m_cancelled))
+        Default();
 }
 
 void CInPlaceList::OnCloseUp() { m_list->SetFocus(); }

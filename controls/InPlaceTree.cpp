@@ -1,6 +1,7 @@
 #include "InPlaceTree.h"
 
 #include "DListComboCtrl.h"
+#include "InPlaceEditorKeys.h"
 
 BEGIN_MESSAGE_MAP(CInPlaceTree, CTreeComboBox)
     ON_WM_CREATE()
@@ -53,25 +54,15 @@ CString CInPlaceTree::WholeString(HTREEITEM item) const
 
 BOOL CInPlaceTree::PreTranslateMessage(MSG* msg)
 {
-    if (msg->message == WM_KEYDOWN && (msg->wParam == VK_RETURN || msg->wParam == VK_ESCAPE)) {
-        SendMessage(WM_CHAR, msg->wParam == VK_RETURN ? '\r' : 0x1B, msg->lParam);
+    if (RouteInPlaceEditorKey(*this, msg))
         return TRUE;
-    }
     return CTreeComboBox::PreTranslateMessage(msg);
 }
 
 void CInPlaceTree::OnChar(UINT ch, UINT /*repeat*/, UINT /*flags*/)
 {
-    if (ch == 0x1B) {
-        m_cancelled = TRUE;
-        m_list->SetFocus();
-        return;
-    }
-    if (ch == '\r') {
-        m_list->SetFocus();
-        return;
-    }
-    Default();
+    if (!EndInPlaceEditOnKey(ch, *m_list, m_cancelled))
+        Default();
 }
 
 LRESULT CInPlaceTree::OnSelectionMoved(WPARAM, LPARAM)

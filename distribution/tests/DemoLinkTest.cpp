@@ -12,6 +12,7 @@
 #include "distribution/DistManager.h"
 #include "distribution/DmQueryVar.h"
 #include "platform/core/MessageBox.h"
+#include "comm/tests/DemoPortFactory.h"
 #include "testing/TempDir.h"
 #include "testing/WaitFor.h"
 
@@ -21,16 +22,6 @@ const WORD VER = static_cast<WORD>(MnemonicToCode("VER"));
 const WORD TLP = static_cast<WORD>(MnemonicToCode("TLP"));
 const WORD MDL = static_cast<WORD>(MnemonicToCode("MDL"));
 const WORD MDI = static_cast<WORD>(MnemonicToCode("MDI"));
-
-// Keeps the simulator it makes, so tests can look into its register model.
-class DemoPortFactory : public CCommPortFactory {
-public:
-    CQVXCommPort* CreateSerialPort(const CString&, DWORD, int, int, int) override { return nullptr; }
-    CQVXCommPort* CreateUdpPort(const CString&, const BYTE*) override { return nullptr; }
-    CQVXCommPort* CreateDemoPort() override { return m_simulator = new CCommunicationsModuleSimulator; }
-
-    CCommunicationsModuleSimulator* m_simulator = nullptr;
-};
 
 // A receiver that keeps what it was handed, for the test thread to look at.
 class Collector : public CDistMngrResponseReceiver {

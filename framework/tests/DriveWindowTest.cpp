@@ -19,19 +19,12 @@
 #include "platform/core/Profile.h"
 #include "platform/ui/UserInput.h"
 #include "platform/ui/WinApp.h"
+#include "comm/tests/DemoPortFactory.h"
 #include "testing/TempDir.h"
 
 namespace {
 
 const WORD EN = static_cast<WORD>(MnemonicToCode("EN"));
-
-class DemoPortFactory : public CCommPortFactory {
-public:
-    CQVXCommPort* CreateSerialPort(const CString&, DWORD, int, int, int) override { return nullptr; }
-    CQVXCommPort* CreateUdpPort(const CString&, const BYTE*) override { return nullptr; }
-    CQVXCommPort* CreateDemoPort() override { return m_simulator = new CCommunicationsModuleSimulator; }
-    CCommunicationsModuleSimulator* m_simulator = nullptr;
-};
 
 class DriveWindowTest : public ::testing::Test {
 protected:
