@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "comm/CommManager.h"
+#include "platform/core/Clock.h"
 #include "comm/LinkPortFactory.h"
 #include "comm/QVXSerialCommPort.h"
 #include "comm/tests/FakeCommServices.h"
@@ -107,4 +108,11 @@ BENCHMARK(SerialRegisterReads)
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    timeBeginPeriod(1);  // as the program does at start-up
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    timeEndPeriod(1);
+    return 0;
+}

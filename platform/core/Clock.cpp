@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <thread>
+#include <sys/prctl.h>
 #include <time.h>
 
 namespace {
@@ -29,8 +30,20 @@ ULONGLONG GetTickCount64()
 
 DWORD timeGetTime() { return static_cast<DWORD>(GetTickCount64()); }
 
-UINT timeBeginPeriod(UINT /*periodMs*/) { return 0; }
-UINT timeEndPeriod(UINT /*periodMs*/) { return 0; }
+// A finer timer period is the kernel's timer slack: with the default 50 µs every
+// 1 ms sleep of the engine's threads overshoots noticeably. The slack is per
+// thread and inherited, so raising it at start-up covers every thread made later.
+UINT timeBeginPeriod(UINT /*periodMs*/)
+{
+    prctl(PR_SET_TIMERSLACK, 1UL);
+    return 0;
+}
+
+UINT timeEndPeriod(UINT /*periodMs*/)
+{
+    prctl(PR_SET_TIMERSLACK, 0UL);  // back to the default slack
+    return 0;
+}
 
 void Sleep(DWORD milliseconds)
 {

@@ -6,6 +6,8 @@
 
 DWORD timeGetTime();
 ULONGLONG GetTickCount64();
+// Sleeps of the calling thread, and of threads it creates afterwards, wake
+// closer to their time until timeEndPeriod.
 UINT timeBeginPeriod(UINT periodMs);
 UINT timeEndPeriod(UINT periodMs);
 void Sleep(DWORD milliseconds);

@@ -94,3 +94,18 @@ TEST(MessageBoxTest, ScriptedAnswerUsesQueueThenDefaultButtonAndLogs)
     AfxSetMessageBoxHandler(nullptr);
     EXPECT_TRUE(AfxTakeScriptedMessageLog().empty());
 }
+
+#include <sys/prctl.h>
+
+TEST(ThreadTest, FinerTimerPeriodReachesThreadsMadeAfterIt)
+{
+    const long before = prctl(PR_GET_TIMERSLACK);
+    timeBeginPeriod(1);
+    EXPECT_EQ(prctl(PR_GET_TIMERSLACK), 1);
+    long inThread = -1;
+    std::thread later([&] { inThread = prctl(PR_GET_TIMERSLACK); });
+    later.join();
+    EXPECT_EQ(inThread, 1);
+    timeEndPeriod(1);
+    EXPECT_EQ(prctl(PR_GET_TIMERSLACK), before);
+}
