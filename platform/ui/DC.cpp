@@ -1,5 +1,7 @@
 #include "DC.h"
 
+#include <cstddef>
+
 #include <QFontMetricsF>
 #include <QLinearGradient>
 #include <QPainterPath>
@@ -309,10 +311,9 @@ BOOL CDC::Polyline(const POINT* points, int count)
     if (!p || !points || count < 2)
         return FALSE;
     ApplyPen(p, PenOf(m_impl));
-    QPolygon polygon;
-    for (int i = 0; i < count; ++i)
-        polygon << QPoint(points[i].x, points[i].y);
-    p->drawPolyline(polygon);
+    // POINT and QPoint are both two ints, x then y: draw the caller's array as it is.
+    static_assert(sizeof(QPoint) == sizeof(POINT) && offsetof(POINT, y) == sizeof(int));
+    p->drawPolyline(reinterpret_cast<const QPoint*>(points), count);
     return TRUE;
 }
 
@@ -323,10 +324,7 @@ BOOL CDC::Polygon(const POINT* points, int count)
         return FALSE;
     ApplyPen(p, PenOf(m_impl));
     ApplyBrush(p, BrushOf(m_impl));
-    QPolygon polygon;
-    for (int i = 0; i < count; ++i)
-        polygon << QPoint(points[i].x, points[i].y);
-    p->drawPolygon(polygon);
+    p->drawPolygon(reinterpret_cast<const QPoint*>(points), count);
     return TRUE;
 }
 
