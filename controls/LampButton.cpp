@@ -1,20 +1,8 @@
 #include "LampButton.h"
 
+#include "foundation/NumberHelpers.h"
 #include "foundation/WindowBoundHelpers.h"
 #include "platform/ui/DC.h"
-
-namespace {
-// Each channel times percent / 100, truncated, at most 255.
-COLORREF ScaleChannels(COLORREF color, float percent)
-{
-    COLORREF result = 0;
-    for (int shift = 0; shift < 24; shift += 8) {
-        const float scaled = static_cast<float>((color >> shift) & 0xFF) * percent / 100.0f;
-        result |= static_cast<COLORREF>(std::min(255, static_cast<int>(scaled))) << shift;
-    }
-    return result;
-}
-}  // namespace
 
 BEGIN_MESSAGE_MAP(CLampButton, CButton)
     ON_WM_TIMER()
@@ -52,7 +40,7 @@ void CLampButton::DrawItem(LPDRAWITEMSTRUCT drawItem)
     const COLORREF textColor = lit ? m_onTextColor : m_offTextColor;
     CString text = lit ? m_onText : m_offText;
     if (drawItem->itemState & ODS_SELECTED)
-        face = ScaleChannels(face, 120.0f);
+        face = ScaleColorPercent(face, 120.0f);
     if (text.IsEmpty())
         GetWindowText(text);
 
@@ -61,7 +49,7 @@ void CLampButton::DrawItem(LPDRAWITEMSTRUCT drawItem)
     CRgn clip;
     clip.CreateRoundRectRgn(rect.left, rect.top, rect.right, rect.bottom, 5, 5);
     dc->SelectClipRgn(&clip);
-    DrawGradientRect(ScaleChannels(face, 70.0f), face, dc, rect.left, rect.top, rect.right, rect.bottom);
+    DrawGradientRect(ScaleColorPercent(face, 70.0f), face, dc, rect.left, rect.top, rect.right, rect.bottom);
     dc->SelectClipRgn(nullptr);
 
     CPen grey(PS_SOLID, 1, 0x707070);

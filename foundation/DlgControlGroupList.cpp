@@ -1,27 +1,5 @@
 #include "DlgControlGroupList.h"
 
-CDlgControlGroupList::~CDlgControlGroupList()
-{
-    m_shown.RemoveAll();
-    DeleteAllLists();
-}
-
-void CDlgControlGroupList::AddValue(int group, int controlId)
-{
-    auto& list = m_groups[group];
-    if (!list)
-        list = std::make_unique<CList<int, int>>();
-    list->AddTail(controlId);
-}
-
-CList<int, int>* CDlgControlGroupList::GetList(int group) const
-{
-    auto found = m_groups.find(group);
-    return found == m_groups.end() ? nullptr : found->second.get();
-}
-
-void CDlgControlGroupList::DeleteAllLists() { m_groups.clear(); }
-
 BOOL CDlgControlGroupList::EnableGroup(int group, BOOL enable)
 {
     CList<int, int>* list = GetList(group);
@@ -103,10 +81,14 @@ void CDlgControlGroupList::HideAllGroups()
 {
     if (!m_dialog)
         return;
-    for (const auto& group : m_groups)
-        for (POSITION pos = group.second->GetHeadPosition(); pos;)
-            if (CWnd* control = m_dialog->GetDlgItem(group.second->GetNext(pos)))
+    int group = 0;
+    CList<int, int>* list = nullptr;
+    for (POSITION at = GetStartPosition(); at;) {
+        GetNextAssoc(at, group, list);
+        for (POSITION pos = list->GetHeadPosition(); pos;)
+            if (CWnd* control = m_dialog->GetDlgItem(list->GetNext(pos)))
                 control->ShowWindow(SW_HIDE);
+    }
 }
 
 void CDlgControlGroupList::ShowGroupsStacked(int x, int y)

@@ -3,22 +3,15 @@
 // stacked one under another.
 #pragma once
 
-#include <map>
-#include <memory>
-
-#include "platform/core/List.h"
+#include "foundation/MapIntToIntList.h"
 #include "platform/ui/Wnd.h"
 
-class CDlgControlGroupList {
+// The groups are the map's lists of control ids, keyed by group number.
+class CDlgControlGroupList : public CMapIntToIntList {
 public:
     explicit CDlgControlGroupList(CWnd* dialog = nullptr) : m_dialog(dialog) {}
-    virtual ~CDlgControlGroupList();
 
     void SetDialog(CWnd* dialog) { m_dialog = dialog; }
-    // Group lists, keyed by group number (a map from int to a list of control ids).
-    void AddValue(int group, int controlId);
-    CList<int, int>* GetList(int group) const;
-    void DeleteAllLists();
 
     // The groups ShowGroupsStacked shows, in order.
     void AddShownGroup(int group) { m_shown.AddTail(group); }
@@ -36,6 +29,5 @@ public:
 private:
     BOOL ControlRect(int controlId, CRect& rect) const;
     CWnd* m_dialog;
-    std::map<int, std::unique_ptr<CList<int, int>>> m_groups;
     CList<int, int> m_shown;
 };
