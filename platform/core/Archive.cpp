@@ -1,5 +1,6 @@
 #include "Archive.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -186,17 +187,25 @@ CArchive& CArchive::operator>>(CString& v)
             }
         }
     }
-    const ULONGLONG remaining = m_file ? m_file->GetLength() - m_file->GetPosition() : 0;
-    if (length * (wide ? 2 : 1) > remaining)
-        ThrowArchive(CArchiveException::endOfFile);
-    std::string text(static_cast<size_t>(length), '\0');
-    if (wide) {
-        std::vector<WORD> chars(static_cast<size_t>(length));
-        ReadExact(chars.data(), static_cast<UINT>(length * 2));
-        for (size_t i = 0; i < chars.size(); ++i)
-            text[i] = chars[i] < 0x100 ? static_cast<char>(chars[i]) : '?';
-    } else if (length) {
-        ReadExact(text.data(), static_cast<UINT>(length));
+    // Read in bounded chunks: a damaged length runs into the end of the file
+    // instead of reserving its whole size up front, and no file size is asked.
+    constexpr ULONGLONG kChunk = 64 * 1024;
+    const UINT unit = wide ? 2 : 1;
+    std::string text;
+    std::vector<BYTE> chunk;
+    for (ULONGLONG left = length; left > 0;) {
+        const ULONGLONG take = std::min(left, kChunk);
+        chunk.resize(static_cast<size_t>(take * unit));
+        ReadExact(chunk.data(), static_cast<UINT>(chunk.size()));
+        if (wide) {
+            for (size_t i = 0; i < chunk.size(); i += 2) {
+                const WORD ch = static_cast<WORD>(chunk[i] | (chunk[i + 1] << 8));
+                text += ch < 0x100 ? static_cast<char>(ch) : '?';
+            }
+        } else {
+            text.append(reinterpret_cast<const char*>(chunk.data()), chunk.size());
+        }
+        left -= take;
     }
     v = CString(std::move(text));
     return *this;
