@@ -3,9 +3,9 @@
 // at once (no wire, no thread sleeps).
 #include <benchmark/benchmark.h>
 
-#include "comm/CommManager.h"
-#include "comm/LinkFrame.h"
-#include "comm/tests/TestCommPort.h"
+#include "comm/link/CommManager.h"
+#include "comm/protocol/LinkFrame.h"
+#include "testing/TestCommPort.h"
 #include "platform/core/Clock.h"
 
 namespace {

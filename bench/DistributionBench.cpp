@@ -8,7 +8,7 @@
 
 #include "distribution/DistManager.h"
 #include "distribution/DistMngrResponseReceiver.h"
-#include "distribution/tests/FakeCommLink.h"
+#include "testing/FakeCommLink.h"
 #include "platform/core/Clock.h"
 
 namespace {
@@ -92,5 +92,56 @@ void BM_SubmitAndCancel(benchmark::State& state)
     state.SetComplexityN(state.range(0));
 }
 BENCHMARK(BM_SubmitAndCancel)->Arg(10)->Arg(100)->Arg(1000)->Complexity();
+
+// One cycle's cost against the jobs due in it. The idle jobs repeat at a minute
+// and have each answered once, as a window's slow reads have; the due ones
+// repeat at 1 ms, and each cycle advances the clock 2 ms, so every one of them
+// is due in every cycle. Fixed iterations keep the idle jobs from falling due.
+void RunDueCycles(benchmark::State& state, int due, int total)
+{
+    kvtest::FreezeClock(1000000);
+    FakeCommLink link;
+    link.m_autoAnswer = true;
+    CDistManager manager{&link};
+    std::vector<std::unique_ptr<CountingReceiver>> receivers;
+    auto add = [&](WORD code, WORD periodMs) {
+        auto receiver = std::make_unique<CountingReceiver>();
+        receiver->SetDistManager(&manager);
+        receiver->SendQuery(1, code, periodMs);
+        receivers.push_back(std::move(receiver));
+    };
+    for (int i = 0; i < total - due; ++i)
+        add(static_cast<WORD>(2000 + i), 60000);
+    kvtest::AdvanceClock(65536);
+    manager.ExecCycle();
+    for (int i = 0; i < due; ++i)
+        add(static_cast<WORD>(100 + i), 1);
+    kvtest::AdvanceClock(2);
+    manager.ExecCycle();
+    {
+        std::lock_guard<std::mutex> lock(link.m_mutex);
+        link.m_submitted.clear();
+    }
+    size_t submitted = 0;
+    for (auto _ : state) {
+        kvtest::AdvanceClock(2);
+        manager.ExecCycle();
+        std::lock_guard<std::mutex> lock(link.m_mutex);
+        submitted += link.m_submitted.size();
+        link.m_submitted.clear();
+    }
+    state.counters["due/cycle"] = static_cast<double>(submitted) / static_cast<double>(state.iterations());
+    state.counters["jobs"] = manager.GetJobCount();
+    receivers.clear();
+    kvtest::ThawClock();
+}
+
+// Fixed total of 1 000 jobs, 0 to 100 of them due in each cycle.
+void BM_CycleAgainstDue(benchmark::State& state) { RunDueCycles(state, static_cast<int>(state.range(0)), 1000); }
+BENCHMARK(BM_CycleAgainstDue)->Arg(0)->Arg(1)->Arg(10)->Arg(100)->Iterations(20000)->Unit(benchmark::kMicrosecond);
+
+// One job due in each cycle, 10 to 10 000 jobs in all.
+void BM_CycleAgainstTotal(benchmark::State& state) { RunDueCycles(state, 1, static_cast<int>(state.range(0))); }
+BENCHMARK(BM_CycleAgainstTotal)->Arg(10)->Arg(100)->Arg(1000)->Arg(10000)->Iterations(20000)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

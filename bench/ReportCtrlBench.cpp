@@ -23,10 +23,10 @@ struct Grid {
         report.InsertColumn(2, "Hex", LVCFMT_RIGHT, 100);
         report.InsertColumn(3, "Date", LVCFMT_LEFT, 150);
     }
-    void Fill()
+    void Fill(int rows = kRows)
     {
         SRand(7);
-        for (int row = 0; row < kRows; ++row) {
+        for (int row = 0; row < rows; ++row) {
             CString text;
             text.Format("Register %05d", Rand());
             report.InsertItem(row, text);
@@ -65,6 +65,43 @@ void BM_SortColumn(benchmark::State& state)
 }
 // 0 text, 1 decimal numbers, 2 hexadecimal, 3 dates.
 BENCHMARK(BM_SortColumn)->Arg(0)->Arg(1)->Arg(2)->Arg(3)->Unit(benchmark::kMillisecond);
+
+// Filling rows then sorting them from random order, together, as a window does
+// when its data comes in anew; the cost per row should not grow with the rows.
+// Emptying the grid before each fill is timed apart (BM_DeleteAllRows).
+void BM_FillAndSortRandom(benchmark::State& state)
+{
+    Grid grid;
+    const int rows = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        grid.report.DeleteAllItems();
+        state.ResumeTiming();
+        grid.Fill(rows);
+        grid.report.SortItems(0, true);
+    }
+    state.SetItemsProcessed(state.iterations() * rows);
+    state.counters["us/row"] = benchmark::Counter(static_cast<double>(state.iterations() * rows),
+                                                  benchmark::Counter::kIsRate | benchmark::Counter::kInvert,
+                                                  benchmark::Counter::kIs1000);
+}
+BENCHMARK(BM_FillAndSortRandom)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+
+// Emptying a grid whose rows were sorted from random order.
+void BM_DeleteAllRows(benchmark::State& state)
+{
+    Grid grid;
+    const int rows = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        grid.Fill(rows);
+        grid.report.SortItems(0, true);
+        state.ResumeTiming();
+        grid.report.DeleteAllItems();
+    }
+    state.SetItemsProcessed(state.iterations() * rows);
+}
+BENCHMARK(BM_DeleteAllRows)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
 }  // namespace
 

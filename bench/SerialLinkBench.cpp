@@ -8,12 +8,12 @@
 #include <cmath>
 #include <thread>
 
-#include "comm/CommManager.h"
+#include "comm/link/CommManager.h"
 #include "platform/core/Clock.h"
-#include "comm/LinkPortFactory.h"
-#include "comm/QVXSerialCommPort.h"
-#include "comm/tests/FakeCommServices.h"
-#include "comm/tests/SimulatedSerialDrive.h"
+#include "comm/link/LinkPortFactory.h"
+#include "comm/serial/QVXSerialCommPort.h"
+#include "testing/FakeCommServices.h"
+#include "testing/SimulatedSerialDrive.h"
 #include "testing/TempDir.h"
 
 namespace {
@@ -29,7 +29,9 @@ constexpr int kQueued = 8;
 // One read: the request (4 bytes, 8 on a multi-drop line) and the reply
 // (width + 3 bytes) at 10 bits a byte. The port sleeps 1 ms after writing,
 // looks for the reply every 1 ms, and pauses 2 ms after a good read. Its
-// cycle handles frames for 25 ms, then sleeps its 1 ms period.
+// cycle handles frames for 25 ms, then sleeps its 1 ms period. (The ceiling
+// stays that of 1 ms steps, so figures before and after compare; a port that
+// takes the reply as it comes may pass it on a multi-drop line.)
 double CeilingReadsPerSecond(int drives)
 {
     const int requestBytes = drives > 1 ? 8 : 4;

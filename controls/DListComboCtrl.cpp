@@ -146,41 +146,38 @@ bool CDListComboCtrl::PlaceEditor(int row, int column, CRect& rect)
     return true;
 }
 
-CInPlaceList* CDListComboCtrl::ShowInPlaceList(int row, int column, const CStringList& strings, int initial)
+bool CDListComboCtrl::CreateDropDownEditor(CComboBox* editor, int row, int column)
 {
     CRect rect;
-    if (!PlaceEditor(row, column, rect))
-        return nullptr;
+    if (!PlaceEditor(row, column, rect) || !editor->Create(kDropDownStyle, rect, this, IDC_INPLACE_LIST))
+        return false;
     CRect bounds;
     GetItemRect(row, &bounds, LVIR_BOUNDS);
+    // The selection field with its frame is one row high, so the editor never covers the next row.
+    editor->SetItemHeight(-1, static_cast<UINT>(std::max(1, bounds.Height() - 3)));
+    editor->SetHorizontalExtent(static_cast<UINT>(GetColumnWidth(column)));
+    editor->MoveWindow(rect.left, rect.top, rect.Width(), rect.Height());
+    editor->BringWindowToTop();
+    return true;
+}
+
+CInPlaceList* CDListComboCtrl::ShowInPlaceList(int row, int column, const CStringList& strings, int initial)
+{
     auto* editor = new CInPlaceList(this, row, column, strings, initial);
-    if (!editor->Create(kDropDownStyle, rect, this, IDC_INPLACE_LIST)) {
+    if (!CreateDropDownEditor(editor, row, column)) {
         delete editor;
         return nullptr;
     }
-    editor->SetItemHeight(-1, static_cast<UINT>(std::max(1, bounds.Height() - 3)));
-    editor->SetHorizontalExtent(static_cast<UINT>(GetColumnWidth(column)));
-    editor->MoveWindow(rect.left, rect.top, rect.Width(), bounds.Height());
-    editor->BringWindowToTop();
     return editor;
 }
 
 CInPlaceTree* CDListComboCtrl::ShowInPlaceTree(int row, int column, const CStringList& strings, int initial)
 {
-    CRect rect;
-    if (!PlaceEditor(row, column, rect))
-        return nullptr;
-    CRect bounds;
-    GetItemRect(row, &bounds, LVIR_BOUNDS);
     auto* editor = new CInPlaceTree(this, row, column, strings, initial);
-    if (!editor->Create(kDropDownStyle, rect, this, IDC_INPLACE_LIST)) {
+    if (!CreateDropDownEditor(editor, row, column)) {
         delete editor;
         return nullptr;
     }
-    editor->SetItemHeight(-1, static_cast<UINT>(std::max(1, bounds.Height())));
-    editor->SetHorizontalExtent(static_cast<UINT>(GetColumnWidth(column)));
-    editor->MoveWindow(rect.left, rect.top, rect.Width(), bounds.Height());
-    editor->BringWindowToTop();
     int size = 0;
     if (m_treeDropWidth.Lookup(column, size))
         editor->m_dropWidth = size;
@@ -306,10 +303,14 @@ void CDListComboCtrl::DrawArrow(NMLVCUSTOMDRAW* draw)
     const int saved = dc->SaveDC();
     dc->IntersectClipRect(cell.left, cell.top, cell.right, cell.bottom - 1);
     dc->SelectObject(&marlett);
-    dc->SetTextColor(GetItemTextColor(column, row));
-    dc->SetBkColor(GetItemBkColor(column, row));
+    // On a selected row the glyph sits on the selection's colour, not on the cell's own.
+    const bool selected = (draw->nmcd.uItemState & CDIS_SELECTED) != 0;
+    const COLORREF ink = selected ? draw->clrText : GetItemTextColor(column, row);
+    const COLORREF back = selected ? draw->clrTextBk : GetItemBkColor(column, row);
+    dc->SetTextColor(ink);
+    dc->SetBkColor(back);
     dc->SetBkMode(OPAQUE);
-    dc->FillSolidRect(&square, GetItemBkColor(column, row));
+    dc->FillSolidRect(&square, back);
     dc->DrawText("6", &square, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     dc->RestoreDC(saved);
 }

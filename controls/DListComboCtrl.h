@@ -9,6 +9,7 @@
 #include "foundation/MapIntToStringList.h"
 #include "platform/core/Map.h"
 
+class CComboBox;
 class CInPlaceEdit;
 class CInPlaceList;
 class CInPlaceTree;
@@ -58,6 +59,8 @@ protected:
 private:
     // Where an editor goes over the cell; false when the cell cannot hold one.
     bool PlaceEditor(int row, int column, CRect& rect);
+    // Creates a drop-down editor over the cell, one row high; false (editor not made) when it cannot.
+    bool CreateDropDownEditor(CComboBox* editor, int row, int column);
     void DrawArrow(NMLVCUSTOMDRAW* draw);
 
     CMapIntToStringList m_choices;

@@ -76,6 +76,12 @@ BOOL CDPopupSelectListDlg::CreatePopup(CWnd* owner, int x, int y)
     }
     if (!CreateIndirect(reinterpret_cast<LPCDLGTEMPLATE>(m_template.data()), owner, m_template.size()))
         return FALSE;
+    // The template's dialog units round the place and read it back in the template font's units:
+    // put the popup on the exact pixel asked for.
+    CPoint at(x, y);
+    if (owner)
+        owner->ClientToScreen(&at);
+    SetWindowPos(nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     CRect client;
     GetClientRect(&client);
     if (m_list.Create(kListStyle, client, this, IDC_POPUP_SELECT_LIST)) {
@@ -171,8 +177,13 @@ void CDPopupSelectListDlg::OnOK()
     CDPopupSelectListEditCtrl* edit = m_edit;
     if (row >= 0 && edit)
         edit->OnPopupChoice(m_list.GetItemText(row, 0));
-    if (edit)
+    if (edit) {
+        // Forgotten first: the focus leaving the list while this window goes
+        // must not make the edit destroy it a second time.
+        if (edit->GetPopup() == this)
+            edit->ForgetPopup();
         edit->SetFocus();
+    }
     DestroyWindow();
 }
 

@@ -2,8 +2,10 @@
 
 #include <gif_lib.h>
 
-#include <cstdio>
+#include <unistd.h>
 #include <vector>
+
+#include "platform/core/FileReplacement.h"
 
 namespace {
 struct GifCloser {
@@ -17,7 +19,7 @@ struct GifCloser {
     }
 };
 
-bool WriteQuantised(const char* path, int width, int height, std::vector<GifByteType>& red,
+bool WriteQuantised(int fd, int width, int height, std::vector<GifByteType>& red,
                     std::vector<GifByteType>& green, std::vector<GifByteType>& blue)
 {
     int colours = 256;
@@ -31,7 +33,11 @@ bool WriteQuantised(const char* path, int width, int height, std::vector<GifByte
         return false;
     }
     int error = 0;
-    GifCloser file{EGifOpenFileName(path, false, &error)};
+    // The library closes the descriptor it is given; the replacement keeps its own.
+    const int own = dup(fd);
+    GifCloser file{own < 0 ? nullptr : EGifOpenFileHandle(own, &error)};
+    if (!file.gif && own >= 0)
+        close(own);
     bool ok = file.gif && EGifPutScreenDesc(file.gif, width, height, 8, 0, map) != GIF_ERROR &&
               EGifPutImageDesc(file.gif, 0, 0, width, height, false, nullptr) != GIF_ERROR;
     for (int y = 0; ok && y < height; ++y)
@@ -60,10 +66,12 @@ BOOL WriteGifFile(const CBitmap& bitmap, const char* path)
         green[i] = bits[i * 4 + 1];
         red[i] = bits[i * 4 + 2];
     }
-    const CString temporary = CString(path) + ".kvtmp";
-    if (!WriteQuantised(temporary, size.cx, size.cy, red, green, blue) || std::rename(temporary, path) != 0) {
-        std::remove(temporary);
+    CFileReplacement replacement;
+    if (replacement.Begin(path) != 0)
+        return FALSE;
+    if (!WriteQuantised(replacement.GetFd(), size.cx, size.cy, red, green, blue)) {
+        replacement.Discard();
         return FALSE;
     }
-    return TRUE;
+    return replacement.Commit() == 0;
 }

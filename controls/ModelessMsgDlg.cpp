@@ -3,11 +3,6 @@
 #include "platform/core/Clock.h"
 #include "platform/ui/ProgressCtrl.h"
 
-namespace {
-constexpr int IDC_MODELESS_TEXT = 1500;
-constexpr int IDC_MODELESS_PROGRESS = 1290;
-}  // namespace
-
 CModelessMsgDlg::CModelessMsgDlg(CWnd* parent) : CDialog(IDD, parent) {}
 
 BOOL CModelessMsgDlg::Open(const char* title, const char* text, BOOL showCancel)

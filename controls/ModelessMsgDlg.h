@@ -3,11 +3,13 @@
 // polls between its steps.
 #pragma once
 
+#include "resources/ids/ModelessMessageIds.h"
+
 #include "platform/ui/Dialog.h"
 
 class CModelessMsgDlg : public CDialog {
 public:
-    enum { IDD = 210 };
+    enum { IDD = IDD_MODELESS_MESSAGE };
     explicit CModelessMsgDlg(CWnd* parent = nullptr);
 
     BOOL Open(const char* title, const char* text, BOOL showCancel);

@@ -1,7 +1,6 @@
 #include "ReportCtrl.h"
 
 #include <algorithm>
-#include <unordered_map>
 #include <vector>
 
 #include "ReportSortOrder.h"
@@ -196,11 +195,14 @@ int CReportCtrl::DeleteAllItems()
     EndEdit(FALSE);
     const int count = GetItemCount();
     SetRedraw(FALSE);
+    // The records go after the rows: the parent, told of the deletion, still
+    // finds valid records, and no row is rewritten one by one before it goes.
+    std::vector<REPORTITEMDATA*> records(static_cast<size_t>(count));
     for (int row = 0; row < count; ++row)
-        delete RecordOf(row);
-    for (int row = 0; row < count; ++row)
-        CListCtrl::SetItemData(row, 0);
+        records[static_cast<size_t>(row)] = RecordOf(row);
     CListCtrl::DeleteAllItems();
+    for (REPORTITEMDATA* record : records)
+        delete record;
     SetRedraw(TRUE);
     m_highlighted = -1;
     return count;
@@ -351,16 +353,13 @@ void QuickSortIndices(std::vector<int>& v, int low, int high, bool ascending, co
     }
 }
 
-struct Rank {
-    std::unordered_map<DWORD_PTR, int> position;
-};
-
-int CALLBACK_ByRank(LPARAM a, LPARAM b, LPARAM data)
+// The rows' new places, by their places before the sort.
+int CALLBACK_ByNewPlace(LPARAM a, LPARAM b, LPARAM data)
 {
-    const auto& rank = *reinterpret_cast<const Rank*>(data);
-    const int ra = rank.position.at(static_cast<DWORD_PTR>(a));
-    const int rb = rank.position.at(static_cast<DWORD_PTR>(b));
-    return ra < rb ? -1 : (ra > rb ? 1 : 0);
+    const auto& place = *reinterpret_cast<const std::vector<int>*>(data);
+    const int pa = place[static_cast<size_t>(a)];
+    const int pb = place[static_cast<size_t>(b)];
+    return pa < pb ? -1 : (pa > pb ? 1 : 0);
 }
 }  // namespace
 
@@ -386,23 +385,21 @@ void CReportCtrl::SortRange(int low, int high)
     std::vector<DWORD> states(static_cast<size_t>(count));
     for (int row = 0; row < count; ++row)
         states[static_cast<size_t>(row)] = GetItemStates(row);
-    Rank rank;
-    rank.position.reserve(static_cast<size_t>(count));
+    std::vector<int> newPlace(static_cast<size_t>(count));
     for (int row = 0; row < count; ++row)
-        rank.position[CListCtrl::GetItemData(row)] = row;
+        newPlace[static_cast<size_t>(row)] = row;
     for (size_t k = 0; k < v.size(); ++k)
-        rank.position[CListCtrl::GetItemData(v[k])] = low + static_cast<int>(k);
+        newPlace[static_cast<size_t>(v[k])] = low + static_cast<int>(k);
     const int highlightedRow = m_highlighted;
-    const DWORD_PTR highlighted = IsRowInList(highlightedRow) ? CListCtrl::GetItemData(highlightedRow) : 0;
-    CListCtrl::SortItems(&CALLBACK_ByRank, reinterpret_cast<DWORD_PTR>(&rank));
+    CListCtrl::SortItemsEx(&CALLBACK_ByNewPlace, reinterpret_cast<DWORD_PTR>(&newPlace));
     for (size_t k = 0; k < v.size(); ++k) {
         const int to = low + static_cast<int>(k);
         const DWORD before = states[static_cast<size_t>(v[k])];
         if (GetItemStates(to) != before)
             SetItemStates(to, before & (RC_ITEM_SELECTED | RC_ITEM_UNSELECTED | RC_ITEM_FOCUSED | RC_ITEM_UNFOCUSED));
     }
-    if (highlighted)
-        m_highlighted = rank.position[highlighted];
+    if (IsRowInList(highlightedRow))
+        m_highlighted = newPlace[static_cast<size_t>(highlightedRow)];
 }
 
 void CReportCtrl::OnColumnClick(NMHDR* header, LRESULT* result)

@@ -2,11 +2,13 @@
 // at what size and, for a file, in which format.
 #pragma once
 
+#include "resources/ids/ExportWindowImageIds.h"
+
 #include "platform/ui/Dialog.h"
 
 class CSaveWindowImageDlg : public CDialog {
 public:
-    enum { IDD = 179 };
+    enum { IDD = IDD_EXPORT_WINDOW_IMAGE };
     enum Target { TargetFile = 0, TargetClipboard = 1 };
     enum FileType { FileBmp = 0, FilePng = 1, FileJpeg = 2, FileGif = 3 };
     explicit CSaveWindowImageDlg(CWnd* parent = nullptr);

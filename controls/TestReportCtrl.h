@@ -4,10 +4,8 @@
 
 #include "ReportCtrl.h"
 #include "platform/ui/Dialog.h"
+#include "resources/ids/TestReportIds.h"
 
-constexpr UINT IDD_TEST_REPORTCTRL = 303;
-constexpr int IDC_TEST_REPORT_LIST = 2268;
-constexpr int IDC_TEST_REPORT_HILIGHT = 2269;
 
 class CTestReportCtrl : public CDialog {
 public:

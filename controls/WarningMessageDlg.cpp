@@ -5,11 +5,6 @@
 #include "platform/ui/Static.h"
 
 namespace {
-constexpr int IDC_WARN_NO = 1697;
-constexpr int IDC_WARN_YES = 1698;
-constexpr int IDC_WARN_TEXT = 1699;
-constexpr int IDC_WARN_DONT_SHOW = 1700;
-constexpr int IDC_WARN_ICON = 1701;
 const char kSection[] = "WARN MSGS";
 }  // namespace
 

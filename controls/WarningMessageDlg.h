@@ -3,12 +3,14 @@
 // is remembered under the message's key in the user settings ("WARN MSGS").
 #pragma once
 
+#include "resources/ids/WarningIds.h"
+
 #include "platform/core/Collections.h"
 #include "platform/ui/Dialog.h"
 
 class CWarningMessageDlg : public CDialog {
 public:
-    enum { IDD = 319 };
+    enum { IDD = IDD_WARNING };
     explicit CWarningMessageDlg(CWnd* parent = nullptr);
 
     // The dialog's result (IDOK, IDYES, IDNO, IDCANCEL for Esc), or the

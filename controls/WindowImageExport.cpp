@@ -26,7 +26,22 @@ bool PutOnClipboard(CWnd* window, CBitBlitter& blitter)
     CloseClipboard();
     return placed != FALSE;
 }
+bool Capture(CWnd* window, CBitBlitter& blitter, int width, int height)
+{
+    CClientDC windowDc(window);
+    return blitter.Create(&windowDc, CRect(0, 0, width, height)) && window->PrintWindow(blitter.GetDC(), PW_CLIENTONLY);
+}
 }  // namespace
+
+BOOL SaveWindowImageFile(CWnd* window, const char* path)
+{
+    if (!window || !window->GetSafeHwnd() || !path)
+        return FALSE;
+    CRect client;
+    window->GetClientRect(&client);
+    CBitBlitter blitter;
+    return Capture(window, blitter, client.Width(), client.Height()) && blitter.SaveToFile(path);
+}
 
 int ExportWindowImage(CWnd* window, CSaveWindowImageCB* callback)
 {
@@ -43,9 +58,7 @@ int ExportWindowImage(CWnd* window, CSaveWindowImageCB* callback)
     if (callback)
         callback->BeginImageCapture(0, 0, dialog.m_width, dialog.m_height, dialog.m_forPrinting);
     CBitBlitter& blitter = SharedBlitter();
-    CClientDC windowDc(window);
-    const bool rendered = blitter.Create(&windowDc, CRect(0, 0, dialog.m_width, dialog.m_height)) &&
-                          window->PrintWindow(blitter.GetDC(), PW_CLIENTONLY);
+    const bool rendered = Capture(window, blitter, dialog.m_width, dialog.m_height);
     if (callback)
         callback->EndImageCapture();
     if (!rendered) {

@@ -6,3 +6,8 @@
 #include "platform/ui/Wnd.h"
 
 int ExportWindowImage(CWnd* window, CSaveWindowImageCB* callback);
+
+// Saves the window's client area as the export does once its dialog is answered (the type
+// from the file's extension), without the dialog or a message: for a window whose open
+// drop-down the dialog would close. Non-zero on success.
+BOOL SaveWindowImageFile(CWnd* window, const char* path);

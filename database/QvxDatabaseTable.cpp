@@ -1,18 +1,21 @@
 #include "QvxDatabaseTable.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <set>
 
 #include "platform/core/DebugLog.h"
+#include "database/ErrorResult.h"
 
 namespace {
+using dberror::Fail;
 
-bool Fail(CString* error, const CString& message)
+// An id as C atoi reads it, held within the range of an int.
+int IdValue(const CString& text)
 {
-    if (error)
-        *error = message;
-    return false;
+    const long long value = std::strtoll(text, nullptr, 10);
+    return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
 }
 
 }  // namespace
@@ -33,7 +36,7 @@ bool CQvxDatabaseTable::LoadFromFile(const char* filePath, CString* error)
     CStringList warnings;
     CString message;
     bool ok = false;
-    const int section = readFields.ReadDefinitionSection(reader, &message);
+    const int section = readFields.ReadDefinitionSection(reader, &message, &warnings);
     if (section == CQvxDatabaseTableFieldDefArray::sectionRead) {
         ok = readRows.ReadRecords(readFields, reader, &message, &warnings) == CQvxDatabaseTableDataRow::readEndOfFile;
     } else if (section != CQvxDatabaseTableFieldDefArray::sectionError) {
@@ -97,17 +100,31 @@ void CQvxDatabaseTable::RenumberIds()
 
 bool CQvxDatabaseTable::RenumberColumn(int column)
 {
-    int largest = 0;
+    std::set<int> used;
+    long long largest = 0;
     for (POSITION pos = rows.GetHeadPosition(); pos;) {
         const CQvxDatabaseTableDataRow* row = rows.GetNext(pos);
-        if (column < row->values.GetSize())
-            largest = std::max(largest, std::atoi(row->values[column]));
+        if (column < row->values.GetSize()) {
+            const int id = IdValue(row->values[column]);
+            used.insert(id);
+            largest = std::max<long long>(largest, id);
+        }
     }
-    int next = largest + 1;
+    long long next = largest + 1;
+    int lowestFree = 1;
+    // Ids go on above the largest; past the largest int the free ids are taken from the lowest up.
+    auto takeId = [&]() {
+        if (next <= INT_MAX)
+            return static_cast<int>(next++);
+        while (used.count(lowestFree))
+            ++lowestFree;
+        used.insert(lowestFree);
+        return lowestFree;
+    };
     bool changed = false;
     auto giveId = [&](CQvxDatabaseTableDataRow* row) {
         CString id;
-        id.Format("%d", next++);
+        id.Format("%d", takeId());
         row->values.SetAtGrow(column, id);
         changed = true;
     };
@@ -119,9 +136,9 @@ bool CQvxDatabaseTable::RenumberColumn(int column)
     std::set<int> seen;
     for (POSITION pos = rows.GetHeadPosition(); pos;) {
         CQvxDatabaseTableDataRow* row = rows.GetNext(pos);
-        if (!seen.insert(std::atoi(row->values[column])).second)
+        if (!seen.insert(IdValue(row->values[column])).second)
             giveId(row);
     }
-    nextId.SetAt(column, next);
+    nextId.SetAt(column, takeId());
     return changed;
 }

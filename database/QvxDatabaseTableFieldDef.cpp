@@ -1,17 +1,13 @@
 #include "QvxDatabaseTableFieldDef.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "foundation/TextHelpers.h"
+#include "database/ErrorResult.h"
 
 namespace {
-
-bool Fail(CString* error, const CString& message)
-{
-    if (error)
-        *error = message;
-    return false;
-}
+using dberror::Fail;
 
 bool IsTrue(const CMapStringToString& attributes, const char* key)
 {
@@ -43,7 +39,7 @@ CString CQvxDatabaseTableFieldDef::FormatValue(const CString& value) const
 {
     if (type != typeNumeric)
         return value;
-    return FormatDouble(std::atof(value), decimalDigits);
+    return FormatDouble(std::atof(value), std::clamp(decimalDigits, -kMaxDecimalDigits, kMaxDecimalDigits));
 }
 
 CString CQvxDatabaseTableFieldDef::TypeName(int typeCode)
@@ -67,7 +63,7 @@ int CQvxDatabaseTableFieldDef::ParseType(const char* text)
     return -1;
 }
 
-int CQvxDatabaseTableFieldDef::ReadFromTag(CQvxTableReader& reader, CString* error, char* stray)
+int CQvxDatabaseTableFieldDef::ReadFromTag(CQvxTableReader& reader, CString* error, char* stray, CString* warning)
 {
     CMapStringToString attributes;
     const int result = reader.ReadTag(attributes, error, stray);
@@ -81,10 +77,11 @@ int CQvxDatabaseTableFieldDef::ReadFromTag(CQvxTableReader& reader, CString* err
         return tagTableDef;
     if (attributes.PLookup("/tabledef"))
         return tagTableDefEnd;
-    return ReadAttributes(attributes, error) ? tagField : tagError;
+    return ReadAttributes(attributes, error, warning) ? tagField : tagError;
 }
 
-bool CQvxDatabaseTableFieldDef::ReadAttributes(const CMapStringToString& attributes, CString* error)
+bool CQvxDatabaseTableFieldDef::ReadAttributes(const CMapStringToString& attributes, CString* error,
+                                               CString* warning)
 {
     CString value;
     if (!attributes.Lookup("fieldname", name))
@@ -104,7 +101,11 @@ bool CQvxDatabaseTableFieldDef::ReadAttributes(const CMapStringToString& attribu
     if (attributes.Lookup("decdigits", value)) {
         if (type != typeNumeric)
             return Fail(error, "'decdigits' attribute does not apply non-numeric types");
-        decimalDigits = std::atoi(value);
+        const long digits = std::strtol(value, nullptr, 10);
+        decimalDigits = static_cast<LONG>(std::clamp<long>(digits, -kMaxDecimalDigits, kMaxDecimalDigits));
+        if (digits != decimalDigits && warning)
+            warning->Format("the field \"%s\" asks for %s decimal digits; %d are used.", name.GetString(),
+                            value.GetString(), static_cast<int>(decimalDigits));
     }
     if (attributes.Lookup("selections", value)) {
         if (type != typeSelector)

@@ -21,6 +21,8 @@ public:
         tagStrayChar = 4,
     };
     using SelectionList = CList<CQvxDatabaseTableSelectionItem>;
+    // Digits beyond what a double holds only cost time and memory when shown.
+    static constexpr LONG kMaxDecimalDigits = 17;
 
     CQvxDatabaseTableFieldDef() = default;
     virtual ~CQvxDatabaseTableFieldDef() = default;
@@ -36,8 +38,9 @@ public:
     // The code of "Numeric", "String", "Selector" or "AutoIncID" in any case; -1 otherwise.
     static int ParseType(const char* text);
 
-    // Reads one tag; fills this definition when it is a field tag.
-    int ReadFromTag(CQvxTableReader& reader, CString* error, char* stray = nullptr);
+    // Reads one tag; fills this definition when it is a field tag. A value
+    // that was brought into range is noted in warning.
+    int ReadFromTag(CQvxTableReader& reader, CString* error, char* stray = nullptr, CString* warning = nullptr);
     // The definition's line in the table file, without the line end.
     CString FormatTag() const;
     bool WriteTag(CStdioFile& file, CString* error) const;
@@ -52,7 +55,7 @@ public:
     CString defaultValue;
 
 private:
-    bool ReadAttributes(const CMapStringToString& attributes, CString* error);
+    bool ReadAttributes(const CMapStringToString& attributes, CString* error, CString* warning);
     bool ReadSelections(const CString& text, CString* error);
 };
 

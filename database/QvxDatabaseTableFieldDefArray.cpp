@@ -59,12 +59,18 @@ void CQvxDatabaseTableFieldDefArray::WriteCsvHeader(CStdioFile& file) const
     for (INT_PTR i = 0; i < GetSize(); ++i) {
         if (i > 0)
             line += ',';
-        line += GetAt(i)->name;
+        // A name holding a separator, quote or line end is quoted so the header reads back to its names.
+        const CString& name = GetAt(i)->name;
+        if (name.FindOneOf(",\"\r\n") >= 0)
+            line += "\"" + QvxEscapeQuotes(name) + "\"";
+        else
+            line += name;
     }
     file.WriteString(line + "\n");
 }
 
-int CQvxDatabaseTableFieldDefArray::ReadDefinitionSection(CQvxTableReader& reader, CString* error)
+int CQvxDatabaseTableFieldDefArray::ReadDefinitionSection(CQvxTableReader& reader, CString* error,
+                                                          CStringList* warnings)
 {
     RemoveAll();
     bool begun = false;
@@ -72,7 +78,8 @@ int CQvxDatabaseTableFieldDefArray::ReadDefinitionSection(CQvxTableReader& reade
         auto field = std::make_unique<CQvxDatabaseTableFieldDef>();
         char stray = 0;
         CString message;
-        switch (field->ReadFromTag(reader, &message, &stray)) {
+        CString warning;
+        switch (field->ReadFromTag(reader, &message, &stray, &warning)) {
         case CQvxDatabaseTableFieldDef::tagEndOfFile:
             if (!begun)
                 return sectionMissing;
@@ -95,6 +102,11 @@ int CQvxDatabaseTableFieldDefArray::ReadDefinitionSection(CQvxTableReader& reade
             break;
         case CQvxDatabaseTableFieldDef::tagField:
             if (begun) {
+                if (!warning.IsEmpty() && warnings) {
+                    CString line;
+                    line.Format("Line %d: %s", reader.GetLine(), warning.GetString());
+                    warnings->AddTail(line);
+                }
                 field->column = static_cast<LONG>(GetSize());
                 Add(field.release());
             }

@@ -27,6 +27,7 @@ public:
     bool FieldsEqual(const CQvxDatabaseTableFieldDefArray& other) const;
     void WriteCsvHeader(CStdioFile& file) const;
 
-    int ReadDefinitionSection(CQvxTableReader& reader, CString* error);
+    // Definitions brought into range are noted in warnings with their line.
+    int ReadDefinitionSection(CQvxTableReader& reader, CString* error, CStringList* warnings = nullptr);
     bool WriteDefinitionSection(CStdioFile& file, CString* error) const;
 };

@@ -1,4 +1,4 @@
-#include "AmpCommandText.h"
+#include "distribution/AmpCommandText.h"
 
 #include <cctype>
 #include <cstdint>

@@ -3,7 +3,7 @@
 // e.g. "ABC", "ABC 100", "ABC $1F", "XYZ 3 ABC -5".
 #pragma once
 
-#include "comm/CompoundAmpMsg.h"
+#include "comm/protocol/CompoundAmpMsg.h"
 
 // Sets the message's code, value and width and appends at most one
 // sub-command (the first of two commands). Returns 1 on success and 0 on a

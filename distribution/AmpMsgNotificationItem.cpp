@@ -1,4 +1,4 @@
-#include "AmpMsgNotificationItem.h"
+#include "distribution/AmpMsgNotificationItem.h"
 
 bool CAmpMsgNotificationItem::Matches(const CCompoundAmpMsg& message) const
 {

@@ -2,8 +2,8 @@
 // sub-commands) with the receivers that want to hear of its changes.
 #pragma once
 
-#include "AmpMsgNotificationRcvrInfo.h"
-#include "comm/CompoundAmpMsg.h"
+#include "distribution/AmpMsgNotificationRcvrInfo.h"
+#include "comm/protocol/CompoundAmpMsg.h"
 #include "platform/core/List.h"
 
 

@@ -1,7 +1,7 @@
-#include "AmpMsgNotificationList.h"
+#include "distribution/AmpMsgNotificationList.h"
 
-#include "AmpResponseToGui.h"
-#include "DistMngrResponseReceiver.h"
+#include "distribution/AmpResponseToGui.h"
+#include "distribution/DistMngrResponseReceiver.h"
 #include "platform/core/SingleLock.h"
 
 CAmpMsgNotificationItem* CAmpMsgNotificationList::FindItem(const CCompoundAmpMsg& message) const

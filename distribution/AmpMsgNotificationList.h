@@ -2,8 +2,8 @@
 // manager. Each operation takes the list's own lock.
 #pragma once
 
-#include "AmpMsgNotificationItem.h"
-#include "comm/AmpResponseToDistMngr.h"
+#include "distribution/AmpMsgNotificationItem.h"
+#include "comm/protocol/AmpResponseToDistMngr.h"
 #include "platform/core/Map.h"
 #include "platform/core/Mutex.h"
 

@@ -2,8 +2,8 @@
 // information on how its answers are to be delivered.
 #pragma once
 
-#include "AmpQryCmdFromGuiInfo.h"
-#include "comm/CompoundAmpMsg.h"
+#include "distribution/AmpQryCmdFromGuiInfo.h"
+#include "comm/protocol/CompoundAmpMsg.h"
 
 class CAmpQryCmdFromGui : public CCompoundAmpMsg, public CAmpQryCmdFromGuiInfo {
 public:

@@ -2,7 +2,7 @@
 // distribution manager.
 #pragma once
 
-#include "AmpQryCmdFromGuiInfo.h"
+#include "distribution/AmpQryCmdFromGuiInfo.h"
 #include "foundation/HPTimer.h"
 
 class CAmpQryCmdGuiRcvrInfo : public CAmpQryCmdFromGuiInfo {

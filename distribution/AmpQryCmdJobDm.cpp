@@ -1,6 +1,7 @@
-#include "AmpQryCmdJobDm.h"
+#include "distribution/AmpQryCmdJobDm.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "platform/core/Rand.h"
 
@@ -77,4 +78,10 @@ bool CAmpQryCmdJobDm::IsDue()
     if (m_state != kJobReady || (m_flags & kQryBlockTransfer))
         return false;
     return (m_flags & kQryOneShot) || m_submitTimer.GetElapsedSeconds() > m_dueOffset / 1000.0;
+}
+
+int CAmpQryCmdJobDm::MsUntilDue()
+{
+    const auto elapsedMs = static_cast<long long>(std::floor(m_submitTimer.GetElapsedSeconds() * 1000.0));
+    return static_cast<int>(std::max(0LL, m_dueOffset + 1 - elapsedMs));
 }

@@ -2,9 +2,9 @@
 // every receiver query merged into it.
 #pragma once
 
-#include "AmpQryCmdGuiRcvrInfo.h"
-#include "comm/AmpResponseToDistMngrList.h"
-#include "comm/CompoundAmpMsg.h"
+#include "distribution/AmpQryCmdGuiRcvrInfo.h"
+#include "comm/protocol/AmpResponseToDistMngrList.h"
+#include "comm/protocol/CompoundAmpMsg.h"
 #include "platform/core/List.h"
 
 enum DmJobState : BYTE {
@@ -30,9 +30,13 @@ public:
     // Period plus a random delay of up to about 5 %, so repeating jobs spread out.
     void DrawDueOffset();
     bool IsDue();
+    // Milliseconds from now until IsDue turns true for a repeating job.
+    int MsUntilDue();
     bool IsWrite() const { return m_width != 0; }
 
     DWORD m_jobId;
+    ULONGLONG m_order = 0;            // place in submission order, set by the queue
+    DWORD m_scheduleGeneration = 0;  // bumped at each scheduling, so older entries go stale
     BYTE m_state = kJobReady;
     WORD m_period = 0;
     // Wider than the period itself so that long periods cannot wrap negative.

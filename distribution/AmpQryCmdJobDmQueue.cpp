@@ -1,7 +1,13 @@
-#include "AmpQryCmdJobDmQueue.h"
+#include "distribution/AmpQryCmdJobDmQueue.h"
+
+#include <algorithm>
+#include <functional>
+
+#include "platform/core/Clock.h"
 
 void CAmpQryCmdJobDmQueue::Append(CAmpQryCmdJobDm* job)
 {
+    job->m_order = ++m_nextOrder;
     m_jobIndex.SetAt(job->m_jobId, m_jobs.AddTail(job));
 }
 
@@ -40,7 +46,8 @@ void CAmpQryCmdJobDmQueue::Remove(DWORD jobId)
     }
     m_jobIndex.RemoveKey(jobId);
     m_jobs.RemoveAt(pos);
-    delete job;
+    m_toDeliver.erase({job->m_order, jobId});
+    delete job;  // its due entry goes stale
 }
 
 void CAmpQryCmdJobDmQueue::RemoveAll()
@@ -49,4 +56,76 @@ void CAmpQryCmdJobDmQueue::RemoveAll()
         delete m_jobs.RemoveHead();
     m_jobIndex.RemoveAll();
     m_queryIndex.RemoveAll();
+    m_due.clear();
+    m_toDeliver.clear();
+}
+
+void CAmpQryCmdJobDmQueue::Schedule(CAmpQryCmdJobDm* job)
+{
+    ++job->m_scheduleGeneration;
+    if (job->m_state != kJobReady || (job->m_flags & kQryBlockTransfer))
+        return;
+    const ULONGLONG tick = (job->m_flags & kQryOneShot) ? 0 : GetTickCount64() + job->MsUntilDue();
+    m_due.push_back({tick, job->m_order, job->m_jobId, job->m_scheduleGeneration});
+    std::push_heap(m_due.begin(), m_due.end(), std::greater<>());
+    DropStaleEntries();
+}
+
+bool CAmpQryCmdJobDmQueue::IsCurrent(const DueEntry& entry, CAmpQryCmdJobDm*& job) const
+{
+    job = FindJob(entry.jobId);
+    return job && job->m_order == entry.order && job->m_scheduleGeneration == entry.generation;
+}
+
+// Entries of removed or rescheduled jobs wait in the heap until their time;
+// when they outnumber the jobs the heap is rebuilt without them.
+void CAmpQryCmdJobDmQueue::DropStaleEntries()
+{
+    if (m_due.size() <= 2 * static_cast<size_t>(m_jobs.GetCount()) + 64)
+        return;
+    std::erase_if(m_due, [this](const DueEntry& entry) {
+        CAmpQryCmdJobDm* job = nullptr;
+        return !IsCurrent(entry, job);
+    });
+    std::make_heap(m_due.begin(), m_due.end(), std::greater<>());
+}
+
+void CAmpQryCmdJobDmQueue::TakeDueJobs(std::vector<CAmpQryCmdJobDm*>& due)
+{
+    due.clear();
+    const ULONGLONG now = GetTickCount64();
+    std::vector<CAmpQryCmdJobDm*> notYet;
+    while (!m_due.empty() && m_due.front().tick <= now) {
+        const DueEntry entry = m_due.front();
+        std::pop_heap(m_due.begin(), m_due.end(), std::greater<>());
+        m_due.pop_back();
+        CAmpQryCmdJobDm* job = nullptr;
+        if (!IsCurrent(entry, job))
+            continue;
+        // The job's own rule decides; the tick only says when to ask.
+        if (job->IsDue())
+            due.push_back(job);
+        else
+            notYet.push_back(job);
+    }
+    for (CAmpQryCmdJobDm* job : notYet)
+        Schedule(job);
+    std::sort(due.begin(), due.end(),
+              [](const CAmpQryCmdJobDm* a, const CAmpQryCmdJobDm* b) { return a->m_order < b->m_order; });
+}
+
+bool CAmpQryCmdJobDmQueue::GetNextDueTick(ULONGLONG& tick) const
+{
+    if (m_due.empty())
+        return false;
+    tick = m_due.front().tick;
+    return true;
+}
+
+void CAmpQryCmdJobDmQueue::MarkForDelivery(const CAmpQryCmdJobDm* job) { m_toDeliver.insert({job->m_order, job->m_jobId}); }
+
+void CAmpQryCmdJobDmQueue::TakeMarkedForDelivery(std::vector<std::pair<ULONGLONG, DWORD>>& marked)
+{
+    marked.assign(m_toDeliver.begin(), m_toDeliver.end());
+    m_toDeliver.clear();
 }

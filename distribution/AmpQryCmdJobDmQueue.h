@@ -1,8 +1,14 @@
 // CAmpQryCmdJobDmQueue: the distribution manager's jobs in submission order,
 // indexed by job id and by the query ids merged into them. Callers hold m_lock.
+// Beside the list it keeps the jobs ordered by due time and the set of jobs
+// with answers to deliver, so a cycle costs what is due, not what is queued.
 #pragma once
 
-#include "AmpQryCmdJobDm.h"
+#include <set>
+#include <utility>
+#include <vector>
+
+#include "distribution/AmpQryCmdJobDm.h"
 #include "platform/core/Map.h"
 #include "platform/core/Mutex.h"
 
@@ -26,10 +32,40 @@ public:
     POSITION GetHeadPosition() const { return m_jobs.GetHeadPosition(); }
     CAmpQryCmdJobDm* GetNext(POSITION& pos) const { return m_jobs.GetNext(pos); }
 
+    // Files a ready job under the time it falls due; call after anything that
+    // may change when it is due (its state, flags, timer or due offset).
+    void Schedule(CAmpQryCmdJobDm* job);
+    // The jobs due now, in submission order.
+    void TakeDueJobs(std::vector<CAmpQryCmdJobDm*>& due);
+    // Clock value at which the next job may fall due; false when none is filed.
+    bool GetNextDueTick(ULONGLONG& tick) const;
+
+    // Jobs with something to deliver, in submission order.
+    void MarkForDelivery(const CAmpQryCmdJobDm* job);
+    void TakeMarkedForDelivery(std::vector<std::pair<ULONGLONG, DWORD>>& marked);
+    bool HasMarkedForDelivery() const { return !m_toDeliver.empty(); }
+
     mutable CMutex m_lock;
 
 private:
+    struct DueEntry {
+        ULONGLONG tick;
+        ULONGLONG order;
+        DWORD jobId;
+        DWORD generation;
+        // Earliest tick first; among equal ticks, submission order.
+        bool operator>(const DueEntry& other) const
+        {
+            return tick != other.tick ? tick > other.tick : order > other.order;
+        }
+    };
+    bool IsCurrent(const DueEntry& entry, CAmpQryCmdJobDm*& job) const;
+    void DropStaleEntries();
+
     CList<CAmpQryCmdJobDm*, CAmpQryCmdJobDm*> m_jobs;
+    ULONGLONG m_nextOrder = 0;
+    std::vector<DueEntry> m_due;  // a min-heap on (tick, order)
+    std::set<std::pair<ULONGLONG, DWORD>> m_toDeliver;
     CMap<DWORD, DWORD, POSITION, POSITION> m_jobIndex;
     CMap<DWORD, DWORD, POSITION, POSITION> m_queryIndex;
 };

@@ -1,4 +1,4 @@
-#include "AmpResponseToGui.h"
+#include "distribution/AmpResponseToGui.h"
 
 CString CAmpResponseToGui::ToString(int flags) const
 {

@@ -2,7 +2,7 @@
 // receiver's query.
 #pragma once
 
-#include "comm/AmpResponseToDistMngr.h"
+#include "comm/protocol/AmpResponseToDistMngr.h"
 
 class CAmpResponseToGui : public CAmpResponseToDistMngr {
 public:

@@ -1,6 +1,6 @@
-#include "CommManagerLink.h"
+#include "distribution/CommManagerLink.h"
 
-#include "comm/CommManager.h"
+#include "comm/link/CommManager.h"
 
 void CCommManagerLink::SubmitJob(const CAmpQryCmdFromDistMngr& job) { m_manager.SubmitJob(job); }
 
@@ -20,4 +20,10 @@ void CCommManagerLink::LeaveSynchronousMode() { m_manager.LeaveSynchronousMode()
 int CCommManagerLink::SendReceiveSynchronous(const CAmpMsg& message, CAmpResponseMsg& response, int timeoutMs)
 {
     return m_manager.SendReceiveSynchronous(message, response, timeoutMs);
+}
+
+bool CCommManagerLink::SetAnswerTaker(CDThread* taker)
+{
+    m_manager.SetResponseTaker(taker);
+    return true;
 }

@@ -1,7 +1,7 @@
 // CCommManagerLink: binds the distribution manager to the communication manager.
 #pragma once
 
-#include "DistCommLink.h"
+#include "distribution/DistCommLink.h"
 
 class CCommManager;
 
@@ -12,6 +12,7 @@ public:
     void SubmitJob(const CAmpQryCmdFromDistMngr& job) override;
     int CancelJob(DWORD jobId) override;
     bool PopResponse(CAmpResponseToDistMngr& out) override;
+    bool SetAnswerTaker(CDThread* taker) override;
     void AddQueryOvertimeSample(int address, DWORD lateMs) override;
     int EnterSynchronousMode() override;
     void LeaveSynchronousMode() override;

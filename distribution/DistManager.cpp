@@ -1,10 +1,14 @@
-#include "DistManager.h"
+#include "distribution/DistManager.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <unordered_set>
+#include <vector>
 
-#include "DistMngrResponseReceiver.h"
-#include "MonitorDistCenterQueryDataMapQ.h"
+#include "distribution/DistMngrResponseReceiver.h"
+#include "distribution/MonitorDistCenterQueryDataMapQ.h"
+#include "platform/core/Clock.h"
 #include "platform/core/SingleLock.h"
 
 namespace {
@@ -26,21 +30,35 @@ bool IsFatal(WORD error, bool early)
     return !early && error != 0 && error != 2 && error != 35 && error != 37 && error != 512;
 }
 
-bool Contains(const CList<DWORD>& ids, DWORD id)
-{
-    for (POSITION pos = ids.GetHeadPosition(); pos;)
-        if (ids.GetNext(pos) == id)
-            return true;
-    return false;
-}
 
 }  // namespace
+
+// Jobs ended in a delivery pass: a list keeps their order, a set answers "is it ended".
+struct CDistManager::EndedJobs {
+    CList<DWORD> order;
+    std::unordered_set<DWORD> ids;
+    void Add(DWORD id)
+    {
+        if (ids.insert(id).second)
+            order.AddTail(id);
+    }
+    // Repeats kept, as the poll-slot handling has always listed them.
+    void Append(DWORD id)
+    {
+        order.AddTail(id);
+        ids.insert(id);
+    }
+    bool Contains(DWORD id) const { return ids.count(id) != 0; }
+};
+
 
 CDistManager::CDistManager(CDistCommLink* link) : m_link(link) {}
 
 CDistManager::~CDistManager()
 {
     StopThread(1);
+    if (m_link && m_linkWakes)
+        m_link->SetAnswerTaker(nullptr);
     CDistManager* self = this;
     g_installed.compare_exchange_strong(self, nullptr);
 }
@@ -76,6 +94,7 @@ bool CDistManager::Start()
     }
     if (GetState() != kIdle)
         return false;
+    m_linkWakes = m_link && m_link->SetAnswerTaker(this);
     return StartThread(THREAD_PRIORITY_NORMAL, 1) != 0;
 }
 
@@ -83,6 +102,24 @@ int CDistManager::Step()
 {
     ExecCycle();
     return 0;
+}
+
+// Rests until the next job falls due, unless answers wait to be delivered or
+// the link cannot say when answers come (then any queued job keeps it looking).
+int CDistManager::GetRestMs()
+{
+    CSingleLock lock(&m_queue.m_lock, TRUE);
+    if (m_queue.HasMarkedForDelivery() || !m_deferredAnswers.IsEmpty())
+        return GetPeriod();
+    if (!m_linkWakes && m_queue.GetCount() > 0)
+        return GetPeriod();
+    ULONGLONG dueTick = 0;
+    if (!m_queue.GetNextDueTick(dueTick))
+        return kRestUntilWoken;
+    const ULONGLONG now = GetTickCount64();
+    if (dueTick <= now)
+        return GetPeriod();
+    return static_cast<int>(std::min<ULONGLONG>(dueTick - now, 0x7FFFFFFF));
 }
 
 // ---- submitting and cancelling ----
@@ -95,6 +132,7 @@ int CDistManager::SubmitQuery(const CAmpQryCmdFromGui& query)
     const DWORD queryId = AddQuery(query, query);
     if (query.m_flags & kQryNotify)
         m_notifications.Subscribe(query, query.m_receiver, queryId);
+    Wake();
     return static_cast<int>(queryId);
 }
 
@@ -138,6 +176,7 @@ int CDistManager::SubmitBlockQuery(const CAmpQryCmdFromGui& query)
     RegisterSlot(SlotKey(query.m_address, slot), jobId);
     if (identical)
         identical->m_linkedPollJob = jobId;
+    Wake();
     return static_cast<int>(queryId);
 }
 
@@ -165,7 +204,7 @@ DWORD CDistManager::AddQuery(const CCompoundAmpMsg& command, const CAmpQryCmdFro
     receiver.m_deliveryTimer.Restart();
     job->AddReceiver(receiver);
     m_queue.IndexQuery(receiver.m_queryId, job->m_jobId);
-    job->Recompute();
+    Recompute(job);
     return receiver.m_queryId;
 }
 
@@ -183,7 +222,7 @@ DWORD CDistManager::RemoveQueryFromJob(DWORD queryId, bool* found)
         m_queue.Remove(jobId);
         return jobId;
     }
-    job->Recompute();
+    Recompute(job);
     return 0;
 }
 
@@ -199,6 +238,7 @@ bool CDistManager::CancelQuery(DWORD queryId)
         found = true;
     if (emptiedJob)
         ReleaseJob(emptiedJob, true);
+    Wake();  // a job that lost a receiver may fall due sooner
     return found;
 }
 
@@ -223,6 +263,7 @@ void CDistManager::RemoveReceiver(const CDistMngrResponseReceiver* receiver)
     m_notifications.UnsubscribeReceiver(receiver);
     for (POSITION pos = emptiedJobs.GetHeadPosition(); pos;)
         ReleaseJob(emptiedJobs.GetNext(pos), true);
+    Wake();
 }
 
 void CDistManager::ReleaseJob(DWORD jobId, bool cancel)
@@ -296,13 +337,26 @@ void CDistManager::ExecCycle()
     Deliver();
 }
 
+void CDistManager::Recompute(CAmpQryCmdJobDm* job)
+{
+    job->Recompute();
+    m_queue.Schedule(job);
+}
+
+bool CDistManager::HasPendingReceiver(const CAmpQryCmdJobDm* job)
+{
+    for (POSITION r = job->m_receivers.GetHeadPosition(); r;)
+        if (job->m_receivers.GetNext(r).m_pending)
+            return true;
+    return false;
+}
+
 void CDistManager::SubmitDueJobs()
 {
     CSingleLock lock(&m_queue.m_lock, TRUE);
-    for (POSITION pos = m_queue.GetHeadPosition(); pos;) {
-        CAmpQryCmdJobDm* job = m_queue.GetNext(pos);
-        if (!job->IsDue())
-            continue;
+    std::vector<CAmpQryCmdJobDm*> due;
+    m_queue.TakeDueJobs(due);
+    for (CAmpQryCmdJobDm* job : due) {
         if (!(job->m_flags & (kQryBlockTransfer | kQryOneShot))) {
             const long elapsedMs = static_cast<long>(std::floor(job->m_submitTimer.GetElapsedSeconds() * 1000.0));
             const long late = elapsedMs - job->m_dueOffset;
@@ -367,40 +421,53 @@ bool CDistManager::TakeAnswer(CAmpResponseToDistMngr& answer)
     job->m_state = kJobAnswered;
     for (POSITION r = job->m_receivers.GetHeadPosition(); r;)
         job->m_receivers.GetNext(r).m_pending = 1;
+    m_queue.MarkForDelivery(job);
     if (answer.m_error == 0)
         m_notifications.Serve(answer, job->IsWrite());
     return true;
 }
 
+// Only jobs that took an answer, or still hold a receiver waiting for its
+// period, have anything to deliver; they are visited in submission order.
 void CDistManager::Deliver()
 {
     CSingleLock lock(&m_queue.m_lock, TRUE);
     CList<DWORD> oneShots;
-    CList<DWORD> endedJobs;
-    CList<DWORD> droppedJobs;  // removed without cancelling at the link
-    for (POSITION pos = m_queue.GetHeadPosition(); pos;) {
-        CAmpQryCmdJobDm* job = m_queue.GetNext(pos);
-        if (!job->m_hasResponse || Contains(endedJobs, job->m_jobId) || Contains(droppedJobs, job->m_jobId))
+    EndedJobs endedJobs;
+    EndedJobs droppedJobs;  // removed without cancelling at the link
+    std::vector<std::pair<ULONGLONG, DWORD>> marked;
+    m_queue.TakeMarkedForDelivery(marked);
+    for (const auto& [order, jobId] : marked) {
+        CAmpQryCmdJobDm* job = m_queue.FindJob(jobId);
+        if (!job || job->m_order != order || !job->m_hasResponse || endedJobs.Contains(jobId) ||
+            droppedJobs.Contains(jobId))
             continue;
         DeliverJob(job, oneShots);
         const WORD error = job->m_lastResponse.m_error;
         if (job->IsWrite()) {
             if (!HandlePollSlotAnswer(job, endedJobs, droppedJobs))
-                endedJobs.AddTail(job->m_jobId);
+                endedJobs.Add(job->m_jobId);
             continue;
         }
         if (IsFatal(error, IsEarly(error, job->m_flags))) {
-            endedJobs.AddTail(job->m_jobId);
+            endedJobs.Add(job->m_jobId);
             continue;
         }
-        if (job->m_state == kJobAnswered)
+        if (job->m_state == kJobAnswered) {
             job->m_state = kJobReady;
+            m_queue.Schedule(job);
+        }
     }
-    for (POSITION pos = endedJobs.GetHeadPosition(); pos;)
-        EndJob(endedJobs.GetNext(pos), true);
-    for (POSITION pos = droppedJobs.GetHeadPosition(); pos;)
-        EndJob(droppedJobs.GetNext(pos), false);
+    for (POSITION pos = endedJobs.order.GetHeadPosition(); pos;)
+        EndJob(endedJobs.order.GetNext(pos), true);
+    for (POSITION pos = droppedJobs.order.GetHeadPosition(); pos;)
+        EndJob(droppedJobs.order.GetNext(pos), false);
     RemoveOneShots(oneShots);
+    for (const auto& [order, jobId] : marked) {
+        CAmpQryCmdJobDm* job = m_queue.FindJob(jobId);
+        if (job && job->m_order == order && job->m_hasResponse && HasPendingReceiver(job))
+            m_queue.MarkForDelivery(job);
+    }
 }
 
 void CDistManager::DeliverJob(CAmpQryCmdJobDm* job, CList<DWORD>& oneShots)
@@ -453,7 +520,7 @@ void CDistManager::DeliverJob(CAmpQryCmdJobDm* job, CList<DWORD>& oneShots)
     }
 }
 
-bool CDistManager::HandlePollSlotAnswer(CAmpQryCmdJobDm* job, CList<DWORD>& endedJobs, CList<DWORD>& droppedJobs)
+bool CDistManager::HandlePollSlotAnswer(CAmpQryCmdJobDm* job, EndedJobs& endedJobs, EndedJobs& droppedJobs)
 {
     int polledCode = 0;
     int period = 0;
@@ -462,10 +529,10 @@ bool CDistManager::HandlePollSlotAnswer(CAmpQryCmdJobDm* job, CList<DWORD>& ende
         return false;
     if (period == 0) {
         StopPolledRegister(job->m_address, static_cast<WORD>(polledCode), slot, endedJobs);
-        endedJobs.AddTail(job->m_jobId);
+        endedJobs.Append(job->m_jobId);
     } else if (job->m_lastResponse.m_error != 0) {
         ReleaseJob(job->m_jobId, false);
-        droppedJobs.AddTail(job->m_jobId);
+        droppedJobs.Append(job->m_jobId);
     } else {
         RebuildAsPollJob(job, static_cast<WORD>(polledCode));
         HandOverLinkedJobs(job, endedJobs);
@@ -491,10 +558,10 @@ void CDistManager::RebuildAsPollJob(CAmpQryCmdJobDm* job, WORD polledCode)
         receiver.m_deliveryTimer.Restart();
         job->AddReceiver(receiver);
     }
-    job->Recompute();
+    Recompute(job);
 }
 
-void CDistManager::HandOverLinkedJobs(CAmpQryCmdJobDm* job, CList<DWORD>& endedJobs)
+void CDistManager::HandOverLinkedJobs(CAmpQryCmdJobDm* job, EndedJobs& endedJobs)
 {
     for (POSITION pos = m_queue.GetHeadPosition(); pos;) {
         CAmpQryCmdJobDm* linked = m_queue.GetNext(pos);
@@ -511,14 +578,14 @@ void CDistManager::HandOverLinkedJobs(CAmpQryCmdJobDm* job, CList<DWORD>& endedJ
             m_queue.IndexQuery(old.m_queryId, job->m_jobId);
         }
         if (linked->m_receivers.IsEmpty())
-            endedJobs.AddTail(linked->m_jobId);
+            endedJobs.Append(linked->m_jobId);
         else
-            linked->Recompute();
+            Recompute(linked);
     }
-    job->Recompute();
+    Recompute(job);
 }
 
-void CDistManager::StopPolledRegister(int address, WORD polledCode, int slot, CList<DWORD>& endedJobs)
+void CDistManager::StopPolledRegister(int address, WORD polledCode, int slot, EndedJobs& endedJobs)
 {
     DWORD slotJob = 0;
     {
@@ -545,9 +612,9 @@ void CDistManager::StopPolledRegister(int address, WORD polledCode, int slot, CL
             m_queue.UnindexQuery(queryId);
         }
         if (job->m_receivers.IsEmpty())
-            endedJobs.AddTail(job->m_jobId);
+            endedJobs.Append(job->m_jobId);
         else
-            job->Recompute();
+            Recompute(job);
     }
     // The slot is free to be set up again.
     CSingleLock lock(&m_slotLock, TRUE);

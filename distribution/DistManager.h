@@ -6,10 +6,10 @@
 // notification subscriptions and lends the link out for synchronous work.
 #pragma once
 
-#include "AmpMsgNotificationList.h"
-#include "AmpQryCmdFromGui.h"
-#include "AmpQryCmdJobDmQueue.h"
-#include "DistCommLink.h"
+#include "distribution/AmpMsgNotificationList.h"
+#include "distribution/AmpQryCmdFromGui.h"
+#include "distribution/AmpQryCmdJobDmQueue.h"
+#include "distribution/DistCommLink.h"
 #include "foundation/DThread.h"
 
 class CDistMngrResponseReceiver;
@@ -17,6 +17,7 @@ class CMonitorDistCenterQueryDataMapQ;
 
 class CDistManager : public CDThread {
 public:
+    // The link must outlive the manager.
     explicit CDistManager(CDistCommLink* link = nullptr);
     ~CDistManager() override;
 
@@ -57,6 +58,7 @@ public:
 
 protected:
     int Step() override;
+    int GetRestMs() override;
 
 private:
     static DWORD NextId();
@@ -75,15 +77,19 @@ private:
     // False when the answer must wait: its job is a write whose own answer
     // has not been delivered yet (a poll slot's data right behind its set-up).
     bool TakeAnswer(CAmpResponseToDistMngr& answer);
+    struct EndedJobs;
     void Deliver();
     void DeliverJob(CAmpQryCmdJobDm* job, CList<DWORD>& oneShots);
     // Returns true when the answer was a poll-slot command (the job is then handled).
-    bool HandlePollSlotAnswer(CAmpQryCmdJobDm* job, CList<DWORD>& endedJobs, CList<DWORD>& droppedJobs);
+    bool HandlePollSlotAnswer(CAmpQryCmdJobDm* job, EndedJobs& endedJobs, EndedJobs& droppedJobs);
     void RebuildAsPollJob(CAmpQryCmdJobDm* job, WORD polledCode);
-    void HandOverLinkedJobs(CAmpQryCmdJobDm* job, CList<DWORD>& ended);
-    void StopPolledRegister(int address, WORD polledCode, int slot, CList<DWORD>& ended);
+    void HandOverLinkedJobs(CAmpQryCmdJobDm* job, EndedJobs& ended);
+    void StopPolledRegister(int address, WORD polledCode, int slot, EndedJobs& ended);
     void EndJob(DWORD jobId, bool cancel);
     void RemoveOneShots(const CList<DWORD>& oneShots);
+    // Recomputes a job's period and flags and files it anew under its due time.
+    void Recompute(CAmpQryCmdJobDm* job);
+    static bool HasPendingReceiver(const CAmpQryCmdJobDm* job);
 
     CDistCommLink* m_link;
     CAmpQryCmdJobDmQueue m_queue;
@@ -94,6 +100,7 @@ private:
     int m_synchronousDepth = 0;  // so an unmatched end cannot release a lock it does not hold
     CAmpMsgNotificationList m_notifications;
     CList<CAmpResponseToDistMngr> m_deferredAnswers;  // touched by the cycle only
+    bool m_linkWakes = false;  // the link wakes the thread when it leaves an answer
     CMutex m_monitorLock;
     CMonitorDistCenterQueryDataMapQ* m_monitorQueue = nullptr;
 };

@@ -1,6 +1,6 @@
-#include "DistMngrResponseReceiver.h"
+#include "distribution/DistMngrResponseReceiver.h"
 
-#include "DistManager.h"
+#include "distribution/DistManager.h"
 #include "platform/core/SingleLock.h"
 
 CDistMngrResponseReceiver::~CDistMngrResponseReceiver()
@@ -112,6 +112,22 @@ void CDistMngrResponseReceiver::CancelAllQueries()
             CAmpQryCmdFromGui query;
             m_pending.GetNextAssoc(pos, queryId, query);
             manager->CancelQuery(static_cast<DWORD>(queryId));
+        }
+    }
+    m_pending.RemoveAll();
+}
+
+void CDistMngrResponseReceiver::CancelReadQueries()
+{
+    CSingleLock lock(&m_pendingLock, TRUE);
+    CDistManager* manager = GetDistManager();
+    if (manager) {
+        for (POSITION pos = m_pending.GetStartPosition(); pos;) {
+            int queryId;
+            CAmpQryCmdFromGui query;
+            m_pending.GetNextAssoc(pos, queryId, query);
+            if (query.IsRead())
+                manager->CancelQuery(static_cast<DWORD>(queryId));
         }
     }
     m_pending.RemoveAll();

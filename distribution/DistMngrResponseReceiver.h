@@ -3,8 +3,8 @@
 // distribution manager's thread hands it, for its owner's thread to take.
 #pragma once
 
-#include "AmpQryCmdFromGui.h"
-#include "AmpResponseToGui.h"
+#include "distribution/AmpQryCmdFromGui.h"
+#include "distribution/AmpResponseToGui.h"
 #include "platform/core/List.h"
 #include "platform/core/Map.h"
 #include "platform/core/Mutex.h"
@@ -31,6 +31,9 @@ public:
     int SendCommandWithArgument(BYTE address, WORD code, LONG value, WORD argumentCode, WORD argumentValue);
     int SendBlockQuery(BYTE address, WORD code, WORD periodMs);
     void CancelQuery(int queryId);
+    // Cancels the reads but lets writes already sent go out: a restart must not lose a write
+    // such as a stop command. Their replies still come here.
+    void CancelReadQueries();
     void CancelAllQueries();
     bool GetNextResponse(CAmpResponseToGui& out);
     int GetPendingCount() const;

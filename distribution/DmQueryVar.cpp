@@ -1,6 +1,6 @@
-#include "DmQueryVar.h"
+#include "distribution/DmQueryVar.h"
 
-#include "DistManager.h"
+#include "distribution/DistManager.h"
 #include "platform/core/SingleLock.h"
 
 CDmQueryVar::~CDmQueryVar()

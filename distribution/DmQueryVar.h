@@ -2,7 +2,7 @@
 // for windows that read one register and wait for its value.
 #pragma once
 
-#include "DistMngrResponseReceiver.h"
+#include "distribution/DistMngrResponseReceiver.h"
 
 class CDmQueryVar : public CDistMngrResponseReceiver {
 public:

@@ -2,7 +2,7 @@
 // (ms) and its receivers.
 #pragma once
 
-#include "MonitorDistCenterRcvrDataMap.h"
+#include "distribution/MonitorDistCenterRcvrDataMap.h"
 
 class CMonitorDistCenterQueryData {
 public:

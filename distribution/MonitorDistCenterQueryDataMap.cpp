@@ -1,4 +1,4 @@
-#include "MonitorDistCenterQueryDataMap.h"
+#include "distribution/MonitorDistCenterQueryDataMap.h"
 
 CMonitorDistCenterQueryDataMap::~CMonitorDistCenterQueryDataMap()
 {

@@ -2,7 +2,7 @@
 // jobs by job id; owns its records.
 #pragma once
 
-#include "MonitorDistCenterQueryData.h"
+#include "distribution/MonitorDistCenterQueryData.h"
 
 class CMonitorDistCenterQueryDataMap : public CMap<DWORD, DWORD, CMonitorDistCenterQueryData*, CMonitorDistCenterQueryData*> {
 public:

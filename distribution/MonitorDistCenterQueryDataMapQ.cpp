@@ -1,4 +1,4 @@
-#include "MonitorDistCenterQueryDataMapQ.h"
+#include "distribution/MonitorDistCenterQueryDataMapQ.h"
 
 #include "platform/core/SingleLock.h"
 

@@ -2,7 +2,7 @@
 // distribution manager's thread to the monitor window; owns what it holds.
 #pragma once
 
-#include "MonitorDistCenterQueryDataMap.h"
+#include "distribution/MonitorDistCenterQueryDataMap.h"
 #include "platform/core/List.h"
 #include "platform/core/Mutex.h"
 

@@ -1,7 +1,7 @@
 // CMonitorDistCenterRcvrDataMap: a job's receivers in a monitor snapshot, by query id.
 #pragma once
 
-#include "MonitorDistCenterRcvrData.h"
+#include "distribution/MonitorDistCenterRcvrData.h"
 #include "platform/core/Map.h"
 
 class CMonitorDistCenterRcvrDataMap

@@ -1,4 +1,4 @@
-#include "SynchronizedQueryResponse.h"
+#include "distribution/SynchronizedQueryResponse.h"
 
 #include "platform/core/SingleLock.h"
 

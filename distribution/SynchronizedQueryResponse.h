@@ -2,8 +2,8 @@
 // table, its latest answer and the clients that share it.
 #pragma once
 
-#include "AmpQryCmdFromGui.h"
-#include "AmpResponseToGui.h"
+#include "distribution/AmpQryCmdFromGui.h"
+#include "distribution/AmpResponseToGui.h"
 #include "platform/core/List.h"
 #include "platform/core/Mutex.h"
 

@@ -1,6 +1,6 @@
-#include "SynchronizedQueryResponseClient.h"
+#include "distribution/SynchronizedQueryResponseClient.h"
 
-#include "SynchronizedQueryResponseTable.h"
+#include "distribution/SynchronizedQueryResponseTable.h"
 #include "platform/core/SingleLock.h"
 
 CSynchronizedQueryResponseClient::~CSynchronizedQueryResponseClient()

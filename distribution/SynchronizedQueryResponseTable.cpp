@@ -1,6 +1,6 @@
-#include "SynchronizedQueryResponseTable.h"
+#include "distribution/SynchronizedQueryResponseTable.h"
 
-#include "SynchronizedQueryResponseClient.h"
+#include "distribution/SynchronizedQueryResponseClient.h"
 #include "platform/core/SingleLock.h"
 
 CSynchronizedQueryResponseTable::~CSynchronizedQueryResponseTable()
@@ -13,6 +13,25 @@ int CSynchronizedQueryResponseTable::Step()
 {
     ExecCycle();
     return 0;
+}
+
+void CSynchronizedQueryResponseTable::OnResponse(const CAmpResponseToGui& response)
+{
+    CDistMngrResponseReceiver::OnResponse(response);
+    Wake();
+}
+
+// A cycle submits every new request and hands on every answer, so after one
+// only answers that came meanwhile, or new requests, give it work.
+int CSynchronizedQueryResponseTable::GetRestMs()
+{
+    if (GetResponseCount() > 0)
+        return GetPeriod();
+    CSingleLock lock(&m_tableLock, TRUE);
+    for (POSITION pos = GetHeadPosition(); pos;)
+        if (GetNext(pos)->m_state == kSyncNew)
+            return GetPeriod();
+    return kRestUntilWoken;
 }
 
 CSynchronizedQueryResponse* CSynchronizedQueryResponseTable::FindRequest(int requestId) const
@@ -45,6 +64,7 @@ int CSynchronizedQueryResponseTable::AddRequest(const CAmpQryCmdFromGui& query, 
         m_requestIndex.SetAt(request->m_requestId, AddTail(request));
     }
     request->AddClient(client);
+    Wake();
     return request->m_requestId;
 }
 
@@ -105,6 +125,7 @@ void CSynchronizedQueryResponseTable::ResubmitOneShotRequests()
         }
         request->m_state = kSyncNew;
     }
+    Wake();
 }
 
 void CSynchronizedQueryResponseTable::DeleteRequests()

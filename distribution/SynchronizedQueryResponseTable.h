@@ -3,8 +3,8 @@
 // answer is kept and every client that shares it is told when it arrives.
 #pragma once
 
-#include "DistMngrResponseReceiver.h"
-#include "SynchronizedQueryResponse.h"
+#include "distribution/DistMngrResponseReceiver.h"
+#include "distribution/SynchronizedQueryResponse.h"
 #include "foundation/DThread.h"
 
 class CSynchronizedQueryResponseClient;
@@ -17,6 +17,8 @@ public:
     ~CSynchronizedQueryResponseTable() override;
 
     CString GetReceiverName() const override { return "SyncQueryTable"; }
+    // Queues the answer and wakes the table's thread to hand it on.
+    void OnResponse(const CAmpResponseToGui& response) override;
 
     // The request id; -1 as time makes the request one-shot.
     int AddRequest(const CAmpQryCmdFromGui& query, CSynchronizedQueryResponseClient* client, int time);
@@ -34,6 +36,7 @@ public:
 
 protected:
     int Step() override;
+    int GetRestMs() override;
 
 private:
     CSynchronizedQueryResponse* FindRequest(int requestId) const;

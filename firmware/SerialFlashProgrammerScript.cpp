@@ -181,6 +181,16 @@ int CSerialFlashProgrammerScript::RunScript(int checkOnly)
     return failed ? 0 : 1;
 }
 
+void CSerialFlashProgrammerScript::Reset()
+{
+    m_script.Empty();
+    m_lastError.Empty();
+    m_constants.RemoveAll();
+    m_fileList.RemoveAll();
+    m_fileCount = 0;
+    m_totalFileSize = 0;
+}
+
 int CSerialFlashProgrammerScript::CheckScript(CString& errors)
 {
     if (RunScript(1))
@@ -389,16 +399,33 @@ int CSerialFlashProgrammerScript::ReadUpdateFile(const CString& path, const CStr
         m_lastError = "Could not open firmware update file for input.";
         return 0;
     }
-    CStringList written;
-    if (ReadArchive(file, written))
-        return 1;
-    // A refused update file leaves none of its files behind.
-    for (POSITION pos = written.GetHeadPosition(); pos;)
-        std::remove(written.GetNext(pos).GetString());
-    return 0;
+    // Unpacked into a folder of its own first: a refused update file leaves the
+    // folder as it was, files of the same names included.
+    CString staging = m_fileFolder + ".kvunpackXXXXXX";
+    if (!mkdtemp(staging.GetBuffer(0))) {
+        m_lastError = "Could not build temporary files.";
+        return 0;
+    }
+    staging += '/';
+    CStringList names;
+    const int result = ReadArchive(file, staging, names) && MoveUnpacked(staging, names) ? 1 : 0;
+    DeleteFolderTree(staging);
+    return result;
 }
 
-int CSerialFlashProgrammerScript::ReadArchive(CFile& file, CStringList& written)
+int CSerialFlashProgrammerScript::MoveUnpacked(const CString& staging, const CStringList& names)
+{
+    for (POSITION pos = names.GetHeadPosition(); pos;) {
+        const CString& name = names.GetNext(pos);
+        if (std::rename(staging + name, m_fileFolder + name) != 0) {
+            m_lastError = "Could not build temporary files.";
+            return 0;
+        }
+    }
+    return 1;
+}
+
+int CSerialFlashProgrammerScript::ReadArchive(CFile& file, const CString& staging, CStringList& names)
 {
     CArchive ar(&file, CArchive::load, 4096);
     CMapStringToString constants;
@@ -427,10 +454,9 @@ int CSerialFlashProgrammerScript::ReadArchive(CFile& file, CStringList& written)
             CString name;
             ar >> name;
             file.Seek(static_cast<LONGLONG>(recordStart), CFile::begin);
-            CString target;
-            if (IsBareFileName(name) && !written.Find(m_fileFolder + name) &&
-                SerializeFileInArchive(ar, m_fileFolder, TRUE, &target, kMaxPackedFileBytes)) {
-                written.AddTail(target);
+            if (IsBareFileName(name) && !names.Find(name) &&
+                SerializeFileInArchive(ar, staging, TRUE, nullptr, kMaxPackedFileBytes)) {
+                names.AddTail(name);
                 continue;
             }
         } catch (const CException&) {

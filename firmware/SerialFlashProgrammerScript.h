@@ -24,6 +24,8 @@ public:
     virtual ~CSerialFlashProgrammerScript() = default;
 
     void SetProgrammer(CSerialFlashProgrammer* programmer) { m_programmer = programmer; }
+    // Empties the script, the error, the constants and the file list, for a new recording.
+    void Reset();
     void SetDebug(int debug) { m_debug = debug; }
     CString GetScript() const { return m_script; }
     void SetScript(const CString& script) { m_script = script; }
@@ -65,7 +67,8 @@ private:
     int RunOpenPort(CString& error);
     void AddLoadLine(const char* command, const CString& path, int flags);
     int WriteArchive(CFile& file);
-    int ReadArchive(CFile& file, CStringList& written);
+    int ReadArchive(CFile& file, const CString& staging, CStringList& names);
+    int MoveUnpacked(const CString& staging, const CStringList& names);
 
     CHPTimer m_stopwatch;
     CString m_script;

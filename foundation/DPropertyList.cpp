@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <memory>
 #include <new>
+#include <unordered_set>
 
 namespace {
 
@@ -141,6 +142,7 @@ void CDPropertyList::Serialize(CArchive& ar)
         return;
     }
     CList<CDProperty*, CDProperty*> loaded;
+    std::unordered_set<const CDProperty*> seen;
     try {
         for (ULONGLONG count = ar.ReadCount(); count > 0; --count) {
             CDProperty* property = nullptr;
@@ -149,7 +151,7 @@ void CDPropertyList::Serialize(CArchive& ar)
             // named twice by reference would be deleted twice.
             if (!property)
                 ar.ThrowArchive(CArchiveException::genericException);
-            if (loaded.Find(property))
+            if (!seen.insert(property).second)
                 ar.ThrowArchive(CArchiveException::badIndex);
             loaded.AddTail(property);
         }

@@ -21,6 +21,8 @@ int CDThread::GetPeriod() const
     return m_period;
 }
 
+void CDThread::Wake() { m_wake.SetEvent(); }
+
 void CDThread::SetState(int state)
 {
     CSingleLock lock(&m_threadLock, TRUE);
@@ -63,6 +65,7 @@ void CDThread::StopThread(int wait)
         if (state == kRunning)
             m_state = kStopRequested;
     }
+    Wake();  // a resting thread sees the request now, not at its next deadline
     if (!wait)
         return;
     while (state != kIdle) {
@@ -71,9 +74,24 @@ void CDThread::StopThread(int wait)
         if (m_state == kRunning)  // was still starting when the stop came
             m_state = kStopRequested;
         state = m_state;
+        if (state == kStopRequested)
+            Wake();
     }
     if (!(m_thread && m_thread->IsCurrentThread()))
         ReapFinishedThread();
+}
+
+void CDThread::Rest(int restMs)
+{
+    const int period = GetPeriod();
+    if (restMs != kRestUntilWoken && restMs <= period) {
+        // Working: the fixed cycle, whatever wakes come meanwhile.
+        Sleep(static_cast<DWORD>(period));
+        return;
+    }
+    m_resting = true;
+    m_wake.Lock(restMs == kRestUntilWoken ? INFINITE : static_cast<DWORD>(restMs));
+    m_resting = false;
 }
 
 UINT CDThread::ThreadProc(LPVOID param)
@@ -89,7 +107,7 @@ void CDThread::Run()
     int result = 0;
     int state = GetState();
     while (state == kRunning && result == 0) {
-        Sleep(static_cast<DWORD>(GetPeriod()));
+        Rest(GetRestMs());
         result = Step();
         state = GetState();
     }

@@ -7,6 +7,7 @@
 
 #include "FileHelpers.h"
 #include "platform/core/Process.h"
+#include "platform/io/NetworkStatus.h"
 #include "platform/core/SpecialFolders.h"
 
 namespace {
@@ -62,6 +63,8 @@ int RunProcessCaptured(const char* commandLine, CString& output, int& exitCode)
 
 int PingHost(const char* host)
 {
+    if (CNetworkStatusHook* hook = AfxGetNetworkStatusHook())
+        return hook->PingHost(host);
     const CString command = "ping -c 1 -W 2 " + AfxShellQuote(host);
     CString output;
     int exitCode = -1;

@@ -9,7 +9,9 @@
 
 class CAmpResponseToGui;
 class CGuiUpdateDlgIdMap;
+class CGuiUpdateItem;
 class CGuiUpdateList;
+class CString;
 
 class CGuiFrameServices {
 public:
@@ -23,6 +25,14 @@ public:
     virtual void ShowHelp(UINT /*helpId*/) {}
     // Offers a pressed key to the script player; true when it took the key.
     virtual bool HandleNavigationKey(UINT /*key*/) { return false; }
+    // The program's one oscilloscope window (class "CQvxScopeDlg"); null while there is none.
+    virtual CGuiUpdateItem* GetScopeWindow() { return nullptr; }
+    // Starts restoring a backup file to a drive through the backup engine, its
+    // boxes under `helpId`; 0 when the restore could not be started.
+    virtual int RestoreBackup(int /*drive*/, const CString& /*driveName*/, const CString& /*path*/, int /*helpId*/)
+    {
+        return 0;
+    }
 
     static void Install(CGuiFrameServices* services);
     // Null while none is installed.

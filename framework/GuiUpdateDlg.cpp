@@ -3,10 +3,14 @@
 #include "GuiFrameServices.h"
 #include "GuiTutorialOpener.h"
 #include "GuiUpdateList.h"
+#include "QvxGuiEditCtrl.h"
+#include "QvxUpdateChildDlg.h"
 #include <algorithm>
 
 #include "foundation/ParamParse.h"
 #include "platform/core/Archive.h"
+#include "platform/core/Array.h"
+#include "platform/core/Exception.h"
 #include "foundation/WindowPlacement.h"
 #include "platform/core/Profile.h"
 #include "platform/core/Rand.h"
@@ -32,6 +36,7 @@ BEGIN_MESSAGE_MAP(CGuiUpdateDlg, CDialog)
     ON_WM_HSCROLL()
     ON_WM_VSCROLL()
     ON_WM_GETMINMAXINFO()
+    ON_WM_CTLCOLOR()
 END_MESSAGE_MAP()
 
 CGuiUpdateDlg::CGuiUpdateDlg(UINT templateId, CWnd* parent) : CDialog(templateId, parent)
@@ -39,6 +44,7 @@ CGuiUpdateDlg::CGuiUpdateDlg(UINT templateId, CWnd* parent) : CDialog(templateId
     // The toolbar's indicator and the enable button follow the enable and fault words.
     m_statusFlags = kStatusWord | kStatusFault;
     SetDialogFont("Arial", 9);
+    m_controls.SetOwner(this);
 }
 
 CGuiUpdateDlg::~CGuiUpdateDlg()
@@ -182,6 +188,7 @@ void CGuiUpdateDlg::DetachFromUpdateList(int flags)
     if (flags & (kDetachUnregister | kDetachClose))
         CGuiUpdateItem::DetachFromUpdateList(kDetachUnregister);
     CancelQueries();
+    ShutdownControls();
     if (flags & kDetachDestroy)
         DestroyWindow();
     else if ((flags & kDetachClose) && GetSafeHwnd())
@@ -211,8 +218,10 @@ void CGuiUpdateDlg::SetDrive(int drive, int restart)
         return;
     AfxWriteProfileInt("GENERAL", "DFLTDRV", drive);
     m_drive = drive;
-    if (restart)
+    if (restart) {
         ResetQueryStages(1, 1, 1);
+        m_controls.RestartPollingAll();
+    }
     if (m_toolbar.GetSafeHwnd())
         m_toolbar.RefreshDrives();
     UpdateEnableButton();
@@ -226,12 +235,68 @@ void CGuiUpdateDlg::RandomExercise(int flags)
     m_exerciseTimer.Restart();
     if ((flags & 1) && Rand() % 10 == 0)
         ResetQueryStages(1, 1, 1);
+    else if ((flags & 2) && Rand() % 2 == 0)
+        m_controls.RandomExercise(flags);
 }
 
 void CGuiUpdateDlg::ProcessResponses()
 {
     ProcessQueuedResponses();
+    for (POSITION pos = m_controls.GetHeadPosition(); pos;)
+        m_controls.GetNext(pos)->ProcessResponses();
     CheckEnableRequest();
+}
+
+void CGuiUpdateDlg::UpdateControls()
+{
+    for (POSITION pos = m_controls.GetHeadPosition(); pos;)
+        m_controls.GetNext(pos)->OnUpdateControls();
+}
+
+int CGuiUpdateDlg::SubscribeStatusQueries()
+{
+    const int result = CGuiUpdateItem::SubscribeStatusQueries();
+    m_controls.RestartPollingAll();
+    return result;
+}
+
+int CGuiUpdateDlg::InitialUpdate()
+{
+    for (POSITION pos = m_controls.GetHeadPosition(); pos;)
+        m_controls.GetNext(pos)->OnFirstUpdate();
+    for (POSITION pos = m_controls.GetHeadPosition(); pos;)
+        m_controls.GetNext(pos)->ProcessResponses();
+    return 1;
+}
+
+int CGuiUpdateDlg::GetPendingChangesState(int ignored)
+{
+    if (m_controls.AnyModified())
+        return 1;
+    return CGuiUpdateItem::GetPendingChangesState(ignored);
+}
+
+void CGuiUpdateDlg::ShutdownControls()
+{
+    // No control's job may stay at the distribution manager once the window goes;
+    // detached, the controls (members of the window) are not touched again.
+    for (POSITION pos = m_controls.GetHeadPosition(); pos;)
+        m_controls.GetNext(pos)->Shutdown();
+    m_controls.RemoveAll();
+}
+
+CString CGuiUpdateDlg::ListControls()
+{
+    CString text;
+    m_controls.ListValues(text);
+    return text;
+}
+
+HBRUSH CGuiUpdateDlg::OnCtlColor(CDC* dc, CWnd* child, UINT kind)
+{
+    if (auto* edit = dynamic_cast<CQvxGuiEditCtrl*>(child))
+        return edit->PrepareColours(dc);
+    return CDialog::OnCtlColor(dc, child, kind);
 }
 
 void CGuiUpdateDlg::CheckEnableRequest()
@@ -253,7 +318,7 @@ int CGuiUpdateDlg::ExecuteCommand(const CString& command, CString& reply)
             reply = "ERROR:" + CParamParse::GetErrorString(result);
             return 1;
         }
-        SendGroup(group);
+        SendGroup(group);  // the reply does not depend on the send
         reply = "SUCCESS";
         return 1;
     }
@@ -262,7 +327,7 @@ int CGuiUpdateDlg::ExecuteCommand(const CString& command, CString& reply)
         DetachFromUpdateList(kDetachDestroy);  // may delete this object
         return 1;
     }
-    return 0;
+    return m_controls.ExecuteControlCommand(command, reply);
 }
 
 void CGuiUpdateDlg::OnEnableBitChanged(int /*bit*/)
@@ -292,7 +357,7 @@ void CGuiUpdateDlg::GetToolbarInfo(CList<CAmplifierData>& drives, int& currentDr
 {
     if (CGuiUpdateList* list = ListForRegistration())
         list->GetDrivesForGui(&drives, GetGuiName(), 0, 1);
-    currentDrive = m_drive;
+    currentDrive = GetDrive();
 }
 
 int CGuiUpdateDlg::OnToolbarDriveSelected(const CString& driveText)
@@ -323,11 +388,13 @@ LRESULT CGuiUpdateDlg::HandleWindowMessage(HWND window, UINT message, WPARAM, LP
 
 int CGuiUpdateDlg::SendDriveEnable(int state)
 {
-    if (m_drive == -1)
+    // GetDrive: a page of a tabbed window works on its sheet's drive.
+    const int drive = GetDrive();
+    if (drive == -1)
         return 0;
     m_enableRequest = state;
     m_enableTimer.Restart();
-    return SendCommand(static_cast<BYTE>(m_drive), kDriveEnableCode, state);
+    return SendCommand(static_cast<BYTE>(drive), kDriveEnableCode, state);
 }
 
 int CGuiUpdateDlg::SelectDrive(int drive)
@@ -352,7 +419,7 @@ void CGuiUpdateDlg::UpdateEnableButton()
 {
     if (!m_pEnableButton || !m_pEnableButton->GetSafeHwnd())
         return;
-    const bool hasDrive = m_drive != -1;
+    const bool hasDrive = GetDrive() != -1;
     m_pEnableButton->EnableWindow(hasDrive);
     const bool enabled = hasDrive && m_enableBit && m_faultWord == 0;
     m_pEnableButton->SetWindowText(enabled ? "DISABLE DRIVE" : "ENABLE DRIVE");
@@ -385,8 +452,43 @@ void CGuiUpdateDlg::AdvanceTutorialPage()
     tutorial->GoToPage(page + 1);
 }
 
+int CGuiUpdateDlg::AddChildDialog(CQvxUpdateChildDlg* child)
+{
+    if (!child || !child->Create())
+        return -1;
+    const int id = m_childCounter++;
+    child->SetChildId(id);
+    m_childDialogs.SetAt(id, child);
+    return id;
+}
+
+void CGuiUpdateDlg::CloseChildDialogs()
+{
+    CArray<CQvxUpdateChildDlg*, CQvxUpdateChildDlg*> children;
+    for (POSITION pos = m_childDialogs.GetStartPosition(); pos;) {
+        int id = 0;
+        CQvxUpdateChildDlg* child = nullptr;
+        m_childDialogs.GetNextAssoc(pos, id, child);
+        children.Add(child);
+    }
+    m_childDialogs.RemoveAll();
+    for (int i = 0; i < children.GetSize(); ++i)
+        if (children[i]->GetSafeHwnd())
+            children[i]->DestroyWindow();
+}
+
+BOOL CGuiUpdateDlg::RemoveChildDialog(int id, const CQvxUpdateChildDlg* child)
+{
+    CQvxUpdateChildDlg* found = nullptr;
+    if (!m_childDialogs.Lookup(id, found) || found != child)
+        return FALSE;
+    m_childDialogs.RemoveKey(id);
+    return TRUE;
+}
+
 void CGuiUpdateDlg::OnClose()
 {
+    CloseChildDialogs();
     if (!CanClose())
         return;
     ReleaseOpener();
@@ -395,6 +497,7 @@ void CGuiUpdateDlg::OnClose()
 
 void CGuiUpdateDlg::OnCancel()
 {
+    CloseChildDialogs();
     if (!GetDlgItem(IDCANCEL))
         return;
     ReleaseOpener();
@@ -404,6 +507,7 @@ void CGuiUpdateDlg::OnCancel()
 void CGuiUpdateDlg::OnOK()
 {
     // Enter belongs to the bound controls; it never closes a drive window.
+    m_controls.AcceptPendingEntry();
 }
 
 BOOL CGuiUpdateDlg::PreTranslateMessage(MSG* msg)
@@ -487,13 +591,31 @@ void CGuiUpdateDlg::OnGetMinMaxInfo(MINMAXINFO* info)
 
 void CGuiUpdateDlg::SerializeLayout(CArchive& ar, int version)
 {
-    if (ar.IsStoring() && m_scroller.IsScrolling()) {
-        m_properties.SetInt("ScrollPosH", m_scroller.GetBar(false).pos);
-        m_properties.SetInt("ScrollPosV", m_scroller.GetBar(true).pos);
-        m_properties.SetInt("LastScrollPosH", m_scroller.GetLastPosition().x);
-        m_properties.SetInt("LastScrollPosV", m_scroller.GetLastPosition().y);
+    if (ar.IsStoring()) {
+        if (m_scroller.IsScrolling()) {
+            m_properties.SetInt("ScrollPosH", m_scroller.GetBar(false).pos);
+            m_properties.SetInt("ScrollPosV", m_scroller.GetBar(true).pos);
+            m_properties.SetInt("LastScrollPosH", m_scroller.GetLastPosition().x);
+            m_properties.SetInt("LastScrollPosV", m_scroller.GetLastPosition().y);
+        }
+        CGuiUpdateItem::SerializeLayout(ar, version);
+        ar << static_cast<int>(GetDrive());
+        CWindowPlacement placement;
+        if (!placement.SaveToArchive(this, ar))
+            throw CArchiveException(CArchiveException::genericException);
+        return;
     }
     CGuiUpdateItem::SerializeLayout(ar, version);
+    int drive = -1;
+    ar >> drive;
+    m_drive = drive;
+    if (!CreateGuiWindow(1))
+        throw CArchiveException(CArchiveException::genericException);
+    CWindowPlacement placement;
+    placement.m_rescale = 1;
+    if (!placement.LoadFromArchive(m_keepSize, this, ar, version, TRUE))
+        throw CArchiveException(CArchiveException::endOfFile);
+    RestoreLayoutScrollPositions();
 }
 
 void CGuiUpdateDlg::RestoreLayoutScrollPositions()
@@ -518,6 +640,7 @@ void CGuiUpdateDlg::PreSubclassWindow()
 
 void CGuiUpdateDlg::OnDestroy()
 {
+    CloseChildDialogs();
     if (m_restorePlacement)
         CWindowPlacement().SaveToProfile(this, "");
     DetachFromUpdateList(kDetachUnregister);

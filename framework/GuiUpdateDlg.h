@@ -8,8 +8,10 @@
 #include "DlgScroller.h"
 #include "GuiUpdateItem.h"
 #include "QvxGuiToolbar.h"
+#include "QvxGuiControlList.h"
 #include "QvxGuiToolbarCB.h"
 #include "foundation/DWinProcHandler.h"
+#include "platform/core/Map.h"
 #include "platform/core/Object.h"
 #include "platform/ui/Dialog.h"
 
@@ -21,6 +23,7 @@ constexpr UINT WM_EXITSIZEMOVE = 0x0232;
 constexpr int kCouldNotEnableHelpId = -1774;
 
 class CGuiTutorialOpener;
+class CQvxUpdateChildDlg;
 
 class CGuiUpdateDlg : public CDialog,
                       public CGuiUpdateItem,
@@ -43,12 +46,12 @@ public:
     int IsMovableWindow() override { return 1; }
     void DeleteItem() override { DestroyWindow(); }
     void SetDrive(int drive, int restart) override;
-    int GetPendingChangesState(int ignored) override { return CGuiUpdateItem::GetPendingChangesState(ignored); }
+    int GetPendingChangesState(int ignored) override;
     void RandomExercise(int flags) override;
     void ProcessResponses() override;
-    void UpdateControls() override {}
-    int SubscribeStatusQueries() override { return CGuiUpdateItem::SubscribeStatusQueries(); }
-    int InitialUpdate() override { return 1; }
+    void UpdateControls() override;
+    int SubscribeStatusQueries() override;
+    int InitialUpdate() override;
     int ExecuteCommand(const CString& command, CString& reply) override;
     void OnDriveChanged() override {}
     void SerializeLayout(CArchive& ar, int version) override;
@@ -59,9 +62,14 @@ public:
     virtual BOOL CreateGuiWindow(int show);
     virtual int CustomSend(int /*id*/, double /*value*/, CWnd* /*control*/) { return 0; }
     virtual int CustomConvert(int /*id*/, double& /*value*/, CWnd* /*control*/) { return 0; }
+    // A value for a control fed by the window: 1 or 3 a value (3 redisplays), 2 no change, -1 error.
+    virtual int CustomPoll(int /*id*/, double& /*value*/, CWnd* /*control*/) { return 0; }
+    // One lamp's state for a lamp group fed by the window: 1 the state, 2 the lamp's own test.
+    virtual int CustomLamp(int /*id*/, int /*lamp*/, int& /*state*/, CWnd* /*control*/) { return 0; }
     using CWnd::OnChildNotify;
     virtual void OnChildNotify(CWnd* /*child*/, int /*code*/) {}
-    virtual void SendGroup(int /*group*/) {}
+    // 0 when the group could not be sent.
+    virtual int SendGroup(int group) { return m_controls.SendGroup(group); }
     virtual void OnChildDialogClosed(int code);
     virtual void OnAttached() {}
     virtual int IsSpecialInit() { return 0; }
@@ -82,6 +90,15 @@ public:
     void SetAbandonPrompt(const char* text) { m_abandonPrompt = text; }
     CString GetDriveName() const { return m_toolbar.GetSafeHwnd() ? m_toolbar.GetDriveText() : CString(); }
     void SetDialogFont(const char* name, int size);
+    CString GetDialogFontName() const { return m_fontName; }
+    int GetDialogFontSize() const { return m_fontSize; }
+
+    // Modeless child dialogs: the id the child got, or -1 when it could not be made.
+    int AddChildDialog(CQvxUpdateChildDlg* child);
+    void CloseChildDialogs();
+    // A closing child takes itself out; FALSE when `id` is not that child's.
+    BOOL RemoveChildDialog(int id, const CQvxUpdateChildDlg* child);
+    int GetChildDialogCount() const { return m_childDialogs.GetCount(); }
     void SetEnableButton(CWnd* button);
     void UpdateTitle();
 
@@ -107,6 +124,8 @@ public:
     void RestoreLayoutScrollPositions();
     CQvxGuiToolbar& GetToolbar() { return m_toolbar; }
     int GetEnableRequest() const { return m_enableRequest; }
+    CQvxGuiControlList& GetControlList() { return m_controls; }
+    CString ListControls();
 
     BOOL OnInitDialog() override;
     void OnOK() override;
@@ -121,12 +140,14 @@ public:
     void OnHScroll(UINT code, UINT position, CWnd* bar);
     void OnVScroll(UINT code, UINT position, CWnd* bar);
     void OnGetMinMaxInfo(MINMAXINFO* info);
+    HBRUSH OnCtlColor(CDC* dc, CWnd* child, UINT kind);
 
 protected:
     void PostNcDestroy() override;
     void PreSubclassWindow() override;
     void UpdateEnableButton();
     void CheckEnableRequest();
+    void ShutdownControls();
 
     CHPTimer m_enableTimer;
     CHPTimer m_exerciseTimer;
@@ -146,6 +167,9 @@ protected:
     int m_cascadePending = 0;
     int m_scrollable = 0;
     CDlgScroller m_scroller;
+    CMap<int, int, CQvxUpdateChildDlg*, CQvxUpdateChildDlg*> m_childDialogs;
+    CQvxGuiControlList m_controls;
+    int m_childCounter = 0;
 
 private:
     CGuiTutorialOpener* GetTutorialOpener() const;

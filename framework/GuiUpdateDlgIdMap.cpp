@@ -10,6 +10,9 @@ void CGuiUpdateDlgIdMap::RegisterGui(const char* windowName, const CRuntimeClass
     if (!windowName || !runtimeClass)
         return;
     const CString className = runtimeClass->m_lpszClassName;
+    const CRuntimeClass* known = nullptr;
+    if (!m_byWindowName.Lookup(windowName, known))
+        m_windowNames.Add(windowName);
     m_byWindowName.SetAt(windowName, runtimeClass);
     m_byClassName.SetAt(className, runtimeClass);
     m_familyMask.SetAt(className, familyMask);
@@ -42,8 +45,10 @@ CGuiUpdateDlg* CGuiUpdateDlgIdMap::CreateGui(const char* name, CWnd* opener, int
         return nullptr;
     dialog->SetOpener(opener);
     dialog->SetWindowName(fullName, colon >= 0 ? std::atoi(fullName.Mid(colon + 1)) : 0);
-    if (show)
-        dialog->CreateGuiWindow(1);
+    if (show && !dialog->CreateGuiWindow(1)) {
+        delete dialog;  // no window was made: nothing would ever delete it
+        return nullptr;
+    }
     return dialog;
 }
 

@@ -3,6 +3,7 @@
 // name, translates names, and says which drives a class can serve.
 #pragma once
 
+#include "platform/core/Collections.h"
 #include "platform/core/Map.h"
 #include "platform/core/RuntimeClass.h"
 #include "platform/core/String.h"
@@ -21,6 +22,8 @@ public:
     int FindWindowNameOfClass(const char* className, CString& windowName) const;
     int GetClassNameOfWindowName(const char* windowName, CString& className) const;
     int IsCompatible(const char* className, int driveFamily, int dataWord) const;
+    // The registered window names, in the order they were first registered.
+    const CStringArray& GetWindowNames() const { return m_windowNames; }
 
 private:
     static CGuiUpdateDlg* Instantiate(const CRuntimeClass* runtimeClass);
@@ -29,4 +32,5 @@ private:
     CMap<CString, const char*, const CRuntimeClass*, const CRuntimeClass*> m_byClassName;
     CMap<CString, const char*, int, int> m_familyMask;
     CMap<CString, const char*, int, int> m_featureMask;
+    CStringArray m_windowNames;
 };

@@ -4,7 +4,7 @@
 
 #include "GuiFrameServices.h"
 #include "GuiUpdateList.h"
-#include "distribution/GlobalParameterTable.h"
+#include "distribution/parameters/GlobalParameterTable.h"
 #include "platform/core/Archive.h"
 #include "platform/core/Profile.h"
 #include "platform/ui/Wnd.h"

@@ -50,7 +50,7 @@ public:
     virtual void DeleteItem() { delete this; }
     virtual void SetDrive(int drive, int restart);
     virtual int GetDrive() const { return m_drive; }
-    virtual void CancelQueries() { CancelAllQueries(); }
+    virtual void CancelQueries() { CancelReadQueries(); }
     // 2 = nothing pending; 1 = settings not yet sent to the drive.
     virtual int GetPendingChangesState(int /*ignored*/) { return 2; }
     virtual void UpdateCycle();
@@ -92,6 +92,8 @@ public:
     int GetModeWord() const { return m_modeWord; }
     bool AreStagesDone() const { return m_stage1Done && m_stage2Done && m_stage3Done; }
     int IsClosing() const { return m_closing; }
+    // A window marked closing is closed without the unsent-settings question.
+    void SetClosing(int closing) { m_closing = closing; }
     void SetKeepOpen(int keep) { m_keepOpen = keep; }
     int GetKeepOpen() const { return m_keepOpen; }
     CDPropertyList& GetProperties() { return m_properties; }

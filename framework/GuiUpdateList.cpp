@@ -2,9 +2,11 @@
 
 #include <cstdlib>
 
+#include "GuiCommandInterpreter.h"
 #include "GuiFrameServices.h"
+#include "GuiLayoutFile.h"
 #include "GuiUpdateDlgIdMap.h"
-#include "comm/CommAppServices.h"
+#include "comm/link/CommAppServices.h"
 #include "foundation/WindowHelpers.h"
 #include "platform/core/Rand.h"
 #include "platform/core/SpecialFolders.h"
@@ -285,6 +287,20 @@ void CGuiUpdateList::CloseAllItems()
     m_closingAll = 0;
 }
 
+void CGuiUpdateList::CloseAllItemsWithoutAsking()
+{
+    for (POSITION pos = GetHeadPosition(); pos;)
+        GetNext(pos)->SetClosing(1);
+    CloseAllItems();
+}
+
+int CGuiUpdateList::SaveLayout(const char* path, int ask, int keepFolder)
+{
+    return CGuiLayoutFile(*this).Save(path, ask, keepFolder);
+}
+
+int CGuiUpdateList::LoadLayout(const char* path) { return CGuiLayoutFile(*this).Load(path); }
+
 int CGuiUpdateList::ListUnsentChanges(CString* text)
 {
     int pending = 0;
@@ -327,15 +343,13 @@ void CGuiUpdateList::QueueDelayedMessage(const char* targetClass, const char* te
     m_messageQueue.Queue(targetClass, text, delaySeconds);
 }
 
-int CGuiUpdateList::ExecuteCommand(const CString& command, CString& reply, int /*runNow*/)
+int CGuiUpdateList::ExecuteCommand(const CString& command, CString& reply, int runNow)
 {
     const int point = command.Find('.');
     const int quote = command.Find('"');
     const bool windowCommand = point >= 0 && (quote < 0 || point < quote) && point + 2 < command.GetLength();
-    if (!windowCommand) {
-        reply = CString(kErrorPrefix) + " Unrecognized command";
-        return 0;
-    }
+    if (!windowCommand)
+        return CGuiCommandInterpreter(*this).Execute(command, reply, runNow);
     CString windowName = command.Left(point);
     windowName.Trim();
     CString windowCommandText = command.Mid(point + 1);

@@ -7,7 +7,7 @@
 
 #include "GuiUpdateItem.h"
 #include "QvxGuiItemMessageQueue.h"
-#include "comm/AmplifierData.h"
+#include "comm/link/AmplifierData.h"
 #include "platform/core/Collections.h"
 #include "platform/core/Map.h"
 
@@ -23,9 +23,20 @@ public:
     void Initialise(CGlobalParameterTable* table);
     CGlobalParameterTable* GetParameterTable() const { return m_pParameterTable; }
     CString GetLayoutFolder() const { return m_layoutFolder; }
+    void SetLayoutFolder(const CString& folder) { m_layoutFolder = folder; }
+    CString GetLayoutPath() const { return m_layoutPath; }
+    void SetLayoutPath(const CString& path) { m_layoutPath = path; }
+    short GetLayoutVersion() const { return m_layoutVersion; }
+    void SetLayoutVersion(short version) { m_layoutVersion = version; }
+
+    // 1 written, 2 cancelled by the user, 0 when the file could not be written.
+    int SaveLayout(const char* path, int ask, int keepFolder);
+    // 1 read, 2 cancelled by the user, 0 when the file could not be opened or read.
+    int LoadLayout(const char* path);
 
     int AddItem(CGuiUpdateItem* item);
     int RemoveItem(CGuiUpdateItem* item);
+    bool Contains(const CGuiUpdateItem* item) const { return FindPosition(item) != nullptr; }
     int GetOpenCount(const char* className) const;
     CGuiUpdateItem* FindItem(const char* className, int drive) const;
     CGuiUpdateItem* FindLastItemOfClass(const char* className) const;
@@ -37,13 +48,17 @@ public:
     void RestartAllItems();
     void RandomExercise(int flags) { m_ownItem.RandomExercise(flags); }
     void CloseAllItems();
+    // Closes every open window without asking about unsent settings.
+    void CloseAllItemsWithoutAsking();
     int CanExit() { return m_ownItem.CanExit(); }
     int ListUnsentChanges(CString* text);
     void KeepWindowsOnScreen();
     int MessageBox(const char* text, UINT type, int helpId, int scriptedAnswer);
     void QueueDelayedMessage(const char* targetClass, const char* text, double delaySeconds);
 
-    // Window commands ("<window name>.<command>"); the reply carries the outcome.
+    // Window commands ("<window name>.<command>") and the global keywords; the
+    // reply carries the outcome. `runNow` 0 queues the keywords that change the
+    // set of windows for the next UpdateAll.
     virtual int ExecuteCommand(const CString& command, CString& reply, int runNow);
     void QueueCommand(const char* line) { m_commandQueue.AddTail(line); }
 

@@ -6,6 +6,7 @@ namespace {
 constexpr int kIndicatorWidth = 100;
 constexpr int kLabelWidth = 150;
 constexpr int kSelectorWidth = 50;
+constexpr int kLabelGap = 6;
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CQvxGuiToolbar, CToolBar)
@@ -133,7 +134,9 @@ void CQvxGuiToolbar::DrawLabel(CDC& dc, const CRect& client)
     CFont* old = dc.SelectObject(&font);
     dc.SetBkMode(TRANSPARENT);
     dc.SetTextColor(RGB(0, 0, 0));
-    CRect rect(client.right - kLabelWidth, client.top, client.right, client.bottom);
+    // Beside the indicator when it shows, so neither text covers the other.
+    const int right = m_showState ? IndicatorRect(client).left - kLabelGap : client.right - 2;
+    CRect rect(right - kLabelWidth, client.top, right, client.bottom);
     dc.DrawText("Drive " + GetDriveText(), &rect, DT_RIGHT | DT_VCENTER | DT_SINGLELINE);
     dc.SelectObject(old);
 }

@@ -1,7 +1,7 @@
 // CQvxGuiToolbarCB: what a window toolbar asks of its drive window.
 #pragma once
 
-#include "comm/AmplifierData.h"
+#include "comm/link/AmplifierData.h"
 #include "platform/core/List.h"
 
 // Values of GetDriveEnableState.

@@ -1,7 +1,7 @@
 // CQvxSelectAmpComboCB: what the drive selector asks of its toolbar.
 #pragma once
 
-#include "comm/AmplifierData.h"
+#include "comm/link/AmplifierData.h"
 #include "platform/core/List.h"
 
 class CQvxSelectAmpComboCB {

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/core/DebugLog.h"
 #include "platform/core/MessageBox.h"
@@ -15,6 +16,30 @@ constexpr const char* kCaption = "Motion Program";
 CString Rest(const CString& line, int pos)
 {
     return pos < 0 ? CString() : line.Mid(pos);
+}
+
+bool IsNumberChar(char ch)
+{
+    return std::strchr("1234567890.-+", ch) != nullptr && ch != '\0';
+}
+
+// The whole number when the word at start is the "E" of one written with an
+// exponent ("1E3"); empty otherwise.
+CString ExponentNumber(const CString& line, int start, const CString& word)
+{
+    const int after = start + 1;
+    if (word != "E" || start <= 0 || after >= line.GetLength())
+        return CString();
+    const char before = line[start - 1];
+    if (!(std::isdigit(static_cast<unsigned char>(before)) || before == '.') || !IsNumberChar(line[after]))
+        return CString();
+    int first = start;
+    while (first > 0 && IsNumberChar(line[first - 1]))
+        --first;
+    int end = after;
+    while (end < line.GetLength() && IsNumberChar(line[end]))
+        ++end;
+    return line.Mid(first, end - first);
 }
 
 }  // namespace
@@ -76,11 +101,13 @@ void CMotionPlayback::IndexLabels()
 {
     Labels.RemoveAll();
     File.SeekToBegin();
-    char buffer[kMaxLineLength + 1];
+    CString text;
     int line = 0;
-    while (File.ReadString(buffer, sizeof buffer)) {
+    int read;
+    while ((read = ReadProgramLine(text)) != lineEnd) {
         ++line;
-        CString text = buffer;
+        if (read == lineTooLong)
+            continue;
         text.Trim(" \t\r\n");
         text.MakeUpper();
         int label;
@@ -100,15 +127,37 @@ BOOL CMotionPlayback::JumpToLabel(int label)
     return TRUE;
 }
 
+int CMotionPlayback::ReadProgramLine(CString& line)
+{
+    // Room for the longest line and its line end, and a mark that tells a full buffer.
+    char buffer[kMaxLineLength + 2];
+    const size_t last = sizeof buffer - 1;
+    buffer[last] = 1;
+    if (!File.ReadString(buffer, sizeof buffer))
+        return lineEnd;
+    line = buffer;
+    if (buffer[last] != '\0' || buffer[last - 1] == '\n')
+        return lineRead;
+    // Never execute part of a line: the rest is passed over and the line refused.
+    do {
+        buffer[last] = 1;
+    } while (File.ReadString(buffer, sizeof buffer) && buffer[last] == '\0' && buffer[last - 1] != '\n');
+    line.Empty();
+    return lineTooLong;
+}
+
 int CMotionPlayback::ExecuteNextLine()
 {
-    char buffer[kMaxLineLength + 1];
-    if (!File.ReadString(buffer, sizeof buffer))
+    CString line;
+    const int read = ReadProgramLine(line);
+    if (read == lineEnd)
         return 0;
     ++LineCount;
+    if (read == lineTooLong)
+        return Error("the line is longer than %d characters", kMaxLineLength);
     if (++m_linesExecuted > kMaxLinesExecuted)
         return Error("the program ran %d lines without ending; does it jump in a loop?", kMaxLinesExecuted);
-    return ExecuteLine(buffer);
+    return ExecuteLine(line);
 }
 
 bool CMotionPlayback::ReadNumber(const CString& line, int& pos, double& value)
@@ -172,6 +221,8 @@ int CMotionPlayback::ExecuteWord(const CString& word, const CString& line, int& 
     if (word == "F" || word == "TM" || word == "TA") {
         if (!ReadNumber(line, pos, value))
             return Error("%s needs a number", word.GetString());
+        if (word != "TA" && !(value > 0.0))
+            return Error("%s needs a value above 0", word.GetString());
         if (word == "F") {
             Planner.FeedRate = value;
             Planner.TimeMode = 0;
@@ -199,6 +250,8 @@ int CMotionPlayback::ExecuteWord(const CString& word, const CString& line, int& 
         return ChangeMode(modeCircleCCW, false);
     if (word == "DWELL") {
         ReadNumber(line, pos, value);
+        if (!(value >= 0.0))
+            return Error("DWELL needs a time of 0 or more");
         if (Planner.AddDwell(value) < 0)
             return Error("%s", Planner.GetLastError().GetString());
         return kGoOn;
@@ -240,6 +293,9 @@ int CMotionPlayback::ExecuteWord(const CString& word, const CString& line, int& 
         moves.circleWords[word] = value;
         return kGoOn;
     }
+    const CString number = ExponentNumber(line, pos - word.GetLength(), word);
+    if (!number.IsEmpty())
+        return Error("number \"%s\": numbers are written without an exponent", number.GetString());
     return Error("unknown word \"%s\"", word.GetString());
 }
 

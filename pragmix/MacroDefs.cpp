@@ -23,8 +23,10 @@ constexpr unsigned char kIgnoreToEndif = 4;
 
 // Directives a level admits: everything but if/ifdef/ifndef (which always
 // open a level), with and without else and elif.
-constexpr int kExpectAll = 6087;
-constexpr int kExpectNoElse = 5895;
+constexpr int kExpectNoElse = CMacroDefs::dirDefine | CMacroDefs::dirInclude | CMacroDefs::dirUndef |
+                              CMacroDefs::dirEndif | CMacroDefs::dirPragma | CMacroDefs::dirMsg |
+                              CMacroDefs::dirError;
+constexpr int kExpectAll = kExpectNoElse | CMacroDefs::dirElse | CMacroDefs::dirElif;
 
 // What one line's substitution may do before it is taken for runaway
 // recursion: uses of macros with parameters (whose replacement is read again;
@@ -301,15 +303,16 @@ int CMacroDefs::GetSubstitution(CString name, CString& result)
 {
     if (!IsDefined(name))
         return 0;
-    return Substitute(name, result, 0);
+    // A defined name answers 1 even when its substitution fails, so a caller can
+    // tell "not defined" from "failed"; the failure is left in GetError.
+    m_error = errNone;
+    Substitute(name, result, 0);
+    return 1;
 }
 
 int CMacroDefs::GetMacroList(CMapStringToString& map)
 {
-    CString name;
-    CObject* object = nullptr;
-    for (POSITION pos = m_database->GetStartPosition(); pos;) {
-        m_database->GetNextAssoc(pos, name, object);
+    for (auto [name, object] : *m_database) {
         const auto* entry = static_cast<CMacroDefEntry*>(object);
         map[entry->m_head] = entry->m_rest;
     }

@@ -9,13 +9,14 @@
 
 #include "controls/WindowImageExport.h"
 #include "platform/ui/UserInput.h"
+#include "resources/ids/ExportWindowImageIds.h"
 
 inline bool SaveWindowPng(CWnd* window, const std::string& path)
 {
     kvtest::OnNextModal([path](CWnd* dialog) {
-        kvtest::Click(dialog->GetDlgItem(1164));  // to a file
-        kvtest::Click(dialog->GetDlgItem(1168));  // PNG
-        dialog->SetDlgItemText(1163, path.c_str());
+        kvtest::Click(dialog->GetDlgItem(IDC_EXPORT_TO_FILE));
+        kvtest::Click(dialog->GetDlgItem(IDC_EXPORT_PNG));
+        dialog->SetDlgItemText(IDC_EXPORT_PATH, path.c_str());
         kvtest::Click(dialog->GetDlgItem(IDOK));
     });
     return ExportWindowImage(window, nullptr) != 0;

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cmath>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/core/Archive.h"
@@ -330,11 +331,21 @@ void CDPlotArea::Serialize(CArchive& ar)
     }
     // Read everything first, so a broken archive leaves the traces as they were.
     CList<CPlotTrace*, CPlotTrace*> loaded;
+    std::unordered_set<const CObject*> objects;
+    std::unordered_set<int> ids;
     try {
         for (ULONGLONG n = ar.ReadCount(); n > 0; --n) {
             CObject* object = ar.ReadObject(RUNTIME_CLASS(CPlotTrace));
-            if (object)
-                loaded.AddTail(static_cast<CPlotTrace*>(object));
+            if (!object)
+                continue;
+            // A trace named twice by reference would be owned, and deleted, twice;
+            // two traces of one id would leave the second out of reach.
+            if (!objects.insert(object).second)
+                ar.ThrowArchive(CArchiveException::badIndex);
+            auto* trace = static_cast<CPlotTrace*>(object);
+            loaded.AddTail(trace);
+            if (!ids.insert(trace->m_id).second)
+                ar.ThrowArchive(CArchiveException::badIndex);
         }
     } catch (...) {
         while (!loaded.IsEmpty())

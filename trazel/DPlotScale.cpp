@@ -144,8 +144,16 @@ void CDPlotScale::DrawXScaleText(CDC* dc, CRect band, CDPoint perUnit)
         return;
     const CString format = FormatOf(m_strXFormat, t.m_nXScaleDigits);
     const int saved = dc->SaveDC();
+    // Scrolling labels are cut where they leave the band, but the two end labels are moved inside
+    // the scale area whole rather than cut in half.
+    CRect shown = band;
+    const bool yBandLeft = t.m_bYScaleBand && t.m_nYAxisSide == 0;
+    const bool yBandRight = t.m_bYScaleBand && t.m_nYAxisSide == 1;
+    shown.left -= (yBandLeft ? t.m_nYScaleBandSize : 0) + (t.m_bInnerMargins ? t.m_nInnerLeftMargin : 0);
+    shown.right += (yBandRight ? t.m_nYScaleBandSize : 0) + (t.m_bInnerMargins ? t.m_nInnerRightMargin : 0);
     if (t.m_nTimeMode == CTrazel::timeScroll)
-        dc->IntersectClipRect(band.left, band.top, band.right, band.bottom);
+        dc->IntersectClipRect(shown.left, shown.top, shown.right, shown.bottom);
+    const double endTolerance = std::fabs(t.m_dXMajorStep) * 1e-9;
     const int standOff = XTextStandOff();
     const int y = t.m_nXAxisSide == 0 ? band.bottom - standOff : band.top + standOff;
     ForEachStep(t.m_dXRangeStart, t.m_dXRangeEnd, t.m_dXMajorStep, [&](double v) {
@@ -154,8 +162,9 @@ void CDPlotScale::DrawXScaleText(CDC* dc, CRect band, CDPoint perUnit)
             return;
         char text[CTrazel::kFormattedValSize];
         CTrazel::GetFormattedVal(v, format, t.m_nXScaleDigits, text);
+        const bool end = std::fabs(v - t.m_dXRangeStart) <= endTolerance || std::fabs(v - t.m_dXRangeEnd) <= endTolerance;
         DrawPlotText(dc, t.m_xScaleFont, t.m_nXScaleTextOrientation, t.m_crXScaleText, t.m_crXScaleBk, text, x,
-                     y, hCentreOnX, t.m_nXAxisSide == 0 ? vBottomAtY : vTopAtY);
+                     y, hCentreOnX, t.m_nXAxisSide == 0 ? vBottomAtY : vTopAtY, end ? &shown : nullptr);
     });
     dc->RestoreDC(saved);
 }

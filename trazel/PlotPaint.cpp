@@ -1,5 +1,7 @@
 #include "trazel/PlotPaint.h"
 
+#include <algorithm>
+
 #include "platform/ui/Font.h"
 #include "platform/ui/Pen.h"
 
@@ -32,7 +34,7 @@ void DrawBorder(CDC* dc, const CRect& r, int style)
 }
 
 void DrawPlotText(CDC* dc, const LOGFONT& font, int orientation, COLORREF textColor, COLORREF bkColor,
-                  const CString& text, int x, int y, int hAlign, int vAlign)
+                  const CString& text, int x, int y, int hAlign, int vAlign, const CRect* keepInside)
 {
     const bool turned = orientation == 1;
     LOGFONT description = font;
@@ -47,8 +49,12 @@ void DrawPlotText(CDC* dc, const LOGFONT& font, int orientation, COLORREF textCo
     const CSize extent = dc->GetTextExtent(text);
     const int boxWidth = turned ? extent.cy : extent.cx;
     const int boxHeight = turned ? extent.cx : extent.cy;
-    const int left = hAlign == hRightAtX ? x - boxWidth : hAlign == hLeftAtX ? x : x - boxWidth / 2;
-    const int top = vAlign == vBottomAtY ? y - boxHeight : vAlign == vTopAtY ? y : y - boxHeight / 2;
+    int left = hAlign == hRightAtX ? x - boxWidth : hAlign == hLeftAtX ? x : x - boxWidth / 2;
+    int top = vAlign == vBottomAtY ? y - boxHeight : vAlign == vTopAtY ? y : y - boxHeight / 2;
+    if (keepInside) {
+        left = std::max(static_cast<int>(keepInside->left), std::min(left, static_cast<int>(keepInside->right) - boxWidth));
+        top = std::max(static_cast<int>(keepInside->top), std::min(top, static_cast<int>(keepInside->bottom) - boxHeight));
+    }
     // Turned text starts at the bottom of its box and runs upward.
     dc->TextOut(left, turned ? top + boxHeight : top, text);
 

@@ -18,8 +18,9 @@ void DrawBorder(CDC* dc, const CRect& rect, int style);
 
 // Draws text transparently in the font, turned by 90 degrees when orientation is 1,
 // placing the box it covers on the screen by the two alignments.
+// With `keepInside`, the text's box is moved (not cut) to lie inside that rectangle where it fits.
 void DrawPlotText(CDC* dc, const LOGFONT& font, int orientation, COLORREF textColor, COLORREF bkColor,
-                  const CString& text, int x, int y, int hAlign, int vAlign);
+                  const CString& text, int x, int y, int hAlign, int vAlign, const CRect* keepInside = nullptr);
 
 // A line of the given pen from (x1, y1) to (x2, y2).
 void DrawLine(CDC* dc, int x1, int y1, int x2, int y2, int style, int width, COLORREF color);

@@ -49,23 +49,65 @@ public:
 
     // Takes the points from p on while they lie in the open column, have a value
     // and no gap mark, with the column's state in registers; returns the first other.
-    const TracePoint* ScanColumn(const TracePoint* p, const TracePoint* end, const PixelAxis& xAxis)
+    // Whole blocks of the ring (slots counted from base) that lie in the column
+    // are taken from their summaries.
+    const TracePoint* ScanColumn(const TracePoint* p, const TracePoint* end, const PixelAxis& xAxis,
+                                 const TracePoint* base, TraceBlock* blocks)
     {
+        constexpr int kSlots = TraceBlock::kSlots;
         const double from = m_columnFrom, to = m_columnTo;
         double low = m_low, high = m_high, last = m_last;
-        for (; p != end; ++p) {
-            const double position = xAxis.Unclamped(p->x);
-            const double y = p->y;
-            if (!(position >= from && position < to) || std::isnan(y) || (p->flags & kGapMask))
+        while (p != end) {
+            const auto slot = p - base;
+            const TracePoint* stop = end;
+            if (slot % kSlots == 0 && end - p >= kSlots) {
+                const TraceBlock& block = Summary(blocks[slot / kSlots], p);
+                const double a = xAxis.Unclamped(block.xMin), b = xAxis.Unclamped(block.xMax);
+                if (block.plain && std::min(a, b) >= from && std::max(a, b) < to) {
+                    low = std::min(low, block.yMin);
+                    high = std::max(high, block.yMax);
+                    last = p[kSlots - 1].y;
+                    p += kSlots;
+                    continue;
+                }
+                stop = p + kSlots;
+            } else {
+                stop = std::min(end, p + (kSlots - slot % kSlots));
+            }
+            for (; p != stop; ++p) {
+                const double position = xAxis.Unclamped(p->x);
+                const double y = p->y;
+                if (!(position >= from && position < to) || std::isnan(y) || (p->flags & kGapMask)) {
+                    stop = nullptr;
+                    break;
+                }
+                low = std::min(low, y);
+                high = std::max(high, y);
+                last = y;
+            }
+            if (!stop)
                 break;
-            low = std::min(low, y);
-            high = std::max(high, y);
-            last = y;
         }
         m_low = low;
         m_high = high;
         m_last = last;
         return p;
+    }
+
+    static const TraceBlock& Summary(TraceBlock& block, const TracePoint* first)
+    {
+        if (block.fresh)
+            return block;
+        block = TraceBlock{first->x, first->x, first->y, first->y, true, true};
+        for (const TracePoint* p = first; p != first + TraceBlock::kSlots; ++p) {
+            block.xMin = std::min(block.xMin, p->x);
+            block.xMax = std::max(block.xMax, p->x);
+            block.yMin = std::min(block.yMin, p->y);
+            block.yMax = std::max(block.yMax, p->y);
+            if (std::isnan(p->x) || std::isnan(p->y) || (p->flags & kGapMask))
+                block.plain = false;
+        }
+        return block;
     }
 
     void Add(LONG x, double y)
@@ -165,6 +207,7 @@ void CPlotTrace::AddPoint(double x, double y)
     else
         m_head = static_cast<WORD>(m_head + 1 == m_capacity ? 0 : m_head + 1);
     m_points[index] = TracePoint{x, y, static_cast<DWORD>(m_pen.m_gapMark), 0};
+    m_blocks[static_cast<size_t>(index / TraceBlock::kSlots)].fresh = false;
     m_dLastX = x;
     m_dLastY = y;
 }
@@ -192,11 +235,19 @@ bool CPlotTrace::SetCapacity(int points)
     delete[] m_points;
     m_points = nullptr;
     m_capacity = 0;
+    m_blocks.clear();
     if (points == 0)
         return true;
     m_points = new (std::nothrow) TracePoint[points];
     if (!m_points)
         return false;
+    try {
+        m_blocks.assign(static_cast<size_t>((points + TraceBlock::kSlots - 1) / TraceBlock::kSlots), TraceBlock{});
+    } catch (const std::bad_alloc&) {
+        delete[] m_points;
+        m_points = nullptr;
+        return false;
+    }
     m_capacity = static_cast<WORD>(points);
     return true;
 }
@@ -271,7 +322,7 @@ void CPlotTrace::BuildPolylines(const CRect& rect, double xStart, double yMin, d
     for (const auto& run : runs) {
         for (const TracePoint* p = run[0]; p != run[1]; ++p) {
             // Most points of a dense trace fall in the column of the point before.
-            p = builder.ScanColumn(p, run[1], xAxis);
+            p = builder.ScanColumn(p, run[1], xAxis, m_points, m_blocks.data());
             if (p == run[1])
                 break;
             if (std::isnan(p->x) || std::isnan(p->y)) {

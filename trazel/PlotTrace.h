@@ -20,6 +20,15 @@ struct TracePoint {
 };
 static_assert(sizeof(TracePoint) == 24);
 
+// What a block of ring slots holds, so a dense trace's walk can take a block
+// that lies in one pixel column at once. Stale after any write to its slots.
+struct TraceBlock {
+    static constexpr int kSlots = 16;
+    double xMin, xMax, yMin, yMax;
+    bool plain;   // no point without a value and no gap mark
+    bool fresh;   // matches the slots
+};
+
 class CPlotTrace : public CObject {
     DECLARE_SERIAL(CPlotTrace)
 
@@ -72,4 +81,6 @@ public:
 
 private:
     void EmptyLocked();
+
+    std::vector<TraceBlock> m_blocks;  // one for each kSlots slots of the ring
 };

@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <vector>
 
-#include "comm/CommManager.h"
-#include "comm/LinkFrame.h"
-#include "comm/QVXCommPort.h"
+#include "comm/link/CommManager.h"
+#include "comm/protocol/LinkFrame.h"
+#include "comm/link/QVXCommPort.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 
 #include <map>
 
-#include "comm/AmpErrors.h"
-#include "comm/AmpQryCmdJobCm.h"
-#include "comm/AmpResponseToDistMngrList.h"
-#include "comm/DriveNameSource.h"
+#include "comm/protocol/AmpErrors.h"
+#include "comm/protocol/AmpQryCmdJobCm.h"
+#include "comm/protocol/AmpResponseToDistMngrList.h"
+#include "comm/link/DriveNameSource.h"
 
 TEST(AmpMessageTest, MnemonicAndCodeConvertBothWays)
 {
@@ -116,7 +116,10 @@ TEST(AmpMessageTest, JobTextMarksScopeTraces)
     job.m_jobId = 12;
     job.m_jobFlags = kJobBlockTransfer;
     EXPECT_EQ(job.ToString(), "{JID=12}@1:OSA $00002052<Scope trace>");
+    EXPECT_EQ(job.ToString(kAmpTextNoAddress), "OSA $00002052<Scope trace>");
+    job.m_jobFlags = 0;
     EXPECT_EQ(job.ToString(kAmpTextNoAddress), "OSA $00002052");
+    job.m_jobFlags = kJobBlockTransfer;
     int reg = 0, high = 0, index = 0;
     EXPECT_EQ(DecodeBlockTransferQuery(job, reg, high, index), 2);
     EXPECT_EQ(reg, 0x5220);

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "CommTestSupport.h"
-#include "comm/AmpErrors.h"
-#include "comm/CommDebugTrace.h"
-#include "comm/CommManagerTraceClient.h"
+#include "comm/protocol/AmpErrors.h"
+#include "comm/trace/CommDebugTrace.h"
+#include "comm/trace/CommManagerTraceClient.h"
 #include "platform/core/IniFile.h"
 #include "platform/core/MessageBox.h"
 #include "testing/TempDir.h"
@@ -160,22 +160,39 @@ TEST_F(CommManagerTest, BlockTransferJobsStayQueuedAndStreamFollowUps)
     Reply(CAmpMsg(1, kCodeOSB, 0x3412, 2));
     EXPECT_TRUE(TakeResponses(manager).empty());
 
+    // Once the stream runs, its data comes with the drives' time stamps.
+    auto reply = [&](const CAmpMsg& msg, DWORD stampMs, bool stamped) {
+        port->QueueFrame(msg);
+        if (stamped)
+            port->QueueFrame(CAmpMsg(0, kCodeTSR, static_cast<LONG>(stampMs), 2));
+        manager.Cycle();
+    };
+    DWORD stamp = 100;
     for (int frame = 0; frame < 3; ++frame) {
-        Reply(CAmpMsg(1, kCodeOSB, 0x00013412, 4));
+        reply(CAmpMsg(1, kCodeOSB, 0x00013412, 4), stamp++, frame > 0);
         auto responses = TakeResponses(manager);
         ASSERT_EQ(responses.size(), 1u);
         EXPECT_EQ(responses[0].m_blockFlag, 1);
         EXPECT_EQ(responses[0].m_jobId, 50u);
-        // The streamed register's job is never framed...
-        EXPECT_TRUE(port->TakeWrittenFrames().empty());
+        // The streamed register's job is never framed; its first turns the time stamps on.
+        const auto sent = port->TakeWrittenFrames();
+        if (frame == 0) {
+            ASSERT_EQ(sent.size(), 1u);
+            EXPECT_EQ(sent[0].m_code, kCodeTRE);
+            EXPECT_EQ(sent[0].m_value, 1);
+        } else {
+            EXPECT_TRUE(sent.empty());
+        }
         // ...and answers each streamed value under the transfer's id.
         for (LONG value : {8, 9}) {
-            Reply(CAmpMsg(1, 0x1234, value, 1));
+            reply(CAmpMsg(1, 0x1234, value, 1), stamp, true);
             responses = TakeResponses(manager);
             ASSERT_EQ(responses.size(), 1u);
             EXPECT_EQ(responses[0].m_jobId, 50u);
             EXPECT_EQ(responses[0].m_value, value);
             EXPECT_EQ(responses[0].m_blockFlag, 1);
+            EXPECT_EQ(responses[0].m_timeStampValid, 1);
+            EXPECT_EQ(responses[0].m_timeStamp, stamp++);
         }
     }
     // Repeated in-progress frames keep one follow-up.
@@ -185,10 +202,12 @@ TEST_F(CommManagerTest, BlockTransferJobsStayQueuedAndStreamFollowUps)
     EXPECT_EQ(manager.GetJobQueue().GetCount(), 0);
     manager.Cycle();
     const auto written = port->TakeWrittenFrames();
-    ASSERT_EQ(written.size(), 2u);  // the stop and CSE = 0 now no block job is queued
+    ASSERT_EQ(written.size(), 3u);  // the stop, then CSE = 0 and TRE = 0 now no block job is queued
     EXPECT_EQ(written[0].m_code, kCodeOSB);
     EXPECT_EQ(written[0].m_width, 4);
     EXPECT_EQ(written[0].m_value, 0);
+    EXPECT_EQ(written[2].m_code, kCodeTRE);
+    EXPECT_EQ(written[2].m_value, 0);
     EXPECT_EQ(manager.CancelJob(50), 0);
 }
 
@@ -362,6 +381,12 @@ struct OpenTest : ::testing::Test {
             port.m_destroyedFlag = &portDestroyed;
         };
         manager.SetPortFactory(&factory);
+        // The test port answers at once: a short quiet spell and start-up wait keep the tests quick.
+        CommSettleLimits limits;
+        limits.quietMs = 30;
+        limits.startupMs = 200;
+        limits.setupMs = 300;
+        manager.SetSettleLimits(limits);
         settings.m_linkType = kLinkSerial;
         settings.m_comPort = "/dev/ttyUSB0";
         settings.m_description = "USB serial";
@@ -519,6 +544,7 @@ TEST_F(OpenTest, StreamingDriveFailsTheDemoSetUp)
                 p.m_chatter = true;
         });
     };
+    // The line never falls quiet: only the set-up limit ends the wait.
     EXPECT_EQ(manager.OpenDemoCommunications(), 0);
     EXPECT_FALSE(manager.IsOpen());
     EXPECT_EQ(app.CountAlerts("RX_UNEXPECTED_DATA"), 1);
@@ -541,4 +567,88 @@ TEST(CommDebugTraceTest, TraceLineAndDriveNameLookup)
     EXPECT_EQ(name, "unchanged");
     EXPECT_EQ(LookupDriveName(5, name), 1);
     EXPECT_EQ(name, "Y");
+}
+
+namespace {
+
+// A port that, like the real ones, wakes its reader when bytes arrive.
+class WakingTestPort : public TestCommPort {
+public:
+    bool WakesReader() override { return true; }
+    void Arrive(const CAmpMsg& frame)
+    {
+        QueueFrame(frame);
+        WakeReader();
+    }
+};
+
+class CountingManager : public TestableCommManager {
+public:
+    ~CountingManager() override { StopThread(1); }
+    std::atomic<int> steps{0};
+    int Step() override
+    {
+        ++steps;
+        return TestableCommManager::Step();
+    }
+};
+
+// Stands in for the distribution manager: rests until an answer wakes it.
+class AnswerTaker : public CDThread {
+public:
+    ~AnswerTaker() override { StopThread(1); }
+    std::atomic<int> wakes{0};
+
+protected:
+    int Step() override
+    {
+        ++wakes;
+        return 0;
+    }
+    int GetRestMs() override { return kRestUntilWoken; }
+};
+
+}  // namespace
+
+// With nothing queued the manager's thread rests; a job queued then is framed
+// and flushed by the very next cycle, and its reply wakes the taker of answers.
+TEST(CommManagerRestTest, AJobQueuedToARestingManagerIsWrittenInTheNextCycle)
+{
+    TestAppServices app;
+    CountingManager manager;
+    auto* port = new WakingTestPort;
+    port->SetOpenState(1);
+    manager.AttachPort(port, TRUE);
+    std::atomic<int> stepOfWrite{-1};
+    port->SetResponder([&](const CAmpMsg& frame, TestCommPort&) {
+        if (frame.m_code == 0x4142)
+            stepOfWrite = manager.steps.load();
+    });
+    AnswerTaker taker;
+    ASSERT_NE(taker.StartThread(THREAD_PRIORITY_NORMAL, 1), 0);
+    manager.SetResponseTaker(&taker);
+    ASSERT_NE(manager.StartThread(THREAD_PRIORITY_NORMAL, 1), 0);
+
+    ASSERT_TRUE(WaitFor([&] { return manager.IsResting() && taker.IsResting(); }));
+    const int stepsAtRest = manager.steps.load();
+    // However briefly it rested, the flush clock has run out by now.
+    kvtest::SetClockOffset(60000);
+    manager.SubmitJob(MakeJob(7, 0, 0x4142));
+    ASSERT_TRUE(WaitFor([&] { return stepOfWrite.load() >= 0; }));
+    EXPECT_EQ(stepOfWrite.load(), stepsAtRest + 1);
+
+    // A queued read keeps the cycle running; its reply ends the job and the
+    // manager rests again.
+    EXPECT_EQ(taker.wakes.load(), 0);
+    port->Arrive(CAmpMsg(0, 0x4142, 99, 2));
+    ASSERT_TRUE(WaitFor([&] { return manager.GetResponseList().GetCount() == 1; }));
+    EXPECT_TRUE(WaitFor([&] { return taker.wakes.load() >= 1; }));
+    EXPECT_TRUE(WaitFor([&] { return manager.IsResting() && manager.GetJobQueue().GetCount() == 0; }));
+    manager.StopThread(1);
+    manager.SetResponseTaker(nullptr);
+    kvtest::SetClockOffset(0);
+    const auto responses = TakeResponses(manager);
+    ASSERT_EQ(responses.size(), 1u);
+    EXPECT_EQ(responses[0].m_jobId, 7u);
+    EXPECT_EQ(responses[0].m_value, 99);
 }

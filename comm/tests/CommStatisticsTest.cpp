@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "comm/CommStatistics.h"
+#include "comm/trace/CommStatistics.h"
 #include "platform/core/Clock.h"
 
 namespace {

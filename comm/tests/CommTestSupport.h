@@ -4,14 +4,15 @@
 
 #include <functional>
 
-#include "TestAppServices.h"
-#include "TestCommPort.h"
-#include "comm/CommManager.h"
-#include "comm/CommPortFactory.h"
+#include "testing/TestAppServices.h"
+#include "testing/TestCommPort.h"
+#include "comm/link/CommManager.h"
+#include "comm/link/CommPortFactory.h"
 #include "platform/core/Clock.h"
 
 class TestableCommManager : public CCommManager {
 public:
+    using CCommManager::AttachPort;
     using CCommManager::FlushTransmit;
     using CCommManager::ReadPort;
     using CCommManager::Step;

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <vector>
 
-#include "comm/AmpCommand.h"
-#include "TestAppServices.h"
-#include "comm/CommunicationsModuleSimulator.h"
-#include "comm/DemoRegisterCodes.h"
+#include "comm/protocol/AmpCommand.h"
+#include "testing/TestAppServices.h"
+#include "comm/demo/CommunicationsModuleSimulator.h"
+#include "comm/demo/DemoRegisterCodes.h"
 #include "platform/core/Clock.h"
 #include "platform/core/MessageBox.h"
 #include "testing/WaitFor.h"
@@ -311,4 +313,68 @@ TEST(SimulatorThreadTest, OpenRunsTheCycleOnItsOwnThread)
     EXPECT_EQ(got[0], 0x82);
     EXPECT_EQ(sim.Close(), 1);
     EXPECT_EQ(sim.GetState(), CDThread::kIdle);
+}
+
+// The loop model: a step command makes the mode's measured value overshoot and
+// settle, cycle by cycle; disabling freezes it; other drives keep circling.
+TEST_F(SimulatorTest, StepCommandDrivesTheMeasuredValueOfTheModesLoop)
+{
+    struct Case {
+        LONG mode;
+        int commandCode;
+        int measuredCode;
+    };
+    for (const Case& c : {Case{0, 3, SIA}, Case{2, 3, SVS}, Case{4, PSC, PSF}}) {
+        SCOPED_TRACE(c.mode);
+        Ask(1, MOD, c.mode, 4);
+        Ask(1, EN, 1, 1);
+        Ask(1, c.commandCode, 1000, 2);
+        double peak = 0;
+        for (int cycle = 0; cycle < 100; ++cycle) {
+            Cycle();
+            peak = std::max(peak, static_cast<double>(Get(1, c.measuredCode)));
+        }
+        EXPECT_GT(peak, 1200);  // visible overshoot
+        EXPECT_NEAR(Get(1, c.measuredCode), 1000, 20);  // settled after two seconds
+        Ask(1, c.commandCode, 0, 2);
+        Cycle();
+        Ask(1, EN, 0, 1);
+        const LONG frozen = Get(1, c.measuredCode);
+        for (int cycle = 0; cycle < 5; ++cycle)
+            Cycle();
+        EXPECT_EQ(Get(1, c.measuredCode), frozen);
+    }
+}
+
+TEST_F(SimulatorTest, HandRunCyclesGiveTheSameCurveAndUncommandedDrivesKeepTheirSinusoids)
+{
+    auto curve = [this](CCommunicationsModuleSimulator& s) {
+        std::vector<LONG> values;
+        for (auto& bytes : {Frame(1, MOD, 2, 4), Frame(1, EN, 1, 1), Frame(1, 3, 500, 2)}) {
+            s.Write(static_cast<int>(bytes.size()), bytes.data());
+            s.RunCycle();
+        }
+        for (int i = 0; i < 30; ++i) {
+            Advance(i % 2 ? 3 : 40);  // the wall clock never shapes the curve
+            s.RunCycle();
+            LONG v = 0;
+            s.Model().GetRegister(1, SVS, v);
+            values.push_back(v);
+        }
+        return values;
+    };
+    CCommunicationsModuleSimulator other;
+    EXPECT_EQ(curve(sim), curve(other));
+    // Writing C to a disabled drive or PSC outside position mode commands nothing.
+    Ask(2, MOD, 0, 4);
+    Ask(2, 3, 700, 2);
+    Ask(2, EN, 1, 1);
+    Ask(2, PSC, 700, 4);
+    Advance(300);
+    Cycle();
+    const LONG first = Get(2, SIA);
+    Advance(300);
+    Cycle();
+    EXPECT_NE(Get(2, SIA), first);
+    EXPECT_LT(std::abs(Get(2, SIA)), 2001);  // still the sinusoid of amplitude 2000
 }

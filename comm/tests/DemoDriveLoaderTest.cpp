@@ -4,7 +4,7 @@
 #include <thread>
 #include <vector>
 
-#include "comm/DemoDriveLoader.h"
+#include "comm/demo/DemoDriveLoader.h"
 
 namespace {
 

@@ -2,11 +2,11 @@
 // it and reads and writes the simulated drives' registers.
 #include <gtest/gtest.h>
 
-#include "TestAppServices.h"
-#include "comm/AmpErrors.h"
-#include "comm/CommManager.h"
-#include "comm/LinkPortFactory.h"
-#include "comm/QVXCommPort.h"
+#include "testing/TestAppServices.h"
+#include "comm/protocol/AmpErrors.h"
+#include "comm/link/CommManager.h"
+#include "comm/link/LinkPortFactory.h"
+#include "comm/link/QVXCommPort.h"
 #include "testing/TempDir.h"
 #include "testing/WaitFor.h"
 

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "CommTestSupport.h"
-#include "comm/AmpErrors.h"
-#include "comm/CommManagerTraceClient.h"
-#include "comm/LinkFrame.h"
+#include "comm/protocol/AmpErrors.h"
+#include "comm/trace/CommManagerTraceClient.h"
+#include "comm/protocol/LinkFrame.h"
 
 namespace {
 
@@ -352,6 +352,25 @@ TEST_F(FrameTest, TraceClientsSeeEachFrameOnceWithItsTag)
     }  // leaves the list on destruction; tracing goes on safely
     manager.WriteFrame(CAmpMsg(1, 10, 0, 0));
     EXPECT_EQ(client.Take().size(), 1u);
+}
+
+TEST_F(FrameTest, TraceShowsAReplyBeforeItsTimeStamp)
+{
+    manager.AttachTestPort();
+    SwitchTimeStampsOn(manager);
+    RecordingClient client;
+    ASSERT_TRUE(manager.AddClient(&client));
+    const Bytes reply = EncodeFrame(CAmpMsg(1, 600, 9, 1));
+    Feed(manager, reply);
+    ParseAll(manager);  // waits for its stamp: nothing traced yet
+    EXPECT_TRUE(client.Take().empty());
+    Feed(manager, Concat({{0}, EncodeFrame(CAmpMsg(1, 21106, 77, 4))}));
+    ASSERT_EQ(ParseAll(manager).size(), 1u);
+    const auto items = client.Take();
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_EQ(items[0].first.m_code, 600);
+    EXPECT_EQ(items[1].first.m_code, 21106);
+    EXPECT_EQ(items[1].first.m_value, 77);
 }
 
 TEST(TraceClientTest, ClientMayOutliveTheManager)

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "FakeCommServices.h"
-#include "comm/SerialDevicePort.h"
+#include "testing/FakeCommServices.h"
+#include "comm/serial/SerialDevicePort.h"
 #include "platform/core/Clock.h"
 #include "platform/core/MessageBox.h"
 #include "testing/PtyPair.h"

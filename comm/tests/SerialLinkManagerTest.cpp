@@ -1,9 +1,9 @@
 // The whole road over a pseudo-terminal: the communication manager opens the
 // serial link, identifies the drives, and reads and writes their registers.
 #include "SerialLinkTestSupport.h"
-#include "comm/AmpErrors.h"
-#include "comm/CommManager.h"
-#include "comm/LinkPortFactory.h"
+#include "comm/protocol/AmpErrors.h"
+#include "comm/link/CommManager.h"
+#include "comm/link/LinkPortFactory.h"
 #include "platform/core/MessageBox.h"
 #include "testing/TempDir.h"
 

@@ -8,10 +8,10 @@
 #include <memory>
 #include <vector>
 
-#include "FakeCommServices.h"
-#include "SimulatedSerialDrive.h"
-#include "comm/CommStatistics.h"
-#include "comm/QVXSerialCommPort.h"
+#include "testing/FakeCommServices.h"
+#include "testing/SimulatedSerialDrive.h"
+#include "comm/trace/CommStatistics.h"
+#include "comm/serial/QVXSerialCommPort.h"
 #include "testing/WaitFor.h"
 
 using Bytes = std::vector<BYTE>;

@@ -1,6 +1,6 @@
-#include "CommunicationsStatisticsDlg.h"
+#include "comm/windows/CommunicationsStatisticsDlg.h"
 
-#include "comm/CommStatistics.h"
+#include "comm/trace/CommStatistics.h"
 #include "platform/ui/ClientDC.h"
 #include "platform/ui/ListCtrl.h"
 

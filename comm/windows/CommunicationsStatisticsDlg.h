@@ -2,15 +2,16 @@
 // refreshed on a timer while it is shown.
 #pragma once
 
-#include "comm/CommStatisticsView.h"
+#include "comm/trace/CommStatisticsView.h"
 #include "platform/ui/Dialog.h"
+#include "resources/ids/CommunicationsStatisticsIds.h"
 
 class CCommStatistics;
 
 class CCommunicationsStatisticsDlg : public CDialog, public CCommStatisticsView {
 public:
-    enum { IDD = 325 };
-    static constexpr int kListId = 2268;
+    enum { IDD = IDD_COMMUNICATIONS_STATISTICS };
+    static constexpr int kListId = IDC_COMM_STATISTICS_LIST;
     static constexpr UINT_PTR kRefreshTimer = 0;
     static constexpr UINT kRefreshMs = 500;
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "testing/WindowPixels.h"
+
 #include <vector>
 
 #include "controls/DRichEditCtrl.h"
@@ -36,25 +38,6 @@ BEGIN_MESSAGE_MAP(CPanel, CWnd)
     ON_MESSAGE(WM_LBUTTONDOWN, &CPanel::OnJogDown)
     ON_MESSAGE(WM_LBUTTONUP, &CPanel::OnJogUp)
 END_MESSAGE_MAP()
-
-// Renders a window into a bitmap, as the screen would show it.
-void Render(CWnd& wnd, CBitmap& image)
-{
-    CRect r;
-    wnd.GetClientRect(&r);
-    ASSERT_TRUE(image.CreateCompatibleBitmap(nullptr, r.Width(), r.Height()));
-    CDC dc;
-    dc.CreateCompatibleDC(nullptr);
-    dc.SelectObject(&image);
-    ASSERT_TRUE(wnd.PrintWindow(&dc, PW_CLIENTONLY));
-    dc.SelectObject(static_cast<CBitmap*>(nullptr));
-}
-
-bool Near(COLORREF a, COLORREF b, int tolerance = 6)
-{
-    return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
-           std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
-}
 
 }  // namespace
 

@@ -2,6 +2,8 @@
 // grid's messages, and rendering a window into a bitmap.
 #pragma once
 
+#include "testing/WindowPixels.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -50,24 +52,6 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 
-
-inline void Render(CWnd& wnd, CBitmap& image)
-{
-    CRect r;
-    wnd.GetClientRect(&r);
-    ASSERT_TRUE(image.CreateCompatibleBitmap(nullptr, r.Width(), r.Height()));
-    CDC dc;
-    dc.CreateCompatibleDC(nullptr);
-    dc.SelectObject(&image);
-    ASSERT_TRUE(wnd.PrintWindow(&dc, PW_CLIENTONLY));
-    dc.SelectObject(static_cast<CBitmap*>(nullptr));
-}
-
-inline bool Near(COLORREF a, COLORREF b, int tolerance = 8)
-{
-    return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
-           std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
-}
 
 inline CPoint CellCentre(CListCtrl& list, int row, int column)
 {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <functional>
 #include <vector>
 
 #include "ControlsTestKit.h"
@@ -7,6 +9,7 @@
 #include "controls/InPlaceTree.h"
 #include "platform/core/DebugLog.h"
 #include "testing/UiPrinters.h"
+#include "testing/WindowShot.h"
 
 using namespace kvcontrolstest;
 
@@ -105,6 +108,75 @@ TEST_F(ListComboTest, SecondClickOpensTheListAndEnterCommitsTheChoice)
     EXPECT_EQ(owner.selections[0].index, 2);
     EXPECT_FALSE(owner.selections[0].unchanged);
     EXPECT_TRUE(list.IsEditorClosed());
+}
+
+// The list drops down as the user opens it (with the arrow or F4) and a value is picked with the mouse.
+TEST_F(ListComboTest, TheDroppedListStaysOpenAndAMouseClickPicksTheValue)
+{
+    struct Way {
+        const char* name;
+        std::function<void(CWnd*)> open;
+    };
+    const Way ways[] = {
+        {"a click on the arrow", [](CWnd* editor) {
+             CRect r;
+             editor->GetClientRect(&r);
+             kvtest::ClickAt(editor, CPoint(r.right - 4, r.Height() / 2));
+         }},
+        {"F4", [](CWnd* editor) { kvtest::PressKey(editor, VK_F4); }},
+    };
+    int row = 0;
+    for (const Way& way : ways) {
+        SCOPED_TRACE(way.name);
+        ClickCell(row, 1);
+        ClickCell(row, 1);
+        CWnd* editor = Editor();
+        ASSERT_NE(editor, nullptr);
+        way.open(editor);
+        AfxPumpMessages();
+        ASSERT_EQ(Editor(), editor) << "opening the list does not end the edit";
+        ASSERT_TRUE(static_cast<CComboBox*>(editor)->GetDroppedState());
+        EXPECT_FALSE(kvtest::DroppedListRect(editor).IsRectEmpty());
+        ASSERT_TRUE(kvtest::ClickDroppedItem(editor, 2));
+        WaitForEditorToClose();
+        EXPECT_EQ(list.GetItemText(row, 1), "Fast");
+        ++row;
+    }
+    ASSERT_EQ(owner.selections.size(), 2u);
+    EXPECT_EQ(owner.selections[1].index, 2);
+}
+
+// Each editor covers its cell: the same left and top, one row high.
+TEST_F(ListComboTest, EditorsSitOnTheirCells)
+{
+    struct Case {
+        int kind;
+        int column;
+        UINT editorId;
+    };
+    list.AddComboList(0);
+    for (const char* choice : {"setting", "other"})
+        list.AddComboString(choice);
+    const Case cases[] = {{LCC_EDIT_LIST, 0, IDC_INPLACE_LIST}, {LCC_EDIT_LIST, 1, IDC_INPLACE_LIST},
+                          {LCC_EDIT_TEXT, 0, IDC_INPLACE_EDIT}, {LCC_EDIT_TREE, 1, IDC_INPLACE_LIST}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "kind " << c.kind << " column " << c.column);
+        owner.kind = c.kind;
+        ClickCell(1, c.column);
+        ClickCell(1, c.column);
+        CWnd* editor = list.GetDlgItem(c.editorId);
+        ASSERT_NE(editor, nullptr);
+        CRect cell, row, placed;
+        list.GetSubItemRect(1, c.column, LVIR_LABEL, cell);
+        list.GetItemRect(1, &row, LVIR_BOUNDS);
+        editor->GetWindowRect(&placed);
+        list.ScreenToClient(&placed);
+        EXPECT_LE(std::abs(placed.left - cell.left), 4) << "left edge";
+        EXPECT_EQ(placed.top, row.top);
+        EXPECT_EQ(placed.Height(), row.Height()) << "one row high, the next row stays visible";
+        list.SetFocus();
+        WaitForEditorToClose();
+    }
 }
 
 TEST_F(ListComboTest, EscapeWritesNothingAndTheSameValueCountsAsUnchanged)
@@ -269,4 +341,24 @@ TEST(ListComboCallbackTest, AnOwnerThatOverridesNothingDoesNoHarm)
     EXPECT_EQ(list.GetItemText(1, 1), "y");
     kvtest::ClickAt(&list, CellCentre(list, 1, 0));
     EXPECT_FALSE(list.IsEditing()) << "the default refuses the grid's own edit box";
+}
+
+TEST_F(ListComboTest, TheArrowOfASelectedRowSitsOnTheSelectionColour)
+{
+    list.SetComboCell(1, -1);
+    ClickCell(2, 0);  // selects the row, opens nothing
+    ASSERT_EQ(Editor(), nullptr);
+    ASSERT_TRUE(list.GetItemState(2, LVIS_SELECTED));
+    CBitmap image;
+    Render(list, image);
+    CRect cell;
+    list.GetSubItemRect(2, 1, LVIR_LABEL, cell);
+    const COLORREF selection = image.GetPixel(cell.left + 2, cell.bottom - 2);
+    ASSERT_FALSE(Near(selection, RGB(255, 255, 255), 40)) << "the row shows as selected";
+    int onSelection = 0, all = 0;
+    for (int x = cell.right - cell.Height() + 1; x < cell.right - 1; ++x)
+        for (int y = cell.top + 2; y < cell.bottom - 2; ++y, ++all)
+            onSelection += Near(image.GetPixel(x, y), selection, 24);
+    EXPECT_GT(onSelection * 2, all) << "the glyph's square is the selection's colour, not a white square";
+    Screenshot(&list, "list-combo-selected-row-arrow");
 }

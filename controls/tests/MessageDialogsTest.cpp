@@ -12,10 +12,6 @@
 #include "testing/TempDir.h"
 
 namespace {
-constexpr int IDC_WARN_NO = 1697;
-constexpr int IDC_WARN_YES = 1698;
-constexpr int IDC_WARN_TEXT = 1699;
-constexpr int IDC_WARN_DONT_SHOW = 1700;
 
 class WarningTest : public ::testing::Test {
 protected:
@@ -121,9 +117,9 @@ TEST(ModelessMsgDlgTest, OpenProgressCancelAndClose)
     CString text;
     box.GetWindowText(text);
     EXPECT_EQ(text, "Reading drive");
-    box.GetDlgItemText(1500, text);
+    box.GetDlgItemText(IDC_MODELESS_TEXT, text);
     EXPECT_EQ(text, "Reading the parameters...");
-    auto* bar = static_cast<CProgressCtrl*>(box.GetDlgItem(1290));
+    auto* bar = static_cast<CProgressCtrl*>(box.GetDlgItem(IDC_MODELESS_PROGRESS));
     EXPECT_EQ(bar->GetPos(), 0);
     box.SetProgress(40);
     EXPECT_EQ(bar->GetPos(), 40);

@@ -189,3 +189,44 @@ TEST_F(PopupSelectTest, TypingInThePopupsListGoesOnInTheEditBox)
     EXPECT_EQ(Listed(), (std::vector<CString>{"Abacus", "absolute"}));
     EXPECT_EQ(CWnd::GetFocus(), &list) << "the refilled popup takes the keyboard again";
 }
+
+// The popup opens right under its edit box and shows five short choices whole, without scroll bars.
+TEST_F(PopupSelectTest, ThePopupSitsUnderItsEditBoxAndShowsFiveRowsWhole)
+{
+    edit.ShowPopupList("", "");
+    CDPopupSelectListDlg* popup = edit.GetPopup();
+    ASSERT_NE(popup, nullptr);
+    AfxPumpMessages();
+    CRect box, at;
+    edit.GetWindowRect(&box);
+    popup->GetWindowRect(&at);
+    EXPECT_EQ(at.left, box.left);
+    EXPECT_EQ(at.top, box.bottom);
+    CListCtrl& list = popup->GetList();
+    ASSERT_EQ(list.GetItemCount(), 5);
+    CRect client, last;
+    list.GetClientRect(&client);
+    list.GetItemRect(4, &last, LVIR_BOUNDS);
+    EXPECT_LE(last.bottom, client.bottom) << "the fifth row is whole";
+    EXPECT_FALSE(kvtest::ScrollBarShown(&list, true));
+    EXPECT_FALSE(kvtest::ScrollBarShown(&list, false));
+}
+
+TEST_F(PopupSelectTest, AChoiceMadeWhileAnotherControlHadTheFocusEndsThePopupOnce)
+{
+    // The window's focus was last on another control: the popup going must not
+    // be taken for the user leaving it, which destroyed it a second time.
+    CEdit other;
+    ASSERT_TRUE(other.Create(WS_CHILD | WS_VISIBLE | WS_BORDER, CRect(10, 40, 160, 62), &parent, 502));
+    other.SetFocus();
+    AfxPumpMessages();
+    edit.ShowPopupList("", "Cab");
+    ASSERT_NE(edit.GetPopup(), nullptr);
+    CListCtrl& list = edit.GetPopup()->GetList();
+    list.SetItemState(3, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    kvtest::PressKey(&list, VK_RETURN);
+    ASSERT_TRUE(AfxPumpMessagesUntil([&] { return edit.GetPopup() == nullptr; }));
+    AfxPumpMessages();
+    ASSERT_EQ(owner.selections.size(), 1u);
+    EXPECT_EQ(owner.selections[0].second, "Cab");
+}

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <algorithm>
 #include <vector>
 
@@ -9,6 +11,7 @@
 #include "controls/TestReportCtrl.h"
 #include "platform/core/Rand.h"
 #include "testing/UiPrinters.h"
+#include "testing/WindowShot.h"
 
 using namespace kvcontrolstest;
 
@@ -110,6 +113,29 @@ TEST_F(ReportTest, FirstClickSelectsSecondEditsAndEnterCommitsWithOneMessage)
     EXPECT_EQ(report.ends[0].text, "42");
     EXPECT_TRUE(report.ends[0].changed);
     EXPECT_FALSE(report.GetEditBox()->IsWindowVisible());
+}
+
+// The grid's own edit box covers the cell it edits, in the first column too: rows without a
+// check box reserve no room for one.
+TEST_F(ReportTest, TheEditBoxSitsOnItsCellInEveryColumn)
+{
+    for (int column : {0, 2}) {
+        SCOPED_TRACE(column);
+        OpenEditor(1, column);
+        CRect cell, box, row;
+        report.GetSubItemRect(1, column, LVIR_LABEL, cell);
+        report.GetItemRect(1, &row, LVIR_BOUNDS);
+        int left = row.left;
+        for (int c = 0; c < column; ++c)
+            left += report.GetColumnWidth(c);
+        EXPECT_LE(cell.left - left, 4) << "the label starts at the column's edge";
+        report.GetEditBox()->GetWindowRect(&box);
+        report.ScreenToClient(&box);
+        EXPECT_LE(std::abs(box.left - cell.left), 4);
+        EXPECT_LE(std::abs(box.top - cell.top), 2);
+        kvtest::PressKey(report.GetEditBox(), VK_ESCAPE);
+        ASSERT_FALSE(report.IsEditing());
+    }
 }
 
 TEST_F(ReportTest, EscapeAndUnchangedCommitsSendNothingButStillEndTheEdit)
@@ -464,6 +490,17 @@ TEST(TestReportCtrlTest, TwentyNumberedLinesAndARandomHighlightBroughtToTheMiddl
     dialog.DestroyWindow();
 }
 
+TEST(TestReportCtrlTest, TheColumnsFitBesideTheVerticalScrollBar)
+{
+    CTestReportCtrl dialog;
+    ASSERT_TRUE(dialog.Create(IDD_TEST_REPORTCTRL));
+    dialog.ShowWindow(SW_SHOW);
+    AfxPumpMessages();
+    EXPECT_TRUE(kvtest::ScrollBarShown(&dialog.m_report, true)) << "twenty lines need the vertical bar";
+    EXPECT_FALSE(kvtest::ScrollBarShown(&dialog.m_report, false)) << "the first column fills what is left, no more";
+    dialog.DestroyWindow();
+}
+
 TEST(ReportSortingTest, EachColumnKindSortsBothWaysAndRowsStayWhole)
 {
     CRecordingParent parent;
@@ -512,4 +549,83 @@ TEST(ReportSortingTest, EachColumnKindSortsBothWaysAndRowsStayWhole)
             }
         }
     }
+}
+
+namespace {
+
+// Counts the list-view notifications a report sends its parent.
+class CNotifyCountingParent : public CRecordingParent {
+public:
+    int itemChanged = 0;
+
+protected:
+    BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) override
+    {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header->code == LVN_ITEMCHANGED)
+            ++itemChanged;
+        return CRecordingParent::OnNotify(wParam, lParam, result);
+    }
+};
+
+}  // namespace
+
+// Filling rows and cells, with and without check boxes, changes no row's
+// state: the parent hears nothing of it. A click on a box still tells it.
+TEST(ReportFillTest, FillingRowsSendsTheParentNoNotification)
+{
+    for (const bool checkBoxes : {false, true}) {
+        CNotifyCountingParent parent;
+        CReportCtrl report;
+        ASSERT_TRUE(report.CreateReport(&parent, 2269, CRect(5, 5, 405, 305)));
+        if (checkBoxes)
+            report.SetExtendedStyle(report.GetExtendedStyle() | LVS_EX_CHECKBOXES);
+        report.InsertColumn(0, "Name", LVCFMT_LEFT, 120);
+        report.InsertColumn(1, "Value", LVCFMT_RIGHT, 90);
+        report.InsertColumn(2, "Unit", LVCFMT_CENTER, 80);
+        for (int row = 0; row < 50; ++row) {
+            CString name;
+            name.Format("Row %d", (row * 37) % 50);
+            report.InsertItem(row, name);
+            report.SetItemInt(row, 1, row * 10);
+            report.SetItemText(row, 2, "mm");
+            report.SetItemData(row, static_cast<DWORD_PTR>(row));
+        }
+        report.SortItems(0, TRUE);
+        report.SortItems(1, FALSE);
+        AfxPumpMessages();
+        EXPECT_EQ(parent.itemChanged, 0) << (checkBoxes ? "with" : "without") << " check boxes";
+        EXPECT_EQ(report.GetItemCount(), 50);
+        EXPECT_EQ(report.GetItemText(0, 1), "490");
+        if (checkBoxes)
+            report.SetCheck(2, TRUE);
+        report.StripeRows();
+        AfxPumpMessages();
+        Screenshot(&parent, checkBoxes ? "report_filled_with_check_boxes" : "report_filled");
+
+        parent.itemChanged = 0;
+        report.DeleteAllItems();
+        EXPECT_EQ(parent.itemChanged, 0);
+        EXPECT_EQ(report.GetItemCount(), 0);
+    }
+}
+
+TEST_F(ReportTest, ACheckBoxClickIsTheOneChangeTheParentHearsOf)
+{
+    CNotifyCountingParent counting;
+    CReportCtrl list;
+    ASSERT_TRUE(list.CreateReport(&counting, 2270, CRect(5, 5, 405, 305)));
+    list.SetExtendedStyle(list.GetExtendedStyle() | LVS_EX_CHECKBOXES);
+    list.InsertColumn(0, "Name", LVCFMT_LEFT, 120);
+    list.InsertColumn(1, "Value", LVCFMT_RIGHT, 90);
+    for (int row = 0; row < 3; ++row) {
+        list.InsertItem(row, "Row");
+        list.SetItemText(row, 1, "1");
+    }
+    AfxPumpMessages();
+    ASSERT_EQ(counting.itemChanged, 0);
+    list.SetCheck(1, TRUE);
+    EXPECT_EQ(counting.itemChanged, 1);
+    EXPECT_TRUE(list.GetCheck(1));
+    EXPECT_FALSE(list.GetCheck(0));
 }

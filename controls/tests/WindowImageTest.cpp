@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <vector>
 
 #include "controls/BitBlitter.h"
 #include "controls/WindowImageExport.h"
+#include "resources/ids/ExportWindowImageIds.h"
 #include "platform/ui/Bitmap.h"
 #include "platform/ui/Clipboard.h"
 #include "platform/ui/FileDialog.h"
@@ -16,16 +18,6 @@
 #include "testing/WindowShot.h"
 
 namespace {
-constexpr int IDC_PATH = 1163;
-constexpr int IDC_TO_FILE = 1164;
-constexpr int IDC_TO_CLIPBOARD = 1165;
-constexpr int IDC_BMP = 1166;
-constexpr int IDC_WIDTH = 1167;
-constexpr int IDC_PNG = 1168;
-constexpr int IDC_GIF = 1170;
-constexpr int IDC_HEIGHT = 1171;
-constexpr int IDC_BROWSE = 1174;
-constexpr int IDC_FOR_PRINTING = 1175;
 
 // A window that paints itself blue, or yellow while captured for printing.
 class CScope : public CWnd, public CSaveWindowImageCB {
@@ -75,13 +67,13 @@ TEST_F(WindowImageTest, ExportedPngLoadsBackAtTheAskedSize)
     const std::string path = m_dir.File("scope.png");
     CString shownWidth, shownHeight;
     kvtest::OnNextModal([&](CWnd* d) {
-        d->GetDlgItemText(IDC_WIDTH, shownWidth);
-        d->GetDlgItemText(IDC_HEIGHT, shownHeight);
-        SetEdit(d, IDC_WIDTH, "64");
-        SetEdit(d, IDC_HEIGHT, "48");
-        kvtest::Click(d->GetDlgItem(IDC_PNG));
-        kvtest::Click(d->GetDlgItem(IDC_FOR_PRINTING));
-        SetEdit(d, IDC_PATH, path.c_str());
+        d->GetDlgItemText(IDC_EXPORT_WIDTH, shownWidth);
+        d->GetDlgItemText(IDC_EXPORT_HEIGHT, shownHeight);
+        SetEdit(d, IDC_EXPORT_WIDTH, "64");
+        SetEdit(d, IDC_EXPORT_HEIGHT, "48");
+        kvtest::Click(d->GetDlgItem(IDC_EXPORT_PNG));
+        kvtest::Click(d->GetDlgItem(IDC_EXPORT_FOR_PRINTING));
+        SetEdit(d, IDC_EXPORT_PATH, path.c_str());
         kvtest::Click(d->GetDlgItem(IDOK));
     });
     EXPECT_EQ(ExportWindowImage(&scope, &scope), 1);
@@ -102,9 +94,12 @@ TEST_F(WindowImageTest, GifThroughGiflib)
 {
     CScope scope;
     const std::string path = m_dir.File("scope.gif");
+    // A link where a fixed temporary name would be must not be written through.
+    m_dir.Write("victim", "untouched");
+    ASSERT_EQ(symlink(m_dir.File("victim").c_str(), (path + ".kvtmp").c_str()), 0);
     kvtest::OnNextModal([&](CWnd* d) {
-        kvtest::Click(d->GetDlgItem(IDC_GIF));
-        SetEdit(d, IDC_PATH, path.c_str());
+        kvtest::Click(d->GetDlgItem(IDC_EXPORT_GIF));
+        SetEdit(d, IDC_EXPORT_PATH, path.c_str());
         kvtest::Click(d->GetDlgItem(IDOK));
     });
     ASSERT_EQ(ExportWindowImage(&scope, nullptr), 1);
@@ -115,6 +110,7 @@ TEST_F(WindowImageTest, GifThroughGiflib)
     const COLORREF middle = back.GetPixel(60, 40);
     EXPECT_GT(GetBValue(middle), 240) << "blue, within what 256 colours keep";
     EXPECT_LT(GetRValue(middle) + GetGValue(middle), 16);
+    EXPECT_EQ(m_dir.Read("victim"), "untouched");
 }
 
 TEST_F(WindowImageTest, ClipboardTargetDisablesTheFileControlsAndOwnsItsImage)
@@ -124,11 +120,11 @@ TEST_F(WindowImageTest, ClipboardTargetDisablesTheFileControlsAndOwnsItsImage)
          widthEnabled = false;
     kvtest::OnNextModal([&](CWnd* d) {
         okEnabledForFileWithoutPath = d->GetDlgItem(IDOK)->IsWindowEnabled();
-        kvtest::Click(d->GetDlgItem(IDC_TO_CLIPBOARD));
+        kvtest::Click(d->GetDlgItem(IDC_EXPORT_TO_CLIPBOARD));
         okEnabledWithoutPath = d->GetDlgItem(IDOK)->IsWindowEnabled();
-        typeEnabled = d->GetDlgItem(IDC_BMP)->IsWindowEnabled() || d->GetDlgItem(IDC_GIF)->IsWindowEnabled();
-        browseEnabled = d->GetDlgItem(IDC_BROWSE)->IsWindowEnabled() || d->GetDlgItem(IDC_PATH)->IsWindowEnabled();
-        widthEnabled = d->GetDlgItem(IDC_WIDTH)->IsWindowEnabled();
+        typeEnabled = d->GetDlgItem(IDC_EXPORT_BMP)->IsWindowEnabled() || d->GetDlgItem(IDC_EXPORT_GIF)->IsWindowEnabled();
+        browseEnabled = d->GetDlgItem(IDC_EXPORT_BROWSE)->IsWindowEnabled() || d->GetDlgItem(IDC_EXPORT_PATH)->IsWindowEnabled();
+        widthEnabled = d->GetDlgItem(IDC_EXPORT_WIDTH)->IsWindowEnabled();
         kvtest::Click(d->GetDlgItem(IDOK));
     });
     ASSERT_EQ(ExportWindowImage(&scope, nullptr), 1);
@@ -141,7 +137,7 @@ TEST_F(WindowImageTest, ClipboardTargetDisablesTheFileControlsAndOwnsItsImage)
 
     // A second export of the same size reuses the exporter's bitmap; the clipboard's copy stays whole.
     kvtest::OnNextModal([&](CWnd* d) {
-        kvtest::Click(d->GetDlgItem(IDC_TO_CLIPBOARD));
+        kvtest::Click(d->GetDlgItem(IDC_EXPORT_TO_CLIPBOARD));
         kvtest::Click(d->GetDlgItem(IDOK));
     });
     ASSERT_EQ(ExportWindowImage(&scope, nullptr), 1);
@@ -164,8 +160,8 @@ TEST_F(WindowImageTest, EveryFailingStepIsReportedAndTheCaptureAlwaysEnds)
 {
     CScope scope;
     auto toClipboard = [](CWnd* d) {
-        kvtest::Click(d->GetDlgItem(IDC_TO_CLIPBOARD));
-        SetEdit(d, IDC_WIDTH, "33");  // a new size: the bitmap must be made
+        kvtest::Click(d->GetDlgItem(IDC_EXPORT_TO_CLIPBOARD));
+        SetEdit(d, IDC_EXPORT_WIDTH, "33");  // a new size: the bitmap must be made
         kvtest::Click(d->GetDlgItem(IDOK));
     };
     kvtest::FailNextBitmap();
@@ -180,7 +176,7 @@ TEST_F(WindowImageTest, EveryFailingStepIsReportedAndTheCaptureAlwaysEnds)
     EXPECT_EQ(Log(), std::vector<CString>{"MSGBOX:Error exporting image"});
 
     kvtest::OnNextModal([&](CWnd* d) {
-        SetEdit(d, IDC_PATH, m_dir.File("no/such/folder/x.png").c_str());
+        SetEdit(d, IDC_EXPORT_PATH, m_dir.File("no/such/folder/x.png").c_str());
         kvtest::Click(d->GetDlgItem(IDOK));
     });
     EXPECT_EQ(ExportWindowImage(&scope, nullptr), 0);
@@ -192,18 +188,18 @@ TEST_F(WindowImageTest, SizesOutsideTheRangeAreRefusedAndBrowseFillsThePath)
 {
     CScope scope;
     kvtest::OnNextModal([&](CWnd* d) {
-        SetEdit(d, IDC_WIDTH, "0");
-        SetEdit(d, IDC_PATH, "x.png");
+        SetEdit(d, IDC_EXPORT_WIDTH, "0");
+        SetEdit(d, IDC_EXPORT_PATH, "x.png");
         kvtest::Click(d->GetDlgItem(IDOK));
         EXPECT_TRUE(d->IsWindowVisible());
-        SetEdit(d, IDC_WIDTH, "10001");
+        SetEdit(d, IDC_EXPORT_WIDTH, "10001");
         kvtest::Click(d->GetDlgItem(IDOK));
-        SetEdit(d, IDC_WIDTH, "50");
-        SetEdit(d, IDC_PATH, "");
+        SetEdit(d, IDC_EXPORT_WIDTH, "50");
+        SetEdit(d, IDC_EXPORT_PATH, "");
         kvtest::QueueFileDialogAnswer(m_dir.File("picked.bmp").c_str());
-        kvtest::Click(d->GetDlgItem(IDC_BROWSE));
+        kvtest::Click(d->GetDlgItem(IDC_EXPORT_BROWSE));
         CString path;
-        d->GetDlgItemText(IDC_PATH, path);
+        d->GetDlgItemText(IDC_EXPORT_PATH, path);
         EXPECT_EQ(path, m_dir.File("picked.bmp").c_str());
         EXPECT_TRUE(d->GetDlgItem(IDOK)->IsWindowEnabled());
         kvtest::Click(d->GetDlgItem(IDOK));

@@ -243,6 +243,51 @@ TEST(TableFileTest, AutoIncIdsAreMadeDistinct)
     EXPECT_EQ(table.fields[1]->FormatTag(), "<fieldname=\"ID\", fielddesc=\"\", type=AUTOINCID, readonly=\"TRUE\">");
 }
 
+TEST(TableFileTest, IdsNearTheLargestIntStayPositiveAndDistinct)
+{
+    TempDir dir;
+    dir.Write("t.txt",
+              "<tabledef>\n<fieldname=\"ID\", type=AUTOINCID>\n</tabledef>\n"
+              "{\"2147483646\"}\n{\"\"}\n{\"\"}\n{\"1\"}\n{\"99999999999\"}\n{\"\"}\n{\"1\"}\n");
+    dir.Write("max.txt", "<tabledef>\n<fieldname=\"ID\", type=AUTOINCID>\n</tabledef>\n{\"2147483647\"}\n{\"\"}\n");
+    CQvxDatabaseTable atMax;
+    ASSERT_TRUE(atMax.LoadFromFile(dir.File("max.txt").c_str(), nullptr));
+    EXPECT_EQ(atMax.rows.GetTail()->values[0], "1");
+    CQvxDatabaseTable table;
+    ASSERT_TRUE(table.LoadFromFile(dir.File("t.txt").c_str(), nullptr));
+    std::vector<std::string> ids;
+    for (POSITION pos = table.rows.GetHeadPosition(); pos;)
+        ids.push_back(table.rows.GetNext(pos)->values[0].str());
+    // An id beyond the range of an int counts as the largest int; past that
+    // the lowest free ids are given.
+    EXPECT_EQ(ids, (std::vector<std::string>{"2147483646", "2", "3", "1", "99999999999", "4", "5"}));
+    int next = 0;
+    EXPECT_TRUE(table.nextId.Lookup(0, next));
+    EXPECT_EQ(next, 6);
+}
+
+TEST(TableFileTest, DecimalDigitsOutOfRangeAreBroughtInWithAWarning)
+{
+    TempDir dir;
+    dir.Write("t.txt",
+              "<tabledef>\n"
+              "<fieldname=\"Big\", type=NUMERIC, decdigits=2147483647>\n"
+              "<fieldname=\"Low\", type=NUMERIC, decdigits=-99999999999>\n"
+              "<fieldname=\"Fine\", type=NUMERIC, decdigits=3>\n"
+              "</tabledef>\n{\"1.5\", \"1234.5\", \"2\"}\n");
+    CQvxDatabaseTable table;
+    CString error;
+    ASSERT_TRUE(table.LoadFromFile(dir.File("t.txt").c_str(), &error)) << error.GetString();
+    const CQvxDatabaseTableDataRow& row = *table.rows.GetHead();
+    EXPECT_EQ(table.fields[0]->FormatValue(row.values[0]), "1.50000000000000000");
+    EXPECT_EQ(table.fields[1]->FormatValue(row.values[1]), "1234.5");
+    EXPECT_EQ(table.fields[2]->FormatValue(row.values[2]), "2.000");
+    const CStringList& warnings = table.GetLoadWarnings();
+    ASSERT_EQ(warnings.GetCount(), 2);
+    EXPECT_EQ(warnings.GetHead(), "Line 2: the field \"Big\" asks for 2147483647 decimal digits; 17 are used.");
+    EXPECT_EQ(warnings.GetTail(), "Line 3: the field \"Low\" asks for -99999999999 decimal digits; -17 are used.");
+}
+
 TEST(TableFileTest, TagsTolerateBlanksAndBareAttributes)
 {
     CQvxTableReader reader(" <  fieldname = \"A b\" , type= numeric ,readonly, noshow=\"true\" >x");

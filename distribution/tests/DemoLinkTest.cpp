@@ -4,15 +4,16 @@
 
 #include <vector>
 
-#include "comm/CommManager.h"
-#include "comm/CommPortFactory.h"
-#include "comm/CommunicationsModuleSimulator.h"
-#include "comm/tests/TestAppServices.h"
+#include "comm/link/CommManager.h"
+#include "comm/link/CommPortFactory.h"
+#include "comm/demo/CommunicationsModuleSimulator.h"
+#include "testing/TestAppServices.h"
 #include "distribution/CommManagerLink.h"
 #include "distribution/DistManager.h"
 #include "distribution/DmQueryVar.h"
 #include "platform/core/MessageBox.h"
-#include "comm/tests/DemoPortFactory.h"
+#include "testing/DemoEngine.h"
+#include "testing/DemoPortFactory.h"
 #include "testing/TempDir.h"
 #include "testing/WaitFor.h"
 
@@ -44,37 +45,10 @@ private:
     std::vector<CAmpResponseToGui> m_seen;
 };
 
-class DemoLinkTest : public ::testing::Test {
+class DemoLinkTest : public ::testing::Test, protected DemoEngine {
 protected:
-    void SetUp() override
-    {
-        m_app.m_iniPath = m_home.File("kvsettings.ini");
-        m_app.m_assignments = {{1, "Kreln"}, {2, "Tavro"}};
-        m_comm.SetPortFactory(&m_factory);
-        AfxTakeScriptedMessageLog();
-        ASSERT_EQ(m_comm.OpenDemoCommunications(), 1);
-        CDistManager::Install(&m_dist);
-        ASSERT_TRUE(m_dist.Start());
-    }
-    void TearDown() override
-    {
-        m_dist.Stop();
-        CDistManager::Install(nullptr);
-        m_comm.CloseCommunications();
-    }
-    LONG ModelValue(int address, WORD code)
-    {
-        LONG value = 0;
-        m_factory.m_simulator->Model().GetRegister(address, code, value);
-        return value;
-    }
-
-    TempDir m_home;
-    TestAppServices m_app;
-    DemoPortFactory m_factory;
-    CCommManager m_comm;
-    CCommManagerLink m_link{m_comm};
-    CDistManager m_dist{&m_link};
+    void SetUp() override { Open(); }
+    void TearDown() override { Close(); }
 };
 
 }  // namespace
@@ -100,7 +74,7 @@ TEST_F(DemoLinkTest, MergedReadServesEachReceiverAtItsOwnPeriod)
             const CAmpResponseToGui& answer = (*c.answers)[i];
             EXPECT_EQ(answer.m_jobId, jobId);  // one job serves them all
             EXPECT_EQ(answer.m_error, 0);
-            EXPECT_EQ(answer.m_value, ModelValue(1, VER));
+            EXPECT_EQ(answer.m_value, Model(1, VER));
             if (i > 0) {
                 EXPECT_GE(answer.m_queueTime, c.period - 1e-9);
             }
@@ -132,7 +106,7 @@ TEST_F(DemoLinkTest, WritesAreNeverMergedAndEachGetsItsAnswer)
     EXPECT_EQ(fromFirst[0].m_write, 1u);
     EXPECT_EQ(fromFirst[0].m_error, 0);
     EXPECT_TRUE(WaitFor([&] { return m_dist.GetJobCount() == 0; }));
-    EXPECT_EQ(ModelValue(1, TLP), 55);
+    EXPECT_EQ(Model(1, TLP), 55);
 }
 
 TEST_F(DemoLinkTest, OneShotQueryWithArgumentGetsItsValue)
@@ -187,7 +161,7 @@ TEST_F(DemoLinkTest, BlockQuerySetsUpAPollSlotAndDeliversItsDataUntilCancelled)
     for (size_t i = 1; i < answers.size(); ++i) {
         EXPECT_EQ(answers[i].m_queryId, static_cast<DWORD>(blockId));
         EXPECT_EQ(answers[i].m_code, VER);
-        EXPECT_EQ(answers[i].m_value, ModelValue(1, VER));
+        EXPECT_EQ(answers[i].m_value, Model(1, VER));
     }
     scope.CancelQuery(blockId);
     EXPECT_EQ(m_dist.GetJobCount(), 0);

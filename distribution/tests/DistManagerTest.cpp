@@ -1,14 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <memory>
 #include <vector>
 
-#include "FakeCommLink.h"
+#include "testing/FakeCommLink.h"
 #include "distribution/DistManager.h"
+#include "foundation/DThread.h"
 #include "distribution/DistMngrResponseReceiver.h"
 #include "distribution/DmQueryVar.h"
 #include "distribution/MonitorDistCenterQueryDataMapQ.h"
 #include "platform/core/Clock.h"
+#include "testing/WaitFor.h"
 
 namespace {
 
@@ -131,6 +135,21 @@ TEST_F(DistManagerTest, SlowReceiverGetsTheLatestAnswerOnceItsPeriodIsUp)
     ASSERT_EQ(late.size(), 1u);
     EXPECT_EQ(late[0].m_value, 2);
     EXPECT_GE(Drain(fast).size(), 3u);
+}
+
+TEST_F(DistManagerTest, CancellingTheReadsLetsAnUnsentWriteGoOut)
+{
+    CDistMngrResponseReceiver window;
+    window.SendQuery(1, ABC, 100);
+    window.SendCommand(1, DEF, 0);  // a stop command not sent yet
+    EXPECT_EQ(m_manager.GetJobCount(), 2);
+    window.CancelReadQueries();
+    EXPECT_EQ(m_manager.GetJobCount(), 1) << "the read is gone, the write stays";
+    Run(1);
+    auto submitted = m_link.Submitted();
+    ASSERT_EQ(submitted.size(), 1u);
+    EXPECT_EQ(submitted[0].m_code, DEF);
+    EXPECT_EQ(submitted[0].m_jobFlags, kQryCommand);
 }
 
 TEST_F(DistManagerTest, DifferentSubCommandsAndWritesAreNeverMerged)
@@ -556,4 +575,53 @@ TEST_F(DistManagerTest, QueryVarKeepsTheLatestAnswerAndIgnoresLateOnes)
     m_link.Queue(m_link.AnswerFor(inFlight));
     Run(1);
     EXPECT_EQ(cancelled.HasResponse(), 0);
+}
+
+namespace {
+
+// A link that, as the communication manager does, wakes the manager's thread
+// when it leaves answers.
+class WakingLink : public FakeCommLink {
+public:
+    bool SetAnswerTaker(CDThread* taker) override
+    {
+        m_taker = taker;
+        return true;
+    }
+    void AnswerAll()
+    {
+        AnswerAllSubmitted();
+        if (CDThread* taker = m_taker.load())
+            taker->Wake();
+    }
+    std::atomic<CDThread*> m_taker{nullptr};
+};
+
+}  // namespace
+
+// On its own thread the manager rests between a repeating job's answer and its
+// next turn, yet submits it again at its period and hands on every answer.
+TEST(DistManagerRestTest, RestsBetweenTurnsAndKeepsThePeriod)
+{
+    WakingLink link;
+    CDistManager manager(&link);
+    CDistMngrResponseReceiver receiver;
+    receiver.SetDistManager(&manager);
+    ASSERT_TRUE(manager.Start());
+    ASSERT_TRUE(WaitFor([&] { return manager.IsResting(); }));
+
+    const auto start = std::chrono::steady_clock::now();
+    receiver.SendQuery(1, ABC, 60);
+    for (size_t turn = 1; turn <= 3; ++turn) {
+        ASSERT_TRUE(WaitFor([&] { return link.SubmittedCount() == turn; }));
+        link.AnswerAll();
+        ASSERT_TRUE(WaitFor([&] { return receiver.GetResponseCount() == static_cast<int>(turn); }));
+        // Nothing due until the next turn: the thread rests.
+        ASSERT_TRUE(WaitFor([&] { return manager.IsResting() || link.SubmittedCount() > turn; }));
+    }
+    // Two full periods passed between the first and the third submission.
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(120));
+    receiver.CancelAllQueries();
+    manager.Stop();
+    EXPECT_EQ(link.m_taker.load(), &manager);
 }

@@ -3,11 +3,11 @@
 #include <cmath>
 #include <map>
 
-#include "FakeCommLink.h"
+#include "testing/FakeCommLink.h"
 #include "distribution/DistManager.h"
 #include "distribution/DmQueryVar.h"
-#include "distribution/GlobalParameterKinds.h"
-#include "distribution/GlobalParameterTable.h"
+#include "distribution/parameters/GlobalParameterKinds.h"
+#include "distribution/parameters/GlobalParameterTable.h"
 #include "testing/WaitFor.h"
 
 namespace {

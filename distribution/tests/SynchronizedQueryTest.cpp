@@ -3,7 +3,7 @@
 #include <memory>
 #include <vector>
 
-#include "FakeCommLink.h"
+#include "testing/FakeCommLink.h"
 #include "distribution/DistManager.h"
 #include "distribution/SynchronizedQueryResponseClient.h"
 #include "distribution/SynchronizedQueryResponseTable.h"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "FirmwareTestSupport.h"
-#include "SimulatedBootLoader.h"
+#include "testing/SimulatedBootLoader.h"
 #include "firmware/SerialFlashProgrammerScript.h"
 #include "foundation/Scramblers.h"
 #include "platform/core/Clock.h"
@@ -96,8 +96,8 @@ protected:
     {
         for (int i = 0; i < processorCount; ++i) {
             const Processor& p = processors[static_cast<size_t>(i)];
-            EXPECT_EQ(boot.Kernel(p.cpu), p.kernel) << "cpu " << p.cpu;
-            EXPECT_EQ(boot.FlashOf(p.cpu), FlashOf(p.blocks)) << "cpu " << p.cpu;
+            EXPECT_TRUE(WaitFor([&] { return boot.Kernel(p.cpu) == p.kernel; })) << "cpu " << p.cpu;
+            EXPECT_TRUE(WaitFor([&] { return boot.FlashOf(p.cpu) == FlashOf(p.blocks); })) << "cpu " << p.cpu;
         }
     }
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "FirmwareTestSupport.h"
-#include "SimulatedBootLoader.h"
+#include "testing/SimulatedBootLoader.h"
 #include "testing/PtyPair.h"
 #include "testing/TempDir.h"
 #include "testing/WaitFor.h"
@@ -223,13 +223,13 @@ protected:
 TEST_F(ProgrammerLoadTest, KernelAndFirmwareLandByteForByte)
 {
     ASSERT_TRUE(LoadKernel(1)) << programmer.GetLastErrorText().GetString();
-    EXPECT_EQ(boot.Kernel(1), kernel);
+    EXPECT_TRUE(WaitFor([&] { return boot.Kernel(1) == kernel; }));
 
     // Long blocks take a checksum every 128 words as well as at their end.
     const std::vector<Block> blocks = {{0x080000, Words(300, 0x0102)}, {0x0A0000, Words(5, 0x7F00)}};
     const std::string firmware = WriteImage("firmware.txt", BootImage(1, blocks));
     ASSERT_EQ(programmer.LoadFirmware(firmware.c_str(), 0), 1) << programmer.GetLastErrorText().GetString();
-    EXPECT_EQ(boot.FlashOf(1), FlashOf(blocks));
+    EXPECT_TRUE(WaitFor([&] { return boot.FlashOf(1) == FlashOf(blocks); }));
 
     EXPECT_EQ(reports.Of("Status"),
               (std::vector<std::string>{"Loading Kernel for CPU1...", "CPU1 Kernel load complete.",
@@ -246,11 +246,11 @@ TEST_F(ProgrammerLoadTest, TheCmIsBootedAndLoadedWithItsOwnByteOrder)
     ASSERT_TRUE(LoadKernel(1));
     ASSERT_EQ(programmer.BootCm(), 1) << programmer.GetLastErrorText().GetString();
     ASSERT_TRUE(LoadKernel(3)) << programmer.GetLastErrorText().GetString();
-    EXPECT_EQ(boot.Kernel(3), kernel);
+    EXPECT_TRUE(WaitFor([&] { return boot.Kernel(3) == kernel; }));
     const std::vector<Block> blocks = {{0x200000, Words(130, 0x3300)}};
     ASSERT_EQ(programmer.LoadFirmware(WriteImage("cm.txt", BootImage(3, blocks)).c_str(), 0), 1)
         << programmer.GetLastErrorText().GetString();
-    EXPECT_EQ(boot.FlashOf(3), FlashOf(blocks));
+    EXPECT_TRUE(WaitFor([&] { return boot.FlashOf(3) == FlashOf(blocks); }));
     EXPECT_TRUE(boot.FlashOf(1).empty());
     EXPECT_EQ(boot.ProtocolErrors(), 0);
 }
@@ -327,7 +327,7 @@ TEST_F(ProgrammerLoadTest, ASecondaryKernelIsAnnouncedAsSuch)
     const std::vector<uint8_t> secondary = BootImage(2, {{0x8000, Words(6, 0x2222)}});
     ASSERT_EQ(programmer.LoadKernel(WriteImage("k2.txt", secondary).c_str(), CSerialFlashProgrammer::flagSecondaryKernel),
               1);
-    EXPECT_EQ(boot.Kernel(2), secondary);
+    EXPECT_TRUE(WaitFor([&] { return boot.Kernel(2) == secondary; }));
     const std::vector<std::string> statuses = reports.Of("Status");
     EXPECT_EQ(statuses[2], "Booting to CPU2...");
     EXPECT_EQ(statuses[3], "Loading secondary Kernel for CPU2...");

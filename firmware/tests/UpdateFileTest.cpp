@@ -137,6 +137,7 @@ TEST_F(UpdateFileTest, BadUpdateFilesAreRefusedAndLeaveNothingBehind)
         {"twice.tmp", "Could not build temporary files."},
     };
     for (const Case& c : cases) {
+        dir.Write("unpack/kernel.txt", "mine");
         CSerialFlashProgrammerScript read;
         read.SetScript("Kept\n");
         read.SetConstant("Kept", "1");
@@ -145,7 +146,9 @@ TEST_F(UpdateFileTest, BadUpdateFilesAreRefusedAndLeaveNothingBehind)
         EXPECT_EQ(read.GetScript(), "Kept\n") << c.file;
         CString value;
         EXPECT_EQ(read.GetConstant("Kept", value), 1) << c.file;
-        EXPECT_EQ(UnpackCount(), 0) << c.file;
+        // A file already in the folder under a packed name stays as it was.
+        EXPECT_EQ(UnpackCount(), 1) << c.file;
+        EXPECT_EQ(dir.Read("unpack/kernel.txt"), "mine") << c.file;
     }
     EXPECT_FALSE(std::filesystem::exists(dir.File("escaped.txt")));
     EXPECT_FALSE(std::filesystem::exists(dir.File("unpack/sub")));

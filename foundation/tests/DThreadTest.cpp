@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 
 #include "foundation/DThread.h"
 #include "platform/core/Event.h"
@@ -141,4 +142,62 @@ TEST(DThreadTest, FailedCreationLeavesTheThreadIdle)
     t.StopThread(1);  // would wait forever if left starting
     ASSERT_NE(t.StartThread(THREAD_PRIORITY_NORMAL, 1), 0);
     EXPECT_TRUE(WaitFor([&] { return t.steps.load() >= 1; }));
+}
+
+namespace {
+
+// Has work only when told; rests until woken, or for restMs when that is set.
+class RestingThread : public CDThread {
+public:
+    ~RestingThread() override { StopThread(1); }
+    std::atomic<int> steps{0};
+    std::atomic<int> restMs{kRestUntilWoken};
+    std::atomic<int> selfWakes{0};  // steps that hand themselves more work
+
+protected:
+    int Step() override
+    {
+        ++steps;
+        if (selfWakes > 0) {
+            --selfWakes;
+            Wake();  // as a producer does while the cycle runs
+        }
+        return 0;
+    }
+    int GetRestMs() override { return restMs.load(); }
+};
+
+}  // namespace
+
+TEST(DThreadTest, AThreadWithoutWorkRestsUntilWokenOrItsDeadline)
+{
+    RestingThread t;
+    ASSERT_NE(t.StartThread(THREAD_PRIORITY_NORMAL, 1), 0);
+    ASSERT_TRUE(WaitFor([&] { return t.IsResting(); }));
+    EXPECT_EQ(t.steps.load(), 0);
+
+    // Each wake gives one cycle, then it rests again.
+    for (int wake = 1; wake <= 3; ++wake) {
+        t.Wake();
+        ASSERT_TRUE(WaitFor([&] { return t.steps.load() == wake && t.IsResting(); }));
+    }
+    EXPECT_EQ(t.steps.load(), 3);
+
+    // A wake given during a cycle is not lost: the next rest ends at once.
+    t.selfWakes = 2;
+    t.Wake();
+    ASSERT_TRUE(WaitFor([&] { return t.steps.load() == 6 && t.IsResting(); }));
+
+    // A rest with a deadline ends by itself.
+    t.restMs = 20;
+    t.Wake();
+    EXPECT_TRUE(WaitFor([&] { return t.steps.load() >= 9; }));
+    t.restMs = CDThread::kRestUntilWoken;
+
+    // A stop reaches a resting thread at once.
+    ASSERT_TRUE(WaitFor([&] { return t.IsResting(); }));
+    const auto before = std::chrono::steady_clock::now();
+    t.StopThread(1);
+    EXPECT_EQ(t.GetState(), CDThread::kIdle);
+    EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(2));
 }

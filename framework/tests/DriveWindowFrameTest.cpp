@@ -5,7 +5,7 @@
 
 #include "SampleDriveDlg.h"
 #include "TestFrame.h"
-#include "comm/tests/TestAppServices.h"
+#include "testing/TestAppServices.h"
 #include "framework/GuiTutorialOpener.h"
 #include "platform/core/MessageBox.h"
 #include "platform/ui/DialogTemplate.h"

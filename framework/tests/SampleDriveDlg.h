@@ -24,8 +24,13 @@ public:
     void ProcessResponses() override;
     void OnStatusResponse(const CAmpResponseToGui& response) override;
     void OnDelayedMessage(const CString& text) override { m_delayedMessages.push_back(text); }
-    void SendGroup(int group) override { m_sentGroups.push_back(group); }
+    int SendGroup(int group) override
+    {
+        m_sentGroups.push_back(group);
+        return 1;
+    }
     void UpdateCycle() override;
+    void OnChildNotify(CWnd* /*child*/, int code) override { m_childCodes.push_back(code); }
 
     // Registers the template and the class with a registry.
     static void Register(class CGuiUpdateDlgIdMap& registry);
@@ -38,6 +43,7 @@ public:
     std::vector<std::thread::id> m_seenOnThreads;
     std::vector<CString> m_delayedMessages;
     std::vector<int> m_sentGroups;
+    std::vector<int> m_childCodes;
     // Sample windows that still exist, so tests can tell a deleted one.
     static int s_alive;
     ~CSampleDriveDlg() override { --s_alive; }

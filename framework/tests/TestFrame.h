@@ -24,6 +24,12 @@ public:
     CGuiUpdateDlgIdMap* GetDlgIdMap() override { return &m_registry; }
     void OnDriveStatusResponse(const CAmpResponseToGui& response) override { m_statusResponses.push_back(response); }
     void ShowHelp(UINT helpId) override { m_helpShown.push_back(helpId); }
+    CGuiUpdateItem* GetScopeWindow() override { return m_scope; }
+    int RestoreBackup(int drive, const CString& driveName, const CString& path, int helpId) override
+    {
+        m_restores.push_back({drive, driveName, path, helpId});
+        return m_restoreResult;
+    }
     bool HandleNavigationKey(UINT key) override
     {
         if (!m_playerTakesKeys)
@@ -60,6 +66,15 @@ public:
     CGuiUpdateDlgIdMap m_registry;
     std::vector<CAmpResponseToGui> m_statusResponses;
     std::vector<UINT> m_helpShown;
+    struct Restore {
+        int drive;
+        CString driveName;
+        CString path;
+        int helpId;
+    };
+    CGuiUpdateItem* m_scope = nullptr;
+    int m_restoreResult = 0;
+    std::vector<Restore> m_restores;
     bool m_playerTakesKeys = false;
     std::vector<UINT> m_playerKeys;
 

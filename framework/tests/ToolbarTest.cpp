@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <vector>
 
 #include "framework/QvxGuiToolbar.h"
 #include "platform/ui/Bitmap.h"
@@ -123,9 +124,9 @@ TEST_F(ToolbarTest, IndicatorColoursAndTextsReadBackFromTheImage)
         EXPECT_EQ(image.GetPixel(indicator.left, indicator.top + 1), RGB(0, 0, 0)) << "black left edge";
         EXPECT_EQ(image.GetPixel(indicator.left + 2, indicator.top), RGB(0, 0, 0)) << "black top edge";
         EXPECT_EQ(image.GetPixel(indicator.right - 1, indicator.top + 1), RGB(255, 255, 255)) << "white right edge";
-        // The state's text: pixels of its colour where the fill would be (the left half, clear of the label).
+        // The state's text: pixels of its colour where the fill would be.
         int textPixels = 0;
-        for (int x = indicator.left + 2; x < indicator.left + 40; ++x)
+        for (int x = indicator.left + 2; x < indicator.right - 2; ++x)
             for (int y = indicator.top + 2; y < indicator.bottom - 1; ++y)
                 textPixels += Near(image.GetPixel(x, y), c.text, 16) && c.text != c.fill;
         if (c.state <= kDriveFault) {
@@ -147,4 +148,73 @@ TEST_F(ToolbarTest, IndicatorColoursAndTextsReadBackFromTheImage)
         for (int y = client.top; y < client.bottom; ++y)
             labelPixels += Near(plain.GetPixel(x, y), RGB(0, 0, 0), 40);
     EXPECT_GT(labelPixels, 0);
+}
+
+// The label and the state's text each keep their own place: changing one leaves the other's pixels as they were.
+TEST_F(ToolbarTest, TheLabelAndTheStateTextDoNotCoverEachOther)
+{
+    CRect client;
+    m_bar.GetClientRect(&client);
+    const CRect indicator = CQvxGuiToolbar::IndicatorRect(client);
+    auto region = [&](const CRect& area) {
+        CBitmap image;
+        Render(image);
+        std::vector<COLORREF> pixels;
+        for (int y = area.top; y < area.bottom; ++y)
+            for (int x = area.left; x < area.right; ++x)
+                pixels.push_back(image.GetPixel(x, y));
+        return pixels;
+    };
+    m_window.m_drives = {{1, kFamilyKreln, "Kreln"}};
+    m_window.m_current = 1;
+    m_bar.RefreshDrives();
+    ASSERT_EQ(m_bar.GetDriveText(), "Kreln");
+    const std::vector<COLORREF> withLabel = region(indicator);
+    m_window.m_drives.clear();  // no drive: the label is "Drive " alone
+    m_bar.RefreshDrives();
+    ASSERT_EQ(m_bar.GetDriveText(), "");
+    EXPECT_EQ(region(indicator), withLabel) << "the label reaches into the indicator";
+
+    m_window.m_drives = {{1, kFamilyKreln, "Kreln"}};
+    m_bar.RefreshDrives();
+    ASSERT_EQ(m_bar.GetDriveText(), "Kreln");
+    const CRect beside(client.left + 80, client.top, indicator.left, client.bottom);
+    m_window.m_state = kDriveDisabled;
+    const std::vector<COLORREF> disabled = region(beside);
+    m_window.m_state = kDriveFault;
+    EXPECT_EQ(region(beside), disabled) << "the state's text reaches into the label";
+    int labelInk = 0;
+    for (COLORREF pixel : disabled)
+        labelInk += Near(pixel, RGB(0, 0, 0), 40);
+    EXPECT_GT(labelInk, 20) << "the label is drawn beside the indicator";
+    Screenshot(&m_bar, "toolbar-label-and-state");
+}
+
+// The drive selector made in code is one item high and shows its text in the box; the open list is the tall part.
+TEST_F(ToolbarTest, TheDriveSelectorIsOneItemHighWithItsTextInside)
+{
+    CQvxSelectAmpCombo& selector = m_bar.GetSelector();
+    CRect box;
+    selector.GetWindowRect(&box);
+    EXPECT_LE(box.Height(), 26) << "not the 100 pixels of the open list";
+    EXPECT_GE(box.Height(), 15);
+    CRect bar;
+    m_bar.GetWindowRect(&bar);
+    EXPECT_LE(box.bottom, bar.bottom) << "inside the toolbar";
+    CBitmap image;
+    image.CreateCompatibleBitmap(nullptr, box.Width(), box.Height());
+    CDC dc;
+    dc.CreateCompatibleDC(nullptr);
+    dc.SelectObject(&image);
+    ASSERT_TRUE(selector.PrintWindow(&dc, PW_CLIENTONLY));
+    dc.SelectObject(static_cast<CBitmap*>(nullptr));
+    int ink = 0;
+    for (int x = 2; x < box.Width() / 2; ++x)
+        for (int y = 2; y < box.Height() - 2; ++y)
+            ink += Near(image.GetPixel(x, y), RGB(0, 0, 0), 60);
+    EXPECT_GT(ink, 5) << "the drive's name shows in the closed box";
+    kvtest::Click(&selector);
+    CRect dropped = kvtest::DroppedListRect(&selector);
+    EXPECT_GT(dropped.Height(), box.Height()) << "the list drops below the box";
+    kvtest::PressKey(&selector, VK_ESCAPE);
 }

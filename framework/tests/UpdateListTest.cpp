@@ -6,7 +6,7 @@
 
 #include "SampleDriveDlg.h"
 #include "TestFrame.h"
-#include "comm/tests/TestAppServices.h"
+#include "testing/TestAppServices.h"
 #include "platform/core/Clock.h"
 #include "platform/core/MessageBox.h"
 #include "platform/core/Profile.h"

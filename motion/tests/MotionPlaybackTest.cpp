@@ -310,6 +310,12 @@ TEST(MotionPlaybackTest, BadProgramsFailAndWriteNothing)
         {"jumps forever", "ASSIGN 1 = X\nN1\nX1\nX2\nGOTO 1\n", "without ending"},
         {"calls itself forever", "N1\nGOSUB 1\n", "without ending"},
         {"path too long", "ASSIGN 1 = X\nDWELL 99999\nEND\n", "longer than"},
+        {"zero feed rate", "ASSIGN 1 = X\nF 0\nX10\n", "line 2: F needs a value above 0"},
+        {"negative feed rate", "ASSIGN 1 = X\nF -10\nX10\n", "line 2: F needs a value above 0"},
+        {"zero move time", "ASSIGN 1 = X\nTM 0\nX10\n", "line 2: TM needs a value above 0"},
+        {"negative dwell", "ASSIGN 1 = X\nDWELL -5\n", "line 2: DWELL needs a time of 0 or more"},
+        {"number with an exponent", "ASSIGN 1 = X\nX1e3\n", "line 2: number \"1E3\""},
+        {"number with a signed exponent", "ASSIGN 1 = X\nX2.5E-2\n", "number \"2.5E-2\""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -325,6 +331,27 @@ TEST(MotionPlaybackTest, ErrorsNameTheirLine)
 {
     const ProgramRun run = RunProgram("ASSIGN 1 = X\n\nX1\nBOGUS\n");
     EXPECT_STREQ(run.error, "line 4: unknown word \"BOGUS\"");
+}
+
+TEST(MotionPlaybackTest, AnOverLongLineIsRefusedWholeWithItsNumber)
+{
+    // A comment that runs past the longest line must not become a line of its own.
+    const std::string longComment = "X1 ;" + std::string(994, ' ') + "X99";
+    ProgramRun run = RunProgram("ASSIGN 1 = X\n" + longComment + "\nBOGUS\n");
+    EXPECT_FALSE(run.result);
+    EXPECT_STREQ(run.error, "line 2: the line is longer than 998 characters");
+    EXPECT_EQ(run.csv, "");
+
+    // The longest line is read whole, and the lines after it keep their numbers.
+    const std::string longest = "X1 ;" + std::string(994, ' ');
+    run = RunProgram("ASSIGN 1 = X\n" + longest + "\nBOGUS\n");
+    EXPECT_STREQ(run.error, "line 3: unknown word \"BOGUS\"");
+    run = RunProgram("ASSIGN 1 = X\r\n" + longest + "\r\nBOGUS\r\n");
+    EXPECT_STREQ(run.error, "line 3: unknown word \"BOGUS\"");
+
+    // A jump over an over-long line lands on its label and counts lines on from there.
+    run = RunProgram("ASSIGN 1 = X\nGOTO 1\n;" + std::string(2000, 'x') + "\nN1\nX5\nBOGUS\n");
+    EXPECT_STREQ(run.error, "line 6: unknown word \"BOGUS\"");
 }
 
 TEST(MotionPlaybackTest, MissingProgramFailsQuietly)

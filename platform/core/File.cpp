@@ -26,13 +26,6 @@ const char* StdioMode(UINT flags)
     return readWrite || write ? "r+b" : "rb";
 }
 
-mode_t DefaultFileMode()
-{
-    const mode_t mask = umask(0);
-    umask(mask);
-    return 0666 & ~mask;
-}
-
 }  // namespace
 
 CFile::CFile(const char* fileName, UINT openFlags)
@@ -74,19 +67,17 @@ BOOL CFile::Open(const char* fileName, UINT openFlags, CFileException* error)
         return fail(ENOENT);
 
     if (WantsReplacement(openFlags)) {
-        CString pattern = m_path + ".kvtmpXXXXXX";
-        const int fd = mkstemp(pattern.GetBuffer(0));
-        if (fd < 0)
-            return fail(errno);
-        fchmod(fd, DefaultFileMode());
-        m_file = fdopen(fd, (openFlags & modeReadWrite) ? "w+b" : "wb");
+        if (const int err = m_replacement.Begin(m_path, (openFlags & modeOwnerOnly) != 0))
+            return fail(err);
+        const int fd = dup(m_replacement.GetFd());
+        m_file = fd < 0 ? nullptr : fdopen(fd, (openFlags & modeReadWrite) ? "w+b" : "wb");
         if (!m_file) {
             const int err = errno;
-            close(fd);
-            unlink(pattern);
+            if (fd >= 0)
+                close(fd);
+            m_replacement.Discard();
             return fail(err);
         }
-        m_tempPath = pattern;
         return TRUE;
     }
 
@@ -192,12 +183,11 @@ void CFile::Close()
     if (std::fclose(m_file) != 0 && err == 0)
         err = errno ? errno : EIO;
     m_file = nullptr;
-    if (!m_tempPath.IsEmpty()) {
-        if (err == 0 && std::rename(m_tempPath, m_path) != 0)
-            err = errno;
-        if (err != 0)
-            unlink(m_tempPath);
-        m_tempPath.Empty();
+    if (m_replacement.IsActive()) {
+        if (err == 0)
+            err = m_replacement.Commit();
+        else
+            m_replacement.Discard();
     }
     if (err != 0)
         ThrowError(err);
@@ -214,10 +204,7 @@ void CFile::Abort()
 
 void CFile::Discard()
 {
-    if (!m_tempPath.IsEmpty()) {
-        unlink(m_tempPath);
-        m_tempPath.Empty();
-    }
+    m_replacement.Discard();
 }
 
 CString CFile::GetFileName() const

@@ -1,12 +1,14 @@
 // CFile over stdio. A file opened to be created and written is written to a
 // temporary file beside it and renamed over the target on Close, so a failed
-// or interrupted write never leaves a half-written file in place of a good one.
+// or interrupted write never leaves a half-written file in place of a good one
+// (CFileReplacement says what else the replacement keeps).
 #pragma once
 
 #include <cstdio>
 #include <ctime>
 
 #include "Exception.h"
+#include "FileReplacement.h"
 #include "String.h"
 
 // What the file system says of an open file.
@@ -35,6 +37,8 @@ public:
         modeNoTruncate = 0x2000,
         typeText = 0x4000,
         typeBinary = 0x8000,
+        // A replaced file readable by its user alone (mode 0600): files that hold credentials.
+        modeOwnerOnly = 0x10000,
     };
     enum SeekPosition { begin = 0, current = 1, end = 2 };
 
@@ -79,7 +83,7 @@ private:
 
     FILE* m_file = nullptr;
     CString m_path;
-    CString m_tempPath;  // set while a replacement is being written
+    CFileReplacement m_replacement;  // active while a replacement is being written
     UINT m_flags = 0;
     int m_uncaughtAtOpen = 0;
 };

@@ -1,8 +1,12 @@
 // CList: a doubly linked list addressed by POSITION. A position stays valid
 // until its own element is removed, whatever else is added or removed.
+// Range-for walks it head to tail; a loop that removes elements keeps to
+// positions.
 #pragma once
 
 #include <cassert>
+#include <cstddef>
+#include <iterator>
 #include <utility>
 
 #include "WinTypes.h"
@@ -16,7 +20,39 @@ class CList {
         TYPE data;
     };
 
+    template <class Value, class NodePtr>
+    class Iterator {
+    public:
+        using iterator_category = std::forward_iterator_tag;
+        using value_type = TYPE;
+        using difference_type = std::ptrdiff_t;
+        using pointer = Value*;
+        using reference = Value&;
+        Iterator() = default;
+        explicit Iterator(NodePtr node) : m_node(node) {}
+        reference operator*() const { return m_node->data; }
+        pointer operator->() const { return &m_node->data; }
+        Iterator& operator++()
+        {
+            m_node = m_node->next;
+            return *this;
+        }
+        Iterator operator++(int)
+        {
+            Iterator before = *this;
+            m_node = m_node->next;
+            return before;
+        }
+        bool operator==(const Iterator& other) const { return m_node == other.m_node; }
+
+    private:
+        NodePtr m_node = nullptr;
+    };
+
 public:
+    using iterator = Iterator<TYPE, Node*>;
+    using const_iterator = Iterator<const TYPE, const Node*>;
+
     CList() = default;
     CList(const CList& other) { AddTail(&other); }
     CList& operator=(const CList& other)
@@ -79,6 +115,11 @@ public:
         while (m_head)
             Unlink(m_head);
     }
+
+    iterator begin() { return iterator(m_head); }
+    iterator end() { return iterator(); }
+    const_iterator begin() const { return const_iterator(m_head); }
+    const_iterator end() const { return const_iterator(); }
 
     POSITION GetHeadPosition() const { return ToPos(m_head); }
     POSITION GetTailPosition() const { return ToPos(m_tail); }

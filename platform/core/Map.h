@@ -1,9 +1,12 @@
 // CMap: a hash map iterated by POSITION. Iteration follows insertion order;
-// a position stays valid until its own entry is removed.
+// a position stays valid until its own entry is removed. Range-for gives each
+// entry's key and value in the same order: `for (auto [key, value] : map)`.
 #pragma once
 
 #include <cassert>
+#include <cstddef>
 #include <functional>
+#include <iterator>
 #include <unordered_map>
 
 #include "WinTypes.h"
@@ -18,7 +21,42 @@ class CMap {
         VALUE value;
     };
 
+    template <class Value, class NodePtr>
+    class Iterator {
+    public:
+        struct Entry {
+            const KEY& key;
+            Value& value;
+        };
+        using iterator_category = std::forward_iterator_tag;
+        using value_type = Entry;
+        using difference_type = std::ptrdiff_t;
+        using pointer = void;
+        using reference = Entry;
+        Iterator() = default;
+        explicit Iterator(NodePtr node) : m_node(node) {}
+        Entry operator*() const { return Entry{m_node->key, m_node->value}; }
+        Iterator& operator++()
+        {
+            m_node = m_node->next;
+            return *this;
+        }
+        Iterator operator++(int)
+        {
+            Iterator before = *this;
+            m_node = m_node->next;
+            return before;
+        }
+        bool operator==(const Iterator& other) const { return m_node == other.m_node; }
+
+    private:
+        NodePtr m_node = nullptr;
+    };
+
 public:
+    using iterator = Iterator<VALUE, Node*>;
+    using const_iterator = Iterator<const VALUE, const Node*>;
+
     CMap() = default;
     CMap(const CMap& other) { CopyFrom(other); }
     CMap& operator=(const CMap& other)
@@ -77,6 +115,11 @@ public:
         }
         m_tail = nullptr;
     }
+
+    iterator begin() { return iterator(m_head); }
+    iterator end() { return iterator(); }
+    const_iterator begin() const { return const_iterator(m_head); }
+    const_iterator end() const { return const_iterator(); }
 
     POSITION GetStartPosition() const { return reinterpret_cast<POSITION>(m_head); }
     void GetNextAssoc(POSITION& pos, KEY& key, VALUE& value) const

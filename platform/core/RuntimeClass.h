@@ -53,9 +53,11 @@ public:                                                             \
 #define IMPLEMENT_DYNAMIC(class_name, base_name) \
     KV_IMPLEMENT_RUNTIMECLASS(class_name, base_name, 0xFFFF, nullptr)
 
-#define IMPLEMENT_DYNCREATE(class_name, base_name)                        \
-    CObject* class_name::CreateObject() { return new class_name; }        \
-    KV_IMPLEMENT_RUNTIMECLASS(class_name, base_name, 0xFFFF, class_name::CreateObject)
+// A class that can be made by name is found by name: windows are created from their class names.
+#define IMPLEMENT_DYNCREATE(class_name, base_name)                                           \
+    CObject* class_name::CreateObject() { return new class_name; }                           \
+    KV_IMPLEMENT_RUNTIMECLASS(class_name, base_name, 0xFFFF, class_name::CreateObject)      \
+    static const CRuntimeClassRegistrar kRegistrar##class_name(RUNTIME_CLASS(class_name));
 
 #define IMPLEMENT_SERIAL(class_name, base_name, schema)                                       \
     CObject* class_name::CreateObject() { return new class_name; }                            \

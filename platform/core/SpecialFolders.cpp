@@ -90,3 +90,11 @@ CString AfxGetModuleFolder()
     CString exe(buffer, static_cast<int>(n));
     return exe.Left(exe.ReverseFind('/'));
 }
+
+CString AfxGetModuleFilePath(const char* name)
+{
+    CString folder = AfxGetModuleFolder();
+    if (!folder.IsEmpty() && folder.Right(1) != "/")
+        folder += "/";
+    return folder + name;
+}

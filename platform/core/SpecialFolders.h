@@ -19,5 +19,7 @@ CString AfxGetSpecialFolder(int csidl);
 CString AfxGetConfigFolder();
 // The folder of the running program ("beside the program").
 CString AfxGetModuleFolder();
+// A file beside the running program.
+CString AfxGetModuleFilePath(const char* name);
 // Creates a folder and its parents; TRUE when it exists afterwards.
 BOOL AfxCreateFolders(const char* path);

@@ -578,6 +578,13 @@ LONG CSerial::Read(void* buffer, DWORD size, DWORD* read, OVERLAPPED* overlapped
     return m_lastError;
 }
 
+bool CSerial::WaitForInput(DWORD timeoutMs)
+{
+    if (m_fd < 0)
+        return false;
+    return PollDevice(POLLIN, DeadlineFrom(timeoutMs), nullptr) > 0;
+}
+
 LONG CSerial::Purge(DWORD flags)
 {
     m_lastError = ERROR_SUCCESS;

@@ -98,6 +98,9 @@ public:
     virtual LONG Read(void* buffer, DWORD size, DWORD* read = nullptr, OVERLAPPED* overlapped = nullptr,
                       DWORD timeoutMs = INFINITE);
 
+    // Waits until bytes can be read (or the line hung up), at most timeoutMs;
+    // false when the time passed first.
+    bool WaitForInput(DWORD timeoutMs);
     // Discards pending input and/or output (PURGE_* flags).
     LONG Purge(DWORD flags);
     // Takes the events the last wait received, clearing them.

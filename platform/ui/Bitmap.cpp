@@ -2,10 +2,10 @@
 
 #include <QFile>
 #include <QImageWriter>
-#include <cstdio>
 #include <cstring>
 
 #include "DCImpl.h"
+#include "platform/core/FileReplacement.h"
 
 namespace {
 bool g_failNextBitmap = false;
@@ -59,17 +59,22 @@ BOOL CBitmap::SaveImage(const char* path) const
     else if (suffix == "jpg" || suffix == "jpeg") format = "JPEG";
     else return FALSE;
     // Written beside the target and renamed over it, so a failure leaves no half file.
-    const QString temporary = target + ".kvtmp";
-    QImageWriter writer(temporary, format);
-    if (!writer.write(m_impl->image)) {
-        QFile::remove(temporary);
+    CFileReplacement replacement;
+    if (replacement.Begin(path) != 0)
+        return FALSE;
+    bool written = false;
+    {
+        QFile file;
+        if (file.open(replacement.GetFd(), QIODevice::WriteOnly, QFileDevice::DontCloseHandle)) {
+            QImageWriter writer(&file, format);
+            written = writer.write(m_impl->image) && file.flush();
+        }
+    }
+    if (!written) {
+        replacement.Discard();
         return FALSE;
     }
-    if (std::rename(temporary.toLocal8Bit().constData(), path) != 0) {
-        QFile::remove(temporary);
-        return FALSE;
-    }
-    return TRUE;
+    return replacement.Commit() == 0 ? TRUE : FALSE;
 }
 
 COLORREF CBitmap::GetPixel(int x, int y) const

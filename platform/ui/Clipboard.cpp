@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 
 #include "DCImpl.h"
+#include "WndImpl.h"
 
 namespace {
 bool g_open = false;
@@ -64,4 +65,11 @@ BOOL GetClipboardImage(CBitmap& bitmap)
         return FALSE;
     bitmap.GetImpl()->image = image.convertToFormat(QImage::Format_RGB32);
     return TRUE;
+}
+
+CString GetClipboardText()
+{
+    if (!qGuiApp)
+        return CString();
+    return kvui::FromQ(QGuiApplication::clipboard()->text());
 }

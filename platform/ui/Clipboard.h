@@ -11,6 +11,8 @@ BOOL EmptyClipboard();
 // Needs the clipboard open; copies the bitmap's pixels.
 BOOL SetClipboardImage(const CBitmap& bitmap);
 BOOL IsClipboardImageAvailable();
+// The clipboard's plain text (empty when it holds none).
+CString GetClipboardText();
 BOOL GetClipboardImage(CBitmap& bitmap);
 
 namespace kvtest {

@@ -11,6 +11,21 @@ namespace {
 QComboBox* Combo(const CWnd* wnd) { return WidgetAs<QComboBox>(wnd); }
 }  // namespace
 
+namespace kvui {
+int ClosedWindowHeight(CWndImpl* impl, int requested)
+{
+    auto* combo = impl && impl->kind == ControlKind::ComboBox ? qobject_cast<QComboBox*>(impl->widget.data()) : nullptr;
+    if (!combo)
+        return requested;
+    const QVariant field = combo->property("kvFieldHeight");
+    const int closed = field.isValid() ? field.toInt() : combo->sizeHint().height();
+    const int item = std::max(1, combo->fontMetrics().height() + 2);
+    if (requested > closed)
+        combo->setMaxVisibleItems(std::max(1, (requested - closed) / item));
+    return closed;
+}
+}  // namespace kvui
+
 BOOL CComboBox::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id)
 {
     return CreateControl(static_cast<int>(ControlKind::ComboBox), "", style | WS_CHILD, rect, parent, id);

@@ -137,8 +137,10 @@ int CComboBox::SetItemHeight(int index, UINT height)
     if (!combo || height == 0 || height > 255)
         return CB_ERR;
     if (index < 0) {
-        combo->setMinimumHeight(static_cast<int>(height) + 4);  // the selection field
-        combo->resize(combo->width(), static_cast<int>(height) + 4);
+        const int closed = static_cast<int>(height) + 3;  // the selection field and its frame
+        combo->setProperty("kvFieldHeight", closed);
+        combo->setMinimumHeight(closed);
+        combo->resize(combo->width(), closed);
     } else {
         combo->setProperty("kvItemHeight", static_cast<int>(height));
     }
@@ -151,7 +153,7 @@ int CComboBox::GetItemHeight(int index) const
     if (!combo)
         return CB_ERR;
     if (index < 0)
-        return combo->height() - 4;
+        return combo->height() - 3;
     const QVariant height = combo->property("kvItemHeight");
     return height.isValid() ? height.toInt() : combo->fontMetrics().height() + 2;
 }

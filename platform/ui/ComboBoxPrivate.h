@@ -11,4 +11,7 @@ void WireOwnerDrawCombo(CWndImpl* impl, QComboBox* combo);
 bool PaintOwnerDrawCombo(CWndImpl* impl);
 // Tells the owner an item is about to go, so it can free the item's data.
 void NotifyComboItemDeleted(CWndImpl* impl, int index);
+// The height a combo box takes when given `requested` pixels: the requested height is the dropped
+// list's, the closed box keeps one item's height. Other windows take what they are given.
+int ClosedWindowHeight(CWndImpl* impl, int requested);
 }  // namespace kvui

@@ -60,6 +60,7 @@ constexpr DWORD CDDS_POSTPAINT = 0x2;
 constexpr DWORD CDDS_ITEMPOSTPAINT = CDDS_ITEM | CDDS_POSTPAINT;
 constexpr LRESULT CDRF_SKIPDEFAULT = 0x4;
 constexpr LRESULT CDRF_NOTIFYPOSTPAINT = 0x10;
+constexpr UINT CDIS_SELECTED = 0x1;
 
 // Tree view.
 struct TreeItemHandle;

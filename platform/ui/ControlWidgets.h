@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QRadioButton>
 #include <QDialog>
+#include <QGroupBox>
 #include <QStyledItemDelegate>
 #include <QTextEdit>
 #include <QWidget>
@@ -41,14 +42,39 @@ protected:
     bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
 };
 
+// A click checks an automatic radio button and never unchecks it; a manual one changes only when
+// the program says so.
 class KvRadioButton : public QRadioButton {
     Q_OBJECT
 
 public:
-    using QRadioButton::QRadioButton;
+    KvRadioButton(const QString& text, QWidget* parent, bool automatic)
+        : QRadioButton(text, parent), m_automatic(automatic)
+    {
+    }
 
 protected:
     bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
+    void nextCheckState() override
+    {
+        if (m_automatic)
+            setChecked(true);
+    }
+
+private:
+    bool m_automatic;
+};
+
+// The frame's top edge runs through the middle of the title, as on the original, so the
+// controls a template puts a few units below the box's top sit clear of the line.
+class KvGroupBox : public QGroupBox {
+    Q_OBJECT
+
+public:
+    using QGroupBox::QGroupBox;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 };
 
 // Tells the parent when the list drops down and closes.

@@ -10,6 +10,7 @@
 #include "Button.h"
 #include "DCImpl.h"
 #include "ComboBox.h"
+#include "ComboBoxPrivate.h"
 #include "DialogTemplate.h"
 #include "DialogTemplateBinary.h"
 #include "Edit.h"
@@ -152,7 +153,7 @@ BOOL CDialog::CreateFromTemplate(const DialogTemplate& dialog, CWnd* parent, boo
         control->SetFont(&m_font, FALSE);
         if (c.kind == ControlKind::ComboBox) {
             QWidget* w = control->GetImpl()->widget;
-            w->resize(w->width(), w->sizeHint().height());  // the template's height is the dropped list's
+            w->resize(w->width(), kvui::ClosedWindowHeight(control->GetImpl(), rect.Height()));
         }
         if (c.kind == ControlKind::ListView && c.exStyle)
             static_cast<CListCtrl*>(control)->SetExtendedStyle(c.exStyle);

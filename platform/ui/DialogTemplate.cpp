@@ -1,10 +1,13 @@
 #include "DialogTemplate.h"
 
+#include "ControlIdNames.h"
+
 #include <cctype>
 #include <cstdlib>
 #include <dirent.h>
 #include <map>
 #include <mutex>
+#include <string>
 
 #include "UiTypes.h"
 #include "platform/core/SpecialFolders.h"
@@ -76,6 +79,8 @@ bool ParseId(const CString& text, int& id)
         id = named->second;
         return true;
     }
+    if (kvui::LookUpControlIdName(text, id))
+        return id >= -1 && id <= 0xFFFF;
     long value = 0;
     if (!ParseNumber(text, value) || value < -1 || value > 0xFFFF)
         return false;
@@ -285,8 +290,8 @@ bool ParseDialogTemplates(const char* text, std::vector<DialogTemplate>& templat
         if (word == "DIALOG") {
             if (open)
                 return fail("DIALOG inside a dialog (END missing)");
-            long id = 0;
-            if (tokens.size() != 7 || !ParseNumber(tokens[1].text, id) || id <= 0 || id > 0xFFFF)
+            int id = 0;
+            if (tokens.size() != 7 || tokens[1].quoted || !ParseId(tokens[1].text, id) || id <= 0)
                 return fail("expected DIALOG id x y width height \"caption\"");
             DialogTemplate t;
             t.id = static_cast<UINT>(id);
@@ -356,6 +361,7 @@ void ReadFolderLocked()
     if (g_folderRead)
         return;
     g_folderRead = true;
+    g_resourceErrors += kvui::ControlIdNameClashes();
     const CString folder = AfxGetResourceFolder();
     DIR* dir = opendir(folder);
     if (!dir)
@@ -382,8 +388,10 @@ void ReadFolderLocked()
             g_resourceErrors += name + ", " + error + "\n";
             continue;
         }
+        // Two files giving one id would make the window open whichever the folder listed first.
         for (auto& t : parsed)
-            g_templates.emplace(t.id, t);  // a template registered earlier stays
+            if (!g_templates.emplace(t.id, t).second)
+                g_resourceErrors += name + ": dialog " + CString(std::to_string(t.id).c_str()) + " is defined twice\n";
     }
 }
 }  // namespace

@@ -1,15 +1,16 @@
 // Dialog templates, kept as text in resources/*.dlg. One template:
 //
-//   DIALOG 319 0 0 220 90 "Warning"
+//   DIALOG IDD_WARNING 0 0 220 90 "Warning"
 //   FONT 8 "Arial"
 //   STYLE POPUP CAPTION SYSMENU MODALFRAME
 //   DEFPUSHBUTTON IDOK 160 70 50 14 "OK"
-//   LTEXT 1699 10 10 200 40 ""
-//   CHECKBOX 1700 10 55 150 10 "Don't show this message again" TABSTOP
+//   LTEXT IDC_WARN_TEXT 10 10 200 40 ""
+//   CHECKBOX IDC_WARN_DONT_SHOW 10 55 150 10 "Don't show this message again" TABSTOP
 //   END
 //
-// Sizes are dialog units of the template's font. A control line is a kind, an
-// id (a number, IDOK, IDCANCEL, IDYES, IDNO or IDC_STATIC), x y width height,
+// Sizes are dialog units of the template's font. A dialog's or control's id is a
+// number, IDOK, IDCANCEL, IDYES, IDNO, IDC_STATIC or a name from an id list in
+// resources/ids/ (the same names the code includes). A control line is a kind, an id, x y width height,
 // a quoted text ("" inside a text stands for one quote) and style words or
 // numbers. '#' starts a comment line.
 #pragma once

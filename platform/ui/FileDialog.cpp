@@ -14,13 +14,23 @@ std::deque<CString> g_answers;
 }  // namespace
 
 namespace kvui {
-bool TakeFileDialogAnswer(CString& path)
+// The file and folder dialogs answered without showing anything: by the next queued answer, or,
+// in scripted mode without one, with IDCANCEL. False when the user must answer.
+bool AnswerFromScript(CString& path, INT_PTR& result)
 {
-    std::lock_guard<std::mutex> guard(g_answerMutex);
-    if (g_answers.empty())
-        return false;
-    path = g_answers.front();
+    std::unique_lock<std::mutex> guard(g_answerMutex);
+    if (g_answers.empty()) {
+        guard.unlock();
+        if (!AfxIsScriptedMode())
+            return false;
+        result = IDCANCEL;
+        return true;
+    }
+    const CString answer = g_answers.front();
     g_answers.pop_front();
+    result = answer.IsEmpty() ? IDCANCEL : IDOK;
+    if (!answer.IsEmpty())
+        path = answer;
     return true;
 }
 }  // namespace kvui
@@ -72,13 +82,9 @@ CString CFileDialog::TranslateFilter(const char* filter)
 
 INT_PTR CFileDialog::DoModal()
 {
-    CString answer;
-    if (kvui::TakeFileDialogAnswer(answer) || AfxIsScriptedMode()) {
-        if (answer.IsEmpty())
-            return IDCANCEL;
-        m_path = answer;
-        return IDOK;
-    }
+    INT_PTR scripted = IDCANCEL;
+    if (kvui::AnswerFromScript(m_path, scripted))
+        return scripted;
     QWidget* parent = m_parent && m_parent->GetImpl() ? m_parent->GetImpl()->widget->window() : nullptr;
     QFileDialog dialog(parent, kvui::ToQ(m_ofn.lpstrTitle));
     dialog.setAcceptMode(m_open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);

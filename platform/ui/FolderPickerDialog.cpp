@@ -7,7 +7,7 @@
 #include "WndImpl.h"
 
 namespace kvui {
-bool TakeFileDialogAnswer(CString& path);
+bool AnswerFromScript(CString& path, INT_PTR& result);  // shared with the file dialog
 }
 
 CFolderPickerDialog::CFolderPickerDialog(LPCSTR initialFolder, DWORD /*flags*/, CWnd* parent)
@@ -17,13 +17,9 @@ CFolderPickerDialog::CFolderPickerDialog(LPCSTR initialFolder, DWORD /*flags*/, 
 
 INT_PTR CFolderPickerDialog::DoModal()
 {
-    CString answer;
-    if (kvui::TakeFileDialogAnswer(answer) || AfxIsScriptedMode()) {
-        if (answer.IsEmpty())
-            return IDCANCEL;
-        m_path = answer;
-        return IDOK;
-    }
+    INT_PTR scripted = IDCANCEL;
+    if (kvui::AnswerFromScript(m_path, scripted))
+        return scripted;
     QWidget* parent = m_parent && m_parent->GetImpl() ? m_parent->GetImpl()->widget->window() : nullptr;
     const QString chosen = QFileDialog::getExistingDirectory(parent, kvui::ToQ(m_title), kvui::ToQ(m_path));
     if (chosen.isEmpty())

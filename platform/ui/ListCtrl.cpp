@@ -18,6 +18,7 @@ QTreeWidget* Tree(const CWnd* wnd) { return WidgetAs<QTreeWidget>(wnd); }
 constexpr int kDataRole = Qt::UserRole;
 constexpr int kTextColorRole = Qt::UserRole + 1;
 constexpr int kBackColorRole = Qt::UserRole + 2;
+constexpr int kLastCheckRole = Qt::UserRole + 3;  // the check state last reported to the parent
 
 QTreeWidgetItem* Row(const CWnd* wnd, int index)
 {
@@ -26,6 +27,14 @@ QTreeWidgetItem* Row(const CWnd* wnd, int index)
 }
 
 bool HasCheckBoxes(const CWnd* wnd) { return (wnd->GetExStyle() & LVS_EX_CHECKBOXES) != 0; }
+
+// An unchecked box the user can click; the state it reports changes from is known.
+void MakeCheckable(QTreeWidgetItem* item)
+{
+    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+    item->setCheckState(0, Qt::Unchecked);
+    item->setData(0, kLastCheckRole, false);
+}
 }  // namespace
 
 int CHeaderCtrl::GetItemCount() const { return m_list->GetColumnCount(); }
@@ -48,7 +57,7 @@ DWORD CListCtrl::SetExtendedStyle(DWORD exStyle)
         if ((exStyle & LVS_EX_CHECKBOXES) && !(old & LVS_EX_CHECKBOXES)) {
             kvui::ProgrammaticChange change;
             for (int i = 0; i < tree->topLevelItemCount(); ++i)
-                tree->topLevelItem(i)->setCheckState(0, Qt::Unchecked);
+                MakeCheckable(tree->topLevelItem(i));
         }
         tree->setStyleSheet(exStyle & LVS_EX_GRIDLINES ? "QTreeView::item { border: 1px solid #d0d0d0; }" : "");
     }
@@ -156,21 +165,21 @@ int CListCtrl::InsertItem(int index, LPCSTR text)
         return -1;
     if (index < 0 || index > tree->topLevelItemCount())
         index = tree->topLevelItemCount();
+    // The row is made whole before it joins the tree, so building it sends no
+    // change signals; only lists with check boxes have checkable rows.
     auto* item = new QTreeWidgetItem();
     item->setText(0, kvui::ToQ(text));
     item->setData(0, kDataRole, QVariant::fromValue<qulonglong>(0));
-    item->setFlags(item->flags() & ~Qt::ItemIsEditable);
-    {
-        kvui::ProgrammaticChange change;
-        if (HasCheckBoxes(this))
-            item->setCheckState(0, Qt::Unchecked);
-        tree->insertTopLevelItem(index, item);
-    }
+    item->setFlags(item->flags() & ~(Qt::ItemIsEditable | Qt::ItemIsUserCheckable));
+    if (HasCheckBoxes(this))
+        MakeCheckable(item);
     for (int c = 0; c < tree->columnCount(); ++c) {
         const int align = tree->headerItem()->data(c, kDataRole).toInt();
         if (align)
             item->setTextAlignment(c, static_cast<Qt::Alignment>(align) | Qt::AlignVCenter);
     }
+    kvui::ProgrammaticChange change;
+    tree->insertTopLevelItem(index, item);
     return index;
 }
 
@@ -199,7 +208,13 @@ BOOL CListCtrl::DeleteAllItems()
     note.iItem = -1;
     GetImpl()->NotifyParent(note.hdr);
     kvui::ProgrammaticChange change;
-    tree->clear();
+    // Sorted rows lie scattered in memory; freed in address order they cost
+    // far less than in row order.
+    const QList<QTreeWidgetItem*> taken = tree->invisibleRootItem()->takeChildren();
+    std::vector<QTreeWidgetItem*> rows(taken.begin(), taken.end());
+    std::sort(rows.begin(), rows.end(), std::less<>());
+    for (QTreeWidgetItem* row : rows)
+        delete row;
     return TRUE;
 }
 
@@ -426,6 +441,26 @@ BOOL CListCtrl::SortItems(PFNLVCOMPARE compare, DWORD_PTR sortData)
     return TRUE;
 }
 
+BOOL CListCtrl::SortItemsEx(PFNLVCOMPARE compare, DWORD_PTR sortData)
+{
+    QTreeWidget* tree = Tree(this);
+    if (!tree || !compare)
+        return FALSE;
+    kvui::ProgrammaticChange change;
+    const QList<QTreeWidgetItem*> taken = tree->invisibleRootItem()->takeChildren();
+    std::vector<int> order(static_cast<size_t>(taken.size()));
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = static_cast<int>(i);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](int a, int b) { return compare(a, b, static_cast<LPARAM>(sortData)) < 0; });
+    QList<QTreeWidgetItem*> rows;
+    rows.reserve(taken.size());
+    for (int index : order)
+        rows.append(taken[index]);
+    tree->addTopLevelItems(rows);
+    return TRUE;
+}
+
 BOOL CListCtrl::Scroll(CSize size)
 {
     QTreeWidget* tree = Tree(this);
@@ -470,10 +505,10 @@ void WireListView(CWndImpl* impl, QTreeWidget* tree)
         if (column != 0 || !(item->flags() & Qt::ItemIsUserCheckable))
             return;
         const bool checked = item->checkState(0) == Qt::Checked;
-        const QVariant last = item->data(0, Qt::UserRole + 3);
+        const QVariant last = item->data(0, kLastCheckRole);
         if (last.isValid() && last.toBool() == checked)
             return;
-        item->setData(0, Qt::UserRole + 3, checked);
+        item->setData(0, kLastCheckRole, checked);
         sendState(tree->indexOfTopLevelItem(item), INDEXTOSTATEIMAGEMASK(checked ? 2 : 1),
                   INDEXTOSTATEIMAGEMASK(checked ? 1 : 2));
     });
@@ -552,6 +587,15 @@ void KvCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option
         const QVariant back = index.data(kBackColorRole);
         draw.clrText = text.isValid() ? text.toUInt() : 0xFFFFFFFFu;
         draw.clrTextBk = back.isValid() ? back.toUInt() : 0xFFFFFFFFu;
+        if (option.state & QStyle::State_Selected) {
+            // The cell is drawn in the selection's colours: whatever the parent adds goes on them.
+            const QPalette::ColorGroup group = option.state & QStyle::State_Active ? QPalette::Active : QPalette::Inactive;
+            const QColor fill = option.palette.color(group, QPalette::Highlight);
+            const QColor ink = option.palette.color(group, QPalette::HighlightedText);
+            draw.nmcd.uItemState |= CDIS_SELECTED;
+            draw.clrTextBk = RGB(fill.red(), fill.green(), fill.blue());
+            draw.clrText = RGB(ink.red(), ink.green(), ink.blue());
+        }
         impl->NotifyParent(draw.nmcd.hdr);
         painter->restore();
         dc.GetImpl()->painter = nullptr;

@@ -51,6 +51,8 @@ public:
     int HitTest(CPoint point, UINT* flags = nullptr) const;
     int SubItemHitTest(LVHITTESTINFO* info) const;
     BOOL SortItems(PFNLVCOMPARE compare, DWORD_PTR sortData);
+    // As SortItems, but the comparison is given the rows' indices before the sort.
+    BOOL SortItemsEx(PFNLVCOMPARE compare, DWORD_PTR sortData);
     BOOL Scroll(CSize size);
 
     // Items with their image and item data, columns with their format (ListCtrlItems.cpp).
@@ -60,6 +62,8 @@ public:
     // The list does not own the image lists; a cell shows its image from the small one.
     CImageList* SetImageList(CImageList* images, int kind);
     CImageList* GetImageList(int kind) const;
+    // The colour behind the rows and the empty part of the list.
+    BOOL SetBkColor(COLORREF color);
 
 private:
     CHeaderCtrl* m_header = nullptr;

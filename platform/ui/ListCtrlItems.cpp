@@ -8,6 +8,7 @@
 #include <QTreeWidget>
 #include <cstring>
 
+#include "DCImpl.h"
 #include "ImageList.h"
 #include "ImageListImpl.h"
 #include "ListCtrl.h"
@@ -61,11 +62,14 @@ private:
 
 void WireListFocus(QTreeWidget* tree) { new FocusWithoutCurrentRow(tree); }
 
+// Rows are checkable by the toolkit's default; only a row given a check state shows a box.
+static bool HasCheckBox(const QTreeWidgetItem* row) { return row->data(0, Qt::CheckStateRole).isValid(); }
+
 int ListLabelIndent(QTreeWidget* tree, QTreeWidgetItem* row, int column)
 {
     if (!tree || !row)
         return 0;
-    const bool checkBox = column == 0 && (row->flags() & Qt::ItemIsUserCheckable);
+    const bool checkBox = column == 0 && HasCheckBox(row);
     const bool image = row->data(column, Qt::DecorationRole).isValid();
     if (!checkBox && !image)
         return 0;
@@ -110,7 +114,7 @@ void WireListScrollBars(CWndImpl* impl, QTreeWidget* tree)
 
 bool OnListCheckBox(QTreeWidget* tree, QTreeWidgetItem* row, QPoint inViewport)
 {
-    if (!tree || !row || !(row->flags() & Qt::ItemIsUserCheckable))
+    if (!tree || !row || !HasCheckBox(row))
         return false;
     QStyleOptionViewItem option;
     option.initFrom(tree->viewport());
@@ -198,4 +202,16 @@ CImageList* CListCtrl::SetImageList(CImageList* images, int kind)
 CImageList* CListCtrl::GetImageList(int kind) const
 {
     return kind >= LVSIL_NORMAL && kind <= LVSIL_STATE ? m_imageLists[kind] : nullptr;
+}
+
+BOOL CListCtrl::SetBkColor(COLORREF color)
+{
+    QTreeWidget* tree = WidgetAs<QTreeWidget>(this);
+    if (!tree)
+        return FALSE;
+    QPalette palette = tree->palette();
+    palette.setColor(QPalette::Base, kvui::ToQColor(color));
+    palette.setColor(QPalette::AlternateBase, kvui::ToQColor(color));
+    tree->setPalette(palette);
+    return TRUE;
 }

@@ -56,6 +56,19 @@ void CRichEditCtrl::ReplaceSel(LPCSTR text, BOOL canUndo)
     SendMessage(EM_REPLACESEL, static_cast<WPARAM>(canUndo), reinterpret_cast<LPARAM>(text ? text : ""));
 }
 
+COLORREF CRichEditCtrl::SetBackgroundColor(BOOL useSystemColor, COLORREF color)
+{
+    kvui::KvRichEdit* rich = Rich(this);
+    if (!rich)
+        return 0;
+    QPalette palette = rich->palette();
+    const QColor old = palette.color(QPalette::Base);
+    palette.setColor(QPalette::Base, useSystemColor ? QColor(Qt::white) : kvui::ToQColor(color));
+    rich->setPalette(palette);
+    rich->setAutoFillBackground(true);
+    return RGB(static_cast<BYTE>(old.red()), static_cast<BYTE>(old.green()), static_cast<BYTE>(old.blue()));
+}
+
 BOOL CRichEditCtrl::SetSelectionCharFormat(CHARFORMAT& format)
 {
     kvui::KvRichEdit* edit = Rich(this);

@@ -45,6 +45,8 @@ public:
     long GetTextLength() const;
     int GetLineCount() const;
     BOOL SetReadOnly(BOOL readOnly = TRUE);
+    // The background behind the text; the previous colour is returned.
+    COLORREF SetBackgroundColor(BOOL useSystemColor, COLORREF color);
     void LimitText(long maxChars = 0);
     void HideSelection(BOOL hide, BOOL permanent);
     void LineScroll(int lines, int chars = 0);

@@ -7,6 +7,8 @@
 
 constexpr UINT SBPS_NORMAL = 0x0;
 constexpr UINT SBPS_STRETCH = 0x08000000;
+constexpr UINT SBPS_NOBORDERS = 0x00000100;
+constexpr UINT SBT_OWNERDRAW = 0x1000;
 
 class CStatusBar : public CWnd {
 public:
@@ -17,7 +19,13 @@ public:
     void SetPaneInfo(int index, UINT id, UINT style, int width);
     int CommandToIndex(UINT id) const;
     int GetCount() const;
+    // Pane styles (StatusBarPanes.cpp): an owner-drawn pane is painted by DrawItem.
+    void SetPaneStyle(int index, UINT style);
+    UINT GetPaneStyle(int index) const;
+    void GetItemRect(int index, LPRECT rect) const;
+    virtual void DrawItem(LPDRAWITEMSTRUCT /*drawItem*/) {}
 
 private:
     std::vector<UINT> m_ids;
+    std::vector<UINT> m_styles;
 };

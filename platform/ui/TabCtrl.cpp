@@ -63,6 +63,15 @@ CString CTabCtrl::GetItemText(int index) const
     return tabs ? kvui::FromQ(tabs->tabText(index)) : CString();
 }
 
+BOOL CTabCtrl::SetItemText(int index, LPCSTR text)
+{
+    QTabBar* tabs = Tabs(this);
+    if (!tabs || index < 0 || index >= tabs->count())
+        return FALSE;
+    tabs->setTabText(index, kvui::ToQ(text));
+    return TRUE;
+}
+
 BOOL CTabCtrl::GetItemRect(int index, LPRECT rect) const
 {
     QTabBar* tabs = Tabs(this);

@@ -13,5 +13,6 @@ public:
     int GetCurSel() const;
     int SetCurSel(int index);
     CString GetItemText(int index) const;
+    BOOL SetItemText(int index, LPCSTR text);
     BOOL GetItemRect(int index, LPRECT rect) const;
 };

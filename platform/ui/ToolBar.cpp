@@ -101,6 +101,14 @@ void CToolBar::EnableButton(UINT id, BOOL enable)
         bar->items[static_cast<size_t>(index)].button->setEnabled(enable != FALSE);
 }
 
+BOOL CToolBar::IsButtonEnabled(UINT id) const
+{
+    kvui::KvToolBar* bar = Bar(this);
+    const int index = CommandToIndex(id);
+    return bar && index >= 0 && bar->items[static_cast<size_t>(index)].button &&
+           bar->items[static_cast<size_t>(index)].button->isEnabled();
+}
+
 void kvui::KvToolBar::Layout()
 {
     int x = 2;

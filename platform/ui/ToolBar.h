@@ -19,4 +19,5 @@ public:
     int CommandToIndex(UINT id) const;
     int GetCount() const;
     void EnableButton(UINT id, BOOL enable = TRUE);
+    BOOL IsButtonEnabled(UINT id) const;
 };

@@ -143,7 +143,7 @@ constexpr UINT TCN_SELCHANGE = static_cast<UINT>(-551);
 constexpr UINT TCN_SELCHANGING = static_cast<UINT>(-552);
 constexpr UINT UDN_DELTAPOS = static_cast<UINT>(-722);
 
-// Control messages the Parts send by number.
+// Control messages the program's windows send by number.
 constexpr UINT EM_GETSEL = 0x00B0;
 constexpr UINT EM_SETSEL = 0x00B1;
 constexpr UINT EM_REPLACESEL = 0x00C2;

@@ -1,13 +1,20 @@
 #include "UserInput.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
+#include <QFontInfo>
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QThread>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QTabBar>
 #include <QTreeWidget>
+#include <QAbstractScrollArea>
 
 #include "WndImpl.h"
 
@@ -175,6 +182,65 @@ bool PickItem(CWnd* wnd, int index)
         return true;
     }
     return false;
+}
+
+bool ClickDroppedItem(CWnd* wnd, int index)
+{
+    auto* combo = qobject_cast<QComboBox*>(WidgetOf(wnd));
+    if (!combo || !combo->view()->isVisible() || index < 0 || index >= combo->count())
+        return false;
+    QAbstractItemView* view = combo->view();
+    const QModelIndex item = view->model()->index(index, combo->modelColumn(), view->rootIndex());
+    view->scrollTo(item);
+    const QPoint at = view->visualRect(item).center();
+    QWidget* target = view->viewport();
+    // The toolkit ignores a release that comes within a double-click time of the list opening (the
+    // opening click's own); a user's pick comes later, so the click is repeated until the list takes it.
+    QElapsedTimer clock;
+    clock.start();
+    while (view->isVisible() && clock.elapsed() < 5000) {
+        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            const Qt::MouseButtons buttons = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+            QMouseEvent event(type, QPointF(at), QPointF(target->mapToGlobal(at)), Qt::LeftButton, buttons,
+                              Qt::NoModifier);
+            QApplication::sendEvent(target, &event);
+        }
+        if (view->isVisible()) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            QThread::msleep(10);
+        }
+    }
+    return !view->isVisible();
+}
+
+CRect DroppedListRect(CWnd* wnd)
+{
+    auto* combo = qobject_cast<QComboBox*>(WidgetOf(wnd));
+    if (!combo || !combo->view()->isVisible())
+        return CRect();
+    QWidget* popup = combo->view()->window();
+    const QRect r(popup->mapToGlobal(QPoint(0, 0)), popup->size());
+    return CRect(r.left(), r.top(), r.left() + r.width(), r.top() + r.height());
+}
+
+bool ScrollBarShown(CWnd* wnd, bool vertical)
+{
+    auto* area = qobject_cast<QAbstractScrollArea*>(WidgetOf(wnd));
+    if (!area)
+        return false;
+    QScrollBar* bar = vertical ? area->verticalScrollBar() : area->horizontalScrollBar();
+    return bar && bar->isVisibleTo(area);
+}
+
+CString ShownFont(CWnd* wnd, bool header)
+{
+    QWidget* w = WidgetOf(wnd);
+    if (auto* tree = qobject_cast<QTreeView*>(w); tree && header)
+        w = tree->header();
+    if (!w)
+        return CString();
+    const QFontInfo info(w->font());
+    return kvui::FromQ(QStringLiteral("%1 %2").arg(info.family()).arg(info.pixelSize()));
 }
 
 void CloseWindow(CWnd* wnd)

@@ -21,6 +21,14 @@ void PressKey(CWnd* wnd, UINT vk, bool control = false, bool shift = false);
 void TypeText(CWnd* wnd, const char* text);
 // Picks an item of a combo box or list as the user would; false when there is none.
 bool PickItem(CWnd* wnd, int index);
+// Clicks an item of the combo box's open drop-down list with the mouse; false when no list is open.
+bool ClickDroppedItem(CWnd* combo, int index);
+// The rectangle of the combo box's open drop-down list in screen pixels (empty when closed).
+CRect DroppedListRect(CWnd* combo);
+// Whether the window shows its vertical (or horizontal) scroll bar.
+bool ScrollBarShown(CWnd* wnd, bool vertical);
+// The face and pixel size a window's text is shown in ("Face 11"); with `header`, its list header's.
+CString ShownFont(CWnd* wnd, bool header = false);
 // Closes a top-level window with its close button.
 void CloseWindow(CWnd* wnd);
 // Runs `action` once the next modal dialog is open (from inside its loop).

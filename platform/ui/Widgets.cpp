@@ -91,6 +91,26 @@ void KvDialogWidget::reject()
     }
 }
 
+void KvGroupBox::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    const QFontMetrics metrics(font());
+    const int middle = metrics.height() / 2;
+    const QRect frame(0, middle, width() - 1, height() - middle - 1);
+    // An etched line: shadow, then light one pixel in.
+    painter.setPen(palette().color(QPalette::Mid));
+    painter.drawRect(frame.adjusted(0, 0, -1, -1));
+    painter.setPen(palette().color(QPalette::Light));
+    painter.drawRect(frame.adjusted(1, 1, 0, 0));
+    const QString text = title();
+    if (text.isEmpty())
+        return;
+    const QRect label(8, 0, metrics.horizontalAdvance(text) + 4, metrics.height());
+    painter.fillRect(label, palette().color(QPalette::Window));
+    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+    painter.drawText(label, Qt::AlignCenter, text);
+}
+
 void KvComboBox::showPopup()
 {
     if (CWndImpl* impl = CWndImpl::Of(this))
@@ -101,8 +121,15 @@ void KvComboBox::showPopup()
 void KvComboBox::hidePopup()
 {
     QComboBox::hidePopup();
-    if (CWndImpl* impl = CWndImpl::Of(this))
-        impl->NotifyParent(CBN_CLOSEUP);
+    // The toolkit applies a picked item only after hiding the list; the owner hears of the close-up
+    // once the pick is in, as it would with the selection change first.
+    QMetaObject::invokeMethod(
+        this,
+        [this]() {
+            if (CWndImpl* impl = CWndImpl::Of(this))
+                impl->NotifyParent(CBN_CLOSEUP);
+        },
+        Qt::QueuedConnection);
 }
 
 // ---------------------------------------------------------------------------
@@ -133,12 +160,12 @@ QWidget* CreateButton(DWORD style, const QString& text, QWidget* parent)
     }
     case BS_RADIOBUTTON:
     case BS_AUTORADIOBUTTON: {
-        auto* radio = new KvRadioButton(text, parent);
+        auto* radio = new KvRadioButton(text, parent, (style & BS_TYPEMASK) == BS_AUTORADIOBUTTON);
         radio->setAutoExclusive(false);  // groups follow WS_GROUP, as on the original platform
         return radio;
     }
     case BS_GROUPBOX:
-        return new QGroupBox(text, parent);
+        return new KvGroupBox(text, parent);
     default: {
         auto* button = new QPushButton(text, parent);
         button->setAutoDefault(false);
@@ -201,7 +228,7 @@ QWidget* CreateWidget(ControlKind kind, DWORD style, const char* text, QWidget* 
     switch (kind) {
     case ControlKind::Dialog: widget = new KvDialogWidget(parent); break;
     case ControlKind::Button: widget = CreateButton(style, caption, parent); break;
-    case ControlKind::GroupBox: widget = new QGroupBox(caption, parent); break;
+    case ControlKind::GroupBox: widget = new KvGroupBox(caption, parent); break;
     case ControlKind::Edit: widget = CreateEdit(style, caption, parent); break;
     case ControlKind::Static: {
         auto* label = new QLabel(caption, parent);
@@ -219,6 +246,9 @@ QWidget* CreateWidget(ControlKind kind, DWORD style, const char* text, QWidget* 
         auto* combo = new KvComboBox(parent);
         combo->setEditable((style & 3) == CBS_DROPDOWN || (style & 3) == CBS_SIMPLE);
         combo->setInsertPolicy(QComboBox::NoInsert);
+        // The system's combo box never completes typed text from its list: what is typed is sent.
+        if (combo->isEditable())
+            combo->setCompleter(nullptr);
         widget = combo;
         break;
     }
@@ -293,7 +323,7 @@ void WireNotifications(CWndImpl* impl)
         QObject::connect(button, &QAbstractButton::clicked, impl, [impl, button]() {
             const DWORD type = impl->style & BS_TYPEMASK;
             // Manual check boxes and radio buttons change only when the program says so.
-            if ((type == BS_CHECKBOX || type == BS_3STATE || type == BS_RADIOBUTTON) && button->isCheckable()) {
+            if ((type == BS_CHECKBOX || type == BS_3STATE) && button->isCheckable()) {
                 const QSignalBlocker block(button);
                 button->setChecked(!button->isChecked());
             }
@@ -361,8 +391,8 @@ void SetControlText(CWndImpl* impl, const char* text)
     if (!w)
         return;
     const QString q = ToQ(text);
-    if (w->isWindow())
-        w->setWindowTitle(q);
+    // A child window (an MDI child) keeps its title too: the Window menu and the tests read it.
+    w->setWindowTitle(q);
     // A symbol face shows pictures for letters: the window keeps its letters, the screen shows the pictures.
     LOGFONT lf{};
     if (impl->font)

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QProxyStyle>
 #include <QThread>
 
 #include "MsgBox.h"
@@ -45,6 +46,19 @@ public:
 };
 
 CWinApp* g_app = nullptr;
+// Drop-down lists open below their box and are as tall as the box's dropped height allows,
+// not laid over the box around the current item.
+class KvStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returned) const override
+    {
+        if (hint == SH_ComboBox_Popup)
+            return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returned);
+    }
+};
+
 QApplication* g_ownedApplication = nullptr;
 int g_argc = 1;
 char g_programName[] = "korvane";
@@ -77,6 +91,10 @@ BOOL AfxWinInit(int argc, char** argv)
         }
         QApplication::setQuitOnLastWindowClosed(false);
     }
+    // One face and size for every window, list header and message box, as dialogs without a font of their own get.
+    QApplication::setFont(kvui::FontFor(nullptr));
+    if (!dynamic_cast<KvStyle*>(QApplication::style()))
+        QApplication::setStyle(new KvStyle);
     AfxInstallMessageBoxHook();
     return TRUE;
 }

@@ -1,4 +1,5 @@
-#include "Wnd.h"
+// CWnd: the program's window object, its message dispatch and its window operations.
+#include "WndBridge.h"
 
 #include <QApplication>
 #include <QAbstractScrollArea>
@@ -8,6 +9,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QScrollBar>
+#include <QHeaderView>
+#include <QTreeView>
 #include <QThread>
 #include <QWheelEvent>
 #include <algorithm>
@@ -21,603 +25,14 @@
 #include <unordered_set>
 
 #include "ClientDC.h"
+#include "ComboBoxPrivate.h"
 #include "DC.h"
 #include "DCImpl.h"
 #include "Font.h"
 #include "WndImpl.h"
 #include "platform/core/MessageBox.h"
 
-namespace {
-
-// Never destroyed, so handles can still be checked while the program's statics go.
-std::mutex& g_liveMutex = *new std::mutex;
-std::unordered_set<const CWnd*>& g_live = *new std::unordered_set<const CWnd*>;
-int g_screenWidth = 0;
-int g_screenHeight = 0;
-int g_monitors = 0;
-
-// The message a handler is running for, so Default() can pass it on and the
-// bridge learns whether the toolkit should still do its own handling.
-struct MessageFrame {
-    CWnd* wnd;
-    MSG msg;
-    bool fromToolkit;
-    bool defaulted;
-    MessageFrame* prev;
-};
-thread_local MessageFrame* t_frame = nullptr;
-int g_dispatchDepth = 0;
-
-const QEvent::Type kPostedMessageEvent = static_cast<QEvent::Type>(QEvent::User + 811);
-
-struct PostedMessage : public QEvent {
-    PostedMessage(UINT m, WPARAM w, LPARAM l) : QEvent(kPostedMessageEvent), message(m), wParam(w), lParam(l) {}
-    UINT message;
-    WPARAM wParam;
-    LPARAM lParam;
-};
-
-LRESULT StandardWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return hwnd->WindowProc(message, wParam, lParam);
-}
-
-LRESULT CallWithFrame(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, bool fromToolkit, bool* defaulted)
-{
-    CWndImpl* impl = hwnd ? hwnd->GetImpl() : nullptr;
-    if (!impl)
-        return 0;
-    CWnd* target = impl->wnd;
-    MessageFrame frame{target, MSG{target, message, wParam, lParam, 0, {0, 0}}, fromToolkit, false, t_frame};
-    t_frame = &frame;
-    DispatchScope scope;
-    const LRESULT result = impl->proc(target, message, wParam, lParam);
-    t_frame = frame.prev;
-    if (defaulted)
-        *defaulted = frame.defaulted;
-    return result;
-}
-
-bool IsGuiThread()
-{
-    return QCoreApplication::instance() && QThread::currentThread() == QCoreApplication::instance()->thread();
-}
-
-UINT MouseFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers)
-{
-    UINT flags = 0;
-    if (buttons & Qt::LeftButton) flags |= MK_LBUTTON;
-    if (buttons & Qt::RightButton) flags |= MK_RBUTTON;
-    if (buttons & Qt::MiddleButton) flags |= MK_MBUTTON;
-    if (modifiers & Qt::ShiftModifier) flags |= MK_SHIFT;
-    if (modifiers & Qt::ControlModifier) flags |= MK_CONTROL;
-    return flags;
-}
-
-UINT MouseMessage(QEvent::Type type, Qt::MouseButton button)
-{
-    const int base = button == Qt::RightButton ? WM_RBUTTONDOWN : button == Qt::MiddleButton ? WM_MBUTTONDOWN
-                                                                                             : WM_LBUTTONDOWN;
-    switch (type) {
-    case QEvent::MouseButtonPress: return base;
-    case QEvent::MouseButtonRelease: return base + 1;
-    case QEvent::MouseButtonDblClick: return base + 2;
-    default: return WM_MOUSEMOVE;
-    }
-}
-
-UINT VirtualKey(int key)
-{
-    if (key >= Qt::Key_A && key <= Qt::Key_Z) return static_cast<UINT>('A' + key - Qt::Key_A);
-    if (key >= Qt::Key_0 && key <= Qt::Key_9) return static_cast<UINT>('0' + key - Qt::Key_0);
-    if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return VK_F1 + static_cast<UINT>(key - Qt::Key_F1);
-    switch (key) {
-    case Qt::Key_Backspace: return VK_BACK;
-    case Qt::Key_Tab: case Qt::Key_Backtab: return VK_TAB;
-    case Qt::Key_Return: case Qt::Key_Enter: return VK_RETURN;
-    case Qt::Key_Shift: return VK_SHIFT;
-    case Qt::Key_Control: return VK_CONTROL;
-    case Qt::Key_Alt: return VK_MENU;
-    case Qt::Key_Escape: return VK_ESCAPE;
-    case Qt::Key_Space: return VK_SPACE;
-    case Qt::Key_PageUp: return VK_PRIOR;
-    case Qt::Key_PageDown: return VK_NEXT;
-    case Qt::Key_End: return VK_END;
-    case Qt::Key_Home: return VK_HOME;
-    case Qt::Key_Left: return VK_LEFT;
-    case Qt::Key_Up: return VK_UP;
-    case Qt::Key_Right: return VK_RIGHT;
-    case Qt::Key_Down: return VK_DOWN;
-    case Qt::Key_Insert: return VK_INSERT;
-    case Qt::Key_Delete: return VK_DELETE;
-    default: return static_cast<UINT>(key & 0xFF);
-    }
-}
-
-// The characters a key press types, control letters as their control codes.
-QByteArray TypedChars(const QKeyEvent* key)
-{
-    if ((key->modifiers() & Qt::ControlModifier) && key->key() >= Qt::Key_A && key->key() <= Qt::Key_Z)
-        return QByteArray(1, static_cast<char>(key->key() - Qt::Key_A + 1));
-    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
-        return QByteArray(1, '\r');
-    if (key->key() == Qt::Key_Escape)
-        return QByteArray(1, '\x1b');
-    if (key->key() == Qt::Key_Backspace)
-        return QByteArray(1, '\b');
-    return key->text().toLatin1();
-}
-
-const QEvent* t_keyEventSeen = nullptr;
-
-void DestroyChildWindows(QWidget* widget)
-{
-    const auto children = widget->children();
-    for (QObject* child : children) {
-        auto* childWidget = qobject_cast<QWidget*>(child);
-        if (!childWidget)
-            continue;
-        if (CWndImpl* impl = CWndImpl::Of(childWidget))
-            impl->wnd->DestroyWindow();
-        else
-            DestroyChildWindows(childWidget);
-    }
-}
-
-}  // namespace
-
-// ---------------------------------------------------------------------------
-DispatchScope::DispatchScope() { ++g_dispatchDepth; }
-DispatchScope::~DispatchScope() { --g_dispatchDepth; }
-bool DispatchScope::Active() { return g_dispatchDepth > 0; }
-
-CWndImpl::CWndImpl(CWnd* owner, QWidget* w, ControlKind k, UINT controlId, DWORD s, DWORD ex, bool owns)
-    : widget(w), wnd(owner), kind(k), id(controlId), style(s), exStyle(ex), ownsWidget(owns), proc(&StandardWndProc)
-{
-    w->setProperty("kvImpl", QVariant::fromValue(static_cast<void*>(this)));
-    w->installEventFilter(this);
-    // A scrolling control takes its clicks in its viewport: they are the control's clicks.
-    if (auto* area = qobject_cast<QAbstractScrollArea*>(w))
-        area->viewport()->installEventFilter(this);
-    QObject::connect(w, &QObject::destroyed, this, [this]() {
-        // The toolkit deleted the widget under us (its parent went): let go of it.
-        if (destroying)
-            return;
-        destroying = true;
-        CWnd* gone = wnd;
-        CWnd* made = wrapper;
-        if (gone) gone->DetachImpl();
-        if (made && made != gone) made->DetachImpl();
-        delete made;
-        deleteLater();
-    });
-}
-
-CWndImpl::~CWndImpl() = default;
-
-CWndImpl* CWndImpl::Of(const QWidget* w)
-{
-    if (!w)
-        return nullptr;
-    auto* impl = static_cast<CWndImpl*>(w->property("kvImpl").value<void*>());
-    return impl && impl->wnd && !impl->destroying ? impl : nullptr;
-}
-
-CWnd* CWndImpl::WndOf(const QWidget* w)
-{
-    CWndImpl* impl = Of(w);
-    return impl ? impl->wnd : nullptr;
-}
-
-QWidget* CWndImpl::ParentWidget() const
-{
-    for (QWidget* p = widget ? widget->parentWidget() : nullptr; p; p = p->parentWidget())
-        if (Of(p))
-            return p;
-    return nullptr;
-}
-
-void CWndImpl::NotifyParent(UINT code)
-{
-    CWnd* parent = WndOf(ParentWidget());
-    if (parent && wnd)
-        AfxCallWndProc(parent, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), static_cast<WORD>(code)),
-                       reinterpret_cast<LPARAM>(wnd));
-}
-
-LRESULT CWndImpl::NotifyParent(NMHDR& header)
-{
-    CWnd* parent = WndOf(ParentWidget());
-    if (!parent || !wnd)
-        return 0;
-    header.hwndFrom = wnd;
-    header.idFrom = id;
-    return AfxCallWndProc(parent, WM_NOTIFY, id, reinterpret_cast<LPARAM>(&header));
-}
-
-void CWndImpl::ApplyMinMaxInfo()
-{
-    if (!widget || !widget->isWindow())
-        return;
-    MINMAXINFO info{};
-    const QSize screen = QGuiApplication::primaryScreen()->virtualSize();
-    info.ptMaxSize = {screen.width(), screen.height()};
-    info.ptMaxTrackSize = {QWIDGETSIZE_MAX, QWIDGETSIZE_MAX};
-    AfxCallWndProc(wnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
-    if (info.ptMinTrackSize.x > 0 || info.ptMinTrackSize.y > 0)
-        widget->setMinimumSize(std::max(0, static_cast<int>(info.ptMinTrackSize.x)),
-                               std::max(0, static_cast<int>(info.ptMinTrackSize.y)));
-    if (info.ptMaxTrackSize.x < QWIDGETSIZE_MAX || info.ptMaxTrackSize.y < QWIDGETSIZE_MAX)
-        widget->setMaximumSize(info.ptMaxTrackSize.x, info.ptMaxTrackSize.y);
-}
-
-bool CWndImpl::DispatchFromToolkit(UINT message, WPARAM wParam, LPARAM lParam, bool preTranslate, bool* pretranslated)
-{
-    if (pretranslated)
-        *pretranslated = false;
-    if (preTranslate) {
-        MSG msg{wnd, message, wParam, lParam, 0, {0, 0}};
-        const QPoint cursor = QCursor::pos();
-        msg.pt = {cursor.x(), cursor.y()};
-        for (CWnd* w = wnd; w; w = w->GetParent()) {
-            if (w->PreTranslateMessage(&msg)) {
-                if (pretranslated)
-                    *pretranslated = true;
-                return true;
-            }
-            if (!w->GetImpl() || (w->GetImpl()->widget && w->GetImpl()->widget->isWindow()))
-                break;
-        }
-        if (!wnd)
-            return true;
-    }
-    bool defaulted = false;
-    CallWithFrame(wnd, message, wParam, lParam, true, &defaulted);
-    return !defaulted;
-}
-
-bool CWndImpl::eventFilter(QObject* watched, QEvent* event)
-{
-    if (!wnd || destroying || !widget)
-        return false;
-    if (watched != widget) {
-        auto* area = qobject_cast<QAbstractScrollArea*>(widget.data());
-        const QEvent::Type type = event->type();
-        const bool mouse = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease ||
-                           type == QEvent::MouseButtonDblClick || type == QEvent::MouseMove;
-        if (!area || watched != area->viewport() || !mouse)
-            return false;
-    }
-    QPointer<CWndImpl> alive(this);
-    DispatchScope scope;
-    switch (event->type()) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::MouseMove: {
-        if (!widget->isEnabled())
-            return true;  // a disabled window gets no input
-        auto* mouse = static_cast<QMouseEvent*>(event);
-        QPoint p = mouse->position().toPoint();
-        if (watched != widget)
-            p = static_cast<QWidget*>(watched)->mapTo(widget, p);
-        const UINT message = MouseMessage(event->type(), mouse->button());
-        const bool buttonMessage = message != WM_MOUSEMOVE;
-        const bool consumed = DispatchFromToolkit(message, MouseFlags(mouse->buttons(), mouse->modifiers()),
-                                                  MAKELPARAM(static_cast<WORD>(p.x()), static_cast<WORD>(p.y())),
-                                                  buttonMessage);
-        if (alive && wnd && kind == ControlKind::Static && (style & SS_NOTIFY)) {
-            if (message == WM_LBUTTONUP) NotifyParent(STN_CLICKED);
-            if (message == WM_LBUTTONDBLCLK) NotifyParent(STN_DBLCLK);
-        }
-        return consumed;
-    }
-    case QEvent::Wheel: {
-        auto* wheel = static_cast<QWheelEvent*>(event);
-        const QPoint g = wheel->globalPosition().toPoint();
-        return DispatchFromToolkit(
-            WM_MOUSEWHEEL,
-            MAKEWPARAM(static_cast<WORD>(MouseFlags(wheel->buttons(), wheel->modifiers())),
-                       static_cast<WORD>(wheel->angleDelta().y())),
-            MAKELPARAM(static_cast<WORD>(g.x()), static_cast<WORD>(g.y())));
-    }
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease: {
-        // Keys go to the focus window only: a key its child left unhandled is the toolkit's.
-        if (QObject* first = kvui::FirstReceiverOf(event)) {
-            QWidget* owner = qobject_cast<QWidget*>(first);
-            while (owner && !Of(owner))
-                owner = owner->parentWidget();
-            if (owner != widget)
-                return false;
-        } else if (t_keyEventSeen == event) {
-            return false;
-        }
-        if (!widget->isEnabled())
-            return true;
-        t_keyEventSeen = event;
-        auto* key = static_cast<QKeyEvent*>(event);
-        const UINT vk = VirtualKey(key->key());
-        const LPARAM repeat = key->isAutoRepeat() ? 0x40000001 : 1;
-        if (event->type() == QEvent::KeyRelease)
-            return DispatchFromToolkit(WM_KEYUP, vk, repeat, true);
-        // As on the original, the characters follow the key down whether or not it was handled;
-        // the toolkit does its own typing when the characters (or, without any, the key) went unhandled.
-        bool pretranslated = false;
-        const bool keyConsumed = DispatchFromToolkit(WM_KEYDOWN, vk, repeat, true, &pretranslated);
-        if (!alive || !wnd || pretranslated)
-            return true;  // a key taken before translation types nothing, as on the original
-        const QByteArray chars = TypedChars(key);
-        if (chars.isEmpty())
-            return keyConsumed;
-        bool consumed = true;
-        for (char ch : chars) {
-            MSG msg{wnd, WM_CHAR, static_cast<WPARAM>(static_cast<unsigned char>(ch)), repeat, 0, {0, 0}};
-            bool pre = false;
-            for (CWnd* w = wnd; w && !pre; w = w->GetParent())
-                pre = w->PreTranslateMessage(&msg) != 0;
-            if (pre || !alive || !wnd)
-                return true;
-            consumed = DispatchFromToolkit(WM_CHAR, static_cast<unsigned char>(ch), repeat) && consumed;
-            if (!alive || !wnd)
-                return true;
-        }
-        return consumed;
-    }
-    case QEvent::FocusIn:
-        CallWithFrame(wnd, WM_SETFOCUS, 0, 0, true, nullptr);
-        if (alive && (kind == ControlKind::Edit || kind == ControlKind::RichEdit)) NotifyParent(EN_SETFOCUS);
-        if (alive && kind == ControlKind::ComboBox) NotifyParent(CBN_SETFOCUS);
-        return false;
-    case QEvent::FocusOut:
-        CallWithFrame(wnd, WM_KILLFOCUS, reinterpret_cast<WPARAM>(WndOf(QApplication::focusWidget())), 0, true,
-                      nullptr);
-        if (alive && (kind == ControlKind::Edit || kind == ControlKind::RichEdit)) NotifyParent(EN_KILLFOCUS);
-        if (alive && kind == ControlKind::ComboBox) NotifyParent(CBN_KILLFOCUS);
-        return false;
-    case QEvent::Resize: {
-        const QSize s = widget->size();
-        CallWithFrame(wnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(static_cast<WORD>(s.width()), static_cast<WORD>(s.height())),
-                      true, nullptr);
-        return false;
-    }
-    case QEvent::Move: {
-        const QPoint p = widget->pos();
-        CallWithFrame(wnd, WM_MOVE, 0, MAKELPARAM(static_cast<WORD>(p.x()), static_cast<WORD>(p.y())), true, nullptr);
-        return false;
-    }
-    case QEvent::Show:
-        ApplyMinMaxInfo();
-        if (alive && wnd) CallWithFrame(wnd, WM_SHOWWINDOW, TRUE, 0, true, nullptr);
-        return false;
-    case QEvent::Hide:
-        CallWithFrame(wnd, WM_SHOWWINDOW, FALSE, 0, true, nullptr);
-        return false;
-    case QEvent::Close:
-        event->ignore();
-        CallWithFrame(wnd, WM_CLOSE, 0, 0, false, nullptr);
-        return true;
-    case QEvent::ContextMenu: {
-        auto* menu = static_cast<QContextMenuEvent*>(event);
-        return DispatchFromToolkit(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(wnd),
-                                   MAKELPARAM(static_cast<WORD>(menu->globalPos().x()),
-                                              static_cast<WORD>(menu->globalPos().y())));
-    }
-    case QEvent::Paint:
-        return kvui::HandlePaint(this);
-    default:
-        return false;
-    }
-}
-
-void CWndImpl::timerEvent(QTimerEvent* event)
-{
-    auto found = windowIdByTimer.find(event->timerId());
-    if (found == windowIdByTimer.end() || !wnd)
-        return;
-    CallWithFrame(wnd, WM_TIMER, found->second, 0, false, nullptr);
-}
-
-void CWndImpl::customEvent(QEvent* event)
-{
-    if (event->type() != kPostedMessageEvent || !wnd || destroying)
-        return;
-    auto* posted = static_cast<PostedMessage*>(event);
-    CallWithFrame(wnd, posted->message, posted->wParam, posted->lParam, false, nullptr);
-}
-
-void CWndImpl::DestroyWidget()
-{
-    for (const auto& timer : timerByWindowId)
-        killTimer(timer.second);
-    timerByWindowId.clear();
-    windowIdByTimer.clear();
-    QWidget* w = widget;
-    if (w) {
-        w->removeEventFilter(this);
-        w->setProperty("kvImpl", QVariant());
-        if (QWidget::mouseGrabber() == w)
-            w->releaseMouse();
-    }
-    if (w && ownsWidget) {
-        if (DispatchScope::Active()) {
-            w->hide();
-            w->deleteLater();
-        } else {
-            delete w;
-        }
-    }
-    if (DispatchScope::Active())
-        deleteLater();
-    else
-        delete this;
-}
-
-// ---------------------------------------------------------------------------
-LRESULT AfxCallWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return CallWithFrame(hwnd, message, wParam, lParam, false, nullptr);
-}
-
-LRESULT CallWindowProc(WNDPROC proc, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return proc ? proc(hwnd, message, wParam, lParam) : 0;
-}
-
-LONG_PTR SetWindowLongPtr(HWND hwnd, int index, LONG_PTR value)
-{
-    CWndImpl* impl = hwnd ? hwnd->GetImpl() : nullptr;
-    if (!impl)
-        return 0;
-    LONG_PTR old = 0;
-    switch (index) {
-    case GWL_WNDPROC:
-        old = reinterpret_cast<LONG_PTR>(impl->proc);
-        impl->proc = value ? reinterpret_cast<WNDPROC>(value) : &StandardWndProc;
-        break;
-    case GWL_STYLE:
-        old = static_cast<LONG_PTR>(impl->style);
-        impl->style = static_cast<DWORD>(value);
-        break;
-    case GWL_EXSTYLE:
-        old = static_cast<LONG_PTR>(impl->exStyle);
-        impl->exStyle = static_cast<DWORD>(value);
-        break;
-    default:
-        break;
-    }
-    return old;
-}
-
-LONG_PTR GetWindowLongPtr(HWND hwnd, int index)
-{
-    CWndImpl* impl = hwnd ? hwnd->GetImpl() : nullptr;
-    if (!impl)
-        return 0;
-    switch (index) {
-    case GWL_WNDPROC: return reinterpret_cast<LONG_PTR>(impl->proc);
-    case GWL_STYLE: return static_cast<LONG_PTR>(impl->style);
-    case GWL_EXSTYLE: return static_cast<LONG_PTR>(impl->exStyle);
-    default: return 0;
-    }
-}
-
-BOOL IsWindow(HWND hwnd)
-{
-    std::lock_guard<std::mutex> guard(g_liveMutex);
-    return hwnd && g_live.count(hwnd) ? TRUE : FALSE;
-}
-
-BOOL PostMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    std::lock_guard<std::mutex> guard(g_liveMutex);
-    if (!hwnd || !g_live.count(hwnd) || !hwnd->GetImpl())
-        return FALSE;
-    QCoreApplication::postEvent(hwnd->GetImpl(), new PostedMessage(message, wParam, lParam));
-    return TRUE;
-}
-
-LRESULT SendMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (IsGuiThread())
-        return IsWindow(hwnd) ? AfxCallWndProc(hwnd, message, wParam, lParam) : 0;
-    // Another thread waits while the GUI thread handles the message.
-    CWndImpl* impl = nullptr;
-    {
-        std::lock_guard<std::mutex> guard(g_liveMutex);
-        if (!hwnd || !g_live.count(hwnd))
-            return 0;
-        impl = hwnd->GetImpl();
-    }
-    LRESULT result = 0;
-    QMetaObject::invokeMethod(
-        impl, [hwnd, message, wParam, lParam, &result]() {
-            if (IsWindow(hwnd))
-                result = AfxCallWndProc(hwnd, message, wParam, lParam);
-        },
-        Qt::BlockingQueuedConnection);
-    return result;
-}
-
-BOOL ReleaseCapture()
-{
-    if (QWidget* grabber = QWidget::mouseGrabber())
-        grabber->releaseMouse();
-    return TRUE;
-}
-
-namespace kvtest {
-void OverrideScreen(int width, int height, int monitors)
-{
-    g_screenWidth = width;
-    g_screenHeight = height;
-    g_monitors = monitors;
-}
-}  // namespace kvtest
-
-int GetSystemMetrics(int index)
-{
-    if (g_screenWidth > 0) {
-        switch (index) {
-        case SM_CXSCREEN: return g_screenWidth;
-        case SM_CYSCREEN: return g_screenHeight;
-        case SM_CXVIRTUALSCREEN: return g_screenWidth * std::max(1, g_monitors);
-        case SM_CYVIRTUALSCREEN: return g_screenHeight;
-        case SM_CMONITORS: return g_monitors;
-        case SM_XVIRTUALSCREEN:
-        case SM_YVIRTUALSCREEN: return 0;
-        default: break;
-        }
-    }
-    auto* app = qGuiApp;
-    if (!app || !app->primaryScreen())
-        return 0;
-    const QScreen* screen = app->primaryScreen();
-    switch (index) {
-    case SM_CXSCREEN: return screen->size().width();
-    case SM_CYSCREEN: return screen->size().height();
-    case SM_XVIRTUALSCREEN: return screen->virtualGeometry().x();
-    case SM_YVIRTUALSCREEN: return screen->virtualGeometry().y();
-    case SM_CXVIRTUALSCREEN: return screen->virtualGeometry().width();
-    case SM_CYVIRTUALSCREEN: return screen->virtualGeometry().height();
-    case SM_CMONITORS: return static_cast<int>(QGuiApplication::screens().size());
-    default: return 0;
-    }
-}
-
-COLORREF GetSysColor(int index)
-{
-    // The classic scheme, so that drawings do not depend on the desktop's theme.
-    switch (index) {
-    case COLOR_WINDOW: return RGB(255, 255, 255);
-    case COLOR_WINDOWTEXT: return RGB(0, 0, 0);
-    case COLOR_HIGHLIGHT: return RGB(0, 120, 215);
-    case COLOR_HIGHLIGHTTEXT: return RGB(255, 255, 255);
-    case COLOR_BTNFACE: return RGB(240, 240, 240);
-    case COLOR_BTNSHADOW: return RGB(160, 160, 160);
-    case COLOR_GRAYTEXT: return RGB(109, 109, 109);
-    case COLOR_BTNTEXT: return RGB(0, 0, 0);
-    case COLOR_BTNHIGHLIGHT: return RGB(255, 255, 255);
-    default: return RGB(0, 0, 0);
-    }
-}
-
-void MessageBeep(UINT /*type*/)
-{
-    if (qApp)
-        QApplication::beep();
-}
-
-int MulDiv(int number, int numerator, int denominator)
-{
-    if (denominator == 0)
-        return -1;
-    const long long product = static_cast<long long>(number) * numerator;
-    const long long half = (denominator < 0 ? -denominator : denominator) / 2;
-    const long long rounded = ((product < 0) != (denominator < 0)) ? product - (product < 0 ? half : -half)
-                                                                  : product + (product < 0 ? -half : half);
-    return static_cast<int>(rounded / denominator);
-}
+using namespace kvui::bridge;
 
 // ---------------------------------------------------------------------------
 CWnd::CWnd() = default;
@@ -643,16 +58,16 @@ const AFX_MSGMAP* CWnd::GetMessageMap() const { return GetThisMessageMap(); }
 
 void CWnd::AttachImpl(CWndImpl* impl)
 {
-    std::lock_guard<std::mutex> guard(g_liveMutex);
+    std::lock_guard<std::mutex> guard(LiveMutex());
     m_impl = impl;
     m_hWnd = this;
-    g_live.insert(this);
+    LiveWindows().insert(this);
 }
 
 void CWnd::DetachImpl()
 {
-    std::lock_guard<std::mutex> guard(g_liveMutex);
-    g_live.erase(this);
+    std::lock_guard<std::mutex> guard(LiveMutex());
+    LiveWindows().erase(this);
     m_impl = nullptr;
     m_hWnd = nullptr;
 }
@@ -711,6 +126,7 @@ BOOL CWnd::CreateControl(int kind, LPCSTR text, DWORD style, const RECT& rect, C
         widget->setEnabled(false);
     if (parent && parent->GetFont() && !topLevel)
         SetFont(parent->GetFont(), FALSE);
+    widget->resize(widget->width(), kvui::ClosedWindowHeight(impl, std::max(0, cs.cy)));
     if (AfxCallWndProc(this, WM_CREATE, 0, 0) == -1) {
         DestroyWindow();
         return FALSE;
@@ -1248,7 +664,7 @@ void CWnd::MoveWindow(int x, int y, int width, int height, BOOL repaint)
 {
     if (!m_impl || !m_impl->widget)
         return;
-    m_impl->widget->setGeometry(x, y, std::max(0, width), std::max(0, height));
+    m_impl->widget->setGeometry(x, y, std::max(0, width), kvui::ClosedWindowHeight(m_impl, std::max(0, height)));
     if (repaint)
         m_impl->widget->update();
 }
@@ -1267,7 +683,7 @@ BOOL CWnd::SetWindowPos(const CWnd* insertAfter, int x, int y, int cx, int cy, U
     if (!(flags & SWP_NOMOVE))
         w->move(x, y);
     if (!(flags & SWP_NOSIZE))
-        w->resize(std::max(0, cx), std::max(0, cy));
+        w->resize(std::max(0, cx), kvui::ClosedWindowHeight(m_impl, std::max(0, cy)));
     if (!(flags & SWP_NOZORDER) && insertAfter == nullptr)
         w->raise();
     if (flags & SWP_SHOWWINDOW)
@@ -1291,13 +707,45 @@ void CWnd::GetWindowRect(LPRECT rect) const
     *rect = RECT{r.x(), r.y(), r.x() + r.width(), r.y() + r.height()};
 }
 
+namespace {
+// The toolkit shows a scroll bar only once its events have run; the rows a list already holds
+// tell now whether it will, as the original's list did at once.
+bool VerticalBarNeeded(QAbstractScrollArea* area, int clientHeight)
+{
+    QScrollBar* bar = area->verticalScrollBar();
+    if (bar->isVisibleTo(area) || area->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOn)
+        return true;
+    auto* tree = qobject_cast<QTreeView*>(area);
+    if (!tree || area->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOff || !tree->model())
+        return false;
+    const int rows = tree->model()->rowCount(tree->rootIndex());
+    if (rows == 0)
+        return false;
+    const int header = tree->isHeaderHidden() ? 0 : tree->header()->sizeHint().height();
+    return static_cast<long long>(rows) * tree->sizeHintForRow(0) > clientHeight - header;
+}
+}  // namespace
+
 void CWnd::GetClientRect(LPRECT rect) const
 {
     if (!rect)
         return;
     *rect = RECT{0, 0, 0, 0};
-    if (m_impl && m_impl->widget)
-        *rect = RECT{0, 0, m_impl->widget->width(), m_impl->widget->height()};
+    if (!m_impl || !m_impl->widget)
+        return;
+    QWidget* w = m_impl->widget;
+    QSize size = w->size();
+    // The frame and the scroll bars are not the client's; a list's header is.
+    if (auto* area = qobject_cast<QAbstractScrollArea*>(w)) {
+        const QRect inside = area->contentsRect();
+        size = inside.size();
+        const bool horizontal = area->horizontalScrollBar()->isVisibleTo(area);
+        if (horizontal)
+            size.rheight() -= area->horizontalScrollBar()->sizeHint().height();
+        if (VerticalBarNeeded(area, size.height()))
+            size.rwidth() -= area->verticalScrollBar()->sizeHint().width();
+    }
+    *rect = RECT{0, 0, std::max(0, size.width()), std::max(0, size.height())};
 }
 
 void CWnd::ClientToScreen(LPPOINT point) const
@@ -1461,6 +909,19 @@ BOOL CWnd::PrintWindow(CDC* dc, UINT flags) const
     (void)flags;  // the toolkit's windows have no frame of their own to leave out
     w->ensurePolished();
     w->render(painter, QPoint(0, 0), QRegion(), QWidget::DrawWindowBackground | QWidget::DrawChildren);
+    // What the window's controls have dropped over it (an open list, a tree drop-down, a popup list:
+    // owned windows without a caption) is part of what the user sees there.
+    const QPoint origin = w->mapToGlobal(QPoint(0, 0));
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        const Qt::WindowType type = top->windowType();
+        QWidget* owner = top->parentWidget();
+        const bool dropped = type == Qt::Popup || type == Qt::Tool || (top->windowFlags() & Qt::FramelessWindowHint);
+        if (top == w || !top->isVisible() || !dropped || !owner ||
+            (owner != w && !w->isAncestorOf(owner)))
+            continue;
+        top->render(painter, top->mapToGlobal(QPoint(0, 0)) - origin, QRegion(),
+                    QWidget::DrawWindowBackground | QWidget::DrawChildren);
+    }
     return TRUE;
 }
 
@@ -1522,10 +983,4 @@ CString CWnd::GetRuntimeClassName() const
     std::free(readable);
     const int scope = name.ReverseFind(':');
     return scope >= 0 ? name.Mid(scope + 1) : name;
-}
-
-LONG GetDialogBaseUnits()
-{
-    const CSize units = kvui::DialogBaseUnits(kvui::FontFor(nullptr));
-    return static_cast<LONG>(MAKELONG(static_cast<WORD>(units.cx), static_cast<WORD>(units.cy)));
 }

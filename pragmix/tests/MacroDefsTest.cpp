@@ -41,6 +41,8 @@ std::string Substitution(CMacroDefs& macros, const char* name)
     CString result;
     if (!macros.GetSubstitution(name, result))
         return "<undefined>";
+    if (macros.GetError())
+        return "<failed>";
     return std::string(result);
 }
 
@@ -123,7 +125,7 @@ TEST(MacroDefsTest, SelfReferenceIsRecursionButEachNameIsReplacedOncePerLine)
 
     CMacroDefs pair;
     fed = Feed(pair, {"#define A B", "#define B A", "A"});
-    EXPECT_EQ(Substitution(pair, "B"), "<undefined>") << "B's body is B: substituting it fails";
+    EXPECT_EQ(Substitution(pair, "B"), "<failed>") << "B's body is B: substituting it fails";
     EXPECT_EQ(fed.error, CMacroDefs::errRecursion);
 
     CMacroDefs added;
@@ -172,6 +174,19 @@ TEST(MacroDefsTest, ParameterisedMacros)
             EXPECT_EQ(std::string(result), c.output) << c.line;
         }
     }
+}
+
+TEST(MacroDefsTest, SubstitutionTellsUndefinedFromFailed)
+{
+    CMacroDefs macros;
+    ASSERT_EQ(Feed(macros, {"#define F(x) x+1", "#define G 2"}).error, 0);
+    CString result;
+    EXPECT_EQ(macros.GetSubstitution("H", result), 0);
+    EXPECT_EQ(macros.GetSubstitution("F", result), 1) << "defined, though its arguments are missing";
+    EXPECT_EQ(macros.GetError(), CMacroDefs::errInvalidUse);
+    EXPECT_EQ(macros.GetSubstitution("G", result), 1);
+    EXPECT_EQ(macros.GetError(), 0) << "each call starts with no error";
+    EXPECT_EQ(std::string(result), "2");
 }
 
 TEST(MacroDefsTest, MacroThatExpandsIntoItselfStopsWithAnError)
@@ -437,8 +452,11 @@ TEST(MacroDefsTest, MalformedArchiveThrowsAndChangesNothing)
     wrongClass.replace(wrongClass.find("CMacroDefEntry"), 14, "CSomethingElse");
     std::string badTag = good;
     badTag[badTag.find(std::string("\x01\x80", 2)) + 1] = 0x7F;
+    // The first entry's kind: the int right after the class name, which stays whole.
+    const size_t kindAt = good.find("CMacroDefEntry") + 14;
     std::string badKind = good;
-    badKind[23] = 9;  // the first entry's kind
+    ASSERT_EQ(good.substr(kindAt, 4), std::string("\x02\x00\x00\x00", 4)) << "a name with a value";
+    badKind[kindAt] = 9;
     const std::string broken[] = {good.substr(0, good.size() - 1), good.substr(0, 12), wrongClass, badTag, badKind,
                                   std::string("\x05", 1)};
     for (const std::string& bytes : broken) {

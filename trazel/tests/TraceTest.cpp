@@ -317,3 +317,27 @@ TEST(TraceTest, BrokenArchiveThrowsAndLeavesTheTraces)
         EXPECT_EQ(target.m_pPlotArea->GetTracePtr(0, 0)->m_color, 0xABCDEFu);
     }
 }
+
+TEST(TraceTest, AnArchiveThatNamesATraceTwiceIsRefused)
+{
+    TempDir dir;
+    CTrazel source;
+    source.AddTrace(2);
+    StoreArea(*source.m_pPlotArea, dir.File("area.bin"));
+    const std::string two = dir.Read("area.bin");
+    const std::string one = std::string("\x01\x00", 2) + two.substr(2, 16 + 34);
+    const std::string reference("\x02\x00", 2);  // the object read as index 2
+    std::string sameId = two;
+    sameId[16 + 34 + 2 + 2] = 0;  // the second trace's id made the first's
+
+    for (const std::string& broken : {std::string("\x02\x00", 2) + one.substr(2) + reference,
+                                      std::string("\x03\x00", 2) + one.substr(2) + reference, sameId}) {
+        dir.Write("broken.bin", broken);
+        CTrazel target;
+        target.AddTrace(-1);
+        target.SetTraceColor(0, 0xABCDEF);
+        EXPECT_THROW(LoadArea(*target.m_pPlotArea, dir.File("broken.bin")), CArchiveException);
+        ASSERT_EQ(target.m_pPlotArea->m_traces.GetCount(), 1);
+        EXPECT_EQ(target.m_pPlotArea->GetTracePtr(0, 0)->m_color, 0xABCDEFu);
+    }
+}

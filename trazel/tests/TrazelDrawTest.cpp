@@ -486,3 +486,102 @@ TEST(TrazelDrawTest, DesignModeAndTheOscilloscopeLookSaveAsPng)
 
     SavePng(canvas, dir, "trazel_scope");
 }
+
+namespace {
+// Pixels near the ink's colour: text is drawn smoothed, so few are exactly it.
+int InkOf(const Canvas& canvas, const CRect& r, COLORREF ink)
+{
+    int count = 0;
+    for (int x = r.left; x < r.right; ++x)
+        for (int y = r.top; y < r.bottom; ++y) {
+            const COLORREF c = canvas.At(x, y);
+            count += std::abs(GetRValue(c) - GetRValue(ink)) + std::abs(GetGValue(c) - GetGValue(ink)) +
+                         std::abs(GetBValue(c) - GetBValue(ink)) < 200;
+        }
+    return count;
+}
+}  // namespace
+
+// The labels at both ends of the X scale are shown whole, as much ink as a label of the same
+// length in the middle, reaching past the plot's edges rather than cut at them.
+TEST(TrazelDrawTest, EndScaleLabelsAreShownWhole)
+{
+    Canvas canvas(640, 360);
+    const CRect whole(0, 0, 640, 360);
+    CTrazel plot;
+    plot.m_crXScaleText = kBlack;
+    plot.m_crXScaleBk = kWhite;
+    plot.Draw(&canvas.dc, whole, whole);
+    const CRect area = plot.m_pPlotArea->m_plotRect;
+    const int step = area.Width() / 5;  // labels 0.0, 2.0 ... 10.0
+    auto labelInk = [&](int x, int halfWidth) {
+        return InkOf(canvas, CRect(x - halfWidth, area.bottom + 1, x + halfWidth, area.bottom + 40), kBlack);
+    };
+    const int middle = labelInk(area.left + step, step / 2 - 1);  // "2.0"
+    ASSERT_GT(middle, 10);
+    EXPECT_GE(labelInk(area.left, step / 2 - 1), middle * 9 / 10) << "\"0.0\" is whole";
+    EXPECT_GE(labelInk(area.right, step / 2 - 1), middle * 9 / 10) << "\"10.0\" is whole";
+    const int rows = area.bottom + 40;
+    EXPECT_GT(InkOf(canvas, CRect(area.left - 8, area.bottom + 1, area.left, rows), kBlack), 0)
+        << "\"0.0\" reaches left of the plot, not cut at its edge";
+    EXPECT_GT(InkOf(canvas, CRect(area.right + 1, area.bottom + 1, area.right + 5, rows), kBlack), 0)
+        << "\"10.0\" reaches right of the plot";
+}
+
+// A dense trace is walked a block of ring slots at a time where a block lies in
+// one pixel column. The picture must not depend on where the blocks fall in the
+// ring, nor keep anything of points overwritten since the last drawing.
+TEST(TrazelDrawTest, DenseTraceDrawsTheSameWhereverItsRingStarts)
+{
+    constexpr int kPoints = 4000;  // 20 a column
+    auto add = [](CTrazel& plot, int i) {
+        const double y = i % 997 == 500 ? std::nan("") : 60.0 * std::sin(i * 0.0025) + ((i * 7919) % 41) - 20.0;
+        plot.PlotPoint(0, i * 0.0025, y);
+    };
+    CTrazel wrapped, straight;
+    for (CTrazel* plot : {&wrapped, &straight}) {
+        SetUpFixed(*plot);
+        plot->SetMaxTracePoints(0, kPoints);
+    }
+    for (int i = 0; i < kPoints; ++i)
+        add(wrapped, i);
+    Canvas before;
+    wrapped.Draw(&before.dc, kWhole, kWhole);
+    // The oldest slots are written again; the ring now starts mid-block.
+    for (int i = kPoints; i < kPoints + 37; ++i)
+        add(wrapped, i);
+    for (int i = 37; i < kPoints + 37; ++i)
+        add(straight, i);
+
+    Canvas after, reference;
+    wrapped.Draw(&after.dc, kWhole, kWhole);
+    straight.Draw(&reference.dc, kWhole, kWhole);
+    int differing = 0, changed = 0;
+    for (int x = kPlot.left; x < kPlot.right; ++x)
+        for (int y = kPlot.top; y < kPlot.bottom; ++y) {
+            differing += after.At(x, y) != reference.At(x, y);
+            changed += after.At(x, y) != before.At(x, y);
+        }
+    EXPECT_EQ(differing, 0);
+    EXPECT_GT(changed, 0) << "the overwritten points are gone from the picture";
+    EXPECT_TRUE(after.Any(kPlot, kTraceColor));
+
+    // Emptied and filled again at the same times with other values: nothing
+    // of the first values may remain.
+    wrapped.ClearPlot();
+    CTrazel fresh;
+    SetUpFixed(fresh);
+    fresh.SetMaxTracePoints(0, kPoints);
+    for (int i = 0; i < kPoints; ++i) {
+        wrapped.PlotPoint(0, i * 0.0025, 30.0 - (i * 31) % 53);
+        fresh.PlotPoint(0, i * 0.0025, 30.0 - (i * 31) % 53);
+    }
+    Canvas refilled, freshly;
+    wrapped.Draw(&refilled.dc, kWhole, kWhole);
+    fresh.Draw(&freshly.dc, kWhole, kWhole);
+    differing = 0;
+    for (int x = kPlot.left; x < kPlot.right; ++x)
+        for (int y = kPlot.top; y < kPlot.bottom; ++y)
+            differing += refilled.At(x, y) != freshly.At(x, y);
+    EXPECT_EQ(differing, 0);
+}

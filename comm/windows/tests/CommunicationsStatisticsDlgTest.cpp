@@ -1,11 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "comm/CommManager.h"
-#include "comm/CommStatistics.h"
-#include "comm/LinkPortFactory.h"
-#include "comm/tests/TestAppServices.h"
+#include "comm/link/CommManager.h"
+#include "comm/trace/CommStatistics.h"
+#include "comm/link/LinkPortFactory.h"
+#include "testing/TestAppServices.h"
 #include "comm/windows/CommunicationsStatisticsDlg.h"
 #include "platform/ui/ListCtrl.h"
+#include "platform/ui/UserInput.h"
 #include "platform/ui/WinApp.h"
 #include "testing/TempDir.h"
 #include "testing/WindowShot.h"
@@ -43,6 +44,7 @@ TEST(CommunicationsStatisticsDlgTest, ShowsEveryRowWithItsMeasure)
     EXPECT_EQ(Cell(dlg, 13), "8");   // maximum overtime
     EXPECT_EQ(Cell(dlg, 14), "1");   // serial retries
     EXPECT_EQ(list->GetItemText(15, 0), "Data receive timeouts");
+    EXPECT_EQ(kvtest::ShownFont(list, true), kvtest::ShownFont(list)) << "the header in the cells' face and size";
 }
 
 TEST(CommunicationsStatisticsDlgTest, FollowsALiveDemoLinkAndHidesWhenItCloses)

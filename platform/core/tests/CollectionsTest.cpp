@@ -7,10 +7,7 @@
 namespace {
 std::vector<int> Items(const CList<int>& list)
 {
-    std::vector<int> out;
-    for (POSITION pos = list.GetHeadPosition(); pos;)
-        out.push_back(list.GetNext(pos));
-    return out;
+    return std::vector<int>(list.begin(), list.end());
 }
 }  // namespace
 
@@ -101,4 +98,47 @@ TEST(CollectionsTest, MapLookupIterationAndRemoval)
     byNumber[5] = "five";
     EXPECT_NE(byNumber.PLookup(5), nullptr);
     EXPECT_EQ(byNumber.PLookup(6), nullptr);
+}
+
+TEST(CollectionsTest, RangeForWalksListsAndMapsInTheirPositionsOrder)
+{
+    CList<int> list;
+    for (int value : {3, 1, 2})
+        list.AddTail(value);
+    list.AddHead(0);
+    std::vector<int> walked;
+    for (int& value : list) {
+        walked.push_back(value);
+        value *= 10;  // elements are reached by reference
+    }
+    EXPECT_EQ(walked, (std::vector<int>{0, 3, 1, 2}));
+    EXPECT_EQ(Items(list), (std::vector<int>{0, 30, 10, 20}));
+    const CList<int>& constant = list;
+    int sum = 0;
+    for (const int& value : constant)
+        sum += value;
+    EXPECT_EQ(sum, 60);
+    for ([[maybe_unused]] int value : CList<int>())
+        ADD_FAILURE() << "an empty list has nothing to walk";
+
+    CMapStringToString map;
+    map["z"] = "26";
+    map["a"] = "1";
+    map["m"] = "13";
+    map.RemoveKey("a");
+    map["a"] = "one";
+    CString order;
+    for (auto [key, value] : map) {
+        order += key + "=" + value + ";";
+        value += "!";
+    }
+    EXPECT_EQ(order, "z=26;m=13;a=one;");
+    CString text;
+    ASSERT_TRUE(map.Lookup("m", text));
+    EXPECT_EQ(text, "13!");
+    const CMapStringToString& constantMap = map;
+    int entries = 0;
+    for (auto entry : constantMap)
+        entries += entry.key.IsEmpty() ? 0 : 1;
+    EXPECT_EQ(entries, 3);
 }

@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <ctime>
 #include <stdexcept>
+#include <sys/stat.h>
+#include <sys/time.h>
+#include <unistd.h>
 
 #include "platform/core/Archive.h"
 #include "platform/core/StdioFile.h"
@@ -77,6 +82,89 @@ TEST(FileTest, FullDiskFailsTheCloseAndKeepsNothingHalfWritten)
     file.Write("x", 1);
     EXPECT_THROW(file.Close(), CFileException);
     EXPECT_FALSE(file.IsOpen());
+}
+
+namespace {
+
+void Save(const std::string& path, const char* text, UINT extra = 0)
+{
+    CFile file(path.c_str(), CFile::modeCreate | CFile::modeWrite | extra);
+    file.Write(text, static_cast<UINT>(std::strlen(text)));
+    file.Close();
+}
+
+mode_t ModeOf(const std::string& path)
+{
+    struct stat st {};
+    EXPECT_EQ(lstat(path.c_str(), &st), 0) << path;
+    return st.st_mode;
+}
+
+}  // namespace
+
+TEST(FileTest, ReplacementKeepsTheModeAndFollowsLinks)
+{
+    TempDir dir;
+    dir.Write("secret.ini", "old");
+    chmod(dir.File("secret.ini").c_str(), 0600);
+    Save(dir.File("secret.ini"), "new");
+    EXPECT_EQ(ModeOf(dir.File("secret.ini")) & 07777, 0600u);
+    EXPECT_EQ(dir.Read("secret.ini"), "new");
+
+    // Saving through a link writes the file it names and leaves the link a link.
+    ASSERT_EQ(mkdir(dir.File("real").c_str(), 0700), 0);
+    dir.Write("real/data.txt", "old");
+    ASSERT_EQ(symlink("real/data.txt", dir.File("link.txt").c_str()), 0);
+    Save(dir.File("link.txt"), "through the link");
+    EXPECT_TRUE(S_ISLNK(ModeOf(dir.File("link.txt"))));
+    EXPECT_EQ(dir.Read("real/data.txt"), "through the link");
+    EXPECT_EQ(dir.CountEntries(), 3);
+
+    // A file that holds credentials is made readable by its user alone, new or not.
+    Save(dir.File("login.ini"), "user", CFile::modeOwnerOnly);
+    EXPECT_EQ(ModeOf(dir.File("login.ini")) & 07777, 0600u);
+    chmod(dir.File("secret.ini").c_str(), 0644);
+    Save(dir.File("secret.ini"), "user", CFile::modeOwnerOnly);
+    EXPECT_EQ(ModeOf(dir.File("secret.ini")) & 07777, 0600u);
+}
+
+TEST(FileTest, ALongNameCanBeSaved)
+{
+    TempDir dir;
+    const std::string name = std::string(246, 'n') + ".txt";  // 250 characters, near the file system's limit
+    Save(dir.File(name), "first");
+    Save(dir.File(name), "second");
+    EXPECT_EQ(dir.Read(name), "second");
+    EXPECT_EQ(dir.CountEntries(), 1);
+    // Two long names that differ only at the end get temporaries of their own.
+    EXPECT_NE(CFileReplacement::TempPrefix(CString((std::string(250, 'a') + "1").c_str())),
+              CFileReplacement::TempPrefix(CString((std::string(250, 'a') + "2").c_str())));
+}
+
+TEST(FileTest, ASaveRemovesTheTemporariesOfAWriterThatDiedButNotOfOneAtWork)
+{
+    TempDir dir;
+    dir.Write("data.bin", "old");
+    const std::string prefix = CFileReplacement::TempPrefix(dir.File("data.bin").c_str()).GetString();
+    dir.Write(prefix + "Dead01", "left by a killed writer");
+    const timeval past[2] = {{std::time(nullptr) - 60, 0}, {std::time(nullptr) - 60, 0}};
+    ASSERT_EQ(utimes(dir.File(prefix + "Dead01").c_str(), past), 0);
+    dir.Write(prefix + "New002", "just made by a writer that has yet to lock it");
+    dir.Write("other.bin.kvtmpDead02", "another target's");
+    dir.Write(prefix + "toolong", "not one of ours");
+
+    CFile working(dir.File("data.bin").c_str(), CFile::modeCreate | CFile::modeWrite);
+    working.Write("later", 5);
+    Save(dir.File("data.bin"), "saved");
+    EXPECT_EQ(dir.Read("data.bin"), "saved");
+    EXPECT_FALSE(CFile::Exists(dir.File(prefix + "Dead01").c_str()));
+    EXPECT_TRUE(CFile::Exists(dir.File("other.bin.kvtmpDead02").c_str()));
+    EXPECT_TRUE(CFile::Exists(dir.File(prefix + "toolong").c_str()));
+    EXPECT_TRUE(CFile::Exists(dir.File(prefix + "New002").c_str()));
+    // The writer still at work kept its temporary and still replaces the file.
+    working.Close();
+    EXPECT_EQ(dir.Read("data.bin"), "later");
+    EXPECT_EQ(dir.CountEntries(), 4);
 }
 
 TEST(FileTest, ArchiveRoundTripsIntegersAndCountedStrings)

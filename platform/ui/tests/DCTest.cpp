@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include "testing/UiPrinters.h"
 #include "platform/ui/Bitmap.h"
 #include "platform/ui/DC.h"
@@ -171,4 +173,12 @@ TEST(DCTest, BitmapsRefuseImpossibleSizesAndWriteFilesWhole)
     EXPECT_FALSE(bitmap.SaveImage(dir.File("a.xyz").c_str()));
     EXPECT_FALSE(bitmap.SaveImage(dir.File("missing/a.png").c_str()));
     EXPECT_EQ(dir.CountEntries(), 2) << "no temporary file is left behind";
+
+    // Two writers of one image never share a temporary, and a link placed
+    // where a temporary could be is not written through.
+    dir.Write("victim", "untouched");
+    ASSERT_EQ(symlink(dir.File("victim").c_str(), dir.File("a.png.kvtmp").c_str()), 0);
+    EXPECT_TRUE(bitmap.SaveImage(dir.File("a.png").c_str()));
+    EXPECT_EQ(dir.Read("victim"), "untouched");
+    EXPECT_EQ(dir.Read("a.png").substr(1, 3), "PNG");
 }

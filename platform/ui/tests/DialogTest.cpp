@@ -10,6 +10,7 @@
 #include "platform/ui/ListCtrl.h"
 #include "platform/ui/MsgBox.h"
 #include "platform/ui/UserInput.h"
+#include "resources/ids/ExportWindowImageIds.h"
 #include "platform/ui/WinApp.h"
 
 namespace {
@@ -341,4 +342,22 @@ TEST(DialogTemplateTest, TemplatesBuiltInMemoryMakeDialogs)
     CDialog cut;
     EXPECT_FALSE(cut.CreateIndirect(reinterpret_cast<LPCDLGTEMPLATE>(t.bytes.data()), nullptr, t.bytes.size() - 3));
     EXPECT_EQ(cut.m_hWnd, nullptr);
+}
+
+// Templates name their ids from the same lists the code includes.
+TEST(DialogTemplateIdsTest, NamedIdsInATemplateAreTheListsNumbers)
+{
+    CString error;
+    std::vector<DialogTemplate> parsed;
+    ASSERT_TRUE(ParseDialogTemplates("DIALOG IDD_EXPORT_WINDOW_IMAGE 0 0 100 40 \"Named\"\n"
+                                     "EDITTEXT IDC_EXPORT_PATH 5 5 80 12 \"\"\nEND\n",
+                                     parsed, error))
+        << error.GetString();
+    ASSERT_EQ(parsed.size(), 1u);
+    EXPECT_EQ(parsed[0].id, static_cast<UINT>(IDD_EXPORT_WINDOW_IMAGE));
+    ASSERT_EQ(parsed[0].controls.size(), 1u);
+    EXPECT_EQ(parsed[0].controls[0].id, IDC_EXPORT_PATH);
+    parsed.clear();
+    EXPECT_FALSE(ParseDialogTemplates("DIALOG IDD_NO_SUCH_DIALOG 0 0 10 10 \"x\"\nEND\n", parsed, error));
+    EXPECT_NE(error.Find("expected DIALOG id"), -1) << error.GetString();
 }

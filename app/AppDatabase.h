@@ -1,0 +1,66 @@
+// CAppDatabase: the table database and its cloud interface as start-up and
+// the menu commands reach them: the login data, the two table files copied
+// into the data folder and loaded, their synchronisation with the cloud and
+// the three standard recordsets.
+//
+// DATABASE HOOK: the database windows come with their own work; until then
+// their commands ("Test QVX Database", "Absolute Encoder Database", "Manage
+// Cloud Database") answer "not available" and stay greyed.
+#pragma once
+
+#include <vector>
+
+#include "database/QvxCloudDatabaseInterface.h"
+#include "database/QvxDatabase.h"
+#include "platform/core/String.h"
+
+class CAppDatabase {
+public:
+    virtual ~CAppDatabase() = default;
+
+    // The cloud host that start-up pings when nothing else is known.
+    static constexpr const char* kDefaultCloudHost = "cloud.quorvex.com";
+
+    static constexpr const char* kMotorTable = "QvxMotorDB";
+    static constexpr const char* kEncoderTable = "AbsEncDB";
+
+    // The saved cloud login data (application profile); a damaged entry keeps the defaults.
+    virtual void LoadLoginData();
+    virtual CString GetCloudHost() const;
+
+    // Copies the two table files into the data folder when missing, then loads
+    // them. 1 only when both loaded; errors get one line each.
+    virtual int OpenDatabaseFiles(std::vector<CString>& errors);
+    // Replaces the local tables by the cloud's (the network and the host already
+    // answered); one error text per failed table. The requests run beside the
+    // GUI thread, which keeps its messages flowing; each is bounded in time.
+    virtual void SyncTablesFromCloud(std::vector<CString>& errors);
+    // The three standard recordsets; 1 when all were made.
+    virtual int CreateDatabaseRecordsets();
+    virtual bool HasRecordset(const char* name) const;
+
+    CQvxDatabase& GetTables() { return m_tables; }
+    CQvxCloudDatabaseInterface& GetCloud() { return m_cloud; }
+    // The longest one cloud request of the start-up synchronisation may take.
+    void SetSyncRequestLimitMs(long ms) { m_syncRequestLimitMs = ms; }
+
+    // DATABASE HOOK: the database windows. Until they exist their commands stay greyed.
+    virtual bool HasTestWindow() const { return false; }
+    virtual void OpenTestWindow() {}
+    virtual bool HasEncoderWindow() const { return false; }
+    virtual void ToggleEncoderWindow() {}
+    virtual bool IsEncoderWindowVisible() const { return false; }
+    virtual bool HasCloudManagementWindow() const { return false; }
+    // Shows the window when hidden, hides it when shown; false when it cannot be made.
+    virtual bool ToggleCloudManagementWindow() { return false; }
+    virtual bool IsCloudManagementWindowVisible() const { return false; }
+    // Asked before the program closes (the encoder window's unsaved changes).
+    virtual bool CanClose() { return true; }
+
+private:
+    void SyncTables(std::vector<CString>& errors);
+
+    CQvxDatabase m_tables;
+    CQvxCloudDatabaseInterface m_cloud;
+    long m_syncRequestLimitMs = 15000;
+};

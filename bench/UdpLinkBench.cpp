@@ -1,0 +1,107 @@
+// Register reads per second through the whole engine (communication manager,
+// UDP link port and its socket thread) against a simulated network module on
+// loopback, one and two drives, 8 and 64 reads queued, beside the serial
+// link's ceiling for one drive at 115200 baud.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "comm/link/CommManager.h"
+#include "comm/link/LinkPortFactory.h"
+#include "platform/core/Clock.h"
+#include "testing/FakeCommServices.h"
+#include "testing/SimulatedNetworkModule.h"
+#include "testing/TempDir.h"
+
+namespace {
+
+constexpr int kRegister = 0x4142;
+constexpr int kReads = 20000;
+// The serial link's ceiling for one drive at 115200 baud (serial_link_bench).
+constexpr double kSerialCeiling = 321.0;
+
+void UdpRegisterReads(benchmark::State& state)
+{
+    const int drives = static_cast<int>(state.range(0));
+    const int queued = static_cast<int>(state.range(1));
+    TempDir dir;
+    FakeCommServices app;
+    app.m_iniPath = dir.File("kvsettings.ini").c_str();
+    SimulatedNetworkModule module;
+    // Each queued read asks for a register of its own: one reply answers every
+    // queued read of the same register, which would count merged reads as many.
+    for (int address = 1; address <= drives; ++address) {
+        for (int i = 0; i < queued; ++i)
+            module.Simulator().Model().SetRegister(address, kRegister + i, 100 * address + i, 1);
+        app.Assign(address, "Drive");
+    }
+    if (!module.Start()) {
+        state.SkipWithError("the module did not start");
+        return;
+    }
+    CCommManager manager;
+    CLinkPortFactory factory(manager);
+    manager.SetPortFactory(&factory);
+    CCommLinkSettings settings;
+    settings.m_linkType = kLinkUdp;
+    settings.m_remoteName = "127.0.0.1";
+    const QVXREMOTEPOLLDATA record = module.Record();
+    std::memcpy(settings.m_remoteRecord, &record, sizeof record);
+    if (!manager.OpenCommunications(settings)) {
+        state.SkipWithError("the UDP link did not open");
+        return;
+    }
+
+    DWORD nextId = 1;
+    auto submit = [&] {
+        CAmpQryCmdFromDistMngr job;
+        job.m_address = static_cast<BYTE>(1 + nextId % drives);
+        job.m_code = static_cast<WORD>(kRegister + (nextId / drives) % queued);
+        job.SetRead();
+        job.m_jobId = nextId++;
+        manager.SubmitJob(job);
+    };
+    for (int i = 0; i < queued; ++i)
+        submit();
+
+    int failed = 0;
+    const auto start = std::chrono::steady_clock::now();
+    for (auto _ : state) {
+        CAmpResponseToDistMngr response;
+        while (!manager.GetResponseList().PopResponse(response))
+            std::this_thread::sleep_for(std::chrono::microseconds(50));
+        failed += response.m_error != 0 ? 1 : 0;
+        submit();
+    }
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    manager.CloseCommunications();
+
+    const double rate = state.iterations() / seconds;
+    state.counters["reads_per_s"] = rate;
+    state.counters["serial_ceiling_per_s"] = kSerialCeiling;
+    state.counters["times_serial_ceiling"] = rate / kSerialCeiling;
+    state.counters["failed"] = failed;
+}
+
+BENCHMARK(UdpRegisterReads)
+    ->ArgNames({"drives", "queued"})
+    ->Args({1, 8})
+    ->Args({1, 64})
+    ->Args({2, 8})
+    ->Args({2, 64})
+    ->Iterations(kReads)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    timeBeginPeriod(1);  // as the program does at start-up
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    timeEndPeriod(1);
+    return 0;
+}

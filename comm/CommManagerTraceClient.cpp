@@ -1,9 +1,0 @@
-#include "CommManagerTraceClient.h"
-
-#include "CommManagerTraceClientList.h"
-
-CCommManagerTraceClient::~CCommManagerTraceClient()
-{
-    if (m_owner)
-        m_owner->RemoveClient(this);
-}

@@ -1,9 +1,0 @@
-// CGlobalParameterData_BusVoltageScale: the conversion parameter GPD_BUSVOLTSCALE.
-#pragma once
-
-#include "ScaledRegisterParameter.h"
-
-class CGlobalParameterData_BusVoltageScale : public CScaledRegisterParameter<kKeyMdl + 9> {
-public:
-    CGlobalParameterData_BusVoltageScale() : CScaledRegisterParameter(32767.0) {}
-};

@@ -1,6 +1,0 @@
-// CGlobalParameterData_CPUVER: the conversion parameter GPD_CPU2VER, the register as read.
-#pragma once
-
-#include "RegisterValueParameter.h"
-
-class CGlobalParameterData_CPUVER : public CRegisterValueParameter<kKeyXcb1> {};

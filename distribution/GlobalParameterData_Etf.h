@@ -1,6 +1,0 @@
-// CGlobalParameterData_Etf: the conversion parameter GPD_ETF, the register as read.
-#pragma once
-
-#include "RegisterValueParameter.h"
-
-class CGlobalParameterData_Etf : public CRegisterValueParameter<kKeyEtf> {};

@@ -1,6 +1,0 @@
-// CGlobalParameterData_MOD: the conversion parameter GPD_MOD, the register as read.
-#pragma once
-
-#include "RegisterValueParameter.h"
-
-class CGlobalParameterData_MOD : public CRegisterValueParameter<kKeyMod> {};

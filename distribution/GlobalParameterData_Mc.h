@@ -1,6 +1,0 @@
-// CGlobalParameterData_Mc: the conversion parameter GPD_MC, the register as read.
-#pragma once
-
-#include "RegisterValueParameter.h"
-
-class CGlobalParameterData_Mc : public CRegisterValueParameter<kKeyMc> {};

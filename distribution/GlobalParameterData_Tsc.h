@@ -1,6 +1,0 @@
-// CGlobalParameterData_Tsc: the conversion parameter GPD_TSC, the register as read.
-#pragma once
-
-#include "RegisterValueParameter.h"
-
-class CGlobalParameterData_Tsc : public CRegisterValueParameter<kKeyTsc> {};

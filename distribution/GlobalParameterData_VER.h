@@ -1,9 +1,0 @@
-// CGlobalParameterData_VER: the conversion parameter GPD_VER.
-#pragma once
-
-#include "ScaledRegisterParameter.h"
-
-class CGlobalParameterData_VER : public CScaledRegisterParameter<kKeyVer> {
-public:
-    CGlobalParameterData_VER() : CScaledRegisterParameter(100.0) {}
-};

@@ -1,0 +1,7 @@
+// CScopeSourceQueryDataList: the signals one drive offers the scope.
+#pragma once
+
+#include "ScopeSourceQueryDataItem.h"
+#include "platform/core/List.h"
+
+class CScopeSourceQueryDataList : public CList<CScopeSourceQueryDataItem, const CScopeSourceQueryDataItem&> {};
