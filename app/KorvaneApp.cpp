@@ -1,7 +1,7 @@
 #include "KorvaneApp.h"
 
 #include "AppPaths.h"
-#include "FactorySettings.h"
+#include "framework/FactorySettings.h"
 #include "MainFrame.h"
 #include "NetworkReachability.h"
 #include "ProductInfo.h"
@@ -61,6 +61,7 @@ CKorvaneApp::CKorvaneApp()
     g_app = this;
     m_stopwatch.Restart();
     CCommAppServices::Install(this);
+    CGuiAppServices::Install(this);
 }
 
 CKorvaneApp::~CKorvaneApp()
@@ -72,6 +73,8 @@ CKorvaneApp::~CKorvaneApp()
     m_pMainFrame = nullptr;
     if (CCommAppServices::Get() == this)
         CCommAppServices::Install(nullptr);
+    if (CGuiAppServices::Get() == this)
+        CGuiAppServices::Install(nullptr);
     if (m_timerRaised)
         timeEndPeriod(1);
     if (g_app == this)
@@ -243,6 +246,13 @@ int CKorvaneApp::GetModelDisplayFlags() const { return ::GetModelDisplayFlags(Af
 double CKorvaneApp::GetFunctionUnlockVersion(const char* function) const
 {
     return ::GetFunctionUnlockVersion(AfxGetAppPaths().factoryIni, function);
+}
+
+CString CKorvaneApp::GetProgramFolder() const { return AfxGetAppPaths().programFolder; }
+
+int CKorvaneApp::ShowWarningMessage(const char* key, BOOL question, const char* message, int suppressedAnswer)
+{
+    return ::ShowWarningMessage(key, question, message, suppressedAnswer);
 }
 
 // ---- services of the link layer ----

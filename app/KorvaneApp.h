@@ -11,6 +11,7 @@
 #include "AppDatabase.h"
 #include "comm/link/CommAppServices.h"
 #include "foundation/HPTimer.h"
+#include "framework/GuiAppServices.h"
 #include "platform/core/Mutex.h"
 #include "platform/ui/Accelerators.h"
 #include "platform/ui/MenuResource.h"
@@ -32,7 +33,7 @@ struct StartupOptions {
     bool showSplash = true;
 };
 
-class CKorvaneApp : public CWinApp, public CCommAppServices {
+class CKorvaneApp : public CWinApp, public CCommAppServices, public CGuiAppServices {
 public:
     CKorvaneApp();
     ~CKorvaneApp() override;
@@ -42,8 +43,11 @@ public:
     int Run() override;
 
     // Factory display flags and version gates ("kvfact.ini").
-    int GetModelDisplayFlags() const;
-    double GetFunctionUnlockVersion(const char* function) const;
+    // CGuiAppServices.
+    int GetModelDisplayFlags() const override;
+    double GetFunctionUnlockVersion(const char* function) const override;
+    CString GetProgramFolder() const override;
+    int ShowWarningMessage(const char* key, BOOL question, const char* message, int suppressedAnswer) override;
 
     // CCommAppServices.
     void RaiseAlert(const char* key, const char* message, int level, int flags, int driveAddress) override;

@@ -6,7 +6,7 @@
 
 #include "AdminPassword.h"
 #include "AppPaths.h"
-#include "FactorySettings.h"
+#include "framework/FactorySettings.h"
 #include "FrameFirmwareLink.h"
 #include "HelpTopics.h"
 #include "KorvaneApp.h"

@@ -1,6 +1,6 @@
 #include "WindowFactory.h"
 
-#include "FactorySettings.h"
+#include "framework/FactorySettings.h"
 #include "framework/GuiUpdateDlg.h"
 #include "framework/GuiUpdateDlgIdMap.h"
 #include "framework/GuiUpdateList.h"

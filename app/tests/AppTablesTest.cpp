@@ -12,7 +12,7 @@
 #include "app/AdminPassword.h"
 #include "app/AppPaths.h"
 #include "app/DriveAssignments.h"
-#include "app/FactorySettings.h"
+#include "framework/FactorySettings.h"
 #include "app/HelpTopics.h"
 #include "app/KorvaneApp.h"
 #include "app/SettingsFileGuard.h"
