@@ -242,6 +242,17 @@ bool CDistManager::CancelQuery(DWORD queryId)
     return found;
 }
 
+namespace {
+// An OSA-OSD write that sets up or stops a poll slot, not a value for the drive.
+bool IsPollSlotSetUp(const CAmpCommand& job)
+{
+    int code = 0;
+    int period = 0;
+    int slot = 0;
+    return DecodeBlockTransferQuery(job, code, period, slot) != 0;
+}
+}  // namespace
+
 void CDistManager::RemoveReceiver(const CDistMngrResponseReceiver* receiver)
 {
     CList<DWORD> emptiedJobs;
@@ -250,9 +261,16 @@ void CDistManager::RemoveReceiver(const CDistMngrResponseReceiver* receiver)
         CList<DWORD> queryIds;
         for (POSITION pos = m_queue.GetHeadPosition(); pos;) {
             CAmpQryCmdJobDm* job = m_queue.GetNext(pos);
+            // A write the user already asked for still reaches the drive when
+            // its window goes; only its answer has nobody left to hear it.
+            const bool keepsWrite = job->IsWrite() && !IsPollSlotSetUp(*job);
             for (POSITION r = job->m_receivers.GetHeadPosition(); r;) {
-                const CAmpQryCmdGuiRcvrInfo& info = job->m_receivers.GetNext(r);
-                if (info.m_receiver == receiver)
+                CAmpQryCmdGuiRcvrInfo& info = job->m_receivers.GetNext(r);
+                if (info.m_receiver != receiver)
+                    continue;
+                if (keepsWrite)
+                    info.m_receiver = nullptr;
+                else
                     queryIds.AddTail(info.m_queryId);
             }
         }

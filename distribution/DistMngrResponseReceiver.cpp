@@ -5,7 +5,8 @@
 
 CDistMngrResponseReceiver::~CDistMngrResponseReceiver()
 {
-    CancelAllQueries();
+    // Writes already asked for still go out; the manager forgets this receiver.
+    CancelReadQueries();
     // Also whatever entered the manager without passing through the pending map.
     if (CDistManager* manager = GetDistManager())
         manager->RemoveReceiver(this);

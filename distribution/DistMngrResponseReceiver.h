@@ -14,7 +14,8 @@ class CDistManager;
 class CDistMngrResponseReceiver {
 public:
     CDistMngrResponseReceiver() = default;
-    // Cancels whatever queries are still running, so no job is left pointing here.
+    // Cancels the reads still running, so no job is left pointing here; writes
+    // already submitted still reach the drive, their answers dropped.
     virtual ~CDistMngrResponseReceiver();
     CDistMngrResponseReceiver(const CDistMngrResponseReceiver&) = delete;
     CDistMngrResponseReceiver& operator=(const CDistMngrResponseReceiver&) = delete;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <memory>
@@ -421,14 +422,20 @@ TEST_F(DistManagerTest, DestroyedReceiverTakesItsQueriesWithIt)
     direct.m_time = 100;
     direct.m_receiver = forgetful.get();
     ASSERT_GT(m_manager.SubmitQuery(direct), 0);
-    EXPECT_EQ(m_manager.GetJobCount(), 4);
+    forgetful->SendCommand(2, DEF, 77);  // asked for, not yet sent
+    EXPECT_EQ(m_manager.GetJobCount(), 5);
 
     forgetful.reset();
-    EXPECT_EQ(m_manager.GetJobCount(), 1);
+    EXPECT_EQ(m_manager.GetJobCount(), 2) << "the keeper's read and the unsent write";
     EXPECT_EQ(m_manager.GetNotificationCount(), 0);
     m_link.m_autoAnswer = true;
     Run(300);  // under the sanitizer a delivery to the dead receiver would show
     EXPECT_FALSE(Drain(keeper).empty());
+    const auto submitted = m_link.Submitted();
+    EXPECT_TRUE(std::any_of(submitted.begin(), submitted.end(), [](const CAmpQryCmdFromDistMngr& job) {
+        return job.m_address == 2 && job.m_code == DEF && job.m_width != 0 && job.GetValue() == 77;
+    })) << "the write went out after its window was gone";
+    EXPECT_EQ(m_manager.GetJobCount(), 1) << "and ended with its answer";
 }
 
 TEST_F(DistManagerTest, LatenessOfRepeatingJobsIsSampled)
