@@ -90,6 +90,13 @@ int CCommunicationsModuleSimulator::Read(int maximum, BYTE* buffer)
     return std::max(m_output.Read(n, buffer), 0);
 }
 
+int CCommunicationsModuleSimulator::Purge(int /*what*/)
+{
+    CSingleLock lock(&m_outputLock, TRUE);
+    m_output.Clear();
+    return 1;
+}
+
 int CCommunicationsModuleSimulator::IdentifyDrive(int address)
 {
     // The module is there: it answers as one, so the scan lists it beside its drives.

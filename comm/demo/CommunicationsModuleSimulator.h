@@ -26,7 +26,8 @@ public:
     int Write(int count, const BYTE* bytes) override;
     int Read(int maximum, BYTE* buffer) override;
     int IdentifyDrive(int address) override;
-    int Purge(int /*what*/) override { return 1; }
+    // Drops the answers delivered but not yet read, as a line purge drops received bytes.
+    int Purge(int what) override;
     int EnterSync() override { return 1; }
     bool WakesReader() override { return true; }
 

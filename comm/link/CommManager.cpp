@@ -654,6 +654,9 @@ int CCommManager::EnterSynchronousMode()
         Sleep(100);
     m_cycleLock.Lock();
     m_synchronous = TRUE;
+    // Frames the cycle has not sent yet (the stop of a stream just cancelled)
+    // go out now: a drive still streaming would answer the caller with stream data.
+    FlushTransmit();
     Sleep(200);
     return m_port ? m_port->EnterSync() : 0;
 }

@@ -171,3 +171,25 @@ TEST_F(DemoLinkTest, BlockQuerySetsUpAPollSlotAndDeliversItsDataUntilCancelled)
     ASSERT_TRUE(WaitFor([&] { return probe.Count() == 1; }));
     EXPECT_GT(scope.SendBlockQuery(1, TLP, 20), 0);
 }
+
+TEST_F(DemoLinkTest, ASynchronousReadRightAfterAStreamStopsGetsItsOwnAnswer)
+{
+    for (int round = 0; round < 3; ++round) {
+        Collector scope;
+        const int blockId = scope.SendBlockQuery(2, VER, 2);
+        ASSERT_GT(blockId, 0);
+        ASSERT_TRUE(WaitFor([&] { return scope.Count() >= 3; }));
+        scope.CancelQuery(blockId);
+
+        BeginSynchronousDriveAccess();
+        CCompoundAmpMsg read;
+        read.m_address = 1;
+        read.m_code = TLP;
+        CAmpResponseMsg answer;
+        const bool answered = SendSynchronousMessage(read, answer);
+        EndSynchronousDriveAccess();
+        ASSERT_TRUE(answered) << "round " << round;
+        EXPECT_EQ(answer.m_address, 1) << "round " << round;
+        EXPECT_EQ(answer.m_value, Model(1, TLP)) << "round " << round << ": a late stream value taken as the answer";
+    }
+}
