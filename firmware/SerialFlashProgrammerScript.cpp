@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "SerialFlashProgrammer.h"
 #include "foundation/FileHelpers.h"
@@ -49,7 +50,10 @@ int FindCommand(const CString& line)
 // name, so that nothing outside the update folder is read or written.
 bool IsBareFileName(const CString& name)
 {
-    return !name.IsEmpty() && name != "." && name != ".." && GetFileNameFromPath(name, TRUE) == name;
+    // A NUL inside the name would cut it short on disk, so two names could be one file.
+    return !name.IsEmpty() && name != "." && name != ".." &&
+           std::memchr(name.GetString(), '\0', static_cast<size_t>(name.GetLength())) == nullptr &&
+           GetFileNameFromPath(name, TRUE) == name;
 }
 
 int Parsed(int code, CString& error)
@@ -408,8 +412,15 @@ int CSerialFlashProgrammerScript::ReadUpdateFile(const CString& path, const CStr
     }
     staging += '/';
     CStringList names;
-    const int result = ReadArchive(file, staging, names) && MoveUnpacked(staging, names) ? 1 : 0;
+    UpdateFileHead head;
+    const int result = ReadArchive(file, staging, names, head) && MoveUnpacked(staging, names) ? 1 : 0;
     DeleteFolderTree(staging);
+    if (result) {
+        m_version = head.version;
+        m_constants = head.constants;
+        m_script = head.script;
+        m_fileCount = head.count;
+    }
     return result;
 }
 
@@ -425,13 +436,14 @@ int CSerialFlashProgrammerScript::MoveUnpacked(const CString& staging, const CSt
     return 1;
 }
 
-int CSerialFlashProgrammerScript::ReadArchive(CFile& file, const CString& staging, CStringList& names)
+int CSerialFlashProgrammerScript::ReadArchive(CFile& file, const CString& staging, CStringList& names,
+                                              UpdateFileHead& head)
 {
     CArchive ar(&file, CArchive::load, 4096);
-    CMapStringToString constants;
-    CString script;
-    int version = 0;
-    int count = 0;
+    CMapStringToString& constants = head.constants;
+    CString& script = head.script;
+    int& version = head.version;
+    int& count = head.count;
     try {
         CString magic;
         ar >> magic;
@@ -464,9 +476,5 @@ int CSerialFlashProgrammerScript::ReadArchive(CFile& file, const CString& stagin
         m_lastError = "Could not build temporary files.";
         return 0;
     }
-    m_version = version;
-    m_constants = constants;
-    m_script = script;
-    m_fileCount = count;
     return 1;
 }

@@ -67,7 +67,14 @@ private:
     int RunOpenPort(CString& error);
     void AddLoadLine(const char* command, const CString& path, int flags);
     int WriteArchive(CFile& file);
-    int ReadArchive(CFile& file, const CString& staging, CStringList& names);
+    // What an update file holds besides its files; taken over only once they are in place.
+    struct UpdateFileHead {
+        int version = 0;
+        CMapStringToString constants;
+        CString script;
+        int count = 0;
+    };
+    int ReadArchive(CFile& file, const CString& staging, CStringList& names, UpdateFileHead& head);
     int MoveUnpacked(const CString& staging, const CStringList& names);
 
     CHPTimer m_stopwatch;

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "firmware/SerialFlashProgrammerScript.h"
 #include "foundation/Scramblers.h"
@@ -28,6 +29,13 @@ protected:
     void WriteUpdateFileByHand(const std::string& name, const char* magic, const CString& storedName,
                                ULONGLONG storedLength, const std::string& bytes, int records = 1)
     {
+        WriteUpdateFileByHand(name, magic, std::vector<CString>(static_cast<size_t>(records), storedName), storedLength,
+                              bytes);
+    }
+    void WriteUpdateFileByHand(const std::string& name, const char* magic, const std::vector<CString>& storedNames,
+                               ULONGLONG storedLength, const std::string& bytes)
+    {
+        const int records = static_cast<int>(storedNames.size());
         CFile file(dir.File(name).c_str(), CFile::modeCreate | CFile::modeWrite);
         CArchive ar(&file, CArchive::store);
         CMapStringToString constants;
@@ -35,7 +43,7 @@ protected:
         ar << CString(magic) << 1;
         constants.Serialize(ar);
         ar << CString("SetCpu(1)\n") << records;
-        for (int i = 0; i < records; ++i) {
+        for (const CString& storedName : storedNames) {
             ar << storedName << storedLength;
             ar.Write(bytes.data(), static_cast<UINT>(bytes.size()));
         }
@@ -118,6 +126,8 @@ TEST_F(UpdateFileTest, BadUpdateFilesAreRefusedAndLeaveNothingBehind)
     WriteUpdateFileByHand("dots.tmp", "QVXFWUL", "..", 3, "abc");
     WriteUpdateFileByHand("length.tmp", "QVXFWUL", "kernel.txt", 1000, "abc");
     WriteUpdateFileByHand("twice.tmp", "QVXFWUL", "kernel.txt", 3, "abc", 2);
+    // Two names that differ only after a NUL would be one file on disk.
+    WriteUpdateFileByHand("nul.tmp", "QVXFWUL", {CString("k\0one", 5), CString("k\0two", 5)}, 3, "abc");
 
     struct Case {
         const char* file;
@@ -135,6 +145,7 @@ TEST_F(UpdateFileTest, BadUpdateFilesAreRefusedAndLeaveNothingBehind)
         {"dots.tmp", "Could not build temporary files."},
         {"length.tmp", "Could not build temporary files."},
         {"twice.tmp", "Could not build temporary files."},
+        {"nul.tmp", "Could not build temporary files."},
     };
     for (const Case& c : cases) {
         dir.Write("unpack/kernel.txt", "mine");
