@@ -71,7 +71,7 @@ const RowSpec kRows[CQvxGuiMotorSafetyDlg::kRowCount] = {
      false, "%0.3f", "Fold Back Trip Current"},
     {IDC_MSAFE_FOLD_RATE, IDC_MSAFE_FOLD_RATE_DRIVE, 0, false, -1, 0, 0, 1, 0, 32767, true, "%0.2f",
      "Fold Back Rate"},
-    {IDC_MSAFE_THERMAL_TC, IDC_MSAFE_THERMAL_TC_DRIVE, 436, false, GPD_TSAMPLEI2TFILTERMT, 1, 1, 1, 4, 100000, false,
+    {IDC_MSAFE_THERMAL_TC, IDC_MSAFE_THERMAL_TC_DRIVE, 436, false, GPD_TSAMPLEI2TFILTERMT, 1, 0, 1, 4, 100000, false,
      "%0.0f", "Thermal Time Constant"},
     {IDC_MSAFE_CONT_CURRENT, IDC_MSAFE_CONT_CURRENT_DRIVE, 425, false, GPD_A2E_CURRENT_GAIN_RMS, 0, 0, 1, -32767,
      32767, false, "%0.3f", "Max rms Cont Current"},
@@ -231,8 +231,10 @@ void CQvxGuiMotorSafetyDlg::IssueQueries()
                 table->RemoveParameterClient(edit);
                 edit->Initialise();
             }
+        // Besides what the features need, the conversions of the edits.
         for (int id : {GPD_CS, GPD_A2E_VEL_INDUCTION_GAIN, GPD_A2E_CURRENT_GAIN, GPD_MDL14, GPD_SERVO_FREQ_I, GPD_VER,
-                       GPD_THERMALTC})
+                       GPD_THERMALTC, GPD_A2E_VEL_GAIN, GPD_CURRENT_LIMIT, GPD_LSECB_TIME, GPD_TSAMPLEI2TFILTERMT,
+                       GPD_A2E_CURRENT_GAIN_RMS})
             table->RequestParameterQuery(drive, id);
     }
     m_queries[kIFR].Query(address, 9426, kQueryMs, kQueryFlags);
