@@ -243,6 +243,11 @@ void CKorvaneApp::OnMainFrameDestroyed()
 
 int CKorvaneApp::GetModelDisplayFlags() const { return ::GetModelDisplayFlags(AfxGetAppPaths().factoryIni); }
 
+CQvxDatabaseRecordset* CKorvaneApp::FindRecordset(const char* name) const
+{
+    return m_database ? m_database->GetTables().FindRecordset(name) : nullptr;
+}
+
 double CKorvaneApp::GetFunctionUnlockVersion(const char* function) const
 {
     return ::GetFunctionUnlockVersion(AfxGetAppPaths().factoryIni, function);

@@ -48,6 +48,7 @@ public:
     double GetFunctionUnlockVersion(const char* function) const override;
     CString GetProgramFolder() const override;
     int ShowWarningMessage(const char* key, BOOL question, const char* message, int suppressedAnswer) override;
+    CQvxDatabaseRecordset* FindRecordset(const char* name) const override;
 
     // CCommAppServices.
     void RaiseAlert(const char* key, const char* message, int level, int flags, int driveAddress) override;

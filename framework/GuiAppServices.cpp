@@ -38,3 +38,9 @@ int AppShowWarningMessage(const char* key, BOOL question, const char* message, i
         return services->ShowWarningMessage(key, question, message, suppressedAnswer);
     return AfxMessageBox(message, question ? MB_YESNO : MB_OK);
 }
+
+CQvxDatabaseRecordset* AppFindRecordset(const char* name)
+{
+    const CGuiAppServices* services = CGuiAppServices::Get();
+    return services ? services->FindRecordset(name) : nullptr;
+}

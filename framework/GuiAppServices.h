@@ -8,6 +8,8 @@
 #include "platform/core/String.h"
 #include "platform/ui/UiTypes.h"
 
+class CQvxDatabaseRecordset;
+
 class CGuiAppServices {
 public:
     virtual ~CGuiAppServices() = default;
@@ -20,6 +22,8 @@ public:
     virtual CString GetProgramFolder() const = 0;
     // The answer of the warning box, or `suppressedAnswer` when the user asked not to see `key` again.
     virtual int ShowWarningMessage(const char* key, BOOL question, const char* message, int suppressedAnswer) = 0;
+    // A recordset of the table database by name; null when there is none.
+    virtual CQvxDatabaseRecordset* FindRecordset(const char* /*name*/) const { return nullptr; }
 
     static void Install(CGuiAppServices* services);
     // Null while none is installed.
@@ -31,3 +35,4 @@ int AppModelDisplayFlags();
 double AppFunctionUnlockVersion(const char* function);
 CString AppProgramFolder();
 int AppShowWarningMessage(const char* key, BOOL question, const char* message, int suppressedAnswer);
+CQvxDatabaseRecordset* AppFindRecordset(const char* name);

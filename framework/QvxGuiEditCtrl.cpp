@@ -421,6 +421,9 @@ void CQvxGuiEditCtrl::ProcessResponses()
         return;
     double value = 0.0;
     const int answer = owner->CustomPoll(m_customPollId, value, this);
+    // Nothing new from the window: what the edit shows (maybe the user's entry) stays.
+    if (answer == 2)
+        return;
     if (answer == 1 || answer == 3) {
         m_rawValue = value;
         m_replyError = 0;
@@ -428,7 +431,7 @@ void CQvxGuiEditCtrl::ProcessResponses()
             m_lastShown.Empty();
     } else if (answer == -1) {
         m_replyError = kError;
-    } else if (answer != 2) {
+    } else {
         m_replyError = kWaiting;
     }
     if ((m_flags & kCtrlBlankWhenDisabled) && !owner->IsWindowEnabled())

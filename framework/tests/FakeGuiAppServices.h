@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "database/QvxDatabase.h"
 #include "framework/FactorySettings.h"
 #include "framework/GuiAppServices.h"
 #include "platform/ui/MsgBox.h"
@@ -25,13 +26,20 @@ public:
         return ::GetFunctionUnlockVersion(m_factoryIni.c_str(), function);
     }
     CString GetProgramFolder() const override { return m_programFolder.c_str(); }
-    int ShowWarningMessage(const char* key, BOOL question, const char* message, int suppressedAnswer) override
+    int ShowWarningMessage(const char* key, BOOL question, const char* message, int /*suppressedAnswer*/) override
     {
         lastWarningKey = key;
         return AfxMessageBox(message, question ? MB_YESNO : MB_OK);
     }
 
+    CQvxDatabaseRecordset* FindRecordset(const char* name) const override
+    {
+        return m_database ? m_database->FindRecordset(name) : nullptr;
+    }
+
     std::string m_factoryIni;
+    // The table database the windows search; none by default.
+    CQvxDatabase* m_database = nullptr;
     std::string m_programFolder;
     std::string lastWarningKey;
 

@@ -50,6 +50,8 @@ const std::vector<GalleryEntry>& GalleryEntries()
          &ShowTavroLampsAndDedicatedIo},
         {"select-abs-enc", "Select Absolute Encoder (407)", &ShowSelectAbsEnc},
         {"commutation-add-calc", "Additional commutation calculations (360)", &ShowCommutationAddCalc},
+        {"kreln-commutation", "Setup Commutation (135) on the demo Kreln drive", &ShowKrelnCommutation},
+        {"motor-safety", "Setup Motor Safety (138) on the demo Tavro drive", &ShowMotorSafety},
         {"save-to-nvm", "Save to NVM (110) on the demo Tavro drive", &ShowSaveToNvm},
         {"trajectory-generator", "Trajectory setup (150) on the demo Tavro drive", &ShowTrajectoryGen},
     };

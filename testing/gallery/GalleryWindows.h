@@ -64,3 +64,5 @@ void ShowTavroLampsAndDedicatedIo(GalleryShots& shots);
 void ShowKrelnSetupDigitalIo(GalleryShots& shots);
 void ShowSelectAbsEnc(GalleryShots& shots);
 void ShowCommutationAddCalc(GalleryShots& shots);
+void ShowKrelnCommutation(GalleryShots& shots);
+void ShowMotorSafety(GalleryShots& shots);

@@ -1,9 +1,79 @@
 // The commutation windows in the gallery.
 #include <gtest/gtest.h>
 
+#include "DriveWindowStage.h"
 #include "GalleryWindows.h"
+#include "comm/demo/DemoRegisterCodes.h"
 #include "platform/ui/UserInput.h"
+#include "setup/motor/windows/CommutationWindowClasses.h"
+#include "setup/motor/windows/QvxGuiCommutat.h"
+#include "setup/motor/windows/QvxGuiMotorSafetyDlg.h"
 #include "setup/motor/windows/QvxGuiTavroCommutationAddCalcDlg.h"
+
+namespace {
+
+// The demo drives with a rotary motor of 8 poles and 1000 lines on the Kreln drive.
+struct CommutationStage : DriveWindowStage {
+    CommutationStage()
+    {
+        registerWindows = [](CGuiUpdateDlgIdMap& registry) { RegisterCommutationWindows(registry); };
+        prepare = [](CDemoRegisterModel& model) {
+            const std::pair<int, LONG> seeds[] = {{419, 0},  {432, 8},   {210, 1000}, {3186, 1000}, {3171, 1},
+                                                  {3373, 1}, {3181, 1},  {212, 0},    {5766, 0},    {6322, 0},
+                                                  {3596, 90}, {7891, 5}, {3732, 125}, {3378, 1000}, {9413, 5},
+                                                  {9426, 100}};
+            for (int drive : {1, 2}) {
+                for (const auto& [code, value] : seeds)
+                    model.SetRegister(drive, code, value, 1);
+                model.SetRegister(drive, demo_codes::MDI, 14, 1);
+                model.SetRegister(drive, demo_codes::MDL, 0x8, 1);
+            }
+        };
+    }
+};
+
+bool Shown(CWnd* dlg, int id)
+{
+    CString text;
+    dlg->GetDlgItemText(id, text);
+    return !text.IsEmpty() && text != "Waiting...";
+}
+
+}  // namespace
+
+void ShowKrelnCommutation(GalleryShots& shots)
+{
+    CommutationStage stage;
+    ASSERT_TRUE(stage.Open());
+    AfxWriteProfileInt("GENERAL", "DFLTDRV", 1);
+    auto* dlg = dynamic_cast<CQvxGuiCommutat*>(stage.frame.m_registry.CreateGui("COMMUTATION", nullptr, 1));
+    ASSERT_NE(dlg, nullptr);
+    ASSERT_TRUE(AfxPumpMessagesUntil([&] { return dlg->GetDrive() == 1 && dlg->AreStagesDone(); }, 10000));
+    AfxPumpMessagesUntil([&] { return Shown(dlg, IDC_COMMUTAT_RAMP_TIME) && Shown(dlg, IDC_COMMUTAT_PHASE_LEAD); },
+                         5000);
+    shots.Take(dlg, "smart commutation, rotary");
+    kvtest::Click(dlg->GetDlgItem(IDC_COMMUTAT_INIT_HALL));
+    kvtest::Click(dlg->GetDlgItem(IDC_COMMUTAT_ENABLE_AUTOPHASE));
+    shots.Take(dlg, "Hall with auto-phasing");
+    dlg->SetClosing(1);
+}
+
+void ShowMotorSafety(GalleryShots& shots)
+{
+    CommutationStage stage;
+    ASSERT_TRUE(stage.Open());
+    auto* dlg = dynamic_cast<CQvxGuiMotorSafetyDlg*>(stage.frame.m_registry.CreateGui("MOTOR_SAFETY", nullptr, 1));
+    ASSERT_NE(dlg, nullptr);
+    ASSERT_TRUE(AfxPumpMessagesUntil([&] { return dlg->GetDrive() == 2 && dlg->AreStagesDone(); }, 10000));
+    AfxPumpMessagesUntil(
+        [&] {
+            return Shown(dlg, IDC_MSAFE_FOLD_RATE_DRIVE) && dlg->IsDlgButtonChecked(IDC_MSAFE_I2T) &&
+                   dlg->IsDlgButtonChecked(IDC_MSAFE_LOW_SPEED_BREAKER) && dlg->RunPrediction();
+        },
+        5000);
+    shots.Take(dlg, "breaker and I2T prediction on");
+    dlg->SetClosing(1);
+}
 
 void ShowCommutationAddCalc(GalleryShots& shots)
 {
