@@ -172,8 +172,10 @@ void CQvxGuiMotorSafetyDlg::BindControls()
 {
     for (int row = 0; row < kRowCount; ++row)
         BindRow(static_cast<Row>(row));
-    m_work[kFoldRate].m_customSendId = kIdSendRate;
+    // The write register first: setting it clears a custom send, and the rate
+    // must go through its conversion, never as the shown number.
     m_work[kFoldRate].SetWriteRegister(9426);
+    m_work[kFoldRate].m_customSendId = kIdSendRate;
     for (CQvxGuiEditCtrl* edit : {&m_desiredTime, &m_desiredCurrent}) {
         edit->SubclassDlgItem(edit == &m_desiredTime ? IDC_MSAFE_DESIRED_TIME : IDC_MSAFE_DESIRED_CURRENT, this);
         m_controls.AddControl(edit, -1);
@@ -375,6 +377,13 @@ int CQvxGuiMotorSafetyDlg::CustomSend(int id, double value, CWnd* /*control*/)
     if (!Conversion(conv)) {
         CGuiUpdateItem::MessageBox(kTryAgain, MB_OK, 0, IDOK);
         return 0;
+    }
+    // The rate is shown with two decimals: sent back unchanged it would move the
+    // register (a small rate rounds far), so an untouched entry keeps what the drive holds.
+    LONG held = 0;
+    if (!m_work[kFoldRate].IsModified() && m_queries[kIFR].GetValue(held) && held > 0) {
+        SendCommand(static_cast<BYTE>(GetDrive()), 9426, held);
+        return 1;
     }
     const std::optional<int> ifr = CMotorSafetyCalc::FoldBackIfr(value, conv);
     if (!ifr) {

@@ -80,7 +80,7 @@ TEST_F(MotorSafetyWindowTest, UncheckingTheLastProtectionBringsTheBreakerBack)
 {
     CQvxGuiMotorSafetyDlg* dlg = Open();
     ASSERT_NE(dlg, nullptr);
-    ASSERT_TRUE(Enabled(dlg, IDC_MSAFE_LOW_TRIP_CURRENT));
+    ASSERT_TRUE(Wait([&] { return Enabled(dlg, IDC_MSAFE_LOW_TRIP_CURRENT); }));
     Boxes();
     kvtest::Click(dlg->GetDlgItem(IDC_MSAFE_LOW_SPEED_BREAKER));
     EXPECT_TRUE(Wait([&] { return Shown(Boxes(), "At least one protection method must be enabled."); }));
@@ -127,8 +127,11 @@ TEST_F(MotorSafetyWindowTest, AnEnabledDriveRefusesTheSendAndTheScriptsSend)
     ASSERT_TRUE(Wait([&] { return dlg->GetEnableBit() == 0; }));
     kvtest::Click(dlg->GetDlgItem(IDC_MSAFE_SEND));
     EXPECT_TRUE(Wait([&] { return Shown(Boxes(), "Press OK to send the following values to the drive:"); }));
-    // The shown fold-back rate goes back as the register it came from.
-    EXPECT_TRUE(Wait([&] { return Register(kTavro, IFR) == 100; }));
+    // The shown fold-back rate goes back as the register it came from, never as
+    // the shown number itself.
+    Settle();
+    Settle();
+    EXPECT_EQ(Register(kTavro, IFR), 100);
 }
 
 TEST_F(MotorSafetyWindowTest, PredictionShowsNumbers)
