@@ -45,15 +45,15 @@ public:
 };
 }  // namespace
 
-int CQvxDatabaseTestDlg::s_openCount = 0;
+std::vector<CQvxDatabaseTestDlg*> CQvxDatabaseTestDlg::s_windows;
 
 CQvxDatabaseTestDlg::CQvxDatabaseTestDlg() : CDialog(IDD_QVX_DATABASE_TEST, nullptr)
 {
     m_nIDHelp = IDD_QVX_DATABASE_TEST;
-    ++s_openCount;
+    s_windows.push_back(this);
 }
 
-CQvxDatabaseTestDlg::~CQvxDatabaseTestDlg() { --s_openCount; }
+CQvxDatabaseTestDlg::~CQvxDatabaseTestDlg() { std::erase(s_windows, this); }
 
 CQvxDatabaseTestDlg* CQvxDatabaseTestDlg::Open(CQvxDatabase* database, const char* tableName,
                                                const char* recordsetName, CWnd* parent)

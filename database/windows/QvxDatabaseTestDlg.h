@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "controls/DPopupSelectListEditCtrl.h"
 #include "database/QvxDatabaseRecordsetClient.h"
@@ -68,8 +69,8 @@ public:
     CQvxDatabase* GetDatabase() const { return m_database; }
     const CString& GetTableName() const { return m_tableName; }
     const CString& GetRecordsetName() const { return m_recordsetName; }
-    // The windows open now (each window counts itself while it lives).
-    static int GetOpenCount() { return s_openCount; }
+    // The windows that exist now, oldest first.
+    static const std::vector<CQvxDatabaseTestDlg*>& GetWindows() { return s_windows; }
 
 protected:
     DECLARE_MESSAGE_MAP()
@@ -113,5 +114,5 @@ private:
     bool m_busy = false;
     bool m_closeWhenDone = false;
     bool m_deleteWhenDone = false;
-    static int s_openCount;
+    static std::vector<CQvxDatabaseTestDlg*> s_windows;
 };
