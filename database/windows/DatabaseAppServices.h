@@ -12,7 +12,7 @@ class CDatabaseAppServices {
 public:
     virtual ~CDatabaseAppServices() = default;
 
-    virtual CQvxDatabase* GetDatabase() = 0;
+    virtual CQvxDatabase* GetTableDatabase() = 0;
     virtual CQvxCloudDatabaseInterface* GetCloudInterface() = 0;
 
     static void Install(CDatabaseAppServices* services);

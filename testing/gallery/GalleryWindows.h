@@ -63,4 +63,6 @@ void ShowInputStatusWindows(GalleryShots& shots);
 void ShowTavroLampsAndDedicatedIo(GalleryShots& shots);
 void ShowKrelnSetupDigitalIo(GalleryShots& shots);
 void ShowSelectAbsEnc(GalleryShots& shots);
+void ShowManageCloudDatabase(GalleryShots& shots);
+void ShowDatabaseTest(GalleryShots& shots);
 void ShowCommutationAddCalc(GalleryShots& shots);

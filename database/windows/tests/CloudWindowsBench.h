@@ -79,7 +79,7 @@ private:
 
 class FakeDatabaseApp : public CDatabaseAppServices {
 public:
-    CQvxDatabase* GetDatabase() override { return &database; }
+    CQvxDatabase* GetTableDatabase() override { return &database; }
     CQvxCloudDatabaseInterface* GetCloudInterface() override { return &cloud; }
     CQvxDatabase database;
     CQvxCloudDatabaseInterface cloud;

@@ -249,6 +249,7 @@ TEST_F(ManageCloudDatabaseSettingsDlgTest, PasswordsAreMaskedUntilViewPasswordsI
         EXPECT_FALSE(Masked(dialog, IDC_MCS_ERP_PASSWORD));
         EXPECT_FALSE(Masked(dialog, IDC_MCS_CLOUD_PASSWORD));
         Screenshot(dialog, "database_cloud_settings");
+        Boxes();
         kvtest::Click(dialog->GetDlgItem(IDC_MCS_VIEW_PASSWORDS));
         EXPECT_TRUE(Masked(dialog, IDC_MCS_ERP_PASSWORD));
         kvtest::Click(dialog->GetDlgItem(IDC_MCS_PUBLISH_LOGIN));
