@@ -295,10 +295,10 @@ TEST_F(QvxDatabaseTestDlgTest, ADatabaseOfTheWindowsOwnLivesUntilTheLastWindowOn
     ASSERT_NE(second, first);
     EXPECT_EQ(second->GetDatabase(), first->GetDatabase());
 
-    // The window that loaded the database goes first; the other still works on it.
+    // The window that loaded the database goes first; the other, bound meanwhile, still works on it.
+    Click(second, IDC_QDT_OPEN_DB);
     kvtest::CloseWindow(first);
     ASSERT_EQ(CQvxDatabaseTestDlg::GetWindows().size(), 1u);
-    Click(second, IDC_QDT_OPEN_DB);
     Click(second, IDC_QDT_LAST);
     EXPECT_EQ(Shown(second, 0), "P-300");
     Click(second, IDC_QDT_EXPORT_JSON);
