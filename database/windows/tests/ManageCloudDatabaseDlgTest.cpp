@@ -10,6 +10,7 @@
 #include "platform/core/Profile.h"
 #include "platform/ui/FileDialog.h"
 #include "platform/ui/UserInput.h"
+#include "platform/ui/WaitCursor.h"
 #include "platform/ui/WinApp.h"
 #include "resources/ids/ManageCloudDatabaseIds.h"
 #include "testing/WindowShot.h"
@@ -201,7 +202,9 @@ TEST_F(ManageCloudDatabaseDlgTest, TheActionsAreDisabledWhileOneWaits)
     bench.server.SetDefaultMode(TestHttpServer::Mode::silent);
     Ticker ticker;
     std::vector<bool> enabled;
+    bool waitCursor = false;
     ticker.action = [&] {
+        waitCursor = waitCursor || CWaitCursor::IsShown();
         if (!window.IsBusy() || !enabled.empty())
             return;
         for (int id : {IDC_MCD_PUBLISH_MOTORS, IDC_MCD_PUBLISH_ENCODERS, IDC_MCD_RETRIEVE_SUBMISSIONS,
@@ -212,6 +215,8 @@ TEST_F(ManageCloudDatabaseDlgTest, TheActionsAreDisabledWhileOneWaits)
     };
     Click(IDC_MCD_RETRIEVE_SUBMISSIONS);
     EXPECT_EQ(enabled, std::vector<bool>(4, false));
+    EXPECT_TRUE(waitCursor) << "the wait cursor shows while the request waits";
+    EXPECT_FALSE(CWaitCursor::IsShown());
     EXPECT_TRUE(Boxes().empty()) << "the second action asked nothing";
     EXPECT_EQ(bench.server.RequestCount(), 1u);
     for (int id : kActions)
