@@ -79,6 +79,13 @@ BOOL CQvxDatabaseTestDlg::Show(CQvxDatabase* database, const char* tableName, co
 {
     if (!GetSafeHwnd() && !Create(IDD_QVX_DATABASE_TEST, parent))
         return FALSE;
+    // Another database: nothing of the old one may stay bound or held.
+    if (database != m_database && (GetRecordset() || m_ownDatabase))
+        CloseBinding();
+    if (m_sharedDatabase.get() != database) {
+        m_sharedDatabase.reset();
+        m_ownDatabase = false;
+    }
     m_database = database;
     m_tableName = tableName ? tableName : "";
     m_recordsetName = recordsetName ? recordsetName : "";
