@@ -269,6 +269,11 @@ TEST_F(QvxDatabaseTestDlgTest, NewRecsetOpensWindowsOnNewRecordsetsOfTheSameTabl
     EXPECT_EQ(Shown(window, 0), "P-100") << "each window moves its own recordset";
     kvtest::CloseWindow(windows[2]);
     EXPECT_EQ(CQvxDatabaseTestDlg::GetWindows().size(), 2u) << "a closed window deletes itself";
+
+    // Shown on another database, a window lets go of the one it was bound to.
+    window->Show(nullptr, "", "Other");
+    EXPECT_EQ(window->GetDatabase(), nullptr);
+    EXPECT_EQ(db().FindRecordset("MotorByPartNum")->clients.GetCount(), 0);
 }
 
 TEST_F(QvxDatabaseTestDlgTest, ADatabaseOfTheWindowsOwnLivesUntilTheLastWindowOnItCloses)
