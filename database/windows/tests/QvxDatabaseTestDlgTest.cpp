@@ -237,7 +237,8 @@ TEST_F(QvxDatabaseTestDlgTest, JsonGoesOutToTheTextBoxAndComesBackKeyedByModelNu
     EXPECT_EQ(Rows(Motors()), before) << "a failed import changes nothing";
 
     window->SetDlgItemText(IDC_QDT_TEXT, "{\"QvxMotorDB\": [\r\n"
-                                         "{\"PartNum\": \"P-101\", \"ModelNum\": \"QMBM-0123456\", \"MaxRPM\": \"6500\"},"
+                                         "{\"PartNum\": \"P-101\", \"ModelNum\": \"QMBM-0123456\", "
+                                         "\"MaxRPM\": \"6500\"},"
                                          "{\"PartNum\": \"P-400\", \"ModelNum\": \"QMBM-0444444\"}\r\n]}");
     Click(window, IDC_QDT_IMPORT_JSON);
     EXPECT_EQ(Boxes(), std::vector<CString>{"JSON data loaded successfully."});
@@ -336,7 +337,8 @@ TEST_F(QvxDatabaseTestDlgTest, TestSubmitsTheReadyEncodersAsAnonymous)
 // ---- the comparison report ----
 
 namespace {
-const std::string kSoapMotors = SoapMotor("IDO1", "P-100", "QMBM-0123456") + SoapMotor("IDO2", "P-200", "QMBM-0555555") +
+const std::string kSoapMotors = SoapMotor("IDO1", "P-100", "QMBM-0123456") +
+                                SoapMotor("IDO2", "P-200", "QMBM-0555555") +
                                 SoapMotor("IDO3", "P-300", "QMDC-0040000");
 }  // namespace
 
