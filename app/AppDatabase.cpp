@@ -4,9 +4,15 @@
 #include <thread>
 
 #include "AppPaths.h"
+#include "database/windows/ManageCloudDatabaseDlg.h"
+#include "database/windows/QvxDatabaseTestDlg.h"
 #include "platform/core/DebugLog.h"
 #include "platform/net/HttpClient.h"
 #include "platform/ui/WinApp.h"
+
+CAppDatabase::CAppDatabase() = default;
+
+CAppDatabase::~CAppDatabase() = default;
 
 void CAppDatabase::LoadLoginData()
 {
@@ -82,3 +88,23 @@ int CAppDatabase::CreateDatabaseRecordsets()
 }
 
 bool CAppDatabase::HasRecordset(const char* name) const { return m_tables.FindRecordset(name) != nullptr; }
+
+void CAppDatabase::OpenTestWindow()
+{
+    CQvxDatabaseTestDlg::Open(&m_tables, kMotorTable, "MotorByPartNum", AfxGetMainWnd());
+}
+
+bool CAppDatabase::ToggleCloudManagementWindow()
+{
+    if (!m_cloudWindow)
+        m_cloudWindow = std::make_unique<CManageCloudDatabaseDlg>();
+    if (!m_cloudWindow->CreateIfNeeded(AfxGetMainWnd()))
+        return false;
+    m_cloudWindow->ShowWindow(m_cloudWindow->IsWindowVisible() ? SW_HIDE : SW_SHOW);
+    return true;
+}
+
+bool CAppDatabase::IsCloudManagementWindowVisible() const
+{
+    return m_cloudWindow && m_cloudWindow->GetSafeHwnd() && m_cloudWindow->IsWindowVisible();
+}

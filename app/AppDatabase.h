@@ -1,22 +1,26 @@
 // CAppDatabase: the table database and its cloud interface as start-up and
 // the menu commands reach them: the login data, the two table files copied
 // into the data folder and loaded, their synchronisation with the cloud and
-// the three standard recordsets.
+// the three standard recordsets; the windows of "Test QVX Database" and
+// "Manage Cloud Database".
 //
-// DATABASE HOOK: the database windows come with their own work; until then
-// their commands ("Test QVX Database", "Absolute Encoder Database", "Manage
-// Cloud Database") answer "not available" and stay greyed.
+// DATABASE HOOK: the encoder database window comes with its own work; until
+// then its command ("Absolute Encoder Database") stays greyed.
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include "database/QvxCloudDatabaseInterface.h"
 #include "database/QvxDatabase.h"
 #include "platform/core/String.h"
 
+class CManageCloudDatabaseDlg;
+
 class CAppDatabase {
 public:
-    virtual ~CAppDatabase() = default;
+    CAppDatabase();
+    virtual ~CAppDatabase();
 
     // The cloud host that start-up pings when nothing else is known.
     static constexpr const char* kDefaultCloudHost = "cloud.quorvex.com";
@@ -44,16 +48,17 @@ public:
     // The longest one cloud request of the start-up synchronisation may take.
     void SetSyncRequestLimitMs(long ms) { m_syncRequestLimitMs = ms; }
 
-    // DATABASE HOOK: the database windows. Until they exist their commands stay greyed.
-    virtual bool HasTestWindow() const { return false; }
-    virtual void OpenTestWindow() {}
+    // A new database test window on the motor table's recordset "MotorByPartNum".
+    virtual bool HasTestWindow() const { return true; }
+    virtual void OpenTestWindow();
+    // DATABASE HOOK: the encoder database window. Until it exists its command stays greyed.
     virtual bool HasEncoderWindow() const { return false; }
     virtual void ToggleEncoderWindow() {}
     virtual bool IsEncoderWindowVisible() const { return false; }
-    virtual bool HasCloudManagementWindow() const { return false; }
+    virtual bool HasCloudManagementWindow() const { return true; }
     // Shows the window when hidden, hides it when shown; false when it cannot be made.
-    virtual bool ToggleCloudManagementWindow() { return false; }
-    virtual bool IsCloudManagementWindowVisible() const { return false; }
+    virtual bool ToggleCloudManagementWindow();
+    virtual bool IsCloudManagementWindowVisible() const;
     // Asked before the program closes (the encoder window's unsaved changes).
     virtual bool CanClose() { return true; }
 
@@ -62,5 +67,7 @@ private:
 
     CQvxDatabase m_tables;
     CQvxCloudDatabaseInterface m_cloud;
+    // Made on first use; its window goes with the main frame, the object with this.
+    std::unique_ptr<CManageCloudDatabaseDlg> m_cloudWindow;
     long m_syncRequestLimitMs = 15000;
 };

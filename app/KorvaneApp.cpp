@@ -62,6 +62,7 @@ CKorvaneApp::CKorvaneApp()
     m_stopwatch.Restart();
     CCommAppServices::Install(this);
     CGuiAppServices::Install(this);
+    CDatabaseAppServices::Install(this);
 }
 
 CKorvaneApp::~CKorvaneApp()
@@ -75,6 +76,8 @@ CKorvaneApp::~CKorvaneApp()
         CCommAppServices::Install(nullptr);
     if (CGuiAppServices::Get() == this)
         CGuiAppServices::Install(nullptr);
+    if (CDatabaseAppServices::Get() == this)
+        CDatabaseAppServices::Install(nullptr);
     if (m_timerRaised)
         timeEndPeriod(1);
     if (g_app == this)

@@ -10,6 +10,7 @@
 
 #include "AppDatabase.h"
 #include "comm/link/CommAppServices.h"
+#include "database/windows/DatabaseAppServices.h"
 #include "foundation/HPTimer.h"
 #include "framework/GuiAppServices.h"
 #include "platform/core/Mutex.h"
@@ -33,7 +34,7 @@ struct StartupOptions {
     bool showSplash = true;
 };
 
-class CKorvaneApp : public CWinApp, public CCommAppServices, public CGuiAppServices {
+class CKorvaneApp : public CWinApp, public CCommAppServices, public CGuiAppServices, public CDatabaseAppServices {
 public:
     CKorvaneApp();
     ~CKorvaneApp() override;
@@ -49,6 +50,10 @@ public:
     CString GetProgramFolder() const override;
     int ShowWarningMessage(const char* key, BOOL question, const char* message, int suppressedAnswer) override;
     CQvxDatabaseRecordset* FindRecordset(const char* name) const override;
+
+    // CDatabaseAppServices.
+    CQvxDatabase* GetTableDatabase() override { return &m_database->GetTables(); }
+    CQvxCloudDatabaseInterface* GetCloudInterface() override { return &m_database->GetCloud(); }
 
     // CCommAppServices.
     void RaiseAlert(const char* key, const char* message, int level, int flags, int driveAddress) override;

@@ -63,6 +63,8 @@ void ShowInputStatusWindows(GalleryShots& shots);
 void ShowTavroLampsAndDedicatedIo(GalleryShots& shots);
 void ShowKrelnSetupDigitalIo(GalleryShots& shots);
 void ShowSelectAbsEnc(GalleryShots& shots);
+void ShowManageCloudDatabase(GalleryShots& shots);
+void ShowDatabaseTest(GalleryShots& shots);
 void ShowCommutationAddCalc(GalleryShots& shots);
 void ShowKrelnCommutation(GalleryShots& shots);
 void ShowMotorSafety(GalleryShots& shots);

@@ -1,0 +1,48 @@
+// CManageCloudDatabaseDlg: the administrator's window onto the cloud database
+// service: publishes the motor table and an encoder file, fetches the encoder
+// records users submitted, and edits the login data of the two web services.
+// Each action reports its steps in the status pane and ends with one final
+// line. The application keeps one such window and only shows or hides it.
+#pragma once
+
+#include "platform/ui/Dialog.h"
+#include "platform/ui/RichEditCtrl.h"
+
+class CManageCloudDatabaseDlg : public CDialog {
+public:
+    CManageCloudDatabaseDlg();
+
+    // Makes the window on first use; false when it could not be made.
+    BOOL CreateIfNeeded(CWnd* parent);
+    BOOL OnInitDialog() override;
+    // Closing only hides the window; Enter does nothing.
+    void OnOK() override {}
+    void OnCancel() override;
+
+    // Appends a line to the status pane; a final line is followed by an empty one and a beep.
+    void AddStatusLine(const char* text, BOOL final);
+
+    void OnPublishMotorTable();
+    void OnPublishEncoderTable();
+    void OnRetrieveEncoderSubmissions();
+    void OnSettings();
+
+    bool IsBusy() const { return m_busy; }
+
+protected:
+    DECLARE_MESSAGE_MAP()
+
+private:
+    // The network and the cloud host; false after the final line saying which failed.
+    bool PassCommonChecks();
+    void PublishMotorTable();
+    void PublishEncoderTable();
+    void RetrieveEncoderSubmissions();
+    // Runs one action with the action buttons disabled, so no click starts a
+    // second request while the first one waits and the window handles messages.
+    void RunAction(void (CManageCloudDatabaseDlg::*action)());
+    void EnableActions(bool enable);
+
+    CRichEditCtrl m_status;
+    bool m_busy = false;
+};
