@@ -908,8 +908,8 @@ BOOL CWnd::PrintWindow(CDC* dc, UINT flags) const
     QPainter* painter = CDCImpl::PainterOf(dc);
     if (!painter)
         return FALSE;
-    QWidget* w = m_impl->widget;
-    (void)flags;  // the toolkit's windows have no frame of their own to leave out
+    // The toolkit's windows have no frame of their own to leave out; a menu bar is left out.
+    QWidget* w = (flags & PW_CLIENTONLY) ? m_impl->ClientWidget() : m_impl->widget.data();
     w->ensurePolished();
     w->render(painter, QPoint(0, 0), QRegion(), QWidget::DrawWindowBackground | QWidget::DrawChildren);
     // What the window's controls have dropped over it (an open list, a tree drop-down, a popup list:
