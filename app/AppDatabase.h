@@ -4,19 +4,23 @@
 // the three standard recordsets.
 //
 // DATABASE HOOK: the database windows come with their own work; until then
-// their commands ("Test QVX Database", "Absolute Encoder Database", "Manage
-// Cloud Database") answer "not available" and stay greyed.
+// their commands ("Test QVX Database", "Manage Cloud Database") answer "not
+// available" and stay greyed. The encoder database window is kept here.
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include "database/QvxCloudDatabaseInterface.h"
 #include "database/QvxDatabase.h"
 #include "platform/core/String.h"
 
+class CAppEncoderWindow;
+
 class CAppDatabase {
 public:
-    virtual ~CAppDatabase() = default;
+    CAppDatabase();
+    virtual ~CAppDatabase();
 
     // The cloud host that start-up pings when nothing else is known.
     static constexpr const char* kDefaultCloudHost = "cloud.quorvex.com";
@@ -47,15 +51,16 @@ public:
     // DATABASE HOOK: the database windows. Until they exist their commands stay greyed.
     virtual bool HasTestWindow() const { return false; }
     virtual void OpenTestWindow() {}
-    virtual bool HasEncoderWindow() const { return false; }
-    virtual void ToggleEncoderWindow() {}
-    virtual bool IsEncoderWindowVisible() const { return false; }
+    virtual bool HasEncoderWindow() const { return true; }
+    virtual void ToggleEncoderWindow();
+    virtual bool IsEncoderWindowVisible() const;
     virtual bool HasCloudManagementWindow() const { return false; }
     // Shows the window when hidden, hides it when shown; false when it cannot be made.
     virtual bool ToggleCloudManagementWindow() { return false; }
     virtual bool IsCloudManagementWindowVisible() const { return false; }
     // Asked before the program closes (the encoder window's unsaved changes).
-    virtual bool CanClose() { return true; }
+    virtual bool CanClose();
+    CAppEncoderWindow& GetEncoderWindow() { return *m_encoderWindow; }
 
 private:
     void SyncTables(std::vector<CString>& errors);
@@ -63,4 +68,6 @@ private:
     CQvxDatabase m_tables;
     CQvxCloudDatabaseInterface m_cloud;
     long m_syncRequestLimitMs = 15000;
+    // Made with the database and gone before it.
+    std::unique_ptr<CAppEncoderWindow> m_encoderWindow;
 };
