@@ -145,8 +145,9 @@ BOOL CEditAbsEncDbDlg::OnInitDialog()
     if (database && database->OpenRecordset(kRecordsetName, kTableName, kSortSpec, "", "", 0))
         recordset = database->FindRecordset(kRecordsetName);
     if (recordset) {
-        SetRecordset(recordset);
+        // The window hears of each change after the list, so its enabling has the last word.
         m_list.BindRecordset(recordset);
+        SetRecordset(recordset);
         BuildManufacturerChoices();
         CStringList fields;
         fields.AddTail("Manufacturer");
@@ -279,6 +280,11 @@ void CEditAbsEncDbDlg::UpdateEnabling()
         m_list.m_readOnly = m_readOnly;
         m_list.OnCurrentRecordChanged();  // the values take the colour of the new state
     }
+    // A record that cannot be edited offers no drop-down.
+    if (m_readOnly)
+        m_list.SetComboCell(-1, -1);
+    else
+        m_list.SetupSelectionCells();
 }
 
 // ---------------------------------------------------------------------------

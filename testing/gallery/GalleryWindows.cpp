@@ -49,6 +49,7 @@ const std::vector<GalleryEntry>& GalleryEntries()
         {"tavro-lamps-dedicated-io", "Tavro Drive Status (345) and Setup Dedicated I/O (355)",
          &ShowTavroLampsAndDedicatedIo},
         {"select-abs-enc", "Select Absolute Encoder (407)", &ShowSelectAbsEnc},
+        {"edit-abs-enc-db", "Edit Absolute Encoder Database (403)", &ShowEditAbsEncDb},
         {"commutation-add-calc", "Additional commutation calculations (360)", &ShowCommutationAddCalc},
         {"save-to-nvm", "Save to NVM (110) on the demo Tavro drive", &ShowSaveToNvm},
         {"trajectory-generator", "Trajectory setup (150) on the demo Tavro drive", &ShowTrajectoryGen},

@@ -63,4 +63,5 @@ void ShowInputStatusWindows(GalleryShots& shots);
 void ShowTavroLampsAndDedicatedIo(GalleryShots& shots);
 void ShowKrelnSetupDigitalIo(GalleryShots& shots);
 void ShowSelectAbsEnc(GalleryShots& shots);
+void ShowEditAbsEncDb(GalleryShots& shots);
 void ShowCommutationAddCalc(GalleryShots& shots);
