@@ -335,6 +335,15 @@ TEST_F(EditAbsEncDbDlgTest, AddManufacturerInTheManufacturerCellAddsARecord)
     EXPECT_EQ(Row("ECN")->values[column], "Heid") << "the shown record keeps its manufacturer";
     EXPECT_TRUE(Enabled(IDC_AED_WRITE)) << "the new record can be edited";
 
+    // A new model name re-sorts the record and renames it in the selector.
+    TypeInCell("Model", "AAA\r");
+    EXPECT_EQ(Field("Model"), "AAA");
+    auto* selector = dynamic_cast<CComboBox*>(Item(IDC_AED_RECORD_SELECTOR));
+    CString shown;
+    selector->GetWindowText(shown);
+    EXPECT_EQ(shown, "Tamagawa - AAA");
+    EXPECT_EQ(Row("AAA"), rs->GetCurrentRecord()) << "written and kept current";
+
     // Cancelled: nothing is added.
     kvtest::OnNextModal([](CWnd* d) { kvtest::Click(d->GetDlgItem(IDCANCEL)); });
     dialog.SendMessage(WM_COMMAND, ID_AED_ADD_MANUFACTURER);
@@ -590,6 +599,51 @@ TEST_F(EditAbsEncDbDlgTest, RefreshFromServerLeavesUnsavedChangesTheUserKeptUnsa
     Boxes();
     EXPECT_NE(Saved().find("\"Heid\", \"ECN\", \"44\""), std::string::npos) << Saved();
     EXPECT_FALSE(table->modified);
+}
+
+TEST_F(EditAbsEncDbDlgTest, RefreshFailuresAreReportedAndLeaveTheTableAndItsFile)
+{
+    Open();
+    const std::string saved = Saved();
+    const std::string endpoint = kCloud + "retrieve_absenc_data.php";
+    const std::string prefix = "Could not refresh from server due to the following error:\r\n";
+    struct Case {
+        const char* name;
+        Mode mode;
+        const char* reply;
+        bool stop;
+        const char* error;
+    };
+    const Case cases[] = {
+        {"server error", Mode::html500, "", false, "Failed: The server answered with HTTP status 500."},
+        {"garbage", Mode::normal, "<html><body>Sorry</body></html>", false,
+         "Error importing encoder data: Line 1: the record holds 1 values for 4 fields"},
+        {"slow", Mode::silent, "", false, "Failed: Could not connect to server."},
+        {"stopped", Mode::normal, "", true, "Failed: Could not connect to server."},
+    };
+    CHttpClient::SetTimeouts(300, 600);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        server.SetMode(endpoint, c.mode);
+        server.SetReply(endpoint, c.reply);
+        if (c.stop)
+            server.Stop();
+        AfxQueueScriptedAnswer(IDYES);
+        ASSERT_TRUE(Menu("Cloud|Refresh From Server"));
+        const auto boxes = Boxes();
+        ASSERT_EQ(boxes.size(), 2u);
+        EXPECT_TRUE(Shown(boxes, (prefix + c.error).c_str())) << boxes.back().GetString();
+        EXPECT_EQ(table->rows.GetCount(), 4);
+        EXPECT_EQ(Status("EQN"), "Approved");
+        EXPECT_EQ(rs->GetCount(), 4);
+        EXPECT_EQ(Saved(), saved);
+    }
+
+    // Without the network nothing is asked of the server.
+    network.alive = FALSE;
+    AfxQueueScriptedAnswer(IDYES);
+    ASSERT_TRUE(Menu("Cloud|Refresh From Server"));
+    EXPECT_TRUE(Shown(Boxes(), "Not connected to network."));
 }
 
 TEST_F(EditAbsEncDbDlgTest, ExportWritesEveryRecordThatIsNotApprovedWhateverTheView)
