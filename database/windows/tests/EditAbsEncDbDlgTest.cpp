@@ -509,6 +509,7 @@ TEST_F(EditAbsEncDbDlgTest, SubmitToServerFailuresChangeNothing)
         {"network down", FALSE, 1, Mode::normal, IDYES, false, "Not connected to network."},
         {"host silent", TRUE, 0, Mode::normal, IDYES, false, "Cloud server not available."},
         {"user says no", TRUE, 1, Mode::normal, IDNO, false, "Submit cancelled."},
+        {"no name given", TRUE, 1, Mode::normal, IDYES, true, nullptr},
         {"server error", TRUE, 1, Mode::html500, IDYES, true,
          "Could not submit records because of the following error:\nFailed: The server answered with HTTP status 500."},
         {"server stopped answering", TRUE, 1, Mode::silent, IDYES, true,
@@ -521,11 +522,17 @@ TEST_F(EditAbsEncDbDlgTest, SubmitToServerFailuresChangeNothing)
         network.answers = c.answers;
         server.SetDefaultMode(c.mode);
         AfxQueueScriptedAnswer(c.answer);
+        const UINT button = c.message ? IDOK : IDCANCEL;
         if (c.asksName)
-            kvtest::OnNextModal([](CWnd* d) { kvtest::Click(d->GetDlgItem(IDOK)); });
+            kvtest::OnNextModal([button](CWnd* d) { kvtest::Click(d->GetDlgItem(static_cast<int>(button))); });
         ASSERT_TRUE(Menu("Cloud|Submit To Server"));
         const auto boxes = Boxes();
-        EXPECT_TRUE(Shown(boxes, c.message)) << (boxes.empty() ? "" : boxes.back().GetString());
+        if (c.message) {
+            EXPECT_TRUE(Shown(boxes, c.message)) << (boxes.empty() ? "" : boxes.back().GetString());
+        } else {
+            EXPECT_EQ(boxes.size(), 1u) << "the question only";
+            EXPECT_EQ(server.RequestCount(), 0u);
+        }
         EXPECT_EQ(Status("AFS"), "Ready To Submit");
         EXPECT_EQ(Saved(), saved);
         EXPECT_FALSE(table->modified);
