@@ -3,6 +3,7 @@
 #include <atomic>
 #include <thread>
 
+#include "AppEncoderWindow.h"
 #include "AppPaths.h"
 #include "database/windows/ManageCloudDatabaseDlg.h"
 #include "database/windows/QvxDatabaseTestDlg.h"
@@ -10,9 +11,15 @@
 #include "platform/net/HttpClient.h"
 #include "platform/ui/WinApp.h"
 
-CAppDatabase::CAppDatabase() = default;
+CAppDatabase::CAppDatabase() : m_encoderWindow(std::make_unique<CAppEncoderWindow>(m_tables, m_cloud)) {}
 
 CAppDatabase::~CAppDatabase() = default;
+
+void CAppDatabase::ToggleEncoderWindow() { m_encoderWindow->Toggle(AfxGetMainWnd()); }
+
+bool CAppDatabase::IsEncoderWindowVisible() const { return m_encoderWindow->IsVisible(); }
+
+bool CAppDatabase::CanClose() { return m_encoderWindow->CanClose(); }
 
 void CAppDatabase::LoadLoginData()
 {

@@ -2,10 +2,7 @@
 // the menu commands reach them: the login data, the two table files copied
 // into the data folder and loaded, their synchronisation with the cloud and
 // the three standard recordsets; the windows of "Test QVX Database" and
-// "Manage Cloud Database".
-//
-// DATABASE HOOK: the encoder database window comes with its own work; until
-// then its command ("Absolute Encoder Database") stays greyed.
+// "Manage Cloud Database"; the absolute-encoder database window.
 #pragma once
 
 #include <memory>
@@ -16,6 +13,7 @@
 #include "platform/core/String.h"
 
 class CManageCloudDatabaseDlg;
+class CAppEncoderWindow;
 
 class CAppDatabase {
 public:
@@ -51,16 +49,16 @@ public:
     // A new database test window on the motor table's recordset "MotorByPartNum".
     virtual bool HasTestWindow() const { return true; }
     virtual void OpenTestWindow();
-    // DATABASE HOOK: the encoder database window. Until it exists its command stays greyed.
-    virtual bool HasEncoderWindow() const { return false; }
-    virtual void ToggleEncoderWindow() {}
-    virtual bool IsEncoderWindowVisible() const { return false; }
+    virtual bool HasEncoderWindow() const { return true; }
+    virtual void ToggleEncoderWindow();
+    virtual bool IsEncoderWindowVisible() const;
     virtual bool HasCloudManagementWindow() const { return true; }
     // Shows the window when hidden, hides it when shown; false when it cannot be made.
     virtual bool ToggleCloudManagementWindow();
     virtual bool IsCloudManagementWindowVisible() const;
     // Asked before the program closes (the encoder window's unsaved changes).
-    virtual bool CanClose() { return true; }
+    virtual bool CanClose();
+    CAppEncoderWindow& GetEncoderWindow() { return *m_encoderWindow; }
 
 private:
     void SyncTables(std::vector<CString>& errors);
@@ -70,4 +68,6 @@ private:
     // Made on first use; its window goes with the main frame, the object with this.
     std::unique_ptr<CManageCloudDatabaseDlg> m_cloudWindow;
     long m_syncRequestLimitMs = 15000;
+    // Made with the database and gone before it.
+    std::unique_ptr<CAppEncoderWindow> m_encoderWindow;
 };

@@ -47,7 +47,7 @@ public:
         return true;
     }
     bool IsCloudManagementWindowVisible() const override { return m_visible; }
-    bool CanClose() override { return m_mayClose; }
+    bool CanClose() override { return m_mayClose && CAppDatabase::CanClose(); }
     int m_toggles = 0;
     bool m_visible = false;
     bool m_mayClose = true;

@@ -16,6 +16,7 @@
 #include "Edit.h"
 #include "ListBox.h"
 #include "ListCtrl.h"
+#include "MenuResource.h"
 #include "ProgressCtrl.h"
 #include "RichEditCtrl.h"
 #include "SpinButtonCtrl.h"
@@ -140,6 +141,10 @@ BOOL CDialog::CreateFromTemplate(const DialogTemplate& dialog, CWnd* parent, boo
                        toPixels(dialog.x, dialog.y, dialog.cx, dialog.cy), parent, 0))
         return FALSE;
     SetFont(&m_font, FALSE);
+    if (dialog.menuId && !AttachTemplateMenu(dialog.menuId)) {
+        DestroyWindow();
+        return FALSE;
+    }
     CWnd* previous = nullptr;
     for (const DialogControlTemplate& c : dialog.controls) {
         CWnd* control = MakeControlObject(c.kind);
@@ -174,6 +179,18 @@ BOOL CDialog::CreateFromTemplate(const DialogTemplate& dialog, CWnd* parent, boo
     }
     AfxCallWndProc(this, WM_INITDIALOG, 0, 0);
     return GetSafeHwnd() != nullptr;
+}
+
+bool CDialog::AttachTemplateMenu(UINT menuId)
+{
+    auto menu = std::make_unique<CMenuResource>();
+    if (!menu->Load(menuId)) {
+        AfxDebugLog("Menu of dialog %u: %s", m_templateId, menu->GetError().GetString());
+        return false;
+    }
+    m_menu = std::move(menu);
+    kvui::AttachMenuBar(GetImpl(), m_menu->GetMenu());
+    return true;
 }
 
 INT_PTR CDialog::DoModal()

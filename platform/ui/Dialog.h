@@ -1,14 +1,19 @@
 // CDialog: a window built from a dialog template, modal (DoModal/EndDialog)
 // or modeless (Create). Enter runs the default button's command (IDOK unless
 // set otherwise), Escape and the close button run IDCANCEL; the default
-// OnOK takes the dialog's data (UpdateData) and ends with IDOK.
+// OnOK takes the dialog's data (UpdateData) and ends with IDOK. A template
+// that names a menu gives the dialog a menu bar (GetMenu); its commands come
+// as WM_COMMAND and its items follow ON_UPDATE_COMMAND_UI handlers.
 #pragma once
+
+#include <memory>
 
 #include "DataExchange.h"
 #include "Font.h"
 #include "Wnd.h"
 
 struct DialogTemplate;
+class CMenuResource;
 
 class CDialog : public CWnd {
 public:
@@ -52,11 +57,13 @@ protected:
 
 private:
     BOOL CreateFromTemplate(const DialogTemplate& dialog, CWnd* parent, bool modal);
+    bool AttachTemplateMenu(UINT menuId);
     bool m_modal = false;
     bool m_ended = false;
     bool m_inLoop = false;
     UINT m_defId = 1;
     CFont m_font;
+    std::unique_ptr<CMenuResource> m_menu;
 
     DECLARE_MESSAGE_MAP()
 };

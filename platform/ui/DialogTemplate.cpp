@@ -318,6 +318,11 @@ bool ParseDialogTemplates(const char* text, std::vector<DialogTemplate>& templat
                 return fail("expected FONT size \"face\"");
             open->pointSize = static_cast<int>(size);
             open->faceName = tokens[2].text;
+        } else if (word == "MENU") {
+            int id = 0;
+            if (tokens.size() != 2 || tokens[1].quoted || !ParseId(tokens[1].text, id) || id <= 0)
+                return fail("expected MENU id");
+            open->menuId = static_cast<UINT>(id);
         } else if (word == "STYLE") {
             DWORD ex = 0;
             open->style = 0;

@@ -3,6 +3,7 @@
 //   DIALOG IDD_WARNING 0 0 220 90 "Warning"
 //   FONT 8 "Arial"
 //   STYLE POPUP CAPTION SYSMENU MODALFRAME
+//   MENU 405
 //   DEFPUSHBUTTON IDOK 160 70 50 14 "OK"
 //   LTEXT IDC_WARN_TEXT 10 10 200 40 ""
 //   CHECKBOX IDC_WARN_DONT_SHOW 10 55 150 10 "Don't show this message again" TABSTOP
@@ -12,7 +13,8 @@
 // number, IDOK, IDCANCEL, IDYES, IDNO, IDC_STATIC or a name from an id list in
 // resources/ids/ (the same names the code includes). A control line is a kind, an id, x y width height,
 // a quoted text ("" inside a text stands for one quote) and style words or
-// numbers. '#' starts a comment line.
+// numbers. '#' starts a comment line. MENU names a menu resource (resources/*.menu)
+// that the dialog shows as its menu bar above the template's area.
 #pragma once
 
 #include <vector>
@@ -37,6 +39,7 @@ struct DialogTemplate {
     int pointSize = 8;
     CString faceName = "MS Sans Serif";
     DWORD style = 0;
+    UINT menuId = 0;
     std::vector<DialogControlTemplate> controls;
 };
 

@@ -344,13 +344,13 @@ BOOL CMDIChildWnd::DestroyWindow()
 
 namespace kvtest {
 namespace {
-QMenuBar* BarOf(CMDIFrameWnd* frame)
+QMenuBar* BarOf(CWnd* frame)
 {
     CWndImpl* impl = frame ? frame->GetImpl() : nullptr;
     return impl && impl->widget ? impl->widget->findChild<QMenuBar*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
 }
 
-QAction* FindAction(CMDIFrameWnd* frame, const char* path, bool update)
+QAction* FindAction(CWnd* frame, const char* path, bool update)
 {
     QMenuBar* bar = BarOf(frame);
     if (!bar)
@@ -377,7 +377,7 @@ QAction* FindAction(CMDIFrameWnd* frame, const char* path, bool update)
 }
 }  // namespace
 
-BOOL ChooseMenuItem(CMDIFrameWnd* frame, const char* path)
+BOOL ChooseMenuItem(CWnd* frame, const char* path)
 {
     QAction* action = FindAction(frame, path, true);
     if (!action || action->menu() || !action->isEnabled())
@@ -386,7 +386,7 @@ BOOL ChooseMenuItem(CMDIFrameWnd* frame, const char* path)
     return TRUE;
 }
 
-int MenuItemState(CMDIFrameWnd* frame, const char* path, int* checked)
+int MenuItemState(CWnd* frame, const char* path, int* checked)
 {
     QAction* action = FindAction(frame, path, true);
     if (!action)
@@ -396,7 +396,7 @@ int MenuItemState(CMDIFrameWnd* frame, const char* path, int* checked)
     return action->isEnabled() ? 1 : 0;
 }
 
-std::vector<CString> MenuBarTexts(CMDIFrameWnd* frame)
+std::vector<CString> MenuBarTexts(CWnd* frame)
 {
     std::vector<CString> texts;
     if (QMenuBar* bar = BarOf(frame))
@@ -405,7 +405,7 @@ std::vector<CString> MenuBarTexts(CMDIFrameWnd* frame)
     return texts;
 }
 
-BOOL HoverMenuItem(CMDIFrameWnd* frame, const char* path)
+BOOL HoverMenuItem(CWnd* frame, const char* path)
 {
     QAction* action = FindAction(frame, path, true);
     if (!action)

@@ -92,14 +92,15 @@ private:
 };
 
 namespace kvtest {
+// These work on any window with a menu bar: the frame or a dialog with a menu.
 // Acts as a user choosing a menu item by its texts ("&File|&Demo"): opens each
 // menu (so its update handlers run) and chooses the item when it is enabled.
 // FALSE when the path does not exist or the item is greyed.
-BOOL ChooseMenuItem(CMDIFrameWnd* frame, const char* path);
+BOOL ChooseMenuItem(CWnd* frame, const char* path);
 // The item's state as the open menu would show it: -1 missing, 0 greyed, 1 enabled.
-int MenuItemState(CMDIFrameWnd* frame, const char* path, int* checked = nullptr);
+int MenuItemState(CWnd* frame, const char* path, int* checked = nullptr);
 // The texts of the menu bar's top-level items, in order.
-std::vector<CString> MenuBarTexts(CMDIFrameWnd* frame);
+std::vector<CString> MenuBarTexts(CWnd* frame);
 // Moves the pointer over a menu item (its status-bar prompt shows).
-BOOL HoverMenuItem(CMDIFrameWnd* frame, const char* path);
+BOOL HoverMenuItem(CWnd* frame, const char* path);
 }  // namespace kvtest

@@ -92,25 +92,38 @@ int CMenu::IndexOf(UINT item, UINT flags) const
     return -1;
 }
 
+CMenu::Item* CMenu::FindItem(UINT item, UINT flags)
+{
+    const int index = IndexOf(item, flags);
+    if (index >= 0)
+        return &m_items[static_cast<size_t>(index)];
+    // By command, as the system does, the items of the popups count too.
+    if (flags & MF_BYPOSITION)
+        return nullptr;
+    for (Item& entry : m_items)
+        if ((entry.flags & MF_POPUP) && entry.subMenu)
+            if (Item* found = entry.subMenu->FindItem(item, flags))
+                return found;
+    return nullptr;
+}
+
 UINT CMenu::CheckMenuItem(UINT item, UINT check)
 {
-    const int index = IndexOf(item, check);
-    if (index < 0)
+    Item* entry = FindItem(item, check);
+    if (!entry)
         return static_cast<UINT>(-1);
-    Item& entry = m_items[static_cast<size_t>(index)];
-    const UINT old = entry.flags & MF_CHECKED;
-    entry.flags = (entry.flags & ~MF_CHECKED) | (check & MF_CHECKED);
+    const UINT old = entry->flags & MF_CHECKED;
+    entry->flags = (entry->flags & ~MF_CHECKED) | (check & MF_CHECKED);
     return old;
 }
 
 UINT CMenu::EnableMenuItem(UINT item, UINT enable)
 {
-    const int index = IndexOf(item, enable);
-    if (index < 0)
+    Item* entry = FindItem(item, enable);
+    if (!entry)
         return static_cast<UINT>(-1);
-    Item& entry = m_items[static_cast<size_t>(index)];
-    const UINT old = entry.flags & (MF_GRAYED | MF_DISABLED);
-    entry.flags = (entry.flags & ~(MF_GRAYED | MF_DISABLED)) | (enable & (MF_GRAYED | MF_DISABLED));
+    const UINT old = entry->flags & (MF_GRAYED | MF_DISABLED);
+    entry->flags = (entry->flags & ~(MF_GRAYED | MF_DISABLED)) | (enable & (MF_GRAYED | MF_DISABLED));
     return old;
 }
 
@@ -133,8 +146,8 @@ int CMenu::GetMenuString(UINT item, CString& text, UINT flags) const
 
 UINT CMenu::GetMenuState(UINT item, UINT flags) const
 {
-    const int index = IndexOf(item, flags);
-    return index < 0 ? static_cast<UINT>(-1) : m_items[static_cast<size_t>(index)].flags;
+    const Item* entry = const_cast<CMenu*>(this)->FindItem(item, flags);
+    return entry ? entry->flags : static_cast<UINT>(-1);
 }
 
 CMenu* CMenu::GetSubMenu(int position) const

@@ -54,6 +54,7 @@ public:
 
 private:
     int IndexOf(UINT item, UINT flags) const;
+    Item* FindItem(UINT item, UINT flags);
     bool m_created = false;
     std::vector<Item> m_items;
 };

@@ -100,7 +100,7 @@ BOOL CWnd::CreateControl(int kind, LPCSTR text, DWORD style, const RECT& rect, C
         return FALSE;
     style = static_cast<DWORD>(cs.style);
     exStyle = cs.dwExStyle;
-    QWidget* parentWidget = parent && parent->m_impl ? parent->m_impl->widget.data() : nullptr;
+    QWidget* parentWidget = parent && parent->m_impl ? parent->m_impl->ClientWidget() : nullptr;
     const auto controlKind = static_cast<ControlKind>(kind);
     const bool topLevel = !(style & WS_CHILD) || !parentWidget;
     QWidget* widget = kvui::CreateWidget(controlKind, style, text, topLevel ? nullptr : parentWidget);
@@ -402,7 +402,7 @@ CWnd* CWnd::SetParent(CWnd* parent)
     CWnd* old = GetParent();
     QWidget* w = m_impl->widget;
     const bool visible = w->isVisible();
-    w->setParent(parent && parent->m_impl ? parent->m_impl->widget.data() : nullptr,
+    w->setParent(parent && parent->m_impl ? parent->m_impl->ClientWidget() : nullptr,
                  (m_impl->style & WS_CHILD) && parent ? Qt::Widget : Qt::Window);
     if (visible)
         w->show();
@@ -456,7 +456,7 @@ CWnd* CWnd::GetWindow(UINT relation) const
     if (!m_impl || !m_impl->widget)
         return nullptr;
     if (relation == GW_CHILD) {
-        for (QObject* child : m_impl->widget->children())
+        for (QObject* child : m_impl->ClientWidget()->children())
             if (CWnd* w = CWndImpl::WndOf(qobject_cast<QWidget*>(child)))
                 return w;
         return nullptr;
@@ -665,6 +665,8 @@ void CWnd::MoveWindow(int x, int y, int width, int height, BOOL repaint)
     if (!m_impl || !m_impl->widget)
         return;
     m_impl->widget->setGeometry(x, y, std::max(0, width), kvui::ClosedWindowHeight(m_impl, std::max(0, height)));
+    // A hidden window hears of its new size only when shown: its client area follows now.
+    kvui::LayOutMenuBar(m_impl);
     if (repaint)
         m_impl->widget->update();
 }
@@ -684,6 +686,7 @@ BOOL CWnd::SetWindowPos(const CWnd* insertAfter, int x, int y, int cx, int cy, U
         w->move(x, y);
     if (!(flags & SWP_NOSIZE))
         w->resize(std::max(0, cx), kvui::ClosedWindowHeight(m_impl, std::max(0, cy)));
+    kvui::LayOutMenuBar(m_impl);
     if (!(flags & SWP_NOZORDER) && insertAfter == nullptr)
         w->raise();
     if (flags & SWP_SHOWWINDOW)
@@ -733,7 +736,7 @@ void CWnd::GetClientRect(LPRECT rect) const
     *rect = RECT{0, 0, 0, 0};
     if (!m_impl || !m_impl->widget)
         return;
-    QWidget* w = m_impl->widget;
+    QWidget* w = m_impl->ClientWidget();
     QSize size = w->size();
     // The frame and the scroll bars are not the client's; a list's header is.
     if (auto* area = qobject_cast<QAbstractScrollArea*>(w)) {
@@ -752,7 +755,7 @@ void CWnd::ClientToScreen(LPPOINT point) const
 {
     if (!point || !m_impl || !m_impl->widget)
         return;
-    const QPoint p = m_impl->widget->mapToGlobal(QPoint(point->x, point->y));
+    const QPoint p = m_impl->ClientWidget()->mapToGlobal(QPoint(point->x, point->y));
     *point = POINT{p.x(), p.y()};
 }
 
@@ -768,7 +771,7 @@ void CWnd::ScreenToClient(LPPOINT point) const
 {
     if (!point || !m_impl || !m_impl->widget)
         return;
-    const QPoint p = m_impl->widget->mapFromGlobal(QPoint(point->x, point->y));
+    const QPoint p = m_impl->ClientWidget()->mapFromGlobal(QPoint(point->x, point->y));
     *point = POINT{p.x(), p.y()};
 }
 
@@ -905,8 +908,8 @@ BOOL CWnd::PrintWindow(CDC* dc, UINT flags) const
     QPainter* painter = CDCImpl::PainterOf(dc);
     if (!painter)
         return FALSE;
-    QWidget* w = m_impl->widget;
-    (void)flags;  // the toolkit's windows have no frame of their own to leave out
+    // The toolkit's windows have no frame of their own to leave out; a menu bar is left out.
+    QWidget* w = (flags & PW_CLIENTONLY) ? m_impl->ClientWidget() : m_impl->widget.data();
     w->ensurePolished();
     w->render(painter, QPoint(0, 0), QRegion(), QWidget::DrawWindowBackground | QWidget::DrawChildren);
     // What the window's controls have dropped over it (an open list, a tree drop-down, a popup list:

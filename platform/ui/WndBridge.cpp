@@ -6,6 +6,7 @@
 #include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
@@ -306,6 +307,8 @@ bool CWndImpl::eventFilter(QObject* watched, QEvent* event)
         QPoint p = mouse->position().toPoint();
         if (watched != widget)
             p = static_cast<QWidget*>(watched)->mapTo(widget, p);
+        if (client)
+            p = client->mapFrom(widget.data(), p);
         const UINT message = MouseMessage(event->type(), mouse->button());
         const bool buttonMessage = message != WM_MOUSEMOVE;
         const bool consumed = DispatchFromToolkit(message, MouseFlags(mouse->buttons(), mouse->modifiers()),
@@ -389,7 +392,9 @@ bool CWndImpl::eventFilter(QObject* watched, QEvent* event)
         if (alive && kind == ControlKind::ComboBox) NotifyParent(CBN_KILLFOCUS);
         return false;
     case QEvent::Resize: {
-        const QSize s = widget->size();
+        if (menuBar)
+            kvui::LayOutMenuBar(this);
+        const QSize s = ClientWidget()->size();
         CallWithFrame(wnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(static_cast<WORD>(s.width()), static_cast<WORD>(s.height())),
                       true, nullptr);
         return false;

@@ -12,6 +12,7 @@
 #include "Wnd.h"
 
 class QEvent;
+class QMenuBar;
 
 struct CWndImpl : public QObject {
     CWndImpl(CWnd* owner, QWidget* widget, ControlKind kind, UINT id, DWORD style, DWORD exStyle, bool ownsWidget);
@@ -30,6 +31,9 @@ struct CWndImpl : public QObject {
     WNDPROC proc;
     CFont* font = nullptr;
     CMenu* menu = nullptr;
+    // A window with a menu bar keeps its children in a client area below the bar.
+    QPointer<QMenuBar> menuBar;
+    QPointer<QWidget> client;
     std::map<UINT_PTR, int> timerByWindowId;
     std::map<int, UINT_PTR> windowIdByTimer;
 
@@ -41,6 +45,8 @@ struct CWndImpl : public QObject {
     static CWndImpl* Of(const QWidget* widget);
     static CWnd* WndOf(const QWidget* widget);
     QWidget* ParentWidget() const;
+    // Where the window's children live and client coordinates count from.
+    QWidget* ClientWidget() const { return client ? client.data() : widget.data(); }
     // Sends WM_COMMAND (id, code) from this control to its parent.
     void NotifyParent(UINT code);
     LRESULT NotifyParent(NMHDR& header);
@@ -77,6 +83,13 @@ bool EditMessage(CWndImpl* impl, UINT message, WPARAM wParam, LPARAM lParam, LRE
 bool ComboMessage(CWndImpl* impl, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
 // Applies the style bits a control follows after ModifyStyle.
 void ApplyStyle(CWndImpl* impl);
+// Gives a top-level window a menu bar showing `menu` (owned by the caller) and
+// moves its client area below it; the window grows by the bar's height.
+// Chosen items send WM_COMMAND to the window; before a menu opens its items
+// take their state from the window's update handlers, else from the menu's flags.
+void AttachMenuBar(CWndImpl* impl, CMenu* menu);
+// Places the bar and the client area after the window's size changed.
+void LayOutMenuBar(CWndImpl* impl);
 // Set while the program (not the user) changes a control, to hold back user-only notifications.
 struct ProgrammaticChange {
     ProgrammaticChange();

@@ -51,6 +51,7 @@ const std::vector<GalleryEntry>& GalleryEntries()
         {"select-abs-enc", "Select Absolute Encoder (407)", &ShowSelectAbsEnc},
         {"manage-cloud-database", "Manage Cloud Database (409) and its settings (410)", &ShowManageCloudDatabase},
         {"database-test", "Test QVX Database (401)", &ShowDatabaseTest},
+        {"edit-abs-enc-db", "Edit Absolute Encoder Database (403)", &ShowEditAbsEncDb},
         {"commutation-add-calc", "Additional commutation calculations (360)", &ShowCommutationAddCalc},
         {"kreln-commutation", "Setup Commutation (135) on the demo Kreln drive", &ShowKrelnCommutation},
         {"motor-safety", "Setup Motor Safety (138) on the demo Tavro drive", &ShowMotorSafety},

@@ -65,6 +65,7 @@ void ShowKrelnSetupDigitalIo(GalleryShots& shots);
 void ShowSelectAbsEnc(GalleryShots& shots);
 void ShowManageCloudDatabase(GalleryShots& shots);
 void ShowDatabaseTest(GalleryShots& shots);
+void ShowEditAbsEncDb(GalleryShots& shots);
 void ShowCommutationAddCalc(GalleryShots& shots);
 void ShowKrelnCommutation(GalleryShots& shots);
 void ShowMotorSafety(GalleryShots& shots);

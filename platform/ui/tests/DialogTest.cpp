@@ -8,10 +8,13 @@
 #include "platform/ui/DialogTemplate.h"
 #include "platform/ui/Edit.h"
 #include "platform/ui/ListCtrl.h"
+#include "platform/ui/MdiFrameWnd.h"
+#include "platform/ui/Menu.h"
 #include "platform/ui/MsgBox.h"
 #include "platform/ui/UserInput.h"
 #include "resources/ids/ExportWindowImageIds.h"
 #include "platform/ui/WinApp.h"
+#include "testing/TempDir.h"
 
 namespace {
 
@@ -249,6 +252,8 @@ TEST(DialogTemplateTest, MalformedTemplatesAreRefusedWithTheLine)
         {"DIALOG 1 0 0 10 10 \"a\"\nEND\nDIALOG 1 0 0 10 10 \"b\"\nEND\n", "line 3: dialog id used twice"},
         {"DIALOG x 0 0 10 10 \"a\"\nEND\n", "line 1: expected DIALOG id x y width height \"caption\""},
         {"DIALOG 1 0 0 10 10 \"a\"\nFONT 0 \"Arial\"\nEND\n", "line 2: expected FONT size \"face\""},
+        {"DIALOG 1 0 0 10 10 \"a\"\nMENU \"File\"\nEND\n", "line 2: expected MENU id"},
+        {"DIALOG 1 0 0 10 10 \"a\"\nMENU 0\nEND\n", "line 2: expected MENU id"},
     };
     for (const auto& c : cases) {
         std::vector<DialogTemplate> parsed;
@@ -360,4 +365,133 @@ TEST(DialogTemplateIdsTest, NamedIdsInATemplateAreTheListsNumbers)
     parsed.clear();
     EXPECT_FALSE(ParseDialogTemplates("DIALOG IDD_NO_SUCH_DIALOG 0 0 10 10 \"x\"\nEND\n", parsed, error));
     EXPECT_NE(error.Find("expected DIALOG id"), -1) << error.GetString();
+}
+
+namespace {
+
+constexpr UINT kMenuDialogId = 9200;
+constexpr UINT kSaveCommand = 9201;
+constexpr UINT kOpenCommand = 9202;
+constexpr UINT kViewAll = 9203;
+constexpr UINT kViewLocal = 9204;
+
+// A dialog whose template names a menu: one item follows an update handler,
+// the others the flags the dialog sets on its menu.
+class CMenuDlg : public CDialog {
+public:
+    CMenuDlg() : CDialog(kMenuDialogId) {}
+    void OnSave() { ++m_saves; }
+    void OnOpen() { ++m_opens; }
+    void OnUpdateViewAll(CCmdUI* ui) { ui->SetCheck(m_showAll ? 1 : 0); }
+    void OnViewAll() {}
+    int m_saves = 0;
+    int m_opens = 0;
+    bool m_showAll = true;
+
+protected:
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CMenuDlg, CDialog)
+    ON_COMMAND(kSaveCommand, &CMenuDlg::OnSave)
+    ON_COMMAND(kOpenCommand, &CMenuDlg::OnOpen)
+    ON_COMMAND(kViewAll, &CMenuDlg::OnViewAll)
+    ON_UPDATE_COMMAND_UI(kViewAll, &CMenuDlg::OnUpdateViewAll)
+END_MESSAGE_MAP()
+
+// Menus load from the resources folder: the test's menu lives in a folder of its own.
+class ResourceFolderScope {
+public:
+    explicit ResourceFolderScope(const std::string& folder)
+    {
+        AfxGetResourceErrors();  // the program's templates are read before the folder moves
+        const char* old = std::getenv("KORVANE_RESOURCES");
+        m_had = old != nullptr;
+        m_old = old ? old : "";
+        setenv("KORVANE_RESOURCES", folder.c_str(), 1);
+    }
+    ~ResourceFolderScope()
+    {
+        if (m_had)
+            setenv("KORVANE_RESOURCES", m_old.c_str(), 1);
+        else
+            unsetenv("KORVANE_RESOURCES");
+    }
+
+private:
+    bool m_had = false;
+    std::string m_old;
+};
+
+}  // namespace
+
+TEST(DialogMenuTest, ATemplatesMenuSitsAboveTheClientAreaAndSendsItsCommandsToTheDialog)
+{
+    ASSERT_TRUE(AfxRegisterDialogTemplates("DIALOG 9200 0 0 100 40 \"With menu\"\nFONT 8 \"Arial\"\nMENU 9200\n"
+                                           "PUSHBUTTON 5 4 8 40 16 \"B\"\nEND\n"
+                                           "DIALOG 9210 0 0 100 40 \"Lost menu\"\nMENU 9299\nEND\n"));
+    TempDir folder;
+    folder.Write("test.menu", "MENU 9200\nPOPUP \"File\"\n    MENUITEM 9201 \"Save\"\n    MENUITEM 9202 \"Open\"\nEND\n"
+                              "POPUP \"View\"\n    MENUITEM 9203 \"All\"\n    MENUITEM 9204 \"Local\"\nEND\nEND\n");
+    ResourceFolderScope scope(folder.path());
+    CMenuDlg dlg;
+    ASSERT_TRUE(dlg.Create(kMenuDialogId));
+    ASSERT_NE(dlg.GetMenu(), nullptr);
+    EXPECT_EQ(kvtest::MenuBarTexts(&dlg), (std::vector<CString>{"File", "View"}));
+
+    // The client area is the template's, below the bar; children count from its corner.
+    CRect units(0, 0, 4, 8);
+    dlg.MapDialogRect(&units);
+    CRect client;
+    dlg.GetClientRect(&client);
+    EXPECT_EQ(client, CRect(0, 0, 25 * units.right, 5 * units.bottom));
+    CRect window;
+    dlg.GetWindowRect(&window);
+    EXPECT_GT(window.Height(), client.Height()) << "the bar adds to the window";
+    CRect button;
+    dlg.GetDlgItem(5)->GetWindowRect(&button);
+    dlg.ScreenToClient(&button);
+    EXPECT_EQ(button, CRect(units.right, units.bottom, 11 * units.right, 3 * units.bottom));
+    CPoint corner(0, 0);
+    dlg.ClientToScreen(&corner);
+    EXPECT_EQ(corner.y, window.top + window.Height() - client.Height());
+    EXPECT_EQ(dlg.GetWindow(GW_CHILD), dlg.GetDlgItem(5));
+    dlg.MoveWindow(0, 0, 300, 200);
+    dlg.GetClientRect(&client);
+    EXPECT_EQ(client.Width(), 300);
+    EXPECT_EQ(client.Height(), 200 - (window.Height() - 5 * units.bottom));
+
+    // Commands reach the dialog; a greyed item cannot be chosen.
+    EXPECT_TRUE(kvtest::ChooseMenuItem(&dlg, "File|Save"));
+    EXPECT_EQ(dlg.m_saves, 1);
+    dlg.GetMenu()->EnableMenuItem(kOpenCommand, MF_BYCOMMAND | MF_GRAYED);
+    EXPECT_EQ(kvtest::MenuItemState(&dlg, "File|Open"), 0);
+    EXPECT_FALSE(kvtest::ChooseMenuItem(&dlg, "File|Open"));
+    EXPECT_EQ(dlg.m_opens, 0);
+    dlg.GetMenu()->EnableMenuItem(kOpenCommand, MF_BYCOMMAND | MF_ENABLED);
+    EXPECT_TRUE(kvtest::ChooseMenuItem(&dlg, "File|Open"));
+    EXPECT_EQ(dlg.m_opens, 1);
+
+    // Check marks: from the update handler, or set on the menu.
+    struct Check {
+        bool showAll;
+        UINT localCheck;
+        int allChecked;
+        int localChecked;
+    };
+    for (const Check& c : {Check{true, MF_UNCHECKED, 1, 0}, Check{false, MF_CHECKED, 0, 1}}) {
+        dlg.m_showAll = c.showAll;
+        dlg.GetMenu()->CheckMenuItem(kViewLocal, MF_BYCOMMAND | c.localCheck);
+        int checked = -1;
+        EXPECT_EQ(kvtest::MenuItemState(&dlg, "View|All", &checked), 1);
+        EXPECT_EQ(checked, c.allChecked);
+        EXPECT_EQ(kvtest::MenuItemState(&dlg, "View|Local", &checked), 1);
+        EXPECT_EQ(checked, c.localChecked);
+    }
+    dlg.DestroyWindow();
+
+    // A menu the resources lack makes no dialog, as a missing template does.
+    CDialog lost;
+    EXPECT_FALSE(lost.Create(9210));
+    EXPECT_EQ(lost.m_hWnd, nullptr);
 }
