@@ -218,10 +218,7 @@ void CQvxGuiTavroAnalogOutputDlg::OnSourceChosen(int output)
     if (drive == -1 || source < 0)
         return;
     const WORD reg = output == 0 ? kAnalogOutputSource : kAuxOutputSource;
-    const BYTE address = static_cast<BYTE>(drive);
-    SendCommand(address, reg, source);
-    // The source is read once at start; read it again so the choice follows the drive.
-    (output == 0 ? m_outputSource : m_auxSource).Query(address, reg, kStatusMs, kOneShot);
+    SendCommand(static_cast<BYTE>(drive), reg, source);
     UpdateEnables();
 }
 
