@@ -295,8 +295,11 @@ void CQvxSetupAnalogIoDlg::ApplyAuxBinding(int param10)
             edit->BindValueParameter(GPD_PRIMARY_ANAIN_SCALE, 1, 0);
         }
     }
-    for (CQvxGuiEditCtrl* edit : {&work, &drive})
+    // Blank until the other register answers: the old one's value means nothing in the new units.
+    for (CQvxGuiEditCtrl* edit : {&work, &drive}) {
         edit->SetPollRegister(binding.reg, kReadMs, kOneShot);
+        edit->ClearValue();
+    }
 }
 
 void CQvxSetupAnalogIoDlg::ApplySpinSteps()
