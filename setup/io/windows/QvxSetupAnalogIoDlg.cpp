@@ -1,7 +1,5 @@
 #include "setup/io/windows/QvxSetupAnalogIoDlg.h"
 
-#include <cmath>
-
 #include "distribution/parameters/GlobalParameterKinds.h"
 #include "distribution/parameters/GlobalParameterTable.h"
 #include "framework/GuiUpdateList.h"
@@ -145,23 +143,14 @@ int CQvxSetupAnalogIoDlg::PrepareQueries()
     return 1;
 }
 
-bool CQvxSetupAnalogIoDlg::Conversion(int id, int& value)
-{
-    double raw = 0.0;
-    if (!GetGlobalParameterValue(-1, id, raw))
-        return false;
-    value = static_cast<int>(raw >= 0 ? std::floor(raw + 0.5) : std::ceil(raw - 0.5));
-    return true;
-}
-
 int CQvxSetupAnalogIoDlg::InitialUpdate()
 {
     CGuiUpdateDlg::InitialUpdate();
     int ch = 0, param7 = 0, param10 = 0;
     LONG inputScale = 0, feedback = 0;
     double value = 0.0;
-    if (!Conversion(GPD_CS, ch) || !Conversion(GPD_CS_SF, param7) || !Conversion(GPD_ETF, param10) ||
-        !m_model10.GetValue(inputScale) || !m_feedback.GetValue(feedback))
+    if (!GetGlobalParameterInt(GPD_CS, ch) || !GetGlobalParameterInt(GPD_CS_SF, param7) ||
+        !GetGlobalParameterInt(GPD_ETF, param10) || !m_model10.GetValue(inputScale) || !m_feedback.GetValue(feedback))
         return 0;
     for (int id : {GPD_PRIMARY_ANAIN_SCALE, GPD_AMPTOENGIOVOLTS_INPUT, GPD_AMPDASCLTO_DAPRCNT_OUTPUT,
                    GPD_AMPTOENGIOVOLTS_OUTPUT})
@@ -193,10 +182,9 @@ void CQvxSetupAnalogIoDlg::FillLists(int ch, int param7, int param10)
     m_auxCombo.ResetContent();
     const AnalogListSections sections = CAnalogSignalLists::SectionsFor(ch, param7);
     m_auxOutputDisabled = sections.disableAuxOutput;
-    if (m_auxOutputDisabled) {
-        EnableIds({IDC_AIO_AUX_OUT_SOURCE}, false);
-        EnableRows({kAuxOutputGain, kAuxOutputOffset, kAuxOutputTest}, false);
-    }
+    // Set both ways: the window may have shown another drive before.
+    EnableIds({IDC_AIO_AUX_OUT_SOURCE}, !m_auxOutputDisabled);
+    EnableRows({kAuxOutputGain, kAuxOutputOffset, kAuxOutputTest}, !m_auxOutputDisabled);
     FillList(m_outputCombo, sections.output);
     FillList(m_auxCombo, sections.aux);
     SetAuxLabels(ch, param10);
@@ -230,10 +218,10 @@ void CQvxSetupAnalogIoDlg::ProcessResponses()
     if (!AreStagesDone() || !ReadingsReady())
         return;
     int ch = 0, param5 = 0, param7 = 0, param10 = 0;
-    Conversion(GPD_CS, ch);
-    Conversion(GPD_MC, param5);
-    Conversion(GPD_CS_SF, param7);
-    Conversion(GPD_ETF, param10);
+    GetGlobalParameterInt(GPD_CS, ch);
+    GetGlobalParameterInt(GPD_MC, param5);
+    GetGlobalParameterInt(GPD_CS_SF, param7);
+    GetGlobalParameterInt(GPD_ETF, param10);
     // Every flag is taken, so no reading's change is seen twice.
     const bool outputRead = m_outputSource.HasChanged(1);
     const bool auxRead = m_auxSource.HasChanged(1);

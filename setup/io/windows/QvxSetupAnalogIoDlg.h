@@ -55,7 +55,6 @@ protected:
 
 private:
     void BindControls();
-    bool Conversion(int id, int& value);
     bool ReadingsReady();
     void FillLists(int ch, int param7, int param10);
     void FillList(CComboBox& combo, const CString& section);
