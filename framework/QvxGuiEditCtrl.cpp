@@ -472,7 +472,8 @@ int CQvxGuiEditCtrl::GetColourState() const
 {
     if (m_unavailable)
         return kColourUnavailable;
-    if ((m_hasPollRegister || m_customPollId != -1) && !m_polling)
+    // A greyed edit takes the offline colour: its value cannot be edited or sent now.
+    if (((m_hasPollRegister || m_customPollId != -1) && !m_polling) || (GetSafeHwnd() && !IsWindowEnabled()))
         return kColourOffline;
     if (m_modified)
         return kColourModified;

@@ -55,7 +55,12 @@ public:
 
     void SetDisplayFormat(const char* format, int redisplay);
     void SetDisplayScale(double factor);
-    void SetValueScale(double factor) { m_valueScale = factor; }
+    // A fixed entry factor (drive value = entry x factor); drops a value parameter binding.
+    void SetValueScale(double factor)
+    {
+        m_valueScale = factor;
+        m_value = ParameterBinding{};
+    }
     void BindGlobalParameter(int id, int direction, int reciprocal);
     void BindValueParameter(int id, int direction, int reciprocal);
     void SetLimits(double minimum, double maximum) { m_minimum = minimum; m_maximum = maximum; }

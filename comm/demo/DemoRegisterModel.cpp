@@ -111,6 +111,8 @@ void CDemoRegisterModel::DefineDrive(int address, LONG version)
     Define(address, 3369, 1000);
     Define(address, 3366, 4000);
     Define(address, 6418, 0);
+    // The aux analog output's test level (32 above the analog output's, as its other registers).
+    Define(address, 15446, 0);
 }
 
 bool CDemoRegisterModel::ResolveKey(int address, int code, DWORD& key)

@@ -42,6 +42,8 @@ const std::vector<GalleryEntry>& GalleryEntries()
         {"last-faults", "Last Faults Indicator on the demo Tavro drive", &ShowLastFaults},
         {"control-signals", "Control Loop Signals on the demo Tavro drive", &ShowControlSignals},
         {"control-panel", "Control Panel on the demo Tavro drive", &ShowControlPanel},
+        {"tavro-analog-output", "Analog Output (365) on the demo Tavro drive", &ShowTavroAnalogOutput},
+        {"setup-analog-io", "Setup Analog Input/Output (321) on the demo Kreln drive", &ShowSetupAnalogIo},
         {"setup-digital-inputs", "Setup Digital Inputs (336) on the demo Tavro drive", &ShowSetupDigitalInputs},
         {"setup-digital-outputs", "Setup Digital Outputs (342) on the demo Tavro drive", &ShowSetupDigitalOutputs},
         {"digital-input-status", "General (343) and Dedicated (344) Digital Inputs", &ShowInputStatusWindows},

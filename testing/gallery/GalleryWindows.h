@@ -57,6 +57,8 @@ void ShowStatusLamps(GalleryShots& shots);
 void ShowLastFaults(GalleryShots& shots);
 void ShowControlSignals(GalleryShots& shots);
 void ShowControlPanel(GalleryShots& shots);
+void ShowTavroAnalogOutput(GalleryShots& shots);
+void ShowSetupAnalogIo(GalleryShots& shots);
 void ShowSetupDigitalInputs(GalleryShots& shots);
 void ShowSetupDigitalOutputs(GalleryShots& shots);
 void ShowInputStatusWindows(GalleryShots& shots);

@@ -1,0 +1,63 @@
+#include "setup/io/windows/AnalogEditFields.h"
+
+void CAnalogEditFields::SetColourSet(CQvxGuiEditCtrl& edit)
+{
+    edit.SetColour(CQvxGuiEditCtrl::kColourNormal, RGB(255, 255, 255));
+    edit.SetColour(CQvxGuiEditCtrl::kColourModified, RGB(230, 230, 250));
+    edit.SetColour(CQvxGuiEditCtrl::kColourOffline, RGB(217, 217, 217));
+    edit.SetColour(CQvxGuiEditCtrl::kColourUnavailable, RGB(217, 217, 217));
+    edit.m_textColour = RGB(0, 0, 255);
+}
+
+void CAnalogEditFields::Add(int spinId, CQvxGuiEditCtrl* edit, const char* format, const SpinStepSetting& setting)
+{
+    m_entries.push_back({spinId, edit, format, setting});
+}
+
+CAnalogEditFields::Entry* CAnalogEditFields::Find(CQvxGuiEditCtrl* edit)
+{
+    for (Entry& entry : m_entries)
+        if (entry.edit == edit)
+            return &entry;
+    return nullptr;
+}
+
+void CAnalogEditFields::SetStep(CQvxGuiEditCtrl* edit, const SpinStepSetting& setting)
+{
+    if (Entry* entry = Find(edit))
+        entry->setting = setting;
+}
+
+void CAnalogEditFields::SetFormat(CQvxGuiEditCtrl* edit, const char* format)
+{
+    if (Entry* entry = Find(edit))
+        entry->format = format;
+}
+
+double CAnalogEditFields::StepOf(CQvxGuiEditCtrl* edit)
+{
+    Entry* entry = Find(edit);
+    if (!entry)
+        return 0.0;
+    double perDriveUnit = 0.0;
+    // Without the conversion yet, a drive-unit step falls back to its minimum.
+    if (entry->setting.inDriveUnits && !edit->ConvertValue(perDriveUnit, 1.0, 1))
+        perDriveUnit = 0.0;
+    return CAnalogIoRules::SpinStep(entry->setting, perDriveUnit);
+}
+
+bool CAnalogEditFields::OnDeltaPos(int spinId, int delta)
+{
+    for (Entry& entry : m_entries) {
+        if (entry.spinId != spinId)
+            continue;
+        CQvxGuiEditCtrl* edit = entry.edit;
+        if (edit->GetSafeHwnd() && edit->IsWindowEnabled() && edit->HasWriteRegister()) {
+            CString text;
+            text.Format(entry.format, edit->GetEnteredValue() + delta * StepOf(edit));
+            edit->SetValueText(text);
+        }
+        return true;
+    }
+    return false;
+}
