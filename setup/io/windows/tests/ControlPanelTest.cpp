@@ -468,4 +468,55 @@ TEST_F(ControlPanelBar2Test, TheSecondBarIsShownAndCommanded)
     Screenshot(dlg, "control_panel_bar2");
 }
 
+// Two-phase current control: parameter 6 above 15, register 3373 at 4 and the
+// hardware flag word's bit 3.
+class ControlPanelTwoPhaseTest : public ControlPanelTest {
+protected:
+    void PrepareDrives() override
+    {
+        SetRegister(kTavro, 3373, 4);
+        SetIndexed(kTavro, demo_codes::MDL, demo_codes::MDI, 14, 0x8);
+    }
+};
+
+TEST_F(ControlPanelTwoPhaseTest, VelocityModeIsTurnedToTheCurrentLoop)
+{
+    CQvxGuiCPanelDlg* dlg = Open(2);
+    ASSERT_NE(dlg, nullptr);
+    EXPECT_TRUE(Shown(Boxes(), "Mode has been changed to 'Current Loop Closed'!"));
+    EXPECT_TRUE(Wait([&] { return Register(kTavro, kMode) == 1; }));
+    EXPECT_TRUE(Wait([&] { return dlg->IsBar2Shown() != 0; }));
+}
+
+TEST_F(ControlPanelTest, CommandRegistersTakeTheirLimits)
+{
+    // Limits far beyond what the registers hold.
+    for (const char* key : {"MaximumCurrent", "MaximumPosition"})
+        WritePrivateProfileString("CONTROL PANEL OPTIONS", key, "1000000000", m_app.m_iniPath.c_str());
+    const struct {
+        const char* name;
+        LONG mode;
+        const char* typed;
+        int code;
+        LONG sent;
+    } cases[] = {
+        {"current saturates at the register's limit", 0, "900000000", kCommand, 32767},
+        {"position is sent as it is", 4 | 2, "50,000", kPositionCommand, 50000},
+    };
+    for (const auto& c : cases) {
+        CQvxGuiCPanelDlg* dlg = Open(c.mode);
+        ASSERT_NE(dlg, nullptr) << c.name;
+        m_trace.Clear();
+        Enter(dlg, c.typed);
+        std::vector<LONG> sent;
+        EXPECT_TRUE(Wait([&] {
+            sent = m_trace.Take(kTavro, c.code);
+            return !sent.empty();
+        })) << c.name;
+        EXPECT_EQ(sent, std::vector<LONG>{c.sent}) << c.name;
+        kvtest::CloseWindow(dlg);
+        ASSERT_TRUE(Wait([&] { return m_frame.m_list.IsEmpty(); }));
+    }
+}
+
 }  // namespace
