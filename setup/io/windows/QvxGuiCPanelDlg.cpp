@@ -697,11 +697,13 @@ void CQvxGuiCPanelDlg::OnOptions()
         m_options = nullptr;
 }
 
-void CQvxGuiCPanelDlg::OnChildDialogClosed(int code)
+void CQvxGuiCPanelDlg::OnChildNotify(CWnd* child, int code)
 {
-    const int changed = m_options && m_options->IsChanged();
+    if (!m_options || child != m_options)
+        return;
+    // The dialog is going away: what it changed is read now, and it is forgotten.
+    const int changed = m_options->IsChanged();
     m_options = nullptr;
-    CGuiUpdateDlg::OnChildDialogClosed(code);
     if (code != 1 || !changed || !m_modeKnown || !HaveParameter(6) || !HaveParameter(5))
         return;
     for (CPanelCommandBar* bar : {m_bar1.get(), m_bar2.get()})

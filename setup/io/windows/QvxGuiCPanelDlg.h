@@ -35,7 +35,8 @@ public:
     void OnModeWordChanged(int value) override;
     void OnEnableBitChanged(int bit) override;
     void OnFaultWordChanged(int value) override;
-    void OnChildDialogClosed(int code) override;
+    // The Options dialog closing: code 1 is OK.
+    void OnChildNotify(CWnd* child, int code) override;
     void SetDrive(int drive, int restart) override;
     void OnDriveChanged() override;
     void OnOK() override;
@@ -55,6 +56,8 @@ public:
     // The control id of the jog button held down, 0 when none.
     int GetHeldJog() const { return m_heldJog; }
     int IsBar2Shown() const { return m_twoPhaseShown; }
+    // The open Options dialog, or null.
+    CQvxCPanelOptionsDlg* GetOptionsDialog() const { return m_options; }
     const CPanelOptionsModeList& GetModes() const { return m_modes; }
     // The conversion snapshot; false while a parameter is missing.
     bool BuildScaling(CPanelScaling& scaling);

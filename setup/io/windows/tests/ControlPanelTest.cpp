@@ -10,6 +10,7 @@
 #include "platform/ui/MsgBox.h"
 #include "platform/ui/UserInput.h"
 #include "setup/io/PanelBarMath.h"
+#include "setup/io/windows/QvxCPanelOptionsDlg.h"
 #include "setup/io/windows/QvxGuiCPanelDlg.h"
 #include "testing/WindowPixels.h"
 #include "testing/WindowShot.h"
@@ -517,6 +518,33 @@ TEST_F(ControlPanelTest, CommandRegistersTakeTheirLimits)
         kvtest::CloseWindow(dlg);
         ASSERT_TRUE(Wait([&] { return m_frame.m_list.IsEmpty(); }));
     }
+}
+
+TEST_F(ControlPanelTest, AcceptedOptionsTakeEffectAtOnce)
+{
+    CQvxGuiCPanelDlg* dlg = Open(2);
+    ASSERT_NE(dlg, nullptr);
+    Enter(dlg, "500");
+    kvtest::Click(dlg->GetDlgItem(IDC_CPANEL_OPTIONS));
+    CQvxCPanelOptionsDlg* options = dlg->GetOptionsDialog();
+    ASSERT_NE(options, nullptr);
+    CWnd* max = options->GetDlgItem(IDC_CPANEL_MAX_VELOCITY);
+    max->SetWindowText("");
+    kvtest::TypeText(max, "3000");
+    kvtest::Click(options->GetDlgItem(IDOK));
+    EXPECT_TRUE(Wait([&] { return dlg->GetOptionsDialog() == nullptr; }));
+    CString label;
+    EXPECT_TRUE(Wait([&] {
+        dlg->GetDlgItemText(IDC_CPANEL_MAX_LABEL, label);
+        return label == "3,000.00";
+    })) << label;
+    EXPECT_EQ(dlg->GetModes().GetMode(kPanelVelocity)->Max(), 3000.0);
+    EXPECT_NE(m_home.Read("kvsettings.ini").find("MaximumVelocity=3000"), std::string::npos);
+    // The dialog opens again.
+    kvtest::Click(dlg->GetDlgItem(IDC_CPANEL_OPTIONS));
+    ASSERT_NE(dlg->GetOptionsDialog(), nullptr);
+    kvtest::Click(dlg->GetOptionsDialog()->GetDlgItem(IDCANCEL));
+    EXPECT_TRUE(Wait([&] { return dlg->GetOptionsDialog() == nullptr; }));
 }
 
 }  // namespace
