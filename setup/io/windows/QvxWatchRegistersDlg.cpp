@@ -37,6 +37,7 @@ BEGIN_MESSAGE_MAP(CQvxWatchRegistersDlg, CGuiUpdateDlg)
     ON_NOTIFY(NM_RCLICK, IDC_WATCH_LIST, &CQvxWatchRegistersDlg::OnListRightClick)
     ON_WM_TIMER()
     ON_WM_SIZE()
+    ON_WM_GETMINMAXINFO()
     ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
@@ -62,7 +63,19 @@ BOOL CQvxWatchRegistersDlg::OnInitDialog()
     ApplyLook();
     Rebuild();
     SetTimer(kRefreshTimer, 100);
+    CRect window;
+    GetWindowRect(&window);
+    m_minSize = window.Size();
     return TRUE;
+}
+
+void CQvxWatchRegistersDlg::OnGetMinMaxInfo(MINMAXINFO* info)
+{
+    CGuiUpdateDlg::OnGetMinMaxInfo(info);
+    if (info && m_minSize.cx > 0) {
+        info->ptMinTrackSize.x = m_minSize.cx;
+        info->ptMinTrackSize.y = m_minSize.cy;
+    }
 }
 
 void CQvxWatchRegistersDlg::SetUpList()

@@ -56,6 +56,7 @@ protected:
     void OnTimer(UINT_PTR id);
     void OnDestroy();
     void OnSize(UINT type, int cx, int cy);
+    void OnGetMinMaxInfo(MINMAXINFO* info);
     LRESULT OnCheckChanged(WPARAM row, LPARAM mouse);
     void OnListItemChanged(NMHDR* header, LRESULT* result);
     void OnListDoubleClick(NMHDR* header, LRESULT* result);
@@ -98,4 +99,5 @@ private:
     int m_dragging = 0;
     int m_dropTarget = -1;
     CHPTimer m_exerciseClock;
+    CSize m_minSize{0, 0};  // the window's size as it opened: it is never made smaller
 };

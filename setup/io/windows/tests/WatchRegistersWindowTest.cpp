@@ -321,4 +321,30 @@ TEST_F(WatchWindowTest, TheStressHookKeepsListRowsAndQueriesTogether)
     EXPECT_TRUE(Wait([&] { return Value(dlg, disabled) == "N/A"; }));
 }
 
+TEST_F(WatchWindowTest, ResizingKeepsTheLayoutAndTheOpeningSize)
+{
+    CQvxWatchRegistersDlg* dlg = Open();
+    ASSERT_NE(dlg, nullptr);
+    CRect opened;
+    dlg->GetWindowRect(&opened);
+    dlg->MoveWindow(opened.left, opened.top, opened.Width() + 200, opened.Height() + 100);
+    CRect client, list, add;
+    dlg->GetClientRect(&client);
+    dlg->GetList().GetWindowRect(&list);
+    dlg->ScreenToClient(&list);
+    dlg->GetDlgItem(IDC_WATCH_ADD)->GetWindowRect(&add);
+    dlg->ScreenToClient(&add);
+    EXPECT_EQ(list.left, 10);
+    EXPECT_EQ(client.right - list.right, 10);
+    EXPECT_EQ(add.top, list.bottom + 5);
+    EXPECT_GE(dlg->GetList().GetColumnWidth(0) + dlg->GetList().GetColumnWidth(1), list.Width() - 30)
+        << "the Value column fills the rest";
+
+    dlg->MoveWindow(opened.left, opened.top, 40, 40);
+    CRect shrunk;
+    dlg->GetWindowRect(&shrunk);
+    EXPECT_GE(shrunk.Width(), opened.Width());
+    EXPECT_GE(shrunk.Height(), opened.Height());
+}
+
 }  // namespace
