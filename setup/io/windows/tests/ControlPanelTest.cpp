@@ -151,20 +151,34 @@ TEST_F(ControlPanelTest, OpeningWritesNothingAndTypedValuesAreClamped)
     Enter(dlg, "5000");
     EXPECT_DOUBLE_EQ(dlg->GetBarValue(), 2000.0);
 
-    // ">>" from 1950 reaches the Max and stays there.
-    Enter(dlg, "1950");
-    const LONG top = Expected(dlg, 2000.0);
-    kvtest::Click(dlg->GetDlgItem(IDC_CPANEL_STEP_UP));
-    EXPECT_TRUE(Wait([&] { return Register(kTavro, kCommand) == top; })) << Register(kTavro, kCommand);
-    EXPECT_DOUBLE_EQ(dlg->GetBarValue(), 2000.0);
-    kvtest::Click(dlg->GetDlgItem(IDC_CPANEL_STEP_UP));
-    Settle();
-    EXPECT_DOUBLE_EQ(dlg->GetBarValue(), 2000.0);
-    EXPECT_EQ(Register(kTavro, kCommand), top);
-    EXPECT_EQ(dlg->GetHeldJog(), 0) << "a click holds nothing";
-
     kvtest::Click(dlg->GetDlgItem(IDC_CPANEL_STOP));
     EXPECT_TRUE(Wait([&] { return Register(kTavro, kCommand) == 0; }));
+}
+
+// One rpm-sized step is far below one drive unit of the demo drive's velocity:
+// the clamp is shown in current mode, 1.5 A and a step of 1 A below a Max of 2 A.
+TEST_F(ControlPanelTest, AStepStopsAtTheMax)
+{
+    CQvxGuiCPanelDlg* dlg = Open(0);
+    ASSERT_NE(dlg, nullptr);
+    Enter(dlg, "1.5");
+    const LONG start = Expected(dlg, 1.5);
+    const LONG top = Expected(dlg, 2.0);
+    ASSERT_NE(start, top);
+    ASSERT_TRUE(Wait([&] { return Register(kTavro, kCommand) == start; })) << Register(kTavro, kCommand);
+    m_trace.Clear();
+    kvtest::Click(dlg->GetDlgItem(IDC_CPANEL_STEP_UP));
+    EXPECT_TRUE(Wait([&] { return Register(kTavro, kCommand) == top; })) << Register(kTavro, kCommand);
+    kvtest::Click(dlg->GetDlgItem(IDC_CPANEL_STEP_UP));
+    std::vector<LONG> sent;
+    EXPECT_TRUE(Wait([&] {
+        for (LONG v : m_trace.Take(kTavro, kCommand))
+            sent.push_back(v);
+        return sent.size() >= 2;
+    }));
+    EXPECT_EQ(sent, (std::vector<LONG>{top, top}));
+    EXPECT_LE(dlg->GetBarValue(), 2.0);
+    EXPECT_EQ(dlg->GetHeldJog(), 0) << "a click holds nothing";
 }
 
 TEST_F(ControlPanelTest, ClicksOnTheBarAskFirst)
