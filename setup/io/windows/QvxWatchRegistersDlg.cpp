@@ -165,6 +165,7 @@ int CQvxWatchRegistersDlg::SendSetValue(const CWatchRegisterItem& watch)
 
 void CQvxWatchRegistersDlg::Rebuild()
 {
+    EndDrag();
     m_filling = 1;
     m_list.DeleteAllItems();
     for (int i = 0; i < m_watches.GetCount(); ++i) {
@@ -441,6 +442,8 @@ void CQvxWatchRegistersDlg::EndDrag()
 
 void CQvxWatchRegistersDlg::RemoveRow(int row)
 {
+    // Rows taken out under a drag: the dragged rows are no longer the ones pressed.
+    EndDrag();
     CWatchRegisterItem* watch = m_watches.GetAt(row);
     Cancel(watch);
     m_watches.Remove(watch);
