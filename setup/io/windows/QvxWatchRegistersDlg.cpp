@@ -45,6 +45,8 @@ namespace {
 constexpr const char* kFilter = "Watchlist Settings File (*.wls)|*.wls||";
 constexpr UINT_PTR kRefreshTimer = 0;
 constexpr int kMargin = 10;
+constexpr COLORREF kDropTargetText = RGB(255, 255, 255);
+constexpr COLORREF kDropTargetBack = RGB(0, 120, 215);
 }  // namespace
 
 CQvxWatchRegistersDlg::CQvxWatchRegistersDlg() : CGuiUpdateDlg(IDD) {}
@@ -421,15 +423,19 @@ void CQvxWatchRegistersDlg::OnListMouse(UINT message, CPoint point)
     MoveRowsTo(rows, row > last ? target + 1 : target);
 }
 
+// The drop target shows in the selection's colours; leaving it gives the row its watch's colours back.
 void CQvxWatchRegistersDlg::ShowDropTarget(int row)
 {
     if (row == m_dropTarget)
         return;
-    if (m_dropTarget >= 0 && m_dropTarget < m_list.GetItemCount())
-        m_list.SetItemState(m_dropTarget, 0, LVIS_DROPHILITED);
+    if (m_dropTarget >= 0 && m_dropTarget < m_list.GetItemCount() && m_dropTarget < m_watches.GetCount()) {
+        const CWatchRegisterItem& watch = *m_watches.GetAt(m_dropTarget);
+        m_list.SetItemColors(m_dropTarget, static_cast<COLORREF>(watch.m_textColour),
+                             static_cast<COLORREF>(watch.m_rowColour));
+    }
     m_dropTarget = row;
     if (row >= 0)
-        m_list.SetItemState(row, LVIS_DROPHILITED, LVIS_DROPHILITED);
+        m_list.SetItemColors(row, kDropTargetText, kDropTargetBack);
 }
 
 void CQvxWatchRegistersDlg::EndDrag()

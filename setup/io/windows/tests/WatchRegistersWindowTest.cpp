@@ -249,10 +249,16 @@ TEST_F(WatchWindowTest, DraggedRowsDropWhereTheMouseIsReleased)
     ExpectRowsFollowTheList(dlg);
     EXPECT_EQ(dlg->GetDropTarget(), -1) << "no row stays highlighted";
 
-    // Downwards: the row lands on the row under the release.
+    // Downwards: the row lands on the row under the release; the row under the mouse is highlighted on the way.
     Select(dlg, {0});
     kvtest::MouseDown(&list, RowCentre(dlg, 0));
+    const CPoint over = RowCentre(dlg, 2);
+    dlg->HandleWindowMessage(list.GetSafeHwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(over.x, over.y));
+    EXPECT_EQ(dlg->GetDropTarget(), 2);
+    EXPECT_NE(list.GetItemBkColor(0, 2), RGB(255, 255, 255)) << "highlighted";
     kvtest::MouseUp(&list, RowCentre(dlg, 3));
+    for (int row = 0; row < 4; ++row)
+        EXPECT_EQ(list.GetItemBkColor(0, row), RGB(255, 255, 255)) << "the rows' own colours again: " << row;
     EXPECT_EQ(Order(dlg), "DEF,ABC,XYZ,QRS");
     ExpectRowsFollowTheList(dlg);
 
