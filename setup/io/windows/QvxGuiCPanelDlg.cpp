@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <tuple>
+#include <utility>
 
 #include "comm/link/CommAppServices.h"
 #include "distribution/parameters/GlobalParameterTable.h"
@@ -141,8 +143,6 @@ int CQvxGuiCPanelDlg::SubscribeStatusQueries()
     return CGuiUpdateDlg::SubscribeStatusQueries();
 }
 
-void CQvxGuiCPanelDlg::ShowActual(int id, const CString& text) { SetText(id, text); }
-
 void CQvxGuiCPanelDlg::SetText(int id, const CString& text)
 {
     CString shown;
@@ -162,10 +162,10 @@ void CQvxGuiCPanelDlg::OnStatusResponse(const CAmpResponseToGui& response)
             m_modeChanged = 1;
         } else if (response.m_code == kActualVelocity && GetGlobalParameterValue(-1, 0, gain)) {
             text.Format("%2.2f", response.GetValue() * gain);
-            ShowActual(IDC_CPANEL_VELOCITY, text);
+            SetText(IDC_CPANEL_VELOCITY, text);
         } else if (response.m_code == kActualPosition) {
             text.Format("%0.0f", static_cast<double>(response.GetValue()));
-            ShowActual(IDC_CPANEL_POSITION, text);
+            SetText(IDC_CPANEL_POSITION, text);
         }
     }
     CGuiUpdateDlg::OnStatusResponse(response);

@@ -85,7 +85,6 @@ private:
     void SetText(int id, const CString& text);
     void UpdateLamps();
     void RefreshTachBox();
-    void ShowActual(int id, const CString& text);
     void MeasureBar(CPanelCommandBar& bar);
     void DrawBars();
     void PaintLamps(CDC& dc);
