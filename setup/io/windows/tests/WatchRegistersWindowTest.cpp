@@ -353,4 +353,29 @@ TEST_F(WatchWindowTest, ResizingKeepsTheLayoutAndTheOpeningSize)
     EXPECT_GE(shrunk.Height(), opened.Height());
 }
 
+TEST_F(WatchWindowTest, AnUnparsableQueryIsShownButNotSubmitted)
+{
+    CWatchRegisterList list;
+    CWatchRegisterItem good, bad;
+    good.m_queryExpression = good.m_description = "ABC";
+    good.m_drive = kTavro;
+    bad.m_queryExpression = bad.m_description = "abc def ghi";
+    bad.m_drive = kTavro;
+    list.Add(good);
+    list.Add(bad);
+    CString error;
+    const std::string path = m_home.File("mixed.wls");
+    ASSERT_TRUE(CWatchListFile::Save(path.c_str(), list, CWatchDisplaySettings(), error)) << error;
+    CQvxWatchRegistersDlg* dlg = Open();
+    ASSERT_NE(dlg, nullptr);
+    kvtest::QueueFileDialogAnswer(path.c_str());
+    dlg->OnLoad();
+    ASSERT_EQ(dlg->GetWatches().GetCount(), 2);
+    EXPECT_EQ(dlg->GetList().GetItemCount(), 2);
+    EXPECT_NE(dlg->GetWatches().GetAt(0)->m_jobId, 0u);
+    EXPECT_EQ(dlg->GetWatches().GetAt(1)->m_jobId, 0u);
+    EXPECT_EQ(std::string(dlg->GetList().GetItemText(1, 0)), "Tavro:abc def ghi");
+    EXPECT_TRUE(Boxes().empty());
+}
+
 }  // namespace
