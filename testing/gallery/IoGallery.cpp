@@ -139,7 +139,13 @@ void ShowControlPanel(GalleryShots& shots)
         stage.frame.m_registry.RegisterGui("CONTROL_PANEL", RUNTIME_CLASS(CQvxGuiCPanelDlg), 6, 0);
         auto* dlg = dynamic_cast<CQvxGuiCPanelDlg*>(stage.frame.m_registry.CreateGui("CONTROL_PANEL", nullptr, 1));
         ASSERT_NE(dlg, nullptr);
-        ASSERT_TRUE(AfxPumpMessagesUntil([&] { return dlg->IsReady() != 0 && dlg->Bar(0).m_drawnX >= 0; }, 10000));
+        ASSERT_TRUE(AfxPumpMessagesUntil(
+            [&] {
+                CString shown;
+                dlg->GetDlgItemText(IDC_CPANEL_BAR1_EDIT, shown);
+                return dlg->IsReady() != 0 && dlg->Bar(0).m_drawnX >= 0 && !shown.IsEmpty();
+            },
+            10000));
         if (!bar2) {
             shots.Take(dlg, "velocity mode, disabled");
             // Half way up the bar, enabled, with the hardware inhibit lit.
