@@ -11,6 +11,7 @@
 
 namespace {
 std::atomic<bool> g_scripted{false};
+std::atomic<unsigned> g_boxSerial{0};
 std::mutex g_titleMutex;
 CString g_title = "Korvane";
 
@@ -39,6 +40,7 @@ std::vector<ButtonSpec> ButtonsOf(UINT type)
 
 int ShowBox(CWnd* owner, const char* text, const char* caption, UINT type, UINT helpId)
 {
+    ++g_boxSerial;
     if (g_scripted || !qApp)
         return AfxScriptedMessageBox(text, caption, type, helpId);
     QWidget* parent = owner && owner->GetImpl() ? owner->GetImpl()->widget->window() : QApplication::activeWindow();
@@ -98,6 +100,8 @@ int AfxWndMessageBox(CWnd* owner, LPCSTR text, LPCSTR caption, UINT type)
 {
     return ShowBox(owner, text, caption, type, 0);
 }
+
+unsigned AfxGetMessageBoxSerial() { return g_boxSerial.load(); }
 
 void AfxSetScriptedMode(BOOL scripted) { g_scripted = scripted != FALSE; }
 BOOL AfxIsScriptedMode() { return g_scripted ? TRUE : FALSE; }

@@ -10,6 +10,10 @@ int AfxMessageBox(LPCSTR text, UINT type = MB_OK, UINT helpId = 0);
 // The owner's caption is the box's title when none is given.
 int AfxWndMessageBox(CWnd* owner, LPCSTR text, LPCSTR caption, UINT type);
 
+// Grows by one whenever a box opens, shown or answered by script: a window
+// holding something for the user (a held jog) can tell a box came up meanwhile.
+unsigned AfxGetMessageBoxSerial();
+
 void AfxSetScriptedMode(BOOL scripted);
 BOOL AfxIsScriptedMode();
 

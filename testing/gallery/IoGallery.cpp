@@ -127,13 +127,46 @@ void ShowControlSignals(GalleryShots& shots)
 
 void ShowControlPanel(GalleryShots& shots)
 {
-    IoStage stage;
-    ASSERT_TRUE(stage.Open());
-    stage.factory.m_simulator->Model().SetRegister(2, 13796, 2, 1);
-    stage.frame.m_registry.RegisterGui("CONTROL_PANEL", RUNTIME_CLASS(CQvxGuiCPanelDlg), 6, 0);
-    auto* dlg = dynamic_cast<CQvxGuiCPanelDlg*>(stage.frame.m_registry.CreateGui("CONTROL_PANEL", nullptr, 1));
-    ASSERT_NE(dlg, nullptr);
-    ASSERT_TRUE(AfxPumpMessagesUntil([&] { return dlg->IsReady() != 0; }, 10000));
-    shots.Take(dlg, "velocity mode");
-    dlg->SetClosing(1);
+    for (int bar2 = 0; bar2 <= 1; ++bar2) {
+        IoStage stage;
+        // Conversion parameter 6 = 9 brings the second bar.
+        if (bar2)
+            stage.prepare = [](CDemoRegisterModel& model) { model.SetRegister(2, MnemonicToCode("CS"), 9, 1); };
+        ASSERT_TRUE(stage.Open());
+        CDemoRegisterModel& model = stage.factory.m_simulator->Model();
+        model.SetRegister(2, 13796, bar2 ? 0 : 2, 1);
+        model.SetRegister(2, 3, 0, 1);
+        stage.frame.m_registry.RegisterGui("CONTROL_PANEL", RUNTIME_CLASS(CQvxGuiCPanelDlg), 6, 0);
+        auto* dlg = dynamic_cast<CQvxGuiCPanelDlg*>(stage.frame.m_registry.CreateGui("CONTROL_PANEL", nullptr, 1));
+        ASSERT_NE(dlg, nullptr);
+        ASSERT_TRUE(AfxPumpMessagesUntil(
+            [&] {
+                CString shown;
+                dlg->GetDlgItemText(IDC_CPANEL_BAR1_EDIT, shown);
+                return dlg->IsReady() != 0 && dlg->Bar(0).m_drawnX >= 0 && !shown.IsEmpty();
+            },
+            10000));
+        if (!bar2) {
+            shots.Take(dlg, "velocity mode, disabled");
+            // Half way up the bar, enabled, with the hardware inhibit lit.
+            model.SetRegister(2, 20065, 0x100, 1);
+            model.SetRegister(2, 20087, 0x200, 1);
+            CWnd* edit = dlg->GetDlgItem(IDC_CPANEL_BAR1_EDIT);
+            edit->SetWindowText("");
+            kvtest::TypeText(edit, "1000");
+            kvtest::PressKey(edit, VK_RETURN);
+            ASSERT_TRUE(AfxPumpMessagesUntil([&] { return dlg->Bar(0).m_drawnX > dlg->Bar(0).m_width / 2 + 10; }, 10000));
+            AfxPumpMessagesUntil([&] { return dlg->GetEnableBit() != 0; }, 3000);
+            int rounds = 0;
+            AfxPumpMessagesUntil([&] { return ++rounds > 10; }, 1000);
+            shots.Take(dlg, "a set-point, enabled, hardware inhibit");
+            model.SetRegister(2, 20070, 0x40, 1);
+            AfxPumpMessagesUntil([&] { return dlg->GetFaultWord() != 0; }, 3000);
+            shots.Take(dlg, "fault");
+        } else {
+            ASSERT_TRUE(AfxPumpMessagesUntil([&] { return dlg->IsBar2Shown() != 0 && dlg->Bar(1).m_drawnX >= 0; }, 10000));
+            shots.Take(dlg, "second bar");
+        }
+        dlg->SetClosing(1);
+    }
 }

@@ -7,6 +7,7 @@
 #include "foundation/DPropertyList.h"
 #include "framework/GuiUpdateList.h"
 #include "platform/core/Archive.h"
+#include "platform/core/Rand.h"
 #include "platform/core/SpecialFolders.h"
 #include "platform/ui/DC.h"
 #include "platform/ui/FileDialog.h"
@@ -36,6 +37,7 @@ BEGIN_MESSAGE_MAP(CQvxWatchRegistersDlg, CGuiUpdateDlg)
     ON_NOTIFY(NM_RCLICK, IDC_WATCH_LIST, &CQvxWatchRegistersDlg::OnListRightClick)
     ON_WM_TIMER()
     ON_WM_SIZE()
+    ON_WM_GETMINMAXINFO()
     ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
@@ -43,6 +45,8 @@ namespace {
 constexpr const char* kFilter = "Watchlist Settings File (*.wls)|*.wls||";
 constexpr UINT_PTR kRefreshTimer = 0;
 constexpr int kMargin = 10;
+constexpr COLORREF kDropTargetText = RGB(255, 255, 255);
+constexpr COLORREF kDropTargetBack = RGB(0, 120, 215);
 }  // namespace
 
 CQvxWatchRegistersDlg::CQvxWatchRegistersDlg() : CGuiUpdateDlg(IDD) {}
@@ -53,6 +57,7 @@ BOOL CQvxWatchRegistersDlg::OnInitDialog()
 {
     CGuiUpdateDlg::OnInitDialog();
     SetUpList();
+    AttachToWindow(m_list.GetSafeHwnd());
     // New watches start on the window's drive.
     m_template.m_drive = GetDrive();
     m_settings.LoadFromProfile(kWatchWindowSection);
@@ -60,7 +65,19 @@ BOOL CQvxWatchRegistersDlg::OnInitDialog()
     ApplyLook();
     Rebuild();
     SetTimer(kRefreshTimer, 100);
+    CRect window;
+    GetWindowRect(&window);
+    m_minSize = window.Size();
     return TRUE;
+}
+
+void CQvxWatchRegistersDlg::OnGetMinMaxInfo(MINMAXINFO* info)
+{
+    CGuiUpdateDlg::OnGetMinMaxInfo(info);
+    if (info && m_minSize.cx > 0) {
+        info->ptMinTrackSize.x = m_minSize.cx;
+        info->ptMinTrackSize.y = m_minSize.cy;
+    }
 }
 
 void CQvxWatchRegistersDlg::SetUpList()
@@ -150,6 +167,7 @@ int CQvxWatchRegistersDlg::SendSetValue(const CWatchRegisterItem& watch)
 
 void CQvxWatchRegistersDlg::Rebuild()
 {
+    EndDrag();
     m_filling = 1;
     m_list.DeleteAllItems();
     for (int i = 0; i < m_watches.GetCount(); ++i) {
@@ -249,12 +267,7 @@ void CQvxWatchRegistersDlg::OnAddWatch()
             watch.m_queryExpression = dlg.m_expressions[i];
             watch.m_description = dlg.m_expressions[i];
         }
-        CWatchRegisterItem* added = m_watches.Add(watch);
-        if (added->m_enabled)
-            Submit(added);
-        else
-            added->m_valueText = "N/A";
-        AddRow(m_watches.GetCount() - 1);
+        AppendWatch(watch);
         m_list.EnsureVisible(m_watches.GetCount() - 1, FALSE);
     }
 }
@@ -306,12 +319,8 @@ void CQvxWatchRegistersDlg::OnRemoveWatch()
     if (rows.empty() || CGuiUpdateItem::MessageBox("Remove selected watches?", MB_YESNO | MB_ICONQUESTION, 0, IDYES) != IDYES)
         return;
     std::sort(rows.rbegin(), rows.rend());
-    for (int row : rows) {
-        CWatchRegisterItem* watch = m_watches.GetAt(row);
-        Cancel(watch);
-        m_watches.Remove(watch);
-        m_list.DeleteItem(row);
-    }
+    for (int row : rows)
+        RemoveRow(row);
     FollowSelection();
 }
 
@@ -349,18 +358,135 @@ void CQvxWatchRegistersDlg::CheckSelected(int check)
     }
 }
 
-void CQvxWatchRegistersDlg::MoveSelectionTo(int target)
+void CQvxWatchRegistersDlg::MoveSelectionTo(int target) { MoveRowsTo(SelectedRows(), target); }
+
+void CQvxWatchRegistersDlg::MoveRowsTo(const std::vector<int>& rows, int target)
 {
-    const std::vector<int> rows = SelectedRows();
     if (rows.empty())
         return;
+    std::vector<const CWatchRegisterItem*> moved;
+    for (int row : rows)
+        if (row >= 0 && row < m_watches.GetCount())
+            moved.push_back(m_watches.GetAt(row));
     m_watches.MoveTo(rows, target);
     m_filling = 1;
     m_list.DeleteAllItems();
-    for (int i = 0; i < m_watches.GetCount(); ++i)
+    for (int i = 0; i < m_watches.GetCount(); ++i) {
         AddRow(i);
+        // The moved rows stay selected in their new places.
+        if (std::find(moved.begin(), moved.end(), m_watches.GetAt(i)) != moved.end())
+            m_list.SetItemState(i, LVIS_SELECTED, LVIS_SELECTED);
+    }
     OnTimer(kRefreshTimer);
     m_filling = 0;
+    FollowSelection();
+}
+
+LRESULT CQvxWatchRegistersDlg::HandleWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (m_list.GetSafeHwnd() && window == m_list.GetSafeHwnd() &&
+        (message == WM_LBUTTONDOWN || message == WM_MOUSEMOVE || message == WM_LBUTTONUP))
+        OnListMouse(message, CPoint(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))));
+    return CGuiUpdateDlg::HandleWindowMessage(window, message, wParam, lParam);
+}
+
+// A press on a selected row starts a drag; the rows drop before the row under
+// the release (after it when it lies below them), past the last row at the end.
+void CQvxWatchRegistersDlg::OnListMouse(UINT message, CPoint point)
+{
+    const int row = m_list.HitTest(point);
+    if (message == WM_LBUTTONDOWN) {
+        EndDrag();
+        const std::vector<int> selected = SelectedRows();
+        if (row >= 0 && std::find(selected.begin(), selected.end(), row) != selected.end()) {
+            m_dragRows = selected;
+            m_pressRow = row;
+        }
+        return;
+    }
+    if (m_dragRows.empty())
+        return;
+    const int target = row < 0 ? m_list.GetItemCount() : row;
+    if (message == WM_MOUSEMOVE) {
+        if (row != m_pressRow)
+            m_dragging = 1;
+        if (m_dragging)
+            ShowDropTarget(row);
+        return;
+    }
+    const std::vector<int> rows = m_dragRows;
+    const bool drop = m_dragging || row != m_pressRow;
+    EndDrag();
+    if (!drop)
+        return;
+    const int last = *std::max_element(rows.begin(), rows.end());
+    MoveRowsTo(rows, row > last ? target + 1 : target);
+}
+
+// The drop target shows in the selection's colours; leaving it gives the row its watch's colours back.
+void CQvxWatchRegistersDlg::ShowDropTarget(int row)
+{
+    if (row == m_dropTarget)
+        return;
+    if (m_dropTarget >= 0 && m_dropTarget < m_list.GetItemCount() && m_dropTarget < m_watches.GetCount()) {
+        const CWatchRegisterItem& watch = *m_watches.GetAt(m_dropTarget);
+        m_list.SetItemColors(m_dropTarget, static_cast<COLORREF>(watch.m_textColour),
+                             static_cast<COLORREF>(watch.m_rowColour));
+    }
+    m_dropTarget = row;
+    if (row >= 0)
+        m_list.SetItemColors(row, kDropTargetText, kDropTargetBack);
+}
+
+void CQvxWatchRegistersDlg::EndDrag()
+{
+    ShowDropTarget(-1);
+    m_dragRows.clear();
+    m_pressRow = -1;
+    m_dragging = 0;
+}
+
+void CQvxWatchRegistersDlg::RemoveRow(int row)
+{
+    // Rows taken out under a drag: the dragged rows are no longer the ones pressed.
+    EndDrag();
+    CWatchRegisterItem* watch = m_watches.GetAt(row);
+    Cancel(watch);
+    m_watches.Remove(watch);
+    m_list.DeleteItem(row);
+}
+
+void CQvxWatchRegistersDlg::AppendWatch(const CWatchRegisterItem& watch)
+{
+    CWatchRegisterItem* added = m_watches.Add(watch);
+    if (added->m_enabled)
+        Submit(added);
+    else
+        added->m_valueText = "N/A";
+    AddRow(m_watches.GetCount() - 1);
+}
+
+void CQvxWatchRegistersDlg::RandomExercise(int flags)
+{
+    CGuiUpdateDlg::RandomExercise(flags);
+    if (m_exerciseClock.GetElapsedSeconds() < 1.0 || m_watches.GetCount() == 0)
+        return;
+    m_exerciseClock.Restart();
+    const int count = m_watches.GetCount();
+    const int row = Rand() % count;
+    if (m_settings.m_showEnableCheckboxes) {
+        const int check = m_watches.GetAt(row)->m_enabled ? 0 : 1;
+        m_filling = 1;
+        m_list.SetCheck(row, check);
+        m_filling = 0;
+        SetEnabled(row, check);
+    }
+    const int victim = Rand() % count;
+    CWatchRegisterItem copy = *m_watches.GetAt(victim);
+    copy.m_jobId = 0;
+    RemoveRow(victim);
+    AppendWatch(copy);
+    FollowSelection();
 }
 
 void CQvxWatchRegistersDlg::OnListItemChanged(NMHDR*, LRESULT* result)

@@ -28,6 +28,10 @@ public:
     // The watches run whatever drive the window's toolbar names.
     void CancelQueries() override {}
     void SerializeLayout(CArchive& ar, int version) override;
+    // The GUI stress hook: toggles a random row's check box, removes and re-adds a random watch.
+    void RandomExercise(int flags) override;
+    // Watches the list's mouse for dragging rows.
+    LRESULT HandleWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 
     void OnAddWatch();
     void OnEditWatch();
@@ -39,6 +43,8 @@ public:
     void CheckSelected(int check);
     // Moves the selected rows, in their order, before the row `target` (the end past the last row).
     void MoveSelectionTo(int target);
+    // The row highlighted as the drop target while rows are dragged, -1 when none.
+    int GetDropTarget() const { return m_dropTarget; }
 
     const CWatchRegisterList& GetWatches() const { return m_watches; }
     const CWatchDisplaySettings& GetSettings() const { return m_settings; }
@@ -50,6 +56,7 @@ protected:
     void OnTimer(UINT_PTR id);
     void OnDestroy();
     void OnSize(UINT type, int cx, int cy);
+    void OnGetMinMaxInfo(MINMAXINFO* info);
     LRESULT OnCheckChanged(WPARAM row, LPARAM mouse);
     void OnListItemChanged(NMHDR* header, LRESULT* result);
     void OnListDoubleClick(NMHDR* header, LRESULT* result);
@@ -71,6 +78,12 @@ private:
     void FollowSelection();
     // The Value column takes the rest of the list's width.
     void FillValueColumn();
+    void MoveRowsTo(const std::vector<int>& rows, int target);
+    void OnListMouse(UINT message, CPoint point);
+    void ShowDropTarget(int row);
+    void EndDrag();
+    void RemoveRow(int row);
+    void AppendWatch(const CWatchRegisterItem& watch);
 
     CReportCtrl m_list;
     CWatchRegisterList m_watches;
@@ -80,4 +93,11 @@ private:
     int m_refreshing = 0;
     int m_filling = 0;
     CFont m_listFont;
+    // Dragging rows: the selection when the button went down on it, the row pressed.
+    std::vector<int> m_dragRows;
+    int m_pressRow = -1;
+    int m_dragging = 0;
+    int m_dropTarget = -1;
+    CHPTimer m_exerciseClock;
+    CSize m_minSize{0, 0};  // the window's size as it opened: it is never made smaller
 };

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "platform/ui/Button.h"
+#include "platform/ui/ColorDialog.h"
 #include "platform/ui/ComboBox.h"
 #include "platform/ui/MsgBox.h"
 #include "setup/io/WatchQueryCheck.h"
@@ -112,11 +113,18 @@ void CSetupRegisterWatchDlg::OnSetValueEdited()
         CheckDlgButton(IDC_WATCH_SET_VALUE, BST_CHECKED);
 }
 
-// The program has no colour chooser of its own yet: the choice is cancelled,
-// which leaves the watches' colours as they are.
-void CSetupRegisterWatchDlg::OnRowColour() { m_watch.m_rowColour = -1; }
+// A cancelled choice gives -1: the watches keep their colours.
+void CSetupRegisterWatchDlg::OnRowColour()
+{
+    CColorDialog dialog(RGB(255, 255, 255), 0, this);
+    m_watch.m_rowColour = dialog.DoModal() == IDOK ? static_cast<int>(dialog.GetColor()) : -1;
+}
 
-void CSetupRegisterWatchDlg::OnTextColour() { m_watch.m_textColour = -1; }
+void CSetupRegisterWatchDlg::OnTextColour()
+{
+    CColorDialog dialog(RGB(0, 0, 0), 0, this);
+    m_watch.m_textColour = dialog.DoModal() == IDOK ? static_cast<int>(dialog.GetColor()) : -1;
+}
 
 void CSetupRegisterWatchDlg::Tell(const char* text) { AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION); }
 

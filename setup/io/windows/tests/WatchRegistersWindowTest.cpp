@@ -3,6 +3,7 @@
 
 #include "IoDemoFixture.h"
 #include "platform/ui/Button.h"
+#include "platform/ui/ColorDialog.h"
 #include "platform/ui/ComboBox.h"
 #include "platform/ui/FileDialog.h"
 #include "platform/ui/MsgBox.h"
@@ -65,6 +66,27 @@ protected:
         EXPECT_TRUE(Wait([&] { return dlg->GetDlgItem(IDC_WATCH_EDIT)->IsWindowEnabled() == (rows.size() > 0); }));
     }
     static CString Value(CQvxWatchRegistersDlg* dlg, int row) { return dlg->GetList().GetItemText(row, 1); }
+    static CPoint RowCentre(CQvxWatchRegistersDlg* dlg, int row)
+    {
+        CRect rect;
+        EXPECT_TRUE(dlg->GetList().GetItemRect(row, &rect, LVIR_BOUNDS));
+        return CPoint(rect.left + 30, rect.CenterPoint().y);
+    }
+    static std::string Order(CQvxWatchRegistersDlg* dlg)
+    {
+        std::string order;
+        for (int i = 0; i < dlg->GetWatches().GetCount(); ++i)
+            order += (i ? "," : "") + std::string(dlg->GetWatches().GetAt(i)->m_queryExpression);
+        return order;
+    }
+    // The rows show the watches, in the same order.
+    static void ExpectRowsFollowTheList(CQvxWatchRegistersDlg* dlg)
+    {
+        ASSERT_EQ(dlg->GetList().GetItemCount(), dlg->GetWatches().GetCount());
+        for (int i = 0; i < dlg->GetWatches().GetCount(); ++i)
+            EXPECT_EQ(std::string(dlg->GetList().GetItemText(i, 0)),
+                      "Tavro:" + std::string(dlg->GetWatches().GetAt(i)->m_description));
+    }
 };
 
 TEST_F(WatchWindowTest, ARangeAddsOneWatchPerNumberAfterYes)
@@ -208,6 +230,152 @@ TEST_F(WatchWindowTest, ListsSurviveClosingAndFiles)
     ASSERT_EQ(dlg->GetWatches().GetCount(), 1);
     EXPECT_EQ(dlg->GetList().GetItemCount(), 1);
     EXPECT_NE(dlg->GetWatches().GetAt(0)->m_jobId, 0u);
+}
+
+TEST_F(WatchWindowTest, DraggedRowsDropWhereTheMouseIsReleased)
+{
+    CQvxWatchRegistersDlg* dlg = Open();
+    ASSERT_NE(dlg, nullptr);
+    for (const char* query : {"ABC", "XYZ", "QRS", "DEF"})
+        Add(dlg, query, "50");
+    ASSERT_EQ(dlg->GetWatches().GetCount(), 4);
+    CReportCtrl& list = dlg->GetList();
+
+    // Upwards: the two selected rows go before the row under the release, in their order.
+    Select(dlg, {2, 3});
+    kvtest::MouseDown(&list, RowCentre(dlg, 3));
+    kvtest::MouseUp(&list, RowCentre(dlg, 0));
+    EXPECT_EQ(Order(dlg), "QRS,DEF,ABC,XYZ");
+    ExpectRowsFollowTheList(dlg);
+    EXPECT_EQ(dlg->GetDropTarget(), -1) << "no row stays highlighted";
+
+    // Downwards: the row lands on the row under the release; the row under the mouse is highlighted on the way.
+    Select(dlg, {0});
+    kvtest::MouseDown(&list, RowCentre(dlg, 0));
+    const CPoint over = RowCentre(dlg, 2);
+    dlg->HandleWindowMessage(list.GetSafeHwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(over.x, over.y));
+    EXPECT_EQ(dlg->GetDropTarget(), 2);
+    EXPECT_NE(list.GetItemBkColor(0, 2), RGB(255, 255, 255)) << "highlighted";
+    kvtest::MouseUp(&list, RowCentre(dlg, 3));
+    for (int row = 0; row < 4; ++row)
+        EXPECT_EQ(list.GetItemBkColor(0, row), RGB(255, 255, 255)) << "the rows' own colours again: " << row;
+    EXPECT_EQ(Order(dlg), "DEF,ABC,XYZ,QRS");
+    ExpectRowsFollowTheList(dlg);
+
+    // A press and release on the same row moves nothing; the values still follow their watches.
+    Select(dlg, {1});
+    kvtest::ClickAt(&list, RowCentre(dlg, 1));
+    EXPECT_EQ(Order(dlg), "DEF,ABC,XYZ,QRS");
+    EXPECT_TRUE(Wait([&] { return Value(dlg, 1).Find("ERROR") != 0 && Value(dlg, 1) != "New"; })) << Value(dlg, 1);
+}
+
+TEST_F(WatchWindowTest, ACancelledColourKeepsTheWatchesColours)
+{
+    CQvxWatchRegistersDlg* dlg = Open();
+    ASSERT_NE(dlg, nullptr);
+    Add(dlg, "ABC", "50");
+    Select(dlg, {0});
+    auto edit = [&](long rowColour, long textColour) {
+        kvtest::OnNextModal([=](CWnd* modal) {
+            kvtest::QueueColorDialogAnswer(rowColour);
+            kvtest::Click(modal->GetDlgItem(IDC_WATCH_ROW_COLOUR));
+            kvtest::QueueColorDialogAnswer(textColour);
+            kvtest::Click(modal->GetDlgItem(IDC_WATCH_TEXT_COLOUR));
+            kvtest::Click(modal->GetDlgItem(IDOK));
+        });
+        kvtest::Click(dlg->GetDlgItem(IDC_WATCH_EDIT));
+    };
+    edit(RGB(0, 255, 0), RGB(255, 0, 0));
+    EXPECT_EQ(dlg->GetWatches().GetAt(0)->m_rowColour, static_cast<int>(RGB(0, 255, 0)));
+    EXPECT_EQ(dlg->GetWatches().GetAt(0)->m_textColour, static_cast<int>(RGB(255, 0, 0)));
+    edit(-1, -1);
+    EXPECT_EQ(dlg->GetWatches().GetAt(0)->m_rowColour, static_cast<int>(RGB(0, 255, 0)));
+    EXPECT_EQ(dlg->GetWatches().GetAt(0)->m_textColour, static_cast<int>(RGB(255, 0, 0)));
+}
+
+TEST_F(WatchWindowTest, TheStressHookKeepsListRowsAndQueriesTogether)
+{
+    CQvxWatchRegistersDlg* dlg = Open();
+    ASSERT_NE(dlg, nullptr);
+    for (const char* query : {"ABC", "XYZ", "QRS"})
+        Add(dlg, query, "50");
+    auto enabledCount = [&] {
+        int enabled = 0;
+        for (int i = 0; i < dlg->GetWatches().GetCount(); ++i)
+            enabled += dlg->GetWatches().GetAt(i)->m_enabled;
+        return enabled;
+    };
+    const int before = enabledCount();
+    dlg->RandomExercise(63);
+    EXPECT_EQ(enabledCount(), before - 1) << "one check box toggled";
+    std::string order = Order(dlg);
+    for (const char* query : {"ABC", "XYZ", "QRS"})
+        EXPECT_NE(order.find(query), std::string::npos) << "a removed watch comes back: " << order;
+    ExpectRowsFollowTheList(dlg);
+    for (int i = 0; i < dlg->GetWatches().GetCount(); ++i) {
+        const CWatchRegisterItem& watch = *dlg->GetWatches().GetAt(i);
+        EXPECT_EQ(watch.m_jobId != 0, watch.m_enabled != 0) << watch.m_queryExpression;
+        EXPECT_EQ(dlg->GetList().GetCheck(i) != 0, watch.m_enabled != 0) << watch.m_queryExpression;
+    }
+    const int disabled = [&] {
+        for (int i = 0; i < dlg->GetWatches().GetCount(); ++i)
+            if (!dlg->GetWatches().GetAt(i)->m_enabled)
+                return i;
+        return -1;
+    }();
+    ASSERT_GE(disabled, 0);
+    EXPECT_TRUE(Wait([&] { return Value(dlg, disabled) == "N/A"; }));
+}
+
+TEST_F(WatchWindowTest, ResizingKeepsTheLayoutAndTheOpeningSize)
+{
+    CQvxWatchRegistersDlg* dlg = Open();
+    ASSERT_NE(dlg, nullptr);
+    CRect opened;
+    dlg->GetWindowRect(&opened);
+    dlg->MoveWindow(opened.left, opened.top, opened.Width() + 200, opened.Height() + 100);
+    CRect client, list, add;
+    dlg->GetClientRect(&client);
+    dlg->GetList().GetWindowRect(&list);
+    dlg->ScreenToClient(&list);
+    dlg->GetDlgItem(IDC_WATCH_ADD)->GetWindowRect(&add);
+    dlg->ScreenToClient(&add);
+    EXPECT_EQ(list.left, 10);
+    EXPECT_EQ(client.right - list.right, 10);
+    EXPECT_EQ(add.top, list.bottom + 5);
+    EXPECT_GE(dlg->GetList().GetColumnWidth(0) + dlg->GetList().GetColumnWidth(1), list.Width() - 30)
+        << "the Value column fills the rest";
+
+    dlg->MoveWindow(opened.left, opened.top, 40, 40);
+    CRect shrunk;
+    dlg->GetWindowRect(&shrunk);
+    EXPECT_GE(shrunk.Width(), opened.Width());
+    EXPECT_GE(shrunk.Height(), opened.Height());
+}
+
+TEST_F(WatchWindowTest, AnUnparsableQueryIsShownButNotSubmitted)
+{
+    CWatchRegisterList list;
+    CWatchRegisterItem good, bad;
+    good.m_queryExpression = good.m_description = "ABC";
+    good.m_drive = kTavro;
+    bad.m_queryExpression = bad.m_description = "abc def ghi";
+    bad.m_drive = kTavro;
+    list.Add(good);
+    list.Add(bad);
+    CString error;
+    const std::string path = m_home.File("mixed.wls");
+    ASSERT_TRUE(CWatchListFile::Save(path.c_str(), list, CWatchDisplaySettings(), error)) << error;
+    CQvxWatchRegistersDlg* dlg = Open();
+    ASSERT_NE(dlg, nullptr);
+    kvtest::QueueFileDialogAnswer(path.c_str());
+    dlg->OnLoad();
+    ASSERT_EQ(dlg->GetWatches().GetCount(), 2);
+    EXPECT_EQ(dlg->GetList().GetItemCount(), 2);
+    EXPECT_NE(dlg->GetWatches().GetAt(0)->m_jobId, 0u);
+    EXPECT_EQ(dlg->GetWatches().GetAt(1)->m_jobId, 0u);
+    EXPECT_EQ(std::string(dlg->GetList().GetItemText(1, 0)), "Tavro:abc def ghi");
+    EXPECT_TRUE(Boxes().empty());
 }
 
 }  // namespace
