@@ -1,0 +1,9 @@
+#include "setup/motor/windows/MotorProcedureWindowClasses.h"
+
+#include "framework/GuiUpdateDlgIdMap.h"
+#include "setup/motor/windows/QvxAutoPhasingDlg.h"
+
+void RegisterMotorProcedureWindows(CGuiUpdateDlgIdMap& registry)
+{
+    registry.RegisterGui("TAVRO_AUTOPHASING", RUNTIME_CLASS(CQvxAutoPhasingDlg), 4, 0);
+}
