@@ -1,9 +1,11 @@
 #include "setup/motor/windows/MotorProcedureWindowClasses.h"
 
 #include "framework/GuiUpdateDlgIdMap.h"
+#include "setup/motor/windows/QvxAnaMotorCalibrateDlg.h"
 #include "setup/motor/windows/QvxAutoPhasingDlg.h"
 
 void RegisterMotorProcedureWindows(CGuiUpdateDlgIdMap& registry)
 {
     registry.RegisterGui("TAVRO_AUTOPHASING", RUNTIME_CLASS(CQvxAutoPhasingDlg), 4, 0);
+    registry.RegisterGui("TAVRO_ANAMOTORCALIB", RUNTIME_CLASS(CQvxAnaMotorCalibrateDlg), 4, 0);
 }
