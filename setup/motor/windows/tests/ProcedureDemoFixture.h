@@ -3,10 +3,15 @@
 // windows registered by name, and a stand-in for the page that opens them.
 #pragma once
 
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "comm/demo/DemoRegisterCodes.h"
 #include "framework/tests/DriveWindowDemoTest.h"
+#include "framework/tests/FakeGuiAppServices.h"
 #include "platform/core/Clock.h"
 #include "platform/ui/UserInput.h"
 #include "setup/motor/windows/MotorProcedureOwner.h"
@@ -80,4 +85,27 @@ protected:
     static inline ULONGLONG s_offset = 0;
     // Outlives the windows, as the page outlives its child windows.
     StandInProcedureOwner m_owner;
+};
+
+// The model information windows read the display flags of a test "kvfact.ini"
+// and the shipped "MotorInfoList.dat" from a program folder of their own.
+class ModelInfoDemoTest : public ProcedureDemoTest {
+protected:
+    void UseConfiguration(const char* display)
+    {
+        const std::string program = m_home.File("program");
+        std::filesystem::create_directories(program + "/Screenlist Templates");
+        std::filesystem::copy_file(std::string(KV_RESOURCES) + "/Screenlist Templates/MotorInfoList.dat",
+                                   program + "/Screenlist Templates/MotorInfoList.dat",
+                                   std::filesystem::copy_options::overwrite_existing);
+        const std::string ini = m_home.File("kvfact.ini");
+        std::ofstream(ini) << "[MODEL DISPLAY]\r\nCustomerDisplay=" << display << "\r\n";
+        m_services = std::make_unique<FakeGuiAppServices>(ini, program + "/");
+    }
+    void TearDown() override
+    {
+        ProcedureDemoTest::TearDown();
+        m_services.reset();
+    }
+    std::unique_ptr<FakeGuiAppServices> m_services;
 };
