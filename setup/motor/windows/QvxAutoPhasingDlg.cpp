@@ -180,7 +180,7 @@ int CQvxAutoPhasingDlg::InitialUpdate()
 {
     if (!CGuiUpdateDlg::InitialUpdate())
         return 0;
-    if (!Reply(kContinuous) || !Reply(kVersion) || !CurrentGain())
+    if (!Reply(kContinuous) || !Reply(kVersion) || !Reply(kPoles) || !CurrentGain())
         return 0;
     // Opened alone, the window goes by its own reading of the enable bit.
     ShowIdleStatus(m_owner ? m_owner->IsOwnerDriveEnabled() : GetEnableBit() != 0);
@@ -190,6 +190,14 @@ int CQvxAutoPhasingDlg::InitialUpdate()
 void CQvxAutoPhasingDlg::ProcessResponses()
 {
     CGuiUpdateDlg::ProcessResponses();
+    // A reply read before the current gain was known is read again once it is.
+    const double gain = CurrentGain().value_or(0);
+    if (gain != m_shownGain) {
+        m_shownGain = gain;
+        for (int index : {0, 1})
+            if (!m_edits[index].IsModified())
+                m_edits[index].RestartPolling();
+    }
     LONG type = 0;
     if (m_queries[kMotorType].HasChanged(1) && m_queries[kMotorType].GetValue(type))
         SetDlgItemText(IDC_AP_FINAL_SPEED_LABEL, type == kLinearMotor ? "Final Speed (mm/s):" : "Final Speed (rpm):");

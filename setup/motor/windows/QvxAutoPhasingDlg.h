@@ -101,6 +101,7 @@ private:
     CAutoPhaseProcedure m_run;
     CMotorProcedureOwner* m_owner = nullptr;
     bool m_ended = false;
+    double m_shownGain = 0;
     // Entries shown again after the value they depend on changed; they are corrected without a message.
     bool m_redisplayCurrentRamp = false;
     bool m_redisplaySpeedRamp = false;

@@ -111,8 +111,6 @@ BOOL CQvxGuiModelInfo::OnInitDialog()
 {
     CGuiUpdateDlg::OnInitDialog();
     m_flags = AppModelDisplayFlags();
-    m_red.CreateSolidBrush(RGB(0xBE, 0, 0));
-    m_green.CreateSolidBrush(RGB(0, 0x80, 0));
     BindControls();
     for (int row : {kPower, kSerial})
         for (int id : {kRowIds[row].label, kRowIds[row].shown, kRowIds[row].working, kRowIds[row].raw})
@@ -290,7 +288,9 @@ int CQvxGuiModelInfo::InitialUpdate()
     CString modelText, scaleText;
     GetDlgItemText(IDC_MI_MODEL_RAW, modelText);
     GetDlgItemText(IDC_MI_BUS_SCALE_RAW, scaleText);
-    if (!GetGlobalParameterInt(GPD_CS, cs) || modelText.IsEmpty() || scaleText.IsEmpty() || !Reply(m_powerBoard))
+    double gain = 0;
+    if (!GetGlobalParameterInt(GPD_CS, cs) || modelText.IsEmpty() || scaleText.IsEmpty() || !Reply(m_powerBoard) ||
+        !Reply(m_thermal) || !GetGlobalParameterValue(-1, GPD_A2E_CURRENT_GAIN, gain))
         return 0;
     LoadModelList();
     scaleText.Replace(",", "");
@@ -332,6 +332,18 @@ void CQvxGuiModelInfo::ApplyBusScale(double scale)
 void CQvxGuiModelInfo::ProcessResponses()
 {
     CGuiUpdateDlg::ProcessResponses();
+    // Currents read before the gain was known are read again once it is.
+    double gain = 0;
+    GetGlobalParameterValue(-1, GPD_A2E_CURRENT_GAIN, gain);
+    if (gain != m_shownGain) {
+        m_shownGain = gain;
+        for (int i = 0; i < m_editCount; ++i) {
+            const int id = m_edits[i].GetDlgCtrlID();
+            const bool current = id == IDC_MI_CONT || id == IDC_MI_CONT_WORK || id == IDC_MI_PEAK || id == IDC_MI_PEAK_WORK;
+            if (current && !m_edits[i].IsModified())
+                m_edits[i].RestartPolling();
+        }
+    }
     UpdateBoards();
     UpdateBalancing();
     const int cs = Cs();
@@ -401,12 +413,11 @@ void CQvxGuiModelInfo::UpdateDacPolling(int model)
 
 HBRUSH CQvxGuiModelInfo::OnCtlColor(CDC* dc, CWnd* child, UINT kind)
 {
-    if (child && child->GetDlgCtrlID() == IDC_MI_BALANCING) {
+    const HBRUSH brush = CGuiUpdateDlg::OnCtlColor(dc, child, kind);
+    // The text alone takes the colour: a filled label would hide its own word.
+    if (child && child->GetDlgCtrlID() == IDC_MI_BALANCING)
         dc->SetTextColor(m_balancing ? RGB(0xBE, 0, 0) : RGB(0, 0x80, 0));
-        dc->SetBkMode(TRANSPARENT);
-        return static_cast<HBRUSH>(m_balancing ? m_red.GetSafeHandle() : m_green.GetSafeHandle());
-    }
-    return CGuiUpdateDlg::OnCtlColor(dc, child, kind);
+    return brush;
 }
 
 // ---------------------------------------------------------------------------
@@ -689,7 +700,8 @@ void CQvxGuiModelInfo::ApplyLayout()
         PlaceCustomerLayout();
 }
 
-// The customer's arrangement: the model box and, beside it, the offsets and the firmware boxes.
+// The customer's arrangement: the model box, and beside it the offsets above
+// the two firmware boxes, placed from the rows' own measures.
 void CQvxGuiModelInfo::PlaceCustomerLayout()
 {
     const auto place = [this](int id, int x, int y, int w, int h) {
@@ -707,27 +719,32 @@ void CQvxGuiModelInfo::PlaceCustomerLayout()
         bottom = std::max(bottom, static_cast<int>(rect.bottom));
         right = std::max(right, static_cast<int>(rect.right));
     }
-    place(IDC_MI_MODEL_BOX, 5, 32, std::max(225, right + 8 - 5), bottom + 10 - 32);
-    place(IDC_MI_FW_VERSION_BOX, 243, 205, 165, 60);
-    place(IDC_MI_FW_VERSION, 255, 230, 140, 20);
-    place(IDC_MI_FW_PN_BOX, 243, 275, 165, 60);
-    place(IDC_MI_FW_PN, 255, 300, 140, 20);
-    place(IDC_MI_BALANCE_GROUP, 243, 32, 165, 140);
-    place(IDC_MI_OFFSETS_LABEL, 310, 50, 110, 20);
-    const int ys[] = {75, 105, 135};
+    CRect enable(0, 0, 0, 0);
+    if (CWnd* button = GetDlgItem(IDC_MI_ENABLE)) {
+        button->GetWindowRect(&enable);
+        ScreenToClient(&enable);
+    }
+    const int top = enable.bottom + 6;
+    const int width = std::max(225, right + 8 - 5);
+    place(IDC_MI_MODEL_BOX, 5, top, width, bottom + 10 - top);
+    const int x = 5 + width + 8;
+    place(IDC_MI_BALANCE_GROUP, x, top, 165, 140);
+    place(IDC_MI_OFFSETS_LABEL, x + 67, top + 18, 110, 20);
     const int labels[] = {IDC_MI_R_LABEL, IDC_MI_S_LABEL, IDC_MI_T_LABEL};
     for (int i = 0; i < 3; ++i) {
-        place(labels[i], 255, ys[i] + 3, 60, 20);
-        place(kOffsets[i].id, 320, ys[i], 67, 20);
+        place(labels[i], x + 12, top + 46 + 30 * i, 60, 20);
+        place(kOffsets[i].id, x + 77, top + 43 + 30 * i, 67, 20);
     }
+    place(IDC_MI_FW_VERSION_BOX, x, top + 173, 165, 60);
+    place(IDC_MI_FW_VERSION, x + 12, top + 198, 140, 20);
+    place(IDC_MI_FW_PN_BOX, x, top + 243, 165, 60);
+    place(IDC_MI_FW_PN, x + 12, top + 268, 140, 20);
     CRect window;
     GetWindowRect(&window);
     CRect client;
     GetClientRect(&client);
-    const int frameWidth = window.Width() - client.Width();
-    const int frameHeight = window.Height() - client.Height();
-    SetWindowPos(nullptr, 0, 0, 243 + 165 + 10 + frameWidth, std::max(bottom + 15, 345) + frameHeight,
-                 SWP_NOMOVE | SWP_NOZORDER);
+    SetWindowPos(nullptr, 0, 0, x + 165 + 10 + window.Width() - client.Width(),
+                 std::max(bottom + 10, top + 303) + 10 + window.Height() - client.Height(), SWP_NOMOVE | SWP_NOZORDER);
 }
 
 // ---------------------------------------------------------------------------

@@ -12,7 +12,6 @@
 #include "distribution/DmQueryVar.h"
 #include "framework/GuiUpdateDlg.h"
 #include "framework/QvxGuiEditCtrl.h"
-#include "platform/ui/Brush.h"
 #include "platform/ui/ComboBox.h"
 #include "platform/ui/Rect.h"
 #include "resources/ids/ModelInfoIds.h"
@@ -106,6 +105,5 @@ private:
     bool m_dacPolling = false;
     bool m_left = false;
     std::map<int, CRect> m_templateRects;
-    CBrush m_red;
-    CBrush m_green;
+    double m_shownGain = 0;
 };

@@ -110,6 +110,7 @@ TEST_F(ModelInfoTest, SendingConvertsTheCurrentsAndAsksToSaveOnClose)
     ASSERT_NE(dlg, nullptr);
     ASSERT_TRUE(Wait([&] { return Number(dlg, IDC_MI_FEEDBACK_WORK) == 20.0; }))
         << Text(dlg, IDC_MI_FEEDBACK_WORK) << " / " << Text(dlg, IDC_MI_FEEDBACK) << " / " << Text(dlg, IDC_MI_FEEDBACK_RAW);
+    ASSERT_TRUE(Wait([&] { return Number(dlg, IDC_MI_CONT_WORK) > 0; }));
     CString reply;
     ASSERT_EQ(dlg->ExecuteCommand("CONTROL(\"I Continuous\").SETVALUE(10)", reply), 1) << reply.GetString();
     const double amps = Number(dlg, IDC_MI_CONT_WORK);
