@@ -545,8 +545,9 @@ void CQvxGuiModelInfo::OnSendValues()
         const std::optional<long> entered = CModelInfoCalc::ThermalToDrive(Working(IDC_MI_THERMAL_WORK).value_or(0));
         if (entered && *entered != *thermal)
             WriteModel(CModelInfoCalc::ThermalSubIndex(cs), *entered);
+        // Only values that went to the drive wait for a save; a Cancel sent nothing.
+        m_nvmUnsaved = true;
     }
-    m_nvmUnsaved = true;
 }
 
 void CQvxGuiModelInfo::SaveModel()

@@ -133,6 +133,10 @@ TEST_F(ModelInfoTest, SendingConvertsTheCurrentsAndAsksToSaveOnClose)
     EXPECT_FALSE(dlg->IsNvmUnsaved());
     feedback->SetWindowText(kept);
 
+    AfxQueueScriptedAnswer(IDCANCEL);
+    kvtest::Click(dlg->GetDlgItem(IDC_MI_SEND));
+    EXPECT_TRUE(Shown(Boxes(), "Press OK to send these values to the drive."));
+    EXPECT_FALSE(dlg->IsNvmUnsaved()) << "a Cancel sent nothing to save";
     kvtest::Click(dlg->GetDlgItem(IDC_MI_SEND));
     EXPECT_TRUE(Shown(Boxes(), "Press OK to send these values to the drive."));
     const long expected = static_cast<long>(std::trunc(amps * 3276700.0 / 2000.0 + 0.5));
