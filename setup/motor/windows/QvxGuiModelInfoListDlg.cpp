@@ -18,6 +18,7 @@ BEGIN_MESSAGE_MAP(CQvxGuiModelInfoListDlg, CGuiUpdateDlg)
     ON_WM_TIMER()
     ON_WM_DRAWITEM()
     ON_WM_SIZE()
+    ON_WM_GETMINMAXINFO()
     ON_WM_CLOSE()
     ON_WM_DESTROY()
 END_MESSAGE_MAP()
@@ -128,6 +129,21 @@ void CQvxGuiModelInfoListDlg::OnSize(UINT type, int cx, int cy)
 {
     CGuiUpdateDlg::OnSize(type, cx, cy);
     LayoutList();
+}
+
+// The list keeps room for a few rows below the buttons.
+void CQvxGuiModelInfoListDlg::OnGetMinMaxInfo(MINMAXINFO* info)
+{
+    if (info) {
+        CRect window, client;
+        GetWindowRect(&window);
+        GetClientRect(&client);
+        const int caption = window.Height() - client.Height();
+        info->ptMinTrackSize.x = 300;
+        info->ptMinTrackSize.y = caption + (ShowsButtons() ? m_listTop : kMargin) + 80;
+        info->ptMaxTrackSize.x = info->ptMaxTrackSize.y = 10000;
+    }
+    CGuiUpdateDlg::OnGetMinMaxInfo(info);
 }
 
 // ---------------------------------------------------------------------------

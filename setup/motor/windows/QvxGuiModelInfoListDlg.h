@@ -50,6 +50,7 @@ protected:
     void OnTimer(UINT_PTR id);
     void OnDrawItem(int id, LPDRAWITEMSTRUCT item);
     void OnSize(UINT type, int cx, int cy);
+    void OnGetMinMaxInfo(MINMAXINFO* info);
     void OnClose();
     void OnDestroy();
     DECLARE_MESSAGE_MAP()
