@@ -59,6 +59,10 @@ const std::vector<GalleryEntry>& GalleryEntries()
         {"motor-safety", "Setup Motor Safety (138) on the demo Tavro drive", &ShowMotorSafety},
         {"save-to-nvm", "Save to NVM (110) on the demo Tavro drive", &ShowSaveToNvm},
         {"trajectory-generator", "Trajectory setup (150) on the demo Tavro drive", &ShowTrajectoryGen},
+        {"auto-phasing", "Commutation Auto-Phasing (362) on the demo Tavro drive", &ShowAutoPhasing},
+        {"analog-feedback-calibration", "Analog Motor Feedback Calibration (364)", &ShowAnaMotorCalibrate},
+        {"model-info", "Model Info (397) in the factory, balance and customer layouts", &ShowModelInfo},
+        {"model-info-list", "Model Information list (400) in its three configurations", &ShowModelInfoList},
     };
     return entries;
 }
