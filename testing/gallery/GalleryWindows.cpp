@@ -52,6 +52,9 @@ const std::vector<GalleryEntry>& GalleryEntries()
         {"commutation-add-calc", "Additional commutation calculations (360)", &ShowCommutationAddCalc},
         {"save-to-nvm", "Save to NVM (110) on the demo Tavro drive", &ShowSaveToNvm},
         {"trajectory-generator", "Trajectory setup (150) on the demo Tavro drive", &ShowTrajectoryGen},
+        {"drive-mode", "Drive Mode sheet (350, 392, 349) on the demo Tavro drive", &ShowDriveModeSheet},
+        {"command-mode", "Setup Command Mode (323) on the demo Kreln drive", &ShowCommandMode},
+        {"electronic-gearing", "Setup Electronic Gearing (147) on the demo Kreln drive", &ShowElectronicGearing},
     };
     return entries;
 }

@@ -311,3 +311,60 @@ TEST_F(AmpModeSheetGearingTest, ShowCalculatedFieldsSurvivesALayoutRoundTrip)
     loaded->SelectPage(page);
     EXPECT_TRUE(Wait([&] { return page->GetDlgItem(IDC_POS_RATIO_LABEL)->IsWindowVisible() != FALSE; }));
 }
+
+namespace {
+struct CurrentCase {
+    LONG mode;
+    LONG hardware14;
+    bool primary;
+    bool twoPhase;
+    const char* unit;
+};
+}  // namespace
+
+class AmpModeSheetCurrentTest : public AmpModeSheetTest, public ::testing::WithParamInterface<CurrentCase> {
+protected:
+    AmpModeSheetCurrentTest() { m_mode = GetParam().mode; }
+    void PrepareDrives() override
+    {
+        AmpModeSheetTest::PrepareDrives();
+        SetIndexed(kTavro, 13452, 13449, 14, GetParam().hardware14);
+    }
+};
+
+TEST_P(AmpModeSheetCurrentTest, PrimaryRowsAndTwoPhaseFollowTheModeAndHardware)
+{
+    CQvxGuiAmpModeSettingsSheet* sheet = Open();
+    ASSERT_NE(sheet, nullptr);
+    CQvxGuiAmpCurModePpg& page = sheet->m_currentPage;
+    ASSERT_TRUE(Wait([&] { return Text(&page, IDC_CUR_GAIN_UNIT) == GetParam().unit; }))
+        << Text(&page, IDC_CUR_GAIN_UNIT).GetString();
+    EXPECT_TRUE(Wait([&] { return Enabled(&page, IDC_CUR_TWO_PHASE) == GetParam().twoPhase; }));
+    EXPECT_EQ(Enabled(&page, IDC_CUR_GAIN_WORK), GetParam().primary);
+    EXPECT_EQ(Enabled(&page, IDC_CUR_DEADBAND_LABEL), GetParam().primary);
+    EXPECT_TRUE(Checked(&page, IDC_CUR_ENABLE));
+    EXPECT_FALSE(Enabled(&page, IDC_CUR_ENABLE));
+    EXPECT_EQ(Checked(&page, IDC_CUR_TWO_PHASE), (GetParam().mode & 16) != 0);
+    EXPECT_EQ(Enabled(&page, IDC_CUR_AUX_GAIN_WORK), (GetParam().mode & 16) != 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, AmpModeSheetCurrentTest,
+                         ::testing::Values(CurrentCase{0x02, 8, false, false, "rpm/volt"},
+                                           CurrentCase{0x04, 8, false, false, ""},
+                                           CurrentCase{0x00, 8, true, true, "amp/volt"},
+                                           CurrentCase{0x10, 8, true, true, "amp/volt"},
+                                           CurrentCase{0x00, 0, true, false, "amp/volt"}));
+
+TEST_F(AmpModeSheetTest, ALinearMotorReadsInMillimetres)
+{
+    SetRegister(kTavro, 419, 1);
+    SetRegister(kTavro, 27255, 40);
+    CQvxGuiAmpModeSettingsSheet* sheet = Open();
+    ASSERT_NE(sheet, nullptr);
+    CQvxGuiAmpVelModePpg& page = sheet->m_velocityPage;
+    ASSERT_TRUE(Wait([&] { return Text(&page, IDC_VEL_ZERO_SPEED_LABEL) == "Zero Speed Window (mm/sec):"; }));
+    EXPECT_EQ(Text(&page, IDC_VEL_DECEL_LABEL), "Brake Deceleration (mm/sec^2):");
+    EXPECT_EQ(Text(&page, IDC_VEL_GAIN_UNIT), "mm/sec/volt");
+    ASSERT_TRUE(Wait([&] { return !Text(&page, IDC_VEL_ZERO_SPEED_DRIVE).IsEmpty(); }));
+    EXPECT_EQ(Text(&page, IDC_VEL_ZERO_SPEED_DRIVE).Find('.'), -1) << Text(&page, IDC_VEL_ZERO_SPEED_DRIVE).GetString();
+}
