@@ -368,3 +368,28 @@ TEST_F(AmpModeSheetTest, ALinearMotorReadsInMillimetres)
     ASSERT_TRUE(Wait([&] { return !Text(&page, IDC_VEL_ZERO_SPEED_DRIVE).IsEmpty(); }));
     EXPECT_EQ(Text(&page, IDC_VEL_ZERO_SPEED_DRIVE).Find('.'), -1) << Text(&page, IDC_VEL_ZERO_SPEED_DRIVE).GetString();
 }
+
+class AmpModeSheetDigitalTest : public AmpModeSheetTest {
+protected:
+    AmpModeSheetDigitalTest() { m_mode = 0x04; }
+};
+
+TEST_F(AmpModeSheetDigitalTest, DigitalOnlyLeavesTheModeChoicesAndThePulseFollowerOpensTheRest)
+{
+    CQvxGuiAmpModeSettingsSheet* sheet = Open();
+    ASSERT_NE(sheet, nullptr);
+    CQvxGuiAmpPosModePpg& page = sheet->m_positionPage;
+    ASSERT_TRUE(Wait([&] { return Checked(&page, IDC_POS_ENABLE) && Checked(&page, IDC_POS_DIGITAL); }));
+    for (int id : {IDC_POS_ENABLE, IDC_POS_DIGITAL, IDC_POS_PULSE})
+        EXPECT_TRUE(Enabled(&page, id)) << id;
+    for (int id : {IDC_POS_TYPE_PULSE_DIR, IDC_POS_GEAR_OUT_WORK, IDC_POS_SHOW_CALCULATED, IDC_POS_SEND_GEARING})
+        EXPECT_FALSE(Enabled(&page, id)) << id;
+    EXPECT_TRUE(Text(&page, IDC_POS_GEAR_OUT_DRIVE).IsEmpty());
+
+    kvtest::Click(page.GetDlgItem(IDC_POS_PULSE));
+    EXPECT_TRUE(Wait([&] { return Register(kTavro, kModeCode) == 0x0C; })) << Register(kTavro, kModeCode);
+    EXPECT_TRUE(Enabled(&page, IDC_POS_GEAR_OUT_WORK));
+    EXPECT_TRUE(Wait([&] { return !Text(&page, IDC_POS_GEAR_OUT_DRIVE).IsEmpty(); }));
+    kvtest::Click(page.GetDlgItem(IDC_POS_TYPE_QUADRATURE));
+    EXPECT_TRUE(Wait([&] { return (Register(kTavro, CQvxGuiAmpPosModePpg::kInputTypeCode) & 3) == 2; }));
+}

@@ -60,6 +60,7 @@ TEST_F(GcodeEncodersTest, ShowsTheDivisorAndSendsTheChosenOne)
         << Text(dlg, IDC_GEAR_RATIO_DRIVE).GetString();
     Screenshot(dlg, "gcode_encoders");
 
+    ASSERT_TRUE(Wait([&] { return Enabled(dlg, IDC_GEAR_SEND) && Enabled(dlg, IDC_GEAR_ENC_REVERSE_WORK); }));
     kvtest::Click(dlg->GetDlgItem(IDC_GEAR_DIVISOR_1 + 4));
     if (!Checked(dlg, IDC_GEAR_ENC_REVERSE_WORK))
         kvtest::Click(dlg->GetDlgItem(IDC_GEAR_ENC_REVERSE_WORK));
@@ -99,8 +100,10 @@ TEST_F(GcodeEncodersTest, TextCommandsSendAndNothingGoesToAnEnabledDrive)
     ASSERT_EQ(dlg->ExecuteCommand("SENDTOAMP(-1)", reply), 1) << reply.GetString();
     EXPECT_TRUE(Wait([&] { return Register(kKreln, CQvxGuiGcodeEncodersDlg::kGearInCode) == 7; }));
 
-    SetRegister(kKreln, kStatusCode, 0x100);
+    ASSERT_TRUE(Enabled(dlg, IDC_GEAR_ENABLE_DRIVE));
+    kvtest::Click(dlg->GetDlgItem(IDC_GEAR_ENABLE_DRIVE));
     ASSERT_TRUE(Wait([&] { return dlg->GetEnableBit() == 1; }));
+    EXPECT_EQ(Text(dlg, IDC_GEAR_ENABLE_DRIVE), "DISABLE DRIVE");
     Boxes();
     ASSERT_EQ(dlg->ExecuteCommand("CONTROL(\"Gear In\").SETVALUE(9)", reply), 1) << reply.GetString();
     dlg->ExecuteCommand("SENDTOAMP(-1)", reply);
@@ -112,6 +115,29 @@ TEST_F(GcodeEncodersTest, TextCommandsSendAndNothingGoesToAnEnabledDrive)
     const std::vector<CString> boxes = Boxes();
     EXPECT_TRUE(Shown(boxes, "Motor is Enabled.\nGearing settings not sent to drive."));
     EXPECT_FALSE(Shown(boxes, "Press OK"));
+}
+
+class GcodeEncodersNoRadioTest : public GcodeEncodersTest {
+protected:
+    void PrepareDrives() override
+    {
+        GcodeEncodersTest::PrepareDrives();
+        SetRegister(kKreln, CQvxGuiGcodeEncodersDlg::kEncoderOutputCode, 0x8C);
+    }
+};
+
+TEST_F(GcodeEncodersNoRadioTest, WithoutAChosenDivisorOnlyTheReverseChanges)
+{
+    CQvxGuiGcodeEncodersDlg* dlg = Open();
+    ASSERT_NE(dlg, nullptr);
+    ASSERT_TRUE(Wait([&] { return Checked(dlg, IDC_GEAR_ENC_REVERSE_DRIVE) && Enabled(dlg, IDC_GEAR_SEND); }));
+    for (int k = 0; k < 8; ++k)
+        EXPECT_FALSE(Checked(dlg, IDC_GEAR_DIVISOR_1 + k)) << k;
+    if (Checked(dlg, IDC_GEAR_ENC_REVERSE_WORK))
+        kvtest::Click(dlg->GetDlgItem(IDC_GEAR_ENC_REVERSE_WORK));
+    ASSERT_FALSE(Checked(dlg, IDC_GEAR_ENC_REVERSE_WORK));
+    kvtest::Click(dlg->GetDlgItem(IDC_GEAR_SEND));
+    EXPECT_TRUE(Wait([&] { return EncoderWord() == 0x0C; })) << EncoderWord();
 }
 
 namespace {
@@ -145,7 +171,10 @@ TEST_P(GcodeEncodersKindTest, DivisorKindDecidesCaptionsAndTheDriveValue)
     EXPECT_EQ(Enabled(dlg, IDC_GEAR_DIVISOR_GROUP), GetParam().kind != 0);
     if (GetParam().kind == 0) {
         // Nothing chosen can go out: the send writes no divisor.
+        ASSERT_TRUE(Wait([&] { return Enabled(dlg, IDC_GEAR_SEND); }));
+        Boxes();
         kvtest::Click(dlg->GetDlgItem(IDC_GEAR_SEND));
+        EXPECT_TRUE(Wait([&] { return Shown(Boxes(), "Press OK to send the following values:"); }));
         Settle();
         EXPECT_EQ(EncoderWord(), 0x83);
     }
