@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 
 #include "MotorDemoFixture.h"
@@ -117,6 +118,15 @@ TEST_F(AmpModeSheetTest, BothColumnsShowTheDriveAndASentWorkingValueReachesIt)
         << plain(IDC_VEL_GAIN_DRIVE).GetString() << " / " << plain(IDC_VEL_GAIN_WORK).GetString() << " want "
         << shown.GetString();
     EXPECT_TRUE(Wait([&] { return !Text(&page, IDC_VEL_ZERO_SPEED_DRIVE).IsEmpty(); }));
+
+    // The spin moves the working entry by its step, in the units shown.
+    CWnd* spin = page.GetDlgItem(IDC_VEL_GAIN_SPIN);
+    CRect box;
+    spin->GetClientRect(&box);
+    const double before = std::atof(plain(IDC_VEL_GAIN_WORK));
+    kvtest::ClickAt(spin, CPoint(box.Width() / 2, box.Height() / 4));
+    // The entry then settles on the nearest drive unit.
+    EXPECT_NEAR(std::atof(plain(IDC_VEL_GAIN_WORK)), before + 0.1, gain) << plain(IDC_VEL_GAIN_WORK).GetString();
 
     CString command, reply;
     command.Format("CONTROL(\"Analog Input Signal Gain\").SETVALUE(%.6f)", 1500 * gain);
