@@ -189,6 +189,7 @@ struct PwmCase {
     bool pwm50;
     bool pwm100;
 };
+void PrintTo(const PwmCase& c, std::ostream* os) { *os << "50% " << c.pwm50 << ", 100% " << c.pwm100; }
 }  // namespace
 
 class AmpModeSheetPwmTest : public AmpModeSheetTest, public ::testing::WithParamInterface<PwmCase> {};
@@ -330,6 +331,7 @@ struct CurrentCase {
     bool twoPhase;
     const char* unit;
 };
+void PrintTo(const CurrentCase& c, std::ostream* os) { *os << "mode " << c.mode << ", hardware " << c.hardware14; }
 }  // namespace
 
 class AmpModeSheetCurrentTest : public AmpModeSheetTest, public ::testing::WithParamInterface<CurrentCase> {

@@ -148,6 +148,7 @@ struct DivisorCase {
     const char* fifthCaption;
     const char* driveValue;
 };
+void PrintTo(const DivisorCase& c, std::ostream* os) { *os << "VER " << c.version << ", element 23 " << c.hardware23; }
 }  // namespace
 
 class GcodeEncodersKindTest : public GcodeEncodersTest, public ::testing::WithParamInterface<DivisorCase> {
