@@ -1,9 +1,9 @@
 #include "setup/motor/windows/ModeSpinSteps.h"
 
+#include <cstdlib>
+
 #include "foundation/TextHelpers.h"
 #include "platform/ui/SpinButtonCtrl.h"
-
-#include <cstdlib>
 
 void CModeSpinSteps::Add(CWnd& owner, int spinId, CQvxGuiEditCtrl& edit, int low, int high, double step,
                          const char* format)

@@ -3,9 +3,7 @@
 #include <algorithm>
 
 #include "distribution/parameters/GlobalParameterKinds.h"
-#include "distribution/parameters/GlobalParameterTable.h"
 #include "framework/GuiAppServices.h"
-#include "framework/GuiUpdateList.h"
 #include "setup/motor/DriveModeWord.h"
 #include "setup/motor/VelModePageRules.h"
 #include "setup/motor/windows/ModeControlBinder.h"

@@ -38,7 +38,6 @@ public:
 
     // The enable states of every control, from the Enable box, the last mode word and the drive.
     void UpdateEnables();
-    double GetSpinStep(int spinId) const { return m_spins.GetStep(spinId); }
 
 protected:
     void OnEnableClicked();

@@ -405,3 +405,23 @@ TEST_F(AmpModeSheetDigitalTest, DigitalOnlyLeavesTheModeChoicesAndThePulseFollow
     kvtest::Click(page.GetDlgItem(IDC_POS_TYPE_QUADRATURE));
     EXPECT_TRUE(Wait([&] { return (Register(kTavro, CQvxGuiAmpPosModePpg::kInputTypeCode) & 3) == 2; }));
 }
+
+TEST_F(AmpModeSheetTest, EnableBeforeTheModeWordIsKnownAsksToRetryAndChangesNothing)
+{
+    auto* sheet = dynamic_cast<CQvxGuiAmpModeSettingsSheet*>(
+        m_frame.m_registry.CreateGui("AMP_MODE_SETTINGS_SHEET", nullptr, 1));
+    ASSERT_NE(sheet, nullptr);
+    // No tick has run yet: the page has no reply of its mode query.
+    CQvxGuiAmpPosModePpg& page = sheet->m_positionPage;
+    Boxes();
+    kvtest::Click(page.GetDlgItem(IDC_POS_ENABLE));
+    EXPECT_FALSE(Checked(&page, IDC_POS_ENABLE));
+    EXPECT_TRUE(Shown(Boxes(), "Could not complete operation.  Please try again"));
+    CQvxGuiAmpVelModePpg& velocity = sheet->m_velocityPage;
+    const bool before = Checked(&velocity, IDC_VEL_ENABLE);
+    kvtest::Click(velocity.GetDlgItem(IDC_VEL_ENABLE));
+    EXPECT_EQ(Checked(&velocity, IDC_VEL_ENABLE), before);
+    EXPECT_TRUE(Shown(Boxes(), "Could not complete operation.  Please try again"));
+    Settle();
+    EXPECT_EQ(Register(kTavro, kModeCode), 0x02);
+}
