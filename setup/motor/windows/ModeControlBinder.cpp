@@ -94,3 +94,22 @@ int CModeControlBinder::SendUnsigned(CGuiUpdateDlg& owner, WORD code, double val
     const auto word = static_cast<std::uint32_t>(std::llround(value));
     return owner.SendCommand(static_cast<BYTE>(owner.GetDrive()), code, static_cast<LONG>(word)) > 0;
 }
+
+int CModeControlBinder::SendShown(CQvxGuiControlList& controls, int group)
+{
+    for (POSITION pos = controls.GetHeadPosition(); pos;) {
+        CQvxGuiControl* control = controls.GetNext(pos);
+        if (group != -1 && control->GetSendGroup() != group)
+            continue;
+        if (auto* edit = dynamic_cast<CQvxGuiEditCtrl*>(control)) {
+            CString text;
+            if (edit->GetSafeHwnd())
+                edit->GetWindowText(text);
+            text.Trim();
+            if (text.IsEmpty())
+                continue;
+        }
+        control->SendValue();
+    }
+    return 1;
+}

@@ -6,6 +6,7 @@
 #include <initializer_list>
 
 #include "framework/QvxGuiCheckboxCtrl.h"
+#include "framework/QvxGuiControlList.h"
 #include "framework/QvxGuiEditCtrl.h"
 
 class CGuiUpdateDlg;
@@ -37,6 +38,9 @@ public:
     static void BindCheck(CGuiUpdateDlg& owner, CQvxGuiCheckboxCtrl& box, int id, WORD code, int index, DWORD mask,
                           bool working, int group);
     // Edits bound before the window had its drive follow that drive's conversions.
+    // Sends the controls of `group` (-1: all) that show a value: a row cleared
+    // because its mode is off holds nothing the user chose.
+    static int SendShown(CQvxGuiControlList& controls, int group);
     // Writes an unsigned 32-bit setting (the gear in factor) whole; 0 without a drive.
     static int SendUnsigned(CGuiUpdateDlg& owner, WORD code, double value);
     static void FollowDriveConversions(CGuiUpdateDlg& owner, CQvxGuiEditCtrl* edits, int count,

@@ -9,6 +9,7 @@
 #include "framework/QvxGuiCheckboxCtrlGroup.h"
 #include "framework/QvxGuiEditCtrl.h"
 #include "resources/ids/AmpCurModeIds.h"
+#include "setup/motor/windows/ModeControlBinder.h"
 #include "setup/motor/windows/ModeSpinSteps.h"
 
 class CQvxGuiAmpCurModePpg : public CGuiUpdatePpg {
@@ -28,6 +29,7 @@ public:
     int PrepareQueries() override;
     int SubscribeStatusQueries() override;
     void OnEnableBitChanged(int bit) override;
+    int SendGroup(int group) override { return CModeControlBinder::SendShown(m_controls, group); }
 
     void UpdateEnables();
 

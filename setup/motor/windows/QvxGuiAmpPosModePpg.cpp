@@ -124,7 +124,7 @@ int CQvxGuiAmpPosModePpg::SendGroup(int group)
         CGuiUpdateItem::MessageBox(kDisableFirst, MB_OK, 0, IDOK);
         return 0;
     }
-    return CGuiUpdatePpg::SendGroup(group);
+    return CModeControlBinder::SendShown(m_controls, group);
 }
 
 void CQvxGuiAmpPosModePpg::ExchangeSheetProperties(CDPropertyList& bag, int loading)

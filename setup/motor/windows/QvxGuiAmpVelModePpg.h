@@ -11,6 +11,7 @@
 #include "framework/QvxGuiCheckboxCtrlGroup.h"
 #include "framework/QvxGuiEditCtrl.h"
 #include "resources/ids/AmpVelModeIds.h"
+#include "setup/motor/windows/ModeControlBinder.h"
 #include "setup/motor/windows/ModeSpinSteps.h"
 
 class CQvxGuiAmpVelModePpg : public CGuiUpdatePpg {
@@ -35,6 +36,7 @@ public:
     int SubscribeStatusQueries() override;
     int InitialUpdate() override;
     void OnEnableBitChanged(int bit) override;
+    int SendGroup(int group) override { return CModeControlBinder::SendShown(m_controls, group); }
 
     // The enable states of every control, from the Enable box, the last mode word and the drive.
     void UpdateEnables();

@@ -425,3 +425,28 @@ TEST_F(AmpModeSheetTest, EnableBeforeTheModeWordIsKnownAsksToRetryAndChangesNoth
     Settle();
     EXPECT_EQ(Register(kTavro, kModeCode), 0x02);
 }
+
+TEST_F(AmpModeSheetDigitalTest, TheWholeSendLeavesClearedRowsAlone)
+{
+    SetRegister(kTavro, 9267, 1000);
+    SetRegister(kTavro, 27255, 40);
+    SetRegister(kTavro, 1075, 300);
+    CQvxGuiAmpModeSettingsSheet* sheet = Open();
+    ASSERT_NE(sheet, nullptr);
+    ASSERT_TRUE(Wait([&] { return Checked(&sheet->m_positionPage, IDC_POS_ENABLE); }));
+    ASSERT_TRUE(Wait([&] { return Text(&sheet->m_velocityPage, IDC_VEL_GAIN_WORK).IsEmpty(); }));
+    ASSERT_TRUE(Wait([&] { return Text(&sheet->m_positionPage, IDC_POS_GEAR_IN_WORK).IsEmpty(); }));
+    // What the drive holds now; the cleared rows saw other values, or none.
+    SetRegister(kTavro, 9267, 1234);
+    SetRegister(kTavro, CQvxGuiAmpPosModePpg::kGearInCode, 6);
+    CString reply;
+    ASSERT_EQ(sheet->ExecuteCommand("SENDTOAMP(-1)", reply), 1) << reply.GetString();
+    // A write queued behind the send: once it has landed, so has the send.
+    CDistMngrResponseReceiver writer;
+    ASSERT_GT(writer.SendCommand(kTavro, 1071, 77), 0);
+    ASSERT_TRUE(Wait([&] { return Register(kTavro, 1071) == 77; }));
+    EXPECT_EQ(Register(kTavro, 9267), 1234);
+    EXPECT_EQ(Register(kTavro, CQvxGuiAmpPosModePpg::kGearInCode), 6);
+    EXPECT_EQ(Register(kTavro, 27255), 40);
+    EXPECT_EQ(Register(kTavro, 1075), 300);
+}
