@@ -14,39 +14,39 @@ constexpr COLORREF kModified = 0xFAE6E6;
 constexpr COLORREF kModifiedText = 0xFF0000;
 }  // namespace
 
-void CModeControlBinder::BindEdit(CGuiUpdateDlg& owner, CQvxGuiEditCtrl& edit, const ModeEditSpec& spec)
+void CModeControlBinder::BindEdit(CGuiUpdateDlg& owner, CQvxGuiEditCtrl& edit, const ModeEditRow& row)
 {
     if (!edit.GetSafeHwnd())
-        edit.SubclassDlgItem(spec.id, &owner);
+        edit.SubclassDlgItem(row.id, &owner);
     // Listed first: the conversion bindings find the parameter table through the list.
-    owner.GetControlList().AddControl(&edit, spec.group);
-    edit.m_flags = spec.flags;
-    if (spec.code) {
-        if (spec.index >= 0)
-            edit.SetPollRegisterAt(spec.code, kBrakingIndexCode, spec.index, kPollMs, kQueryFlags);
+    owner.GetControlList().AddControl(&edit, row.group);
+    edit.m_flags = row.flags;
+    if (row.code) {
+        if (row.index >= 0)
+            edit.SetPollRegisterAt(row.code, kBrakingIndexCode, row.index, kPollMs, kQueryFlags);
         else
-            edit.SetPollRegister(spec.code, kPollMs, kQueryFlags);
+            edit.SetPollRegister(row.code, kPollMs, kQueryFlags);
     }
-    if (spec.working && spec.code) {
-        if (spec.index >= 0)
-            edit.SetWriteRegisterAt(spec.code, kBrakingIndexCode, spec.index);
+    if (row.working && row.code) {
+        if (row.index >= 0)
+            edit.SetWriteRegisterAt(row.code, kBrakingIndexCode, row.index);
         else
-            edit.SetWriteRegister(spec.code);
-        edit.SetControlName(spec.name);
+            edit.SetWriteRegister(row.code);
+        edit.SetControlName(row.name);
     }
-    edit.SetLimits(spec.minimum, spec.maximum);
-    edit.SetDisplayFormat(spec.format, 0);
-    if (spec.parameter >= 0) {
+    edit.SetLimits(row.minimum, row.maximum);
+    edit.SetDisplayFormat(row.format, 0);
+    if (row.parameter >= 0) {
         // Shown: drive units times the parameter; sent: the entry divided by it.
-        edit.BindGlobalParameter(spec.parameter, 0, 0);
-        edit.BindValueParameter(spec.parameter, 1, 0);
+        edit.BindGlobalParameter(row.parameter, 0, 0);
+        edit.BindValueParameter(row.parameter, 1, 0);
     }
-    edit.m_absolute = spec.magnitude ? 1 : 0;
+    edit.m_absolute = row.magnitude ? 1 : 0;
     edit.SetColour(CQvxGuiEditCtrl::kColourNormal, kNormal);
     edit.SetColour(CQvxGuiEditCtrl::kColourOffline, kOffline);
     edit.SetColour(CQvxGuiEditCtrl::kColourUnavailable, kOffline);
     edit.SetColour(CQvxGuiEditCtrl::kColourModified, kModified);
-    edit.m_textColour = spec.working ? kModifiedText : 0;
+    edit.m_textColour = row.working ? kModifiedText : 0;
 }
 
 void CModeControlBinder::BindCheck(CGuiUpdateDlg& owner, CQvxGuiCheckboxCtrl& box, int id, WORD code, int index,

@@ -11,7 +11,7 @@
 
 class CGuiUpdateDlg;
 
-struct ModeEditSpec {
+struct ModeEditRow {
     int id = 0;
     WORD code = 0;
     int index = -1;  // entry of an indexed register, -1 for a plain one
@@ -33,7 +33,7 @@ public:
     static constexpr WORD kBrakingCode = 67;
     static constexpr WORD kBrakingIndexCode = 73;
 
-    static void BindEdit(CGuiUpdateDlg& owner, CQvxGuiEditCtrl& edit, const ModeEditSpec& spec);
+    static void BindEdit(CGuiUpdateDlg& owner, CQvxGuiEditCtrl& edit, const ModeEditRow& row);
     // A box showing `mask` of the register; a working box also writes it.
     static void BindCheck(CGuiUpdateDlg& owner, CQvxGuiCheckboxCtrl& box, int id, WORD code, int index, DWORD mask,
                           bool working, int group);

@@ -51,7 +51,7 @@ void CQvxGuiAmpCurModePpg::BindControls()
     const int group = kBrakingGroup;
     const int gain = GPD_PRIMARY_ANAIN_SCALE;
     const int mv = GPD_AMPTOENGIOMILIVOLTS_INPUT;
-    const ModeEditSpec specs[10] = {
+    const ModeEditRow rows[10] = {
         {IDC_CUR_GAIN_WORK, 9267, -1, 0x2320, true, gain, "%0.2f", -32767, 32767, 0, "Analog Input Signal Gain"},
         {IDC_CUR_GAIN_DRIVE, 9267, -1, 0x324, false, gain, "%0.2f"},
         {IDC_CUR_OFFSET_WORK, 9263, -1, 0x2328, true, mv, "%0.1f", -32767, 32767, 0, "Analog Input Signal Offset"},
@@ -66,7 +66,7 @@ void CQvxGuiAmpCurModePpg::BindControls()
         {IDC_CUR_AUX_OFFSET_DRIVE, 1071, -1, 0x324, false, mv, "%0.1f"},
     };
     for (int i = 0; i < 10; ++i)
-        B::BindEdit(*this, m_edits[i], specs[i]);
+        B::BindEdit(*this, m_edits[i], rows[i]);
     B::BindCheck(*this, m_brakingWork, IDC_CUR_BRAKING_WORK, B::kBrakingCode, 0, 0xFFFFFFFF, true, group);
     B::BindCheck(*this, m_brakingDrive, IDC_CUR_BRAKING_DRIVE, B::kBrakingCode, 0, 0xFFFFFFFF, false, group);
     B::BindCheck(*this, m_fetWork, IDC_CUR_FET_WORK, 0, -1, 2, true, group);

@@ -53,7 +53,7 @@ BOOL CQvxGuiAmpPosModePpg::OnInitDialog()
 void CQvxGuiAmpPosModePpg::BindControls()
 {
     const int g = kGearingGroup;
-    const ModeEditSpec specs[8] = {
+    const ModeEditRow rows[8] = {
         {IDC_POS_GEAR_OUT_WORK, kGearOutCode, -1, 0x2328, true, -1, "%0.0f", -32768, 32767, g, "Gear Out"},
         {IDC_POS_GEAR_OUT_DRIVE, kGearOutCode, -1, 0x104, false, -1, "%0.0f", -32768, 32767, g},
         {IDC_POS_GEAR_IN_WORK, kGearInCode, -1, 0x2308, true, -1, "%0.0f", 1, 32767, g, "Gear In"},
@@ -65,7 +65,7 @@ void CQvxGuiAmpPosModePpg::BindControls()
         {IDC_POS_FACTOR_DRIVE, 0, -1, 0x124, false, -1, "%0.0f", 0, 4294967295.0, 0},
     };
     for (int i = 0; i < 8; ++i)
-        CModeControlBinder::BindEdit(*this, m_edits[i], specs[i]);
+        CModeControlBinder::BindEdit(*this, m_edits[i], rows[i]);
     m_edits[0].SetDisplayScale(1.0);
     m_edits[4].SetCustomPollId(kWorkRatio);
     m_edits[5].SetCustomPollId(kDriveRatio);

@@ -50,7 +50,7 @@ void CQvxGuiAmpVelModePpg::BindControls()
 {
     using B = CModeControlBinder;
     const int group = kBrakingGroup;
-    const ModeEditSpec specs[14] = {
+    const ModeEditRow rows[14] = {
         {IDC_VEL_GAIN_WORK, 9267, -1, 0x2320, true, GPD_PRIMARY_ANAIN_SCALE, "%0.2f", -32767, 32767, 0,
          "Analog Input Signal Gain"},
         {IDC_VEL_GAIN_DRIVE, 9267, -1, 0x324, false, GPD_PRIMARY_ANAIN_SCALE, "%0.2f"},
@@ -75,7 +75,7 @@ void CQvxGuiAmpVelModePpg::BindControls()
         {IDC_VEL_ZERO_SPEED_DRIVE, kZeroSpeedCode, -1, 0x304, false, GPD_A2E_VEL_GAIN, "%0.2f"},
     };
     for (int i = 0; i < 14; ++i)
-        B::BindEdit(*this, m_edits[i], specs[i]);
+        B::BindEdit(*this, m_edits[i], rows[i]);
     B::BindCheck(*this, m_brakingWork, IDC_VEL_BRAKING_WORK, B::kBrakingCode, 0, 0xFFFFFFFF, true, group);
     B::BindCheck(*this, m_brakingDrive, IDC_VEL_BRAKING_DRIVE, B::kBrakingCode, 0, 0xFFFFFFFF, false, group);
     B::BindCheck(*this, m_fetWork, IDC_VEL_FET_WORK, 0, -1, 2, true, group);

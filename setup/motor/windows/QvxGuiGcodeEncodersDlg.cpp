@@ -44,7 +44,7 @@ BOOL CQvxGuiGcodeEncodersDlg::OnInitDialog()
 
 void CQvxGuiGcodeEncodersDlg::BindControls()
 {
-    const ModeEditSpec specs[8] = {
+    const ModeEditRow rows[8] = {
         {IDC_GEAR_OUT_WORK, kGearOutCode, -1, 0x2308, true, -1, "%0.0f", -32768, 32767, 0, "Gear Out"},
         {IDC_GEAR_OUT_DRIVE, kGearOutCode, -1, 0x104, false, -1, "%0.0f", -32768, 32767},
         {IDC_GEAR_IN_WORK, kGearInCode, -1, 0x2308, true, -1, "%0.0f", 1, 32767, 0, "Gear In"},
@@ -56,7 +56,7 @@ void CQvxGuiGcodeEncodersDlg::BindControls()
         {IDC_GEAR_FACTOR_DRIVE, 0, -1, 0x104, false, -1, "%0.0f", 0, 4294967295.0},
     };
     for (int i = 0; i < 8; ++i)
-        CModeControlBinder::BindEdit(*this, m_edits[i], specs[i]);
+        CModeControlBinder::BindEdit(*this, m_edits[i], rows[i]);
     m_edits[0].SetDisplayScale(1.0);
     m_edits[4].SetCustomPollId(kWorkRatio);
     m_edits[5].SetCustomPollId(kDriveRatio);

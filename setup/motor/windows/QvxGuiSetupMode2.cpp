@@ -37,7 +37,7 @@ void QvxGuiSetupMode2::BindControls()
         box.m_customSendId = i + 1;
         box.m_sendOnClick = 1;
     }
-    ModeEditSpec timeout;
+    ModeEditRow timeout;
     timeout.id = IDC_CMD_PWM_TIMEOUT;
     timeout.code = kPwmTimeoutCode;
     timeout.flags = 0x2100;
