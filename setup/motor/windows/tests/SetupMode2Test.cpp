@@ -109,3 +109,23 @@ TEST_F(SetupMode2Test, AZeroGearInIsReported)
         return Shown(boxes, "Gear In cannot be zero in Position Loop - Pulse Follower.");
     })) << boxes.size() << " " << Register(kKreln, QvxGuiSetupMode2::kGearInCode);
 }
+
+class SetupMode2VersionTest : public SetupMode2Test, public ::testing::WithParamInterface<LONG> {
+protected:
+    SetupMode2VersionTest() { m_mode = 0x08, m_type = 0x03; }
+    void PrepareDrives() override
+    {
+        SetupMode2Test::PrepareDrives();
+        SetRegister(kKreln, QvxGuiSetupMode2::kVersionCode, GetParam());
+    }
+};
+
+TEST_P(SetupMode2VersionTest, PwmInputShowsFromFirmware304)
+{
+    QvxGuiSetupMode2* dlg = Open();
+    ASSERT_NE(dlg, nullptr);
+    ASSERT_TRUE(Wait([&] { return Checked(dlg, IDC_CMD_PULSE_FOLLOWER) == false && Enabled(dlg, IDC_CMD_PWM50); }));
+    EXPECT_EQ(Checked(dlg, IDC_CMD_PWM), GetParam() >= 304);
+}
+
+INSTANTIATE_TEST_SUITE_P(Firmware, SetupMode2VersionTest, ::testing::Values(303, 304));
