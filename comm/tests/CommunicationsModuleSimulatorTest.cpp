@@ -378,3 +378,18 @@ TEST_F(SimulatorTest, HandRunCyclesGiveTheSameCurveAndUncommandedDrivesKeepTheir
     EXPECT_NE(Get(2, SIA), first);
     EXPECT_LT(std::abs(Get(2, SIA)), 2001);  // still the sinusoid of amplitude 2000
 }
+
+TEST_F(SimulatorTest, ZeroSpeedWindowOnEachDriveAndAFailedWriteAnswersItsError)
+{
+    constexpr int kZeroSpeedWindow = 27255;
+    for (int drive : {1, 2})
+        EXPECT_EQ(Ask(drive, kZeroSpeedWindow), (std::vector<Answer>{{drive, kZeroSpeedWindow, 4, 0}})) << drive;
+    sim.FailWrites(2, kZeroSpeedWindow, 36);
+    EXPECT_EQ(Ask(2, kZeroSpeedWindow, 40, 1), (std::vector<Answer>{Error(2, kZeroSpeedWindow, 36)}));
+    EXPECT_EQ(Get(2, kZeroSpeedWindow), 0);
+    EXPECT_EQ(Ask(1, kZeroSpeedWindow, 40, 1).size(), 1u) << "only the chosen address fails";
+    EXPECT_EQ(Get(1, kZeroSpeedWindow), 40);
+    sim.FailWrites(2, kZeroSpeedWindow, 0);
+    EXPECT_EQ(Ask(2, kZeroSpeedWindow, 40, 1).size(), 1u);
+    EXPECT_EQ(Get(2, kZeroSpeedWindow), 40);
+}

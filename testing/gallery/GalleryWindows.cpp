@@ -63,6 +63,9 @@ const std::vector<GalleryEntry>& GalleryEntries()
         {"analog-feedback-calibration", "Analog Motor Feedback Calibration (364)", &ShowAnaMotorCalibrate},
         {"model-info", "Model Info (397) in the factory, balance and customer layouts", &ShowModelInfo},
         {"model-info-list", "Model Information list (400) in its three configurations", &ShowModelInfoList},
+        {"drive-mode", "Drive Mode sheet (350, 392, 349) on the demo Tavro drive", &ShowDriveModeSheet},
+        {"command-mode", "Setup Command Mode (323) on the demo Kreln drive", &ShowCommandMode},
+        {"electronic-gearing", "Setup Electronic Gearing (147) on the demo Kreln drive", &ShowElectronicGearing},
     };
     return entries;
 }
