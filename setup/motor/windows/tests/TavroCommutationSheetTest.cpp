@@ -1,0 +1,279 @@
+#include <gtest/gtest.h>
+
+#include "TavroCommutationFixture.h"
+#include "comm/demo/DemoRegisterCodes.h"
+#include "platform/ui/DialogTemplate.h"
+#include "platform/ui/UserInput.h"
+#include "resources/ids/TavroCommutationAddCalcIds.h"
+#include "testing/WindowShot.h"
+
+IMPLEMENT_DYNCREATE(CStandInProcedureDlg, CGuiUpdateDlg)
+
+BEGIN_MESSAGE_MAP(CStandInProcedureDlg, CGuiUpdateDlg)
+    ON_WM_CLOSE()
+END_MESSAGE_MAP()
+
+namespace {
+constexpr UINT kStandInTemplate = 9381;
+const char kStandInTemplates[] = R"(
+DIALOG 9381 0 0 140 40 "Procedure"
+STYLE POPUP CAPTION SYSMENU
+PUSHBUTTON IDCANCEL 80 20 50 14 "Close"
+END
+)";
+}  // namespace
+
+CStandInProcedureDlg::CStandInProcedureDlg() : CGuiUpdateDlg(kStandInTemplate) {}
+
+void CStandInProcedureDlg::OnClose()
+{
+    if (CMotorProcedureOwner* owner = Owner())
+        owner->OnProcedureWindowClosed(this);
+    CGuiUpdateDlg::OnClose();
+}
+
+void CStandInProcedureDlg::Register(CGuiUpdateDlgIdMap& registry)
+{
+    AfxRegisterDialogTemplates(kStandInTemplates);
+    registry.RegisterGui("TAVRO_AUTOPHASING", RUNTIME_CLASS(CStandInProcedureDlg), 4, 0);
+    registry.RegisterGui("TAVRO_ANAMOTORCALIB", RUNTIME_CLASS(CStandInProcedureDlg), 4, 0);
+}
+
+// ---------------------------------------------------------------------------
+void TavroCommutationTest::PrepareDrives()
+{
+    SetServoFrequency(kTavro);
+    SetHardware(0x200);
+    const std::pair<WORD, LONG> registers[] = {
+        {kCim, 1},     {kMft, 0x01}, {419, 0},       {kLines, 1000}, {kPoles, 8},    {7891, 5},
+        {3596, 100},   {3181, 0},    {3378, 100},    {3732, 125},    {9859, 12},     {kOutputWord, 0x92},
+        {3171, 1},     {3186, 1000}, {3251, 4294967}, {3343, 0},     {13345, 0},     {6322, 0},
+    };
+    for (const auto& [code, value] : registers)
+        SetRegister(kTavro, code, value);
+}
+
+void TavroCommutationTest::SetHardware(LONG word)
+{
+    using namespace demo_codes;
+    SetIndexed(kTavro, MDL, MDI, 14, word);
+}
+
+CQvxGuiTavroCommutationSheet* TavroCommutationTest::Open()
+{
+    auto* sheet = dynamic_cast<CQvxGuiTavroCommutationSheet*>(
+        m_frame.m_registry.CreateGui("TAVRO_COMMUTATION_SETTINGS", nullptr, 1));
+    if (!sheet)
+        return nullptr;
+    EXPECT_TRUE(Wait([&] {
+        return sheet->GetDrive() == kTavro && sheet->AreStagesDone() && sheet->GetConfigPage().AreStagesDone() &&
+               sheet->GetFeedbackPage().AreStagesDone() && sheet->GetLinearOrRotary() != -1 &&
+               sheet->GetSubDlg().GetMotorType() != 0;
+    }));
+    // The working columns hold the drive's poles and lines.
+    EXPECT_TRUE(Wait([&] {
+        double poles = 0, lines = 0;
+        return sheet->GetConfigPage().GetWorkingPoles(poles) && sheet->GetFeedbackPage().GetWorkingLines(lines);
+    }));
+    Settle();
+    return sheet;
+}
+
+std::vector<WORD> TavroCommutationTest::Written()
+{
+    CAmpMsg message;
+    DWORD tag = 0;
+    while (m_trace.GetNextItem(message, tag))
+        if (tag == 1 && message.HasValue())
+            m_written.push_back(message);
+    std::vector<WORD> codes;
+    for (const CAmpMsg& written : m_written)
+        codes.push_back(written.m_code);
+    return codes;
+}
+
+// ---------------------------------------------------------------------------
+TEST_F(TavroCommutationTest, ShowsTheDriveAndSendsCountsLast)
+{
+    CQvxGuiTavroCommutationSheet* sheet = Open();
+    ASSERT_NE(sheet, nullptr);
+    CQvxGuiTavroCommutationSubDlg& sub = sheet->GetSubDlg();
+    CQvxGuiTavroCommutationConfigPpg& config = sheet->GetConfigPage();
+    CQvxGuiTavroCommutationFeedbackConfigPpg& feedback = sheet->GetFeedbackPage();
+    EXPECT_TRUE(Checked(&sub, IDC_CSUB_BRUSHLESS));
+    EXPECT_TRUE(Checked(&sub, IDC_CSUB_QUADRATURE));
+    EXPECT_TRUE(Checked(&sub, IDC_CSUB_ROTARY_DRIVE));
+    EXPECT_TRUE(Wait([&] { return Text(&config, IDC_CCFG_POLES_DRIVE) == "8"; })) << Text(&config, IDC_CCFG_POLES_DRIVE).GetString();
+    EXPECT_TRUE(Wait([&] { return Text(&feedback, IDC_CFBK_LINES_DRIVE) == "1000"; }))
+        << Text(&feedback, IDC_CFBK_LINES_DRIVE).GetString();
+    EXPECT_TRUE(Wait([&] { return Text(&feedback, IDC_CFBK_LINES_WORK) == "1000"; }))
+        << Text(&feedback, IDC_CFBK_LINES_WORK).GetString();
+    // Brushless with quadrature only: smart commutation, no auto-phase.
+    EXPECT_TRUE(config.GetDlgItem(IDC_CCFG_SMART_BOX)->IsWindowVisible());
+    EXPECT_FALSE(config.GetDlgItem(IDC_CCFG_AUTOPHASE_BOX)->IsWindowVisible());
+    EXPECT_EQ(config.GetSelectedMethod(), 1);
+    EXPECT_EQ(Text(&config, IDC_CCFG_INIT_DRIVE_TEXT), "Smart Comm");
+
+    config.PolesEdit().SetValueText("6");
+    EXPECT_EQ(Text(&config, IDC_CCFG_POLES_WORK), "6");
+    StartTrace();
+    kvtest::Click(&sheet->GetSendButton());
+    ASSERT_TRUE(Wait([&] { return Register(kTavro, 3251) == 1073742; })) << Register(kTavro, 3251);
+    EXPECT_EQ(Register(kTavro, 3186), 4000);
+    EXPECT_EQ(Register(kTavro, 3171), 3);
+    EXPECT_EQ(Register(kTavro, kPoles), 6);
+    EXPECT_EQ(Register(kTavro, kMft), 1);
+    ASSERT_TRUE(Wait([&] { return IndexOf(Written(), 3251) >= 0; }));
+    const std::vector<WORD> codes = Written();
+    const int poles = IndexOf(codes, kPoles), mft = IndexOf(codes, kMft), mc = IndexOf(codes, 419),
+              ccc = IndexOf(codes, 3171), ccr = IndexOf(codes, 3186), ces = IndexOf(codes, 3251);
+    EXPECT_TRUE(poles >= 0 && poles < mft && mft < mc && mc < ccc && ccc < ccr && ccr < ces)
+        << poles << " " << mft << " " << mc << " " << ccc << " " << ccr << " " << ces;
+    EXPECT_GE(IndexOf(codes, kCim), 0);
+    EXPECT_EQ(Register(kTavro, kCim), 1);
+}
+
+TEST_F(TavroCommutationTest, NothingReachesAnEnabledDrive)
+{
+    CQvxGuiTavroCommutationSheet* sheet = Open();
+    ASSERT_NE(sheet, nullptr);
+    CQvxGuiTavroCommutationSubDlg& sub = sheet->GetSubDlg();
+    CQvxGuiTavroCommutationConfigPpg& config = sheet->GetConfigPage();
+    config.PolesEdit().SetValueText("6");
+    SetRegister(kTavro, demo_codes::SSA, 0x100);
+    ASSERT_TRUE(Wait([&] { return sheet->GetEnableBit() && config.GetEnableBit(); }));
+    Boxes();
+    StartTrace();
+
+    kvtest::Click(sub.GetDlgItem(IDC_CSUB_HALL));
+    EXPECT_FALSE(Checked(&sub, IDC_CSUB_HALL));
+    kvtest::Click(sub.GetDlgItem(IDC_CSUB_QUADRATURE));
+    EXPECT_TRUE(Checked(&sub, IDC_CSUB_QUADRATURE));
+    std::vector<CString> boxes = Boxes();
+    EXPECT_TRUE(Shown(boxes, "Please DISABLE drive before changing the feedback type."));
+
+    kvtest::Click(&sheet->GetSendButton());
+    EXPECT_TRUE(Shown(Boxes(), "Please DISABLE drive before sending data."));
+    // The page alone (a script's send) refuses as a whole as well.
+    EXPECT_EQ(config.SendGroup(-1), 0);
+    EXPECT_TRUE(Shown(Boxes(), "Please DISABLE drive before changing the commutation init mode."));
+    Settle();
+    EXPECT_TRUE(Written().empty()) << Written().size();
+    EXPECT_EQ(Register(kTavro, kPoles), 8);
+}
+
+TEST_F(TavroCommutationTest, CountsThatCannotBeComputedStopTheSendBeforeAnyWrite)
+{
+    CQvxGuiTavroCommutationSheet* sheet = Open();
+    ASSERT_NE(sheet, nullptr);
+    CQvxGuiTavroCommutationSubDlg& sub = sheet->GetSubDlg();
+    kvtest::Click(sub.GetDlgItem(IDC_CSUB_LINEAR_WORK));
+    ASSERT_EQ(sheet->GetLinearOrRotary(), 1);
+    EXPECT_EQ(Text(&sheet->GetConfigPage(), IDC_CCFG_POLES_LABEL), "Pole Pitch (.01 mm)");
+    // A pitch of 0 has no counts.
+    sheet->GetConfigPage().PolesEdit().SetValueText("0");
+    Boxes();
+    StartTrace();
+    kvtest::Click(&sheet->GetSendButton());
+    EXPECT_TRUE(Shown(Boxes(), "Unable to set CCC, CCR and CES registers"));
+    Settle();
+    EXPECT_TRUE(Written().empty()) << Written().size();
+    EXPECT_EQ(Register(kTavro, 419), 0);
+    EXPECT_EQ(Register(kTavro, 3186), 1000);
+}
+
+TEST_F(TavroCommutationTest, SwitchingMotorTypeAndBackRestoresItsFeedback)
+{
+    SetRegister(kTavro, kMft, 0x21);  // quadrature and Hall
+    CQvxGuiTavroCommutationSheet* sheet = Open();
+    ASSERT_NE(sheet, nullptr);
+    CQvxGuiTavroCommutationSubDlg& sub = sheet->GetSubDlg();
+    ASSERT_TRUE(Checked(&sub, IDC_CSUB_HALL));
+    // The sheet takes a choice on its next tick.
+    const auto pick = [&](int id, int method) {
+        kvtest::Click(sub.GetDlgItem(id));
+        EXPECT_TRUE(Wait([&] { return sheet->GetConfigPage().GetSelectedMethod() == method; }));
+    };
+    pick(IDC_CSUB_BRUSH, 2);
+    EXPECT_FALSE(sub.GetDlgItem(IDC_CSUB_HALL)->IsWindowEnabled());
+    EXPECT_FALSE(Checked(&sub, IDC_CSUB_HALL));
+    kvtest::Click(sub.GetDlgItem(IDC_CSUB_TACH));
+    EXPECT_EQ(sub.GetFeedbackMask(), 0x11);
+    pick(IDC_CSUB_BRUSHLESS, 3);
+    EXPECT_EQ(sub.GetFeedbackMask(), 0x21);
+    pick(IDC_CSUB_BRUSH, 2);
+    EXPECT_EQ(sub.GetFeedbackMask(), 0x11);
+}
+
+TEST_F(TavroCommutationTest, OutputWordKeepsTheBitsThePageDoesNotOffer)
+{
+    CQvxGuiTavroCommutationSheet* sheet = Open();
+    ASSERT_NE(sheet, nullptr);
+    CQvxGuiTavroCommutationFeedbackConfigPpg& feedback = sheet->GetFeedbackPage();
+    CComboBox* divisor = dynamic_cast<CComboBox*>(feedback.GetDlgItem(IDC_CFBK_DIVISOR));
+    ASSERT_NE(divisor, nullptr);
+    std::vector<CString> offered;
+    for (int i = 0; i < divisor->GetCount(); ++i) {
+        CString text;
+        divisor->GetLBText(i, text);
+        offered.push_back(text);
+    }
+    EXPECT_EQ(offered, (std::vector<CString>{"1", "2", "4", "5", "8"}));
+    EXPECT_TRUE(Checked(&feedback, IDC_CFBK_OUTPUT_REVERSE_DRIVE));
+    EXPECT_EQ(Text(&feedback, IDC_CFBK_DIVISOR_DRIVE), "2");
+    ASSERT_TRUE(kvtest::PickItem(divisor, 2));
+    EXPECT_EQ(feedback.GetPendingChangesState(0), 1);
+    kvtest::Click(&sheet->GetSendButton());
+    // Divisor 4, EZ mode 1 and the reverse bit as read.
+    EXPECT_TRUE(Wait([&] { return Register(kTavro, kOutputWord) == 0x94; })) << Register(kTavro, kOutputWord);
+}
+
+TEST_F(TavroCommutationTest, AdditionalCalculationsShowZeroCountsPerCycleWithoutCycles)
+{
+    SetRegister(kTavro, 3171, 0);
+    CQvxGuiTavroCommutationSheet* sheet = Open();
+    ASSERT_NE(sheet, nullptr);
+    CString working, drive;
+    kvtest::OnNextModal([&](CWnd* dialog) {
+        working = Text(dialog, IDC_ADDCALC_COUNTS_PER_CYCLE);
+        drive = Text(dialog, IDC_ADDCALC_COUNTS_PER_CYCLE_DRIVE);
+        kvtest::Click(dialog->GetDlgItem(IDOK));
+    });
+    Boxes();
+    kvtest::Click(sheet->GetFeedbackPage().GetDlgItem(IDC_CFBK_ADDITIONAL));
+    EXPECT_TRUE(Shown(Boxes(), "Could not calculate additional parameters."));
+    EXPECT_EQ(atof(working), 1000.0) << working.GetString();
+    EXPECT_EQ(atof(drive), 0.0) << drive.GetString();
+}
+
+TEST_F(TavroCommutationTest, AutoPhasingOpensByNameAndHandsBackItsButton)
+{
+    SetRegister(kTavro, kCim, 3);
+    SetRegister(kTavro, kMft, 0x21);
+    CQvxGuiTavroCommutationSheet* sheet = Open();
+    ASSERT_NE(sheet, nullptr);
+    CQvxGuiTavroCommutationConfigPpg& config = sheet->GetConfigPage();
+    CWnd* button = config.GetDlgItem(IDC_CCFG_AUTOPHASE_BUTTON);
+    ASSERT_TRUE(button->IsWindowVisible());
+    kvtest::Click(button);
+    auto* child = dynamic_cast<CStandInProcedureDlg*>(config.GetAutoPhasingWindow());
+    ASSERT_NE(child, nullptr);
+    EXPECT_EQ(child->GetDrive(), kTavro);
+    EXPECT_FALSE(button->IsWindowEnabled());
+    ASSERT_EQ(child->Owner(), static_cast<CMotorProcedureOwner*>(&config));
+    child->Owner()->OnProcedureRunning(true);
+    EXPECT_EQ(config.GetControlList().FindControl("Phase Alignment Offset")->IsPolling(), 0);
+    child->Owner()->OnProcedureRunning(false);
+    EXPECT_NE(config.GetControlList().FindControl("Phase Alignment Offset")->IsPolling(), 0);
+    child->SendMessage(WM_CLOSE);
+    EXPECT_TRUE(button->IsWindowEnabled());
+    EXPECT_EQ(config.GetAutoPhasingWindow(), nullptr);
+
+    // Quadrature alone takes smart commutation: the auto-phasing window goes.
+    kvtest::Click(button);
+    ASSERT_NE(config.GetAutoPhasingWindow(), nullptr);
+    CGuiUpdateDlg* second = config.GetAutoPhasingWindow();
+    kvtest::Click(sheet->GetSubDlg().GetDlgItem(IDC_CSUB_HALL));
+    EXPECT_TRUE(Wait([&] { return !m_frame.m_list.Contains(second); }));
+    EXPECT_EQ(config.GetAutoPhasingWindow(), nullptr);
+}
