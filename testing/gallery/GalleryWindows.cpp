@@ -50,6 +50,8 @@ const std::vector<GalleryEntry>& GalleryEntries()
          &ShowTavroLampsAndDedicatedIo},
         {"select-abs-enc", "Select Absolute Encoder (407)", &ShowSelectAbsEnc},
         {"commutation-add-calc", "Additional commutation calculations (360)", &ShowCommutationAddCalc},
+        {"tavro-commutation", "Tavro commutation sheet (358, 361, 363) on the demo Tavro drive",
+         &ShowTavroCommutationSheet},
         {"save-to-nvm", "Save to NVM (110) on the demo Tavro drive", &ShowSaveToNvm},
         {"trajectory-generator", "Trajectory setup (150) on the demo Tavro drive", &ShowTrajectoryGen},
     };

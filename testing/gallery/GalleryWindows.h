@@ -64,3 +64,4 @@ void ShowTavroLampsAndDedicatedIo(GalleryShots& shots);
 void ShowKrelnSetupDigitalIo(GalleryShots& shots);
 void ShowSelectAbsEnc(GalleryShots& shots);
 void ShowCommutationAddCalc(GalleryShots& shots);
+void ShowTavroCommutationSheet(GalleryShots& shots);

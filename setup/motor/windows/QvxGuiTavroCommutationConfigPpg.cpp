@@ -49,8 +49,8 @@ const char kRangeMessage[] = "\"%s\" must be in the range %g to %g.";
 const char kAdjusted[] = "  Entered value has been automatically adjusted to fit into that range.";
 const char kAutoPhaseProperty[] = "bOpenAutoPhaseDlg";
 
-enum Hook { kPolesEntry = 1, kPhaseWork = 3, kPhaseDrive = 4, kRampWork = 5, kRampDrive = 6 };
-enum SendHook { kPhaseSend = 2, kRampSend = 3 };
+enum Hook { kHookPoles = 1, kHookPhaseEntry = 2, kHookPhaseWork = 3, kHookPhaseDrive = 4, kHookRampWork = 5, kHookRampDrive = 6 };
+enum SendHook { kSendPhase = 2, kSendRamp = 3 };
 
 struct Correction {
     int work;
@@ -163,16 +163,16 @@ void CQvxGuiTavroCommutationConfigPpg::BindControls()
     for (EditIndex index : {kPolesWork, kPolesDrive})
         m_edits[index].SetPollRegister(kPolesCode, kPollMs, kOnceFlags);
     m_edits[kPolesWork].SetWriteRegister(kPolesCode);
-    m_edits[kPolesWork].m_customConversionId = kPolesEntry;
+    m_edits[kPolesWork].m_customConversionId = kHookPoles;
 
     BindAngle(kAngleWork, IDC_CCFG_ANGLE_WORK, kAngleDrive, IDC_CCFG_ANGLE_DRIVE, 3119, "Angle Offset");
     BindEdit(kPhaseWork, IDC_CCFG_PHASE_WORK, "Phase Lead", 0x2308);
     BindEdit(kPhaseDrive, IDC_CCFG_PHASE_DRIVE, "", 0x104);
-    m_edits[kPhaseWork].SetCustomPollId(kPhaseWork);
-    m_edits[kPhaseWork].m_customConversionId = 2;
-    m_edits[kPhaseWork].m_customSendId = kPhaseSend;
+    m_edits[kPhaseWork].SetCustomPollId(kHookPhaseWork);
+    m_edits[kPhaseWork].m_customConversionId = kHookPhaseEntry;
+    m_edits[kPhaseWork].m_customSendId = kSendPhase;
     m_edits[kPhaseWork].SetLimits(0, 32767);
-    m_edits[kPhaseDrive].SetCustomPollId(kPhaseDrive);
+    m_edits[kPhaseDrive].SetCustomPollId(kHookPhaseDrive);
     BindAngle(kHallWork, IDC_CCFG_HALL_OFFSET_WORK, kHallDrive, IDC_CCFG_HALL_OFFSET_DRIVE, 3343, "Hall Signal Offset");
     BindAngle(kIndexWork, IDC_CCFG_INDEX_OFFSET_WORK, kIndexDrive, IDC_CCFG_INDEX_OFFSET_DRIVE, 6447, "Index Offset");
 
@@ -218,10 +218,10 @@ void CQvxGuiTavroCommutationConfigPpg::BindControls()
     }
     BindEdit(kRampWork, IDC_CCFG_RAMP_WORK, "Ramping Time", 0x2308);
     BindEdit(kRampDrive, IDC_CCFG_RAMP_DRIVE, "", 0x104);
-    m_edits[kRampWork].SetCustomPollId(kRampWork);
-    m_edits[kRampWork].m_customConversionId = kRampWork;
-    m_edits[kRampWork].m_customSendId = kRampSend;
-    m_edits[kRampDrive].SetCustomPollId(kRampDrive);
+    m_edits[kRampWork].SetCustomPollId(kHookRampWork);
+    m_edits[kRampWork].m_customConversionId = kHookRampWork;
+    m_edits[kRampWork].m_customSendId = kSendRamp;
+    m_edits[kRampDrive].SetCustomPollId(kHookRampDrive);
     for (EditIndex index : {kPhaseWork, kPhaseDrive, kRampWork, kRampDrive})
         m_edits[index].SetDisplayFormat("%0.3f", 0);
 
@@ -360,9 +360,23 @@ std::optional<int> CQvxGuiTavroCommutationConfigPpg::QueryValue(const CDmQueryVa
     return static_cast<int>(value);
 }
 
+// A current read before its conversion gain was known is shown again once it is.
+void CQvxGuiTavroCommutationConfigPpg::RefreshOnNewGain()
+{
+    double gain = 0;
+    GetGlobalParameterValue(-1, GPD_A2E_CURRENT_GAIN, gain);
+    if (gain == m_currentGain)
+        return;
+    m_currentGain = gain;
+    for (EditIndex index : {kInitialWork, kInitialDrive, kFinalWork, kFinalDrive})
+        if (!m_edits[index].IsModified())
+            m_edits[index].SetDisplayFormat("%0.3f", 1);
+}
+
 void CQvxGuiTavroCommutationConfigPpg::ProcessResponses()
 {
     CGuiUpdatePpg::ProcessResponses();
+    RefreshOnNewGain();
     if (m_mc.HasChanged(1))
         if (const std::optional<int> mc = QueryValue(m_mc))
             SetMotorKindLabels(0, *mc);
@@ -645,7 +659,7 @@ std::optional<double> CQvxGuiTavroCommutationConfigPpg::CurrentStep(EditIndex in
 
 int CQvxGuiTavroCommutationConfigPpg::RampDisplay(int id, double& value)
 {
-    const bool working = id == kRampWork;
+    const bool working = id == kHookRampWork;
     double a = 0, b = 0;
     const EditIndex initial = working ? kInitialWork : kInitialDrive;
     const EditIndex final = working ? kFinalWork : kFinalDrive;
@@ -671,8 +685,8 @@ int CQvxGuiTavroCommutationConfigPpg::RampDisplay(int id, double& value)
 int CQvxGuiTavroCommutationConfigPpg::CustomPoll(int id, double& value, CWnd* /*control*/)
 {
     // A working entry not yet sent stays as typed.
-    if (id == kPhaseWork || id == kRampWork) {
-        CQvxGuiEditCtrl& edit = m_edits[id == kPhaseWork ? kPhaseWork : kRampWork];
+    if (id == kHookPhaseWork || id == kHookRampWork) {
+        CQvxGuiEditCtrl& edit = m_edits[id == kHookPhaseWork ? kPhaseWork : kRampWork];
         if (edit.IsModified()) {
             edit.m_flags |= kCtrlNeverRewrite;
             return 2;
@@ -680,18 +694,18 @@ int CQvxGuiTavroCommutationConfigPpg::CustomPoll(int id, double& value, CWnd* /*
         edit.m_flags &= ~kCtrlNeverRewrite;
     }
     switch (id) {
-    case kPhaseWork:
-    case kPhaseDrive: {
+    case kHookPhaseWork:
+    case kHookPhaseDrive: {
         double lines = 0, frequency = 0;
         int linear = 0, shift = 0, cs = 0;
         LONG raw = 0;
-        if (!m_cpl.GetValue(raw) || !PhaseLeadInputs(id == kPhaseWork, lines, linear, shift, frequency, cs))
+        if (!m_cpl.GetValue(raw) || !PhaseLeadInputs(id == kHookPhaseWork, lines, linear, shift, frequency, cs))
             return 0;
         value = PhaseLeadShown(raw, lines, linear, shift, frequency, cs);
         return 1;
     }
-    case kRampWork:
-    case kRampDrive:
+    case kHookRampWork:
+    case kHookRampDrive:
         return RampDisplay(id, value);
     default:
         return 0;
@@ -703,7 +717,7 @@ int CQvxGuiTavroCommutationConfigPpg::CustomConvert(int id, double& value, CWnd*
     CQvxGuiEditCtrl* edit = dynamic_cast<CQvxGuiEditCtrl*>(control);
     if (!edit)
         return 0;
-    if (id == kPolesEntry) {
+    if (id == kHookPoles) {
         const int kind = m_sheetOwner->GetLinearOrRotary();
         if (kind < 0)
             return 0;
@@ -715,7 +729,7 @@ int CQvxGuiTavroCommutationConfigPpg::CustomConvert(int id, double& value, CWnd*
             CGuiUpdateItem::MessageBox(RangeText(edit->GetControlName(), 2, 100), MB_OK, 0, IDOK);
         return 1;
     }
-    if (id == 2) {
+    if (id == kHookPhaseEntry) {
         double low = 0, high = 0;
         if (!PhaseLeadRange(low, high))
             return 0;
@@ -728,7 +742,7 @@ int CQvxGuiTavroCommutationConfigPpg::CustomConvert(int id, double& value, CWnd*
         value = CutTo3Decimals(value);
         return 1;
     }
-    if (id == kRampWork) {
+    if (id == kHookRampWork) {
         const std::optional<double> step = CurrentStep(kInitialWork, kFinalWork, false);
         const std::optional<double> enteredStep = CurrentStep(kInitialWork, kFinalWork, true);
         if (!step || !enteredStep)
@@ -753,7 +767,7 @@ int CQvxGuiTavroCommutationConfigPpg::CustomSend(int id, double value, CWnd* /*c
     const BYTE address = static_cast<BYTE>(GetDrive());
     if (id == kNoSend)
         return 1;
-    if (id == kPhaseSend) {
+    if (id == kSendPhase) {
         double lines = 0, frequency = 0;
         int linear = 0, shift = 0, cs = 0;
         if (!PhaseLeadInputs(true, lines, linear, shift, frequency, cs))
@@ -765,7 +779,7 @@ int CQvxGuiTavroCommutationConfigPpg::CustomSend(int id, double value, CWnd* /*c
         m_cpl.Query(address, kCplCode, 0, kOnceFlags);
         return 1;
     }
-    if (id == kRampSend) {
+    if (id == kSendRamp) {
         const std::optional<double> step = CurrentStep(kInitialWork, kFinalWork, true);
         if (!step)
             return 0;

@@ -83,6 +83,7 @@ private:
     // The child window, when it is still open.
     CGuiUpdateDlg* LiveChild();
     void CloseChild();
+    void RefreshOnNewGain();
     void BindControls();
     void BindEdit(EditIndex index, int id, const char* name, unsigned flags);
     void BindAngle(EditIndex work, int workId, EditIndex drive, int driveId, WORD code, const char* name);
@@ -133,4 +134,5 @@ private:
     double m_rampInitial = 0;
     double m_rampFinal = 0;
     int m_rampShown = 0;
+    double m_currentGain = 0;
 };

@@ -357,9 +357,23 @@ std::optional<double> CQvxGuiTavroCommutationFeedbackConfigPpg::DriveLines()
     return *mc == 1 ? lines / 100.0 : lines;
 }
 
+// An offset read before its conversion was known is shown again once it is.
+void CQvxGuiTavroCommutationFeedbackConfigPpg::RefreshOnNewGain()
+{
+    double gain = 0;
+    GetGlobalParameterValue(-1, GPD_AMPTOENGIOMILIVOLTS_INPUT, gain);
+    if (gain == m_offsetGain)
+        return;
+    m_offsetGain = gain;
+    for (EditIndex index : {kTachOffsetWork, kTachOffsetDrive})
+        if (!m_edits[index].IsModified())
+            m_edits[index].SetDisplayFormat("%0.1f", 1);
+}
+
 void CQvxGuiTavroCommutationFeedbackConfigPpg::ProcessResponses()
 {
     CGuiUpdatePpg::ProcessResponses();
+    RefreshOnNewGain();
     if (m_mc.HasChanged(1))
         if (const std::optional<int> mc = QueryValue(m_mc))
             SetLinesLabels(0, *mc, 1);

@@ -85,6 +85,7 @@ private:
     // The child window, when it is still open.
     CGuiUpdateDlg* LiveChild();
     void CloseChild();
+    void RefreshOnNewGain();
     void BindControls();
     CQvxGuiEditCtrl& BindEdit(EditIndex index, int id, const char* name, unsigned flags, const char* format);
     void BindFaultGroup(CQvxGuiCheckboxCtrlGroup& group, CQvxGuiCheckboxCtrl& work, int workId,
@@ -137,5 +138,6 @@ private:
     int m_fillingCombo = 0;
     int m_dividerNoticeShown = 0;
     int m_absFieldsEnabled = 0;
+    double m_offsetGain = 0;
     CGuiUpdateDlg* m_calibration = nullptr;
 };

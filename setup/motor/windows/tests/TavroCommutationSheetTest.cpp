@@ -113,6 +113,10 @@ TEST_F(TavroCommutationTest, ShowsTheDriveAndSendsCountsLast)
     EXPECT_FALSE(config.GetDlgItem(IDC_CCFG_AUTOPHASE_BOX)->IsWindowVisible());
     EXPECT_EQ(config.GetSelectedMethod(), 1);
     EXPECT_EQ(Text(&config, IDC_CCFG_INIT_DRIVE_TEXT), "Smart Comm");
+    // CPL 100 with 1000 lines, GVS 5 at 10 kHz: 100 x 1000 x 32 x 24000 / (10000 x 2^31) deg/krpm.
+    EXPECT_TRUE(Wait([&] { return Text(&config, IDC_CCFG_PHASE_WORK) == "0.004"; }))
+        << Text(&config, IDC_CCFG_PHASE_WORK).GetString();
+    EXPECT_EQ(Text(&config, IDC_CCFG_PHASE_DRIVE), "0.004");
 
     config.PolesEdit().SetValueText("6");
     EXPECT_EQ(Text(&config, IDC_CCFG_POLES_WORK), "6");
