@@ -424,14 +424,16 @@ void CQvxGuiTavroCommutationConfigPpg::ArrangeForMotorAndFeedback(int motorType,
     m_autoPhaseApplies = layout.autoPhase;
     if (!layout.autoPhase)
         CloseChild();
-    const int previous = GetSelectedMethod();
+    // Kept by position: the list is in order of preference, so a method that
+    // was the only choice gives way to a better one that has become possible.
+    const int previous = m_methodCombo.GetCurSel();
     FillMethods(layout.methods);
     if (selectDefault)
         SelectMethodValue(CCommutationConfigLayout::DefaultMethod(motorType, mask));
     else if (takeDriveMethod && m_driveMethod)
         SelectMethodValue(m_driveMethod);
-    else if (previous)
-        SelectMethodValue(previous);
+    else if (previous >= 0 && previous < m_methodCombo.GetCount())
+        m_methodCombo.SetCurSel(previous);
     if (m_methodCombo.GetCurSel() < 0 && m_methodCombo.GetCount() > 0)
         m_methodCombo.SetCurSel(0);
     // Both fields write 3343: only the one of the chosen feedback may send.

@@ -24,8 +24,7 @@ CQvxDatabase* g_database = nullptr;
 // A control the database may refresh: not waiting for a reply of its own.
 bool IsIdle(const CQvxGuiControl& control)
 {
-    const int state = control.GetState();
-    return state == 0 || state == 3 || state == -1;
+    return control.GetState() != 2;
 }
 }  // namespace
 

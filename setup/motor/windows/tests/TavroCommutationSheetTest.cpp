@@ -2,6 +2,8 @@
 
 #include "TavroCommutationFixture.h"
 #include "comm/demo/DemoRegisterCodes.h"
+#include "database/QvxDatabase.h"
+#include "database/QvxDatabaseRecordset.h"
 #include "platform/ui/DialogTemplate.h"
 #include "platform/ui/UserInput.h"
 #include "resources/ids/TavroCommutationAddCalcIds.h"
@@ -280,4 +282,115 @@ TEST_F(TavroCommutationTest, AutoPhasingOpensByNameAndHandsBackItsButton)
     kvtest::Click(sheet->GetSubDlg().GetDlgItem(IDC_CSUB_HALL));
     EXPECT_TRUE(Wait([&] { return !m_frame.m_list.Contains(second); }));
     EXPECT_EQ(config.GetAutoPhasingWindow(), nullptr);
+}
+
+// ---------------------------------------------------------------------------
+namespace {
+const char kMotors[] =
+    "<tabledef>\n"
+    "<fieldname=\"ID\", type=AUTOINCID>\n"
+    "<fieldname=\"PartNum\", type=STRING>\n"
+    "<fieldname=\"MotorType\", type=STRING>\n"
+    "<fieldname=\"LinOrRot\", type=STRING>\n"
+    "<fieldname=\"LinesPerRev\", type=STRING>\n"
+    "<fieldname=\"NumPoles\", type=STRING>\n"
+    "</tabledef>\n"
+    "{\"1\", \"BL-2048\", \"Brushless\", \"Rotary\", \"2048\", \"4\"}\n"
+    "{\"2\", \"BR-NONE\", \"Brush\", \"Rotary\", \"n/a\", \"2\"}\n";
+const char kEncoders[] =
+    "<tabledef>\n"
+    "<fieldname=\"ID\", type=AUTOINCID>\n"
+    "<fieldname=\"Manufacturer\", type=STRING>\n"
+    "<fieldname=\"Model\", type=STRING>\n"
+    "<fieldname=\"SingleTurn\", type=STRING>\n"
+    "<fieldname=\"MultiTurn\", type=STRING>\n"
+    "<fieldname=\"Frequency\", type=STRING>\n"
+    "<fieldname=\"AlignBits\", type=STRING>\n"
+    "<fieldname=\"CDSBits\", type=STRING>\n"
+    "<fieldname=\"Protocol\", type=STRING>\n"
+    "</tabledef>\n"
+    "{\"1\", \"Tamagawa\", \"TS5700\", \"17\", \"16\", \"2.5\", \"3\", \"0\", \"t-format\"}\n"
+    "{\"2\", \"Heidenhain\", \"EQN1325\", \"13\", \"12\", \"2\", \"4\", \"0\", \"EnDat\"}\n";
+}  // namespace
+
+class TavroCommutationDatabaseTest : public TavroCommutationTest {
+protected:
+    void SetUp() override
+    {
+        m_home.Write("QvxMotorDB.txt", kMotors);
+        m_home.Write("AbsEncDB.txt", kEncoders);
+        CString error;
+        ASSERT_TRUE(m_database.LoadTable(m_home.File("QvxMotorDB.txt").c_str(), &error)) << error.GetString();
+        ASSERT_TRUE(m_database.LoadTable(m_home.File("AbsEncDB.txt").c_str(), &error)) << error.GetString();
+        ASSERT_TRUE(m_database.OpenRecordset("MotorByPartNum", "QvxMotorDB", "PartNum", "", "", 0));
+        ASSERT_TRUE(m_database.OpenRecordset("AbsEncByModel", "AbsEncDB", "Model", "", "", 0));
+        CQvxGuiTavroCommutationSheet::SetDatabase(&m_database);
+        TavroCommutationTest::SetUp();
+    }
+    void TearDown() override
+    {
+        TavroCommutationTest::TearDown();
+        CQvxGuiTavroCommutationSheet::SetDatabase(nullptr);
+    }
+    CQvxDatabaseRecordset* Recordset(const char* name) { return m_database.FindRecordset(name); }
+
+    CQvxDatabase m_database;
+};
+
+TEST_F(TavroCommutationDatabaseTest, AMotorPickedFromTheDatabaseSetsTypeFeedbackPolesAndLines)
+{
+    SetRegister(kTavro, kCim, 5);  // induction
+    SetRegister(kTavro, kMft, 0);
+    CQvxGuiTavroCommutationSheet* sheet = Open();
+    ASSERT_NE(sheet, nullptr);
+    CQvxGuiTavroCommutationSubDlg& sub = sheet->GetSubDlg();
+    ASSERT_TRUE(Checked(&sub, IDC_CSUB_INDUCTION));
+    ASSERT_TRUE(Recordset("MotorByPartNum")->FindFirst("PartNum", "BL-2048"));
+    EXPECT_TRUE(Wait([&] {
+        return Text(&sheet->GetFeedbackPage(), IDC_CFBK_LINES_WORK) == "2048" &&
+               Text(&sheet->GetConfigPage(), IDC_CCFG_POLES_WORK) == "4";
+    })) << Text(&sheet->GetFeedbackPage(), IDC_CFBK_LINES_WORK).GetString() << " "
+        << Text(&sheet->GetConfigPage(), IDC_CCFG_POLES_WORK).GetString();
+    EXPECT_TRUE(Checked(&sub, IDC_CSUB_BRUSHLESS));
+    EXPECT_TRUE(Checked(&sub, IDC_CSUB_QUADRATURE));
+    EXPECT_EQ(sheet->GetConfigPage().GetSelectedMethod(), 1);
+    // 4 poles and 2048 lines: 8192 counts over 2 pairs, both divisible by 2.
+    const std::optional<CommutationCounts> counts = sheet->ComputeWorkingCounts();
+    ASSERT_TRUE(counts.has_value());
+    EXPECT_EQ(counts->counts, 4096);
+    EXPECT_EQ(counts->cycles, 1);
+
+    // A motor without encoder lines takes the encoder boxes away.
+    ASSERT_TRUE(Recordset("MotorByPartNum")->FindFirst("PartNum", "BR-NONE"));
+    EXPECT_TRUE(Wait([&] { return Checked(&sub, IDC_CSUB_BRUSH) && !Checked(&sub, IDC_CSUB_QUADRATURE); }));
+}
+
+TEST_F(TavroCommutationDatabaseTest, AnEncoderPickedFromTheDatabaseFillsTheAbsoluteEncoderBox)
+{
+    SetHardware(0x8200);
+    SetRegister(kTavro, kCim, 9);
+    SetRegister(kTavro, kMft, 0x08);
+    CQvxGuiTavroCommutationSheet* sheet = Open();
+    ASSERT_NE(sheet, nullptr);
+    CQvxGuiTavroCommutationFeedbackConfigPpg& feedback = sheet->GetFeedbackPage();
+    sheet->SelectPage(&feedback);
+    ASSERT_TRUE(Wait([&] { return feedback.GetDlgItem(IDC_CFBK_ABS_BOX)->IsWindowVisible(); }));
+    CQvxDatabaseRecordset* encoders = Recordset("AbsEncByModel");
+    ASSERT_TRUE(encoders->FindFirst("Model", "TS5700"));
+    encoders->NotifyClientsRefresh();
+    EXPECT_EQ(Text(&feedback, IDC_CFBK_SINGLE_WORK), "17");
+    EXPECT_EQ(Text(&feedback, IDC_CFBK_PROTOCOL), "T-format");
+    // T-format carries no alignment bits.
+    EXPECT_EQ(Text(&feedback, IDC_CFBK_ALIGN_WORK), "0");
+    EXPECT_FALSE(feedback.GetDlgItem(IDC_CFBK_ALIGN_WORK)->IsWindowEnabled());
+
+    ASSERT_TRUE(encoders->FindFirst("Model", "EQN1325"));
+    encoders->NotifyClientsRefresh();
+    EXPECT_EQ(Text(&feedback, IDC_CFBK_PROTOCOL), "Endat2.2");
+    EXPECT_TRUE(feedback.GetDlgItem(IDC_CFBK_ALIGN_WORK)->IsWindowEnabled());
+    Screenshot(sheet, "tavro_commutation_abs_encoder");
+    kvtest::Click(&sheet->GetSendButton());
+    EXPECT_TRUE(Wait([&] { return Indexed(kTavro, 1200, 1193, 3) == 1; })) << Indexed(kTavro, 1200, 1193, 3);
+    EXPECT_TRUE(Wait([&] { return Indexed(kTavro, 1200, 1193, 0) == 13; })) << Indexed(kTavro, 1200, 1193, 0);
+    EXPECT_EQ(Indexed(kTavro, 1200, 1193, 4), 0x40);
 }
