@@ -25,7 +25,7 @@ public:
         return ::GetFunctionUnlockVersion(m_factoryIni.c_str(), function);
     }
     CString GetProgramFolder() const override { return m_programFolder.c_str(); }
-    int ShowWarningMessage(const char* key, BOOL question, const char* message, int suppressedAnswer) override
+    int ShowWarningMessage(const char* key, BOOL question, const char* message, int /*suppressedAnswer*/) override
     {
         lastWarningKey = key;
         return AfxMessageBox(message, question ? MB_YESNO : MB_OK);

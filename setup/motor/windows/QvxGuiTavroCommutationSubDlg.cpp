@@ -71,12 +71,18 @@ BOOL CQvxGuiTavroCommutationSubDlg::OnInitDialog()
     return TRUE;
 }
 
-void CQvxGuiTavroCommutationSubDlg::StartQueries(int drive)
+void CQvxGuiTavroCommutationSubDlg::RequeryDrive(int drive)
 {
     const BYTE address = static_cast<BYTE>(drive);
     m_cim.Query(address, kCimCode, 0, kOnceFlags);
     m_mft.Query(address, kMftCode, 0, kOnceFlags);
     m_mc.Query(address, kMcCode, 0, kOnceFlags);
+}
+
+void CQvxGuiTavroCommutationSubDlg::StartQueries(int drive)
+{
+    RequeryDrive(drive);
+    const BYTE address = static_cast<BYTE>(drive);
     m_psf.Query(address, kPsfCode, 100, 0);
     m_hardware.QueryWithArgument(address, kHardwareCode, kHardwareIndexCode, kHardwareIndex, 0);
     m_kindSet = 0;

@@ -20,6 +20,8 @@ public:
     ~CQvxGuiTavroCommutationSubDlg() override;
 
     void StartQueries(int drive);
+    // After a send: the drive's CIM, MFT and MC once more.
+    void RequeryDrive(int drive);
     void CancelQueries();
     bool HasInitialData() const;
     // The sheet's tick: follows the drive and rearranges the pages.

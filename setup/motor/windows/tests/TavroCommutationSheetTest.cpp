@@ -2,6 +2,7 @@
 
 #include "TavroCommutationFixture.h"
 #include "comm/demo/DemoRegisterCodes.h"
+#include "framework/tests/FakeGuiAppServices.h"
 #include "database/QvxDatabase.h"
 #include "database/QvxDatabaseRecordset.h"
 #include "platform/ui/DialogTemplate.h"
@@ -393,4 +394,95 @@ TEST_F(TavroCommutationDatabaseTest, AnEncoderPickedFromTheDatabaseFillsTheAbsol
     EXPECT_TRUE(Wait([&] { return Indexed(kTavro, 1200, 1193, 3) == 1; })) << Indexed(kTavro, 1200, 1193, 3);
     EXPECT_TRUE(Wait([&] { return Indexed(kTavro, 1200, 1193, 0) == 13; })) << Indexed(kTavro, 1200, 1193, 0);
     EXPECT_EQ(Indexed(kTavro, 1200, 1193, 4), 0x40);
+}
+
+// ---------------------------------------------------------------------------
+TEST_F(TavroCommutationTest, PoleEntriesAreEvenAndWithinRange)
+{
+    CQvxGuiTavroCommutationSheet* sheet = Open();
+    ASSERT_NE(sheet, nullptr);
+    CQvxGuiEditCtrl& poles = sheet->GetConfigPage().PolesEdit();
+    const struct {
+        const char* typed;
+        const char* shown;
+        bool message;
+    } cases[] = {{"7", "6", false}, {"1", "2", true}, {"101", "100", false}, {"103", "100", true}};
+    for (const auto& c : cases) {
+        Boxes();
+        poles.SetValueText(c.typed);
+        EXPECT_EQ(Text(&sheet->GetConfigPage(), IDC_CCFG_POLES_WORK), c.shown) << c.typed;
+        EXPECT_EQ(Shown(Boxes(), "\"Number of Poles\" must be in the range 2 to 100."), c.message) << c.typed;
+    }
+}
+
+TEST_F(TavroCommutationTest, RampNeedsAFinalCurrentAboveTheInitialOne)
+{
+    CQvxGuiTavroCommutationSheet* sheet = Open();
+    ASSERT_NE(sheet, nullptr);
+    CQvxGuiTavroCommutationConfigPpg& config = sheet->GetConfigPage();
+    ASSERT_TRUE(Wait([&] { return atof(Text(&config, IDC_CCFG_RAMP_DRIVE)) > 0; }))
+        << Text(&config, IDC_CCFG_RAMP_DRIVE).GetString();
+    // The time shown, typed back unchanged, keeps its register.
+    CString shown = Text(&config, IDC_CCFG_RAMP_WORK);
+    config.GetControlList().FindControl("Ramping Time")->SetValueText(shown);
+    SetRegister(kTavro, 3378, 7);
+    kvtest::Click(&sheet->GetSendButton());
+    EXPECT_TRUE(Wait([&] { return Register(kTavro, 3378) == 100; })) << Register(kTavro, 3378);
+
+    // A final current below the initial one has no ramp: nothing is shown or sent.
+    config.GetControlList().FindControl("Final Current")->SetValueText("0.001");
+    EXPECT_TRUE(Wait([&] { return Text(&config, IDC_CCFG_RAMP_WORK) == "ERROR"; }))
+        << Text(&config, IDC_CCFG_RAMP_WORK).GetString();
+    SetRegister(kTavro, 3378, 7);
+    StartTrace();
+    kvtest::Click(&sheet->GetSendButton());
+    ASSERT_TRUE(Wait([&] { return IndexOf(Written(), 3251) >= 0; })) << [] {
+        std::string all;
+        for (const CString& box : Boxes())
+            all += box.GetString() + std::string("|");
+        return all;
+    }();
+    EXPECT_EQ(IndexOf(Written(), 3378), -1);
+    EXPECT_EQ(Register(kTavro, 3378), 7);
+}
+
+class TavroCommutationFirmwareTest : public TavroCommutationTest {
+protected:
+    void SetUp() override
+    {
+        m_home.Write("kvfact.ini", "[UNLOCK_TAVRO_FUNCTION_VER]\r\nResolverFeedbackSettings=99.0\r\n"
+                                   "CommutationAbsEnc=99.0\r\n");
+        m_services = std::make_unique<FakeGuiAppServices>(m_home.File("kvfact.ini"));
+        TavroCommutationTest::SetUp();
+    }
+    void TearDown() override
+    {
+        TavroCommutationTest::TearDown();
+        m_services.reset();
+    }
+    std::unique_ptr<FakeGuiAppServices> m_services;
+};
+
+TEST_F(TavroCommutationFirmwareTest, OlderFirmwareHasNoResolverSettingsAndNoAbsoluteEncoder)
+{
+    SetHardware(0x8280);
+    SetRegister(kTavro, kCim, 8);
+    SetRegister(kTavro, kMft, 0x04);
+    CQvxGuiTavroCommutationSheet* sheet = Open();
+    ASSERT_NE(sheet, nullptr);
+    CQvxGuiTavroCommutationSubDlg& sub = sheet->GetSubDlg();
+    EXPECT_TRUE(Checked(&sub, IDC_CSUB_RESOLVER));
+    EXPECT_FALSE(sub.GetDlgItem(IDC_CSUB_ABS_ENCODER)->IsWindowEnabled());
+    CQvxGuiTavroCommutationFeedbackConfigPpg& feedback = sheet->GetFeedbackPage();
+    sheet->SelectPage(&feedback);
+    Settle();
+    EXPECT_FALSE(feedback.GetDlgItem(IDC_CFBK_RESOLVER_BOX)->IsWindowVisible());
+    EXPECT_FALSE(feedback.GetDlgItem(IDC_CFBK_RESOLVER_FAULT_BOX)->IsWindowVisible());
+    // Neither the simulated bits nor the resolver fault box write.
+    SetRegister(kTavro, 9859, 3);
+    SetRegister(kTavro, 3186, 0);
+    kvtest::Click(&sheet->GetSendButton());
+    EXPECT_TRUE(Wait([&] { return Register(kTavro, 3186) == 1000; }));
+    Settle();
+    EXPECT_EQ(Register(kTavro, 9859), 3);
 }
