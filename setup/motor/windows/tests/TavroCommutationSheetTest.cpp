@@ -89,9 +89,11 @@ std::vector<WORD> TavroCommutationTest::Written()
     while (m_trace.GetNextItem(message, tag))
         if (tag == 1 && message.HasValue())
             m_written.push_back(message);
+    // Index registers are written by every indexed read: they are not settings.
     std::vector<WORD> codes;
     for (const CAmpMsg& written : m_written)
-        codes.push_back(written.m_code);
+        if (written.m_code != 13449 && written.m_code != 1449 && written.m_code != 1193)
+            codes.push_back(written.m_code);
     return codes;
 }
 
@@ -165,7 +167,8 @@ TEST_F(TavroCommutationTest, NothingReachesAnEnabledDrive)
     EXPECT_EQ(config.SendGroup(-1), 0);
     EXPECT_TRUE(Shown(Boxes(), "Please DISABLE drive before changing the commutation init mode."));
     Settle();
-    EXPECT_TRUE(Written().empty()) << Written().size();
+    const std::vector<WORD> codes = Written();
+    EXPECT_TRUE(codes.empty()) << codes.size() << " " << (codes.empty() ? 0 : codes[0]);
     EXPECT_EQ(Register(kTavro, kPoles), 8);
 }
 
@@ -226,6 +229,8 @@ TEST_F(TavroCommutationTest, OutputWordKeepsTheBitsThePageDoesNotOffer)
         offered.push_back(text);
     }
     EXPECT_EQ(offered, (std::vector<CString>{"1", "2", "4", "5", "8"}));
+    EXPECT_NE(feedback.GetControlList().FindControl("Tach Gain"), nullptr);
+    EXPECT_NE(feedback.GetControlList().FindControl("Tach Scale"), feedback.GetControlList().FindControl("Tach Gain"));
     EXPECT_TRUE(Checked(&feedback, IDC_CFBK_OUTPUT_REVERSE_DRIVE));
     EXPECT_EQ(Text(&feedback, IDC_CFBK_DIVISOR_DRIVE), "2");
     ASSERT_TRUE(kvtest::PickItem(divisor, 2));
@@ -465,14 +470,20 @@ protected:
 
 TEST_F(TavroCommutationFirmwareTest, OlderFirmwareHasNoResolverSettingsAndNoAbsoluteEncoder)
 {
-    SetHardware(0x8280);
+    SetHardware(0x8080);
     SetRegister(kTavro, kCim, 8);
     SetRegister(kTavro, kMft, 0x04);
     CQvxGuiTavroCommutationSheet* sheet = Open();
     ASSERT_NE(sheet, nullptr);
+    // Without bit 9 the drive has no output divider: told once, answered by the script.
+    EXPECT_TRUE(Shown(Boxes(), "This drive does not have Encoder Output Divider."));
     CQvxGuiTavroCommutationSubDlg& sub = sheet->GetSubDlg();
     EXPECT_TRUE(Checked(&sub, IDC_CSUB_RESOLVER));
     EXPECT_FALSE(sub.GetDlgItem(IDC_CSUB_ABS_ENCODER)->IsWindowEnabled());
+    kvtest::Click(sub.GetDlgItem(IDC_CSUB_QUADRATURE));
+    EXPECT_FALSE(Checked(&sub, IDC_CSUB_RESOLVER));
+    kvtest::Click(sub.GetDlgItem(IDC_CSUB_RESOLVER));
+    EXPECT_FALSE(Checked(&sub, IDC_CSUB_QUADRATURE));
     CQvxGuiTavroCommutationFeedbackConfigPpg& feedback = sheet->GetFeedbackPage();
     sheet->SelectPage(&feedback);
     Settle();
