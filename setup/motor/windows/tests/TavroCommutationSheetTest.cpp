@@ -180,6 +180,9 @@ TEST_F(TavroCommutationTest, CountsThatCannotBeComputedStopTheSendBeforeAnyWrite
     kvtest::Click(sub.GetDlgItem(IDC_CSUB_LINEAR_WORK));
     ASSERT_EQ(sheet->GetLinearOrRotary(), 1);
     EXPECT_EQ(Text(&sheet->GetConfigPage(), IDC_CCFG_POLES_LABEL), "Pole Pitch (.01 mm)");
+    // The linear defaults take the place of the rotary entries.
+    EXPECT_EQ(Text(&sheet->GetConfigPage(), IDC_CCFG_POLES_WORK), "5000");
+    EXPECT_EQ(Text(&sheet->GetFeedbackPage(), IDC_CFBK_LINES_WORK), "5.00");
     // A pitch of 0 has no counts.
     sheet->GetConfigPage().PolesEdit().SetValueText("0");
     Boxes();
@@ -190,6 +193,10 @@ TEST_F(TavroCommutationTest, CountsThatCannotBeComputedStopTheSendBeforeAnyWrite
     EXPECT_TRUE(Written().empty()) << Written().size();
     EXPECT_EQ(Register(kTavro, 419), 0);
     EXPECT_EQ(Register(kTavro, 3186), 1000);
+    // Back to rotary: the entries it had before.
+    kvtest::Click(sub.GetDlgItem(IDC_CSUB_ROTARY_WORK));
+    EXPECT_EQ(Text(&sheet->GetConfigPage(), IDC_CCFG_POLES_WORK), "8");
+    EXPECT_EQ(Text(&sheet->GetFeedbackPage(), IDC_CFBK_LINES_WORK), "1000");
 }
 
 TEST_F(TavroCommutationTest, SwitchingMotorTypeAndBackRestoresItsFeedback)
