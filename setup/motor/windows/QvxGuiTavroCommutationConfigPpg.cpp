@@ -168,6 +168,8 @@ void CQvxGuiTavroCommutationConfigPpg::BindControls()
     BindAngle(kAngleWork, IDC_CCFG_ANGLE_WORK, kAngleDrive, IDC_CCFG_ANGLE_DRIVE, 3119, "Angle Offset");
     BindEdit(kPhaseWork, IDC_CCFG_PHASE_WORK, "Phase Lead", 0x2308);
     BindEdit(kPhaseDrive, IDC_CCFG_PHASE_DRIVE, "", 0x104);
+    // A write register lets the entry be taken; the page's hook sends it.
+    m_edits[kPhaseWork].SetWriteRegister(kCplCode);
     m_edits[kPhaseWork].SetCustomPollId(kHookPhaseWork);
     m_edits[kPhaseWork].m_customConversionId = kHookPhaseEntry;
     m_edits[kPhaseWork].m_customSendId = kSendPhase;
@@ -218,6 +220,7 @@ void CQvxGuiTavroCommutationConfigPpg::BindControls()
     }
     BindEdit(kRampWork, IDC_CCFG_RAMP_WORK, "Ramping Time", 0x2308);
     BindEdit(kRampDrive, IDC_CCFG_RAMP_DRIVE, "", 0x104);
+    m_edits[kRampWork].SetWriteRegister(kCirCode);
     m_edits[kRampWork].SetCustomPollId(kHookRampWork);
     m_edits[kRampWork].m_customConversionId = kHookRampWork;
     m_edits[kRampWork].m_customSendId = kSendRamp;

@@ -113,6 +113,8 @@ void CQvxGuiTavroCommutationFeedbackConfigPpg::BindFaultGroup(CQvxGuiCheckboxCtr
 void CQvxGuiTavroCommutationFeedbackConfigPpg::BindControls()
 {
     BindEdit(kLinesWork, IDC_CFBK_LINES_WORK, "Lines per Revolution", 0x2308, "%0.0f");
+    // A write register lets the entry be taken; the page's hook sends it.
+    m_edits[kLinesWork].SetWriteRegister(kLinesCode);
     m_edits[kLinesWork].SetCustomPollId(kLinesShow);
     m_edits[kLinesWork].m_customConversionId = kLinesEntry;
     m_edits[kLinesWork].m_customSendId = 1;
@@ -204,6 +206,7 @@ void CQvxGuiTavroCommutationFeedbackConfigPpg::BindControls()
     for (const auto& row : bits) {
         const EditIndex drive = static_cast<EditIndex>(row.work + 1);
         CQvxGuiEditCtrl& work = BindEdit(row.work, row.workId, row.name, row.flags, "%0.0f");
+        work.SetWriteRegisterAt(kAbsEncCode, kAbsEncIndexCode, row.work == kAlignWork || row.work == kCdsWork ? 4 : 5);
         work.SetCustomPollId(row.show);
         work.m_customSendId = row.send;
         work.SetLimits(0, row.high);

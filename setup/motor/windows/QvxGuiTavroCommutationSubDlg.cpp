@@ -315,3 +315,8 @@ bool CQvxGuiTavroCommutationSubDlg::DiffersFromDrive()
         return true;
     return IsChecked(IDC_CSUB_LINEAR_WORK) != IsChecked(IDC_CSUB_LINEAR_DRIVE);
 }
+
+bool CQvxGuiTavroCommutationSubDlg::DriveChangesPending()
+{
+    return m_cim.HasChanged(0) || m_mft.HasChanged(0) || m_mc.HasChanged(0);
+}

@@ -27,6 +27,8 @@ public:
     // The sheet's tick: follows the drive and rearranges the pages.
     void Update();
     bool DiffersFromDrive();
+    // Replies of CIM, MFT or MC the panel has not shown yet.
+    bool DriveChangesPending();
 
     // 1 linear, 0 rotary, -1 until the drive's kind was shown.
     int GetLinearOrRotary() const;

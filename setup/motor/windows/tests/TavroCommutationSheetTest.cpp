@@ -123,8 +123,10 @@ TEST_F(TavroCommutationTest, ShowsTheDriveAndSendsCountsLast)
         << Text(&config, IDC_CCFG_PHASE_WORK).GetString();
     EXPECT_EQ(Text(&config, IDC_CCFG_PHASE_DRIVE), "0.004");
 
+    EXPECT_EQ(sheet->GetPendingChangesState(0), 2);
     config.PolesEdit().SetValueText("6");
     EXPECT_EQ(Text(&config, IDC_CCFG_POLES_WORK), "6");
+    EXPECT_EQ(sheet->GetPendingChangesState(0), 1);
     StartTrace();
     kvtest::Click(&sheet->GetSendButton());
     ASSERT_TRUE(Wait([&] { return Register(kTavro, 3251) == 1073742; })) << Register(kTavro, 3251);
@@ -372,6 +374,16 @@ TEST_F(TavroCommutationDatabaseTest, AMotorPickedFromTheDatabaseSetsTypeFeedback
     ASSERT_TRUE(counts.has_value());
     EXPECT_EQ(counts->counts, 4096);
     EXPECT_EQ(counts->cycles, 1);
+    // The picked entries are what the send writes.
+    kvtest::Click(&sheet->GetSendButton());
+    EXPECT_TRUE(Wait([&] { return Register(kTavro, 3186) == 4096; })) << Register(kTavro, 3186);
+    EXPECT_EQ(Register(kTavro, kLines), 2048);
+    EXPECT_EQ(Register(kTavro, kPoles), 4);
+    EXPECT_EQ(Register(kTavro, kCim), 1);
+    // Read back, the drive matches the window again.
+    EXPECT_TRUE(Wait([&] {
+        return !sub.DriveChangesPending() && sheet->GetPendingChangesState(0) == 2 && Checked(&sub, IDC_CSUB_QUADRATURE);
+    }));
 
     // A motor without encoder lines takes the encoder boxes away.
     ASSERT_TRUE(Recordset("MotorByPartNum")->FindFirst("PartNum", "BR-NONE"));
@@ -503,4 +515,60 @@ TEST_F(TavroCommutationFirmwareTest, OlderFirmwareHasNoResolverSettingsAndNoAbso
     EXPECT_TRUE(Wait([&] { return Register(kTavro, 3186) == 1000; }));
     Settle();
     EXPECT_EQ(Register(kTavro, 9859), 3);
+}
+
+TEST_F(TavroCommutationTest, APhaseLeadBeyondItsRangeIsClampedBeforeItIsSent)
+{
+    CQvxGuiTavroCommutationSheet* sheet = Open();
+    ASSERT_NE(sheet, nullptr);
+    CQvxGuiTavroCommutationConfigPpg& config = sheet->GetConfigPage();
+    ASSERT_TRUE(Wait([&] { return Text(&config, IDC_CCFG_PHASE_WORK) == "0.004"; }));
+    Boxes();
+    config.GetControlList().FindControl("Phase Lead")->SetValueText("5000");
+    // 32767 raw is the top: 32767 x 1000 x 32 x 24000 / (10000 x 2^31) deg/krpm.
+    EXPECT_TRUE(Shown(Boxes(), "\"Phase Lead\" must be in the range 0 to 1.17"));
+    EXPECT_EQ(Text(&config, IDC_CCFG_PHASE_WORK), "1.171");
+    kvtest::Click(&sheet->GetSendButton());
+    EXPECT_TRUE(Wait([&] { return Register(kTavro, 3596) > 32000; })) << Register(kTavro, 3596);
+    EXPECT_LE(Register(kTavro, 3596), 32767);
+}
+
+class TavroCommutationFactoryTest : public TavroCommutationTest {
+protected:
+    void SetUp() override
+    {
+        m_home.Write("kvfact.ini", "[MODEL DISPLAY]\r\nCustomerDisplay=factory configuration\r\n");
+        m_services = std::make_unique<FakeGuiAppServices>(m_home.File("kvfact.ini"));
+        TavroCommutationTest::SetUp();
+    }
+    void TearDown() override
+    {
+        TavroCommutationTest::TearDown();
+        m_services.reset();
+    }
+    std::unique_ptr<FakeGuiAppServices> m_services;
+};
+
+TEST_F(TavroCommutationFactoryTest, CalibrationOpensForSinCosAndIsRememberedInTheLayout)
+{
+    SetHardware(0x0210);
+    SetRegister(kTavro, kMft, 0x02);
+    CQvxGuiTavroCommutationSheet* sheet = Open();
+    ASSERT_NE(sheet, nullptr);
+    CQvxGuiTavroCommutationFeedbackConfigPpg& feedback = sheet->GetFeedbackPage();
+    ASSERT_TRUE(Checked(&sheet->GetSubDlg(), IDC_CSUB_SINCOS));
+    sheet->SelectPage(&feedback);
+    CWnd* button = feedback.GetDlgItem(IDC_CFBK_CALIBRATION);
+    ASSERT_TRUE(Wait([&] { return button->IsWindowVisible(); }));
+    kvtest::Click(button);
+    ASSERT_NE(feedback.GetCalibrationWindow(), nullptr);
+    EXPECT_FALSE(button->IsWindowEnabled());
+    CDPropertyList bag;
+    feedback.ExchangeSheetProperties(bag, 0);
+    int open = 0;
+    EXPECT_TRUE(bag.GetInt("bOpenAnaCalibrationDlg", open) && open == 1);
+    feedback.GetCalibrationWindow()->SendMessage(WM_CLOSE);
+    EXPECT_TRUE(button->IsWindowEnabled());
+    feedback.ExchangeSheetProperties(bag, 0);
+    EXPECT_TRUE(bag.GetInt("bOpenAnaCalibrationDlg", open) && open == 0);
 }
