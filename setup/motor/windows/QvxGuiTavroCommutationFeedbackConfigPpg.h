@@ -48,6 +48,8 @@ public:
     void ExchangeSheetProperties(CDPropertyList& bag, int loading) override;
     // CQvxDatabaseRecordsetClient: an encoder picked from the database.
     void OnRefresh() override;
+    // The bound fields show the record again: T-format keeps its alignment bits at 0.
+    void OnRequeried() override { ApplyProtocolRule(); }
 
     // CMotorProcedureOwner
     void OnProcedureRunning(bool /*running*/) override {}

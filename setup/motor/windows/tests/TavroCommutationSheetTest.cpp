@@ -5,6 +5,8 @@
 #include "framework/tests/FakeGuiAppServices.h"
 #include "database/QvxDatabase.h"
 #include "database/QvxDatabaseRecordset.h"
+#include "database/windows/SelectAbsEncFromDbDlg.h"
+#include "resources/ids/SelectAbsEncFromDbIds.h"
 #include "platform/ui/DialogTemplate.h"
 #include "platform/ui/UserInput.h"
 #include "resources/ids/TavroCommutationAddCalcIds.h"
@@ -401,8 +403,16 @@ TEST_F(TavroCommutationDatabaseTest, AnEncoderPickedFromTheDatabaseFillsTheAbsol
     sheet->SelectPage(&feedback);
     ASSERT_TRUE(Wait([&] { return feedback.GetDlgItem(IDC_CFBK_ABS_BOX)->IsWindowVisible(); }));
     CQvxDatabaseRecordset* encoders = Recordset("AbsEncByModel");
-    ASSERT_TRUE(encoders->FindFirst("Model", "TS5700"));
-    encoders->NotifyClientsRefresh();
+    // "Populate From Database": the manufacturer, then its model, as picked from the lists.
+    kvtest::OnNextModal([](CWnd* dialog) {
+        auto* picker = dynamic_cast<CSelectAbsEncFromDbDlg*>(dialog);
+        ASSERT_NE(picker, nullptr);
+        picker->OnPopupSelection(1, "Tamagawa");
+        picker->OnPopupSelection(2, "TS5700");
+        kvtest::Click(dialog->GetDlgItem(IDC_SAE_OK));
+    });
+    kvtest::Click(feedback.GetDlgItem(IDC_CFBK_POPULATE));
+    EXPECT_TRUE(encoders->filterField.IsEmpty());
     EXPECT_EQ(Text(&feedback, IDC_CFBK_SINGLE_WORK), "17");
     EXPECT_EQ(Text(&feedback, IDC_CFBK_PROTOCOL), "T-format");
     // T-format carries no alignment bits.
