@@ -27,6 +27,11 @@ BEGIN_MESSAGE_MAP(CQvxGuiTavroCommutationFeedbackConfigPpg, CGuiUpdatePpg)
     ON_CBN_SELCHANGE(IDC_CFBK_EZ_MODE, &CQvxGuiTavroCommutationFeedbackConfigPpg::OnOutputChoice)
     ON_CBN_SELCHANGE(IDC_CFBK_PROTOCOL, &CQvxGuiTavroCommutationFeedbackConfigPpg::OnProtocolChanged)
     ON_CBN_SELCHANGE(IDC_CFBK_LINE_COUNTS, &CQvxGuiTavroCommutationFeedbackConfigPpg::OnLineCountChanged)
+    ON_NOTIFY(UDN_DELTAPOS, IDC_CFBK_TACH_SCALE_SPIN, &CQvxGuiTavroCommutationFeedbackConfigPpg::OnTachScaleSpin)
+    ON_NOTIFY(UDN_DELTAPOS, IDC_CFBK_TACH_GAIN_SPIN, &CQvxGuiTavroCommutationFeedbackConfigPpg::OnTachGainSpin)
+    ON_NOTIFY(UDN_DELTAPOS, IDC_CFBK_TACH_OFFSET_SPIN, &CQvxGuiTavroCommutationFeedbackConfigPpg::OnTachOffsetSpin)
+    ON_NOTIFY(UDN_DELTAPOS, IDC_CFBK_POSITION_SHIFT_SPIN, &CQvxGuiTavroCommutationFeedbackConfigPpg::OnPositionShiftSpin)
+    ON_NOTIFY(UDN_DELTAPOS, IDC_CFBK_VELOCITY_SHIFT_SPIN, &CQvxGuiTavroCommutationFeedbackConfigPpg::OnVelocityShiftSpin)
 END_MESSAGE_MAP()
 
 namespace {
@@ -53,6 +58,14 @@ constexpr COLORREF kTextColour = 0xFF0000;
 const char kRangeMessage[] = "\"%s\" must be in the range %g to %g.";
 const char kAdjusted[] = "  Entered value has been automatically adjusted to fit into that range.";
 const char kCalibrationProperty[] = "bOpenAnaCalibrationDlg";
+struct SpinStep {
+    int edit;
+    double low;
+    double high;
+    double step;
+    const char* format;
+};
+
 const char kDividerNotice[] = "This drive does not have Encoder Output Divider.\r\nAvailable upon request.";
 
 enum Hook {
@@ -916,4 +929,24 @@ void CQvxGuiTavroCommutationFeedbackConfigPpg::CloseChild()
         child->PostMessage(WM_CLOSE);
     }
     m_calibration = nullptr;
+}
+
+void CQvxGuiTavroCommutationFeedbackConfigPpg::StepEdit(NMHDR* header, LRESULT* result, int index)
+{
+    const SpinStep steps[] = {{kTachScaleWork, -100, 100, 0.1, "%0.2f"},
+                              {kTachGainWork, 0, 100, 1, "%0.2f"},
+                              {kTachOffsetWork, -100, 100, 1, "%0.1f"},
+                              {kPositionShiftWork, 0, 31, 1, "%0.0f"},
+                              {kVelocityShiftWork, 0, 31, 1, "%0.0f"}};
+    *result = 1;  // the field keeps the value, not the spin
+    const auto* change = reinterpret_cast<const NMUPDOWN*>(header);
+    for (const SpinStep& step : steps) {
+        if (step.edit != index)
+            continue;
+        CQvxGuiEditCtrl& edit = m_edits[index];
+        const double value = std::clamp(edit.GetEnteredValue() + change->iDelta * step.step, step.low, step.high);
+        CString text;
+        text.Format(step.format, value);
+        edit.SetValueText(text);
+    }
 }

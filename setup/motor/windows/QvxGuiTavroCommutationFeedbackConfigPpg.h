@@ -72,6 +72,11 @@ public:
     void OnProtocolChanged();
     void OnLineCountChanged();
     void OnPopulate();
+    void OnTachScaleSpin(NMHDR* header, LRESULT* result) { StepEdit(header, result, kTachScaleWork); }
+    void OnTachGainSpin(NMHDR* header, LRESULT* result) { StepEdit(header, result, kTachGainWork); }
+    void OnTachOffsetSpin(NMHDR* header, LRESULT* result) { StepEdit(header, result, kTachOffsetWork); }
+    void OnPositionShiftSpin(NMHDR* header, LRESULT* result) { StepEdit(header, result, kPositionShiftWork); }
+    void OnVelocityShiftSpin(NMHDR* header, LRESULT* result) { StepEdit(header, result, kVelocityShiftWork); }
 
 protected:
     DECLARE_MESSAGE_MAP()
@@ -88,6 +93,8 @@ private:
     CGuiUpdateDlg* LiveChild();
     void CloseChild();
     void RefreshOnNewGain();
+    // A spin arrow moves its field by one step within the field's range.
+    void StepEdit(NMHDR* header, LRESULT* result, int index);
     void BindControls();
     CQvxGuiEditCtrl& BindEdit(EditIndex index, int id, const char* name, unsigned flags, const char* format);
     void BindFaultGroup(CQvxGuiCheckboxCtrlGroup& group, CQvxGuiCheckboxCtrl& work, int workId,

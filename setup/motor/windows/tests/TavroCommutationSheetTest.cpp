@@ -582,3 +582,26 @@ TEST_F(TavroCommutationFactoryTest, CalibrationOpensForSinCosAndIsRememberedInTh
     feedback.ExchangeSheetProperties(bag, 0);
     EXPECT_TRUE(bag.GetInt("bOpenAnaCalibrationDlg", open) && open == 0);
 }
+
+TEST_F(TavroCommutationTest, SpinArrowsStepTheTachometerFieldsWithinTheirRange)
+{
+    SetRegister(kTavro, kMft, 0x11);  // quadrature and tachometer
+    CQvxGuiTavroCommutationSheet* sheet = Open();
+    ASSERT_NE(sheet, nullptr);
+    CQvxGuiTavroCommutationFeedbackConfigPpg& feedback = sheet->GetFeedbackPage();
+    sheet->SelectPage(&feedback);
+    CWnd* spin = feedback.GetDlgItem(IDC_CFBK_TACH_GAIN_SPIN);
+    ASSERT_TRUE(Wait([&] { return spin->IsWindowVisible(); }));
+    CRect area;
+    spin->GetClientRect(&area);
+    const struct {
+        const char* start;
+        bool up;
+        const char* shown;
+    } cases[] = {{"50", true, "51.00"}, {"50", false, "49.00"}, {"100", true, "100.00"}, {"0", false, "0.00"}};
+    for (const auto& c : cases) {
+        feedback.GetControlList().FindControl("Tach Gain")->SetValueText(c.start);
+        kvtest::ClickAt(spin, CPoint(area.Width() / 2, c.up ? 1 : area.Height() - 2));
+        EXPECT_EQ(Text(&feedback, IDC_CFBK_TACH_GAIN_WORK), c.shown) << c.start << " " << c.up;
+    }
+}
