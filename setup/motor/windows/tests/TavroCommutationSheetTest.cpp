@@ -167,6 +167,9 @@ TEST_F(TavroCommutationTest, NothingReachesAnEnabledDrive)
 
     kvtest::Click(&sheet->GetSendButton());
     EXPECT_TRUE(Shown(Boxes(), "Please DISABLE drive before sending data."));
+    CString reply;
+    sheet->ExecuteCommand("SENDTOAMP(-1)", reply);
+    EXPECT_TRUE(Shown(Boxes(), "Please DISABLE drive before sending data."));
     // The page alone (a script's send) refuses as a whole as well.
     EXPECT_EQ(config.SendGroup(-1), 0);
     EXPECT_TRUE(Shown(Boxes(), "Please DISABLE drive before changing the commutation init mode."));
