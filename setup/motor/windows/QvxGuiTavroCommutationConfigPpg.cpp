@@ -10,6 +10,7 @@
 #include "framework/GuiAppServices.h"
 #include "framework/GuiFrameServices.h"
 #include "framework/GuiUpdateDlgIdMap.h"
+#include "setup/motor/windows/MotorProcedureWindow.h"
 #include "setup/motor/CommutationConfigLayout.h"
 #include "setup/motor/CommutationFormulas.h"
 #include "setup/motor/windows/QvxGuiTavroCommutationSheet.h"
@@ -845,6 +846,8 @@ void CQvxGuiTavroCommutationConfigPpg::OpenAutoPhasing()
     CGuiUpdateDlg* child = registry ? registry->CreateGui("TAVRO_AUTOPHASING", this, 0) : nullptr;
     if (!child)
         return;
+    if (auto* procedure = dynamic_cast<CMotorProcedureWindow*>(child))
+        procedure->SetOwnerPage(this);
     child->SetDrive(GetDrive(), 1);
     if (!child->CreateGuiWindow(1)) {
         delete child;  // no window was made: nothing else would delete it
@@ -886,6 +889,8 @@ CGuiUpdateDlg* CQvxGuiTavroCommutationConfigPpg::LiveChild()
 void CQvxGuiTavroCommutationConfigPpg::CloseChild()
 {
     if (CGuiUpdateDlg* child = LiveChild()) {
+        if (auto* procedure = dynamic_cast<CMotorProcedureWindow*>(child))
+            procedure->SetOwnerPage(nullptr);
         child->SetOpener(nullptr);
         child->PostMessage(WM_CLOSE);
     }

@@ -12,6 +12,7 @@
 #include "framework/GuiAppServices.h"
 #include "framework/GuiFrameServices.h"
 #include "framework/GuiUpdateDlgIdMap.h"
+#include "setup/motor/windows/MotorProcedureWindow.h"
 #include "platform/ui/MsgBox.h"
 #include "setup/motor/CommutationConfigLayout.h"
 #include "setup/motor/FeedbackConfigLayout.h"
@@ -884,6 +885,8 @@ void CQvxGuiTavroCommutationFeedbackConfigPpg::OpenCalibration()
     CGuiUpdateDlg* child = registry ? registry->CreateGui("TAVRO_ANAMOTORCALIB", this, 0) : nullptr;
     if (!child)
         return;
+    if (auto* procedure = dynamic_cast<CMotorProcedureWindow*>(child))
+        procedure->SetOwnerPage(this);
     child->SetDrive(GetDrive(), 1);
     if (!child->CreateGuiWindow(1)) {
         delete child;  // no window was made: nothing else would delete it
@@ -925,6 +928,8 @@ CGuiUpdateDlg* CQvxGuiTavroCommutationFeedbackConfigPpg::LiveChild()
 void CQvxGuiTavroCommutationFeedbackConfigPpg::CloseChild()
 {
     if (CGuiUpdateDlg* child = LiveChild()) {
+        if (auto* procedure = dynamic_cast<CMotorProcedureWindow*>(child))
+            procedure->SetOwnerPage(nullptr);
         child->SetOpener(nullptr);
         child->PostMessage(WM_CLOSE);
     }

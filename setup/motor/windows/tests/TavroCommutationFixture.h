@@ -10,23 +10,28 @@
 #include "framework/tests/DriveWindowDemoTest.h"
 #include "setup/motor/windows/CommutationWindowClasses.h"
 #include "setup/motor/windows/MotorProcedureOwner.h"
+#include "setup/motor/windows/MotorProcedureWindow.h"
 #include "setup/motor/windows/QvxGuiTavroCommutationSheet.h"
 
 // Opened by name where the program opens auto-phasing or calibration; tells
 // the page that opened it when it closes, as those windows do.
-class CStandInProcedureDlg : public CGuiUpdateDlg {
-    DECLARE_DYNCREATE(CStandInProcedureDlg)
+class CTavroSheetStandInChild : public CGuiUpdateDlg, public CMotorProcedureWindow {
+    DECLARE_DYNCREATE(CTavroSheetStandInChild)
 
 public:
-    CStandInProcedureDlg();
+    CTavroSheetStandInChild();
     CString GetItemName() const override { return "Procedure Stand-In"; }
-    CMotorProcedureOwner* Owner() const { return dynamic_cast<CMotorProcedureOwner*>(GetOpener()); }
+    void SetOwnerPage(CMotorProcedureOwner* owner) override { m_owner = owner; }
+    CMotorProcedureOwner* Owner() const { return m_owner; }
     void OnClose();
 
     static void Register(CGuiUpdateDlgIdMap& registry);
 
 protected:
     DECLARE_MESSAGE_MAP()
+
+private:
+    CMotorProcedureOwner* m_owner = nullptr;
 };
 
 class TavroCommutationTest : public DriveWindowDemoTest {
@@ -41,7 +46,7 @@ protected:
     void RegisterWindows(CGuiUpdateDlgIdMap& registry) override
     {
         RegisterCommutationWindows(registry);
-        CStandInProcedureDlg::Register(registry);
+        CTavroSheetStandInChild::Register(registry);
     }
     void TearDown() override
     {

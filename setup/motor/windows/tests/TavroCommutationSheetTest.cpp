@@ -12,36 +12,36 @@
 #include "resources/ids/TavroCommutationAddCalcIds.h"
 #include "testing/WindowShot.h"
 
-IMPLEMENT_DYNCREATE(CStandInProcedureDlg, CGuiUpdateDlg)
+IMPLEMENT_DYNCREATE(CTavroSheetStandInChild, CGuiUpdateDlg)
 
-BEGIN_MESSAGE_MAP(CStandInProcedureDlg, CGuiUpdateDlg)
+BEGIN_MESSAGE_MAP(CTavroSheetStandInChild, CGuiUpdateDlg)
     ON_WM_CLOSE()
 END_MESSAGE_MAP()
 
 namespace {
-constexpr UINT kStandInTemplate = 9381;
-const char kStandInTemplates[] = R"(
-DIALOG 9381 0 0 140 40 "Procedure"
+constexpr UINT kTavroSheetStandInTemplate = 9738;
+const char kTavroSheetStandInTemplates[] = R"(
+DIALOG 9738 0 0 140 40 "Procedure"
 STYLE POPUP CAPTION SYSMENU
 PUSHBUTTON IDCANCEL 80 20 50 14 "Close"
 END
 )";
 }  // namespace
 
-CStandInProcedureDlg::CStandInProcedureDlg() : CGuiUpdateDlg(kStandInTemplate) {}
+CTavroSheetStandInChild::CTavroSheetStandInChild() : CGuiUpdateDlg(kTavroSheetStandInTemplate) {}
 
-void CStandInProcedureDlg::OnClose()
+void CTavroSheetStandInChild::OnClose()
 {
     if (CMotorProcedureOwner* owner = Owner())
         owner->OnProcedureWindowClosed(this);
     CGuiUpdateDlg::OnClose();
 }
 
-void CStandInProcedureDlg::Register(CGuiUpdateDlgIdMap& registry)
+void CTavroSheetStandInChild::Register(CGuiUpdateDlgIdMap& registry)
 {
-    AfxRegisterDialogTemplates(kStandInTemplates);
-    registry.RegisterGui("TAVRO_AUTOPHASING", RUNTIME_CLASS(CStandInProcedureDlg), 4, 0);
-    registry.RegisterGui("TAVRO_ANAMOTORCALIB", RUNTIME_CLASS(CStandInProcedureDlg), 4, 0);
+    AfxRegisterDialogTemplates(kTavroSheetStandInTemplates);
+    registry.RegisterGui("TAVRO_AUTOPHASING", RUNTIME_CLASS(CTavroSheetStandInChild), 4, 0);
+    registry.RegisterGui("TAVRO_ANAMOTORCALIB", RUNTIME_CLASS(CTavroSheetStandInChild), 4, 0);
 }
 
 // ---------------------------------------------------------------------------
@@ -282,7 +282,7 @@ TEST_F(TavroCommutationTest, AutoPhasingOpensByNameAndHandsBackItsButton)
     CWnd* button = config.GetDlgItem(IDC_CCFG_AUTOPHASE_BUTTON);
     ASSERT_TRUE(button->IsWindowVisible());
     kvtest::Click(button);
-    auto* child = dynamic_cast<CStandInProcedureDlg*>(config.GetAutoPhasingWindow());
+    auto* child = dynamic_cast<CTavroSheetStandInChild*>(config.GetAutoPhasingWindow());
     ASSERT_NE(child, nullptr);
     EXPECT_EQ(child->GetDrive(), kTavro);
     EXPECT_FALSE(button->IsWindowEnabled());
