@@ -22,6 +22,7 @@
 #include "platform/ui/HelpContext.h"
 #include "platform/ui/MsgBox.h"
 #include "platform/ui/StringTable.h"
+#include "setup/motor/windows/QvxGuiTavroCommutationSheet.h"
 
 namespace {
 CKorvaneApp* g_app = nullptr;
@@ -78,6 +79,7 @@ CKorvaneApp::~CKorvaneApp()
         CGuiAppServices::Install(nullptr);
     if (CDatabaseAppServices::Get() == this)
         CDatabaseAppServices::Install(nullptr);
+    CQvxGuiTavroCommutationSheet::SetDatabase(nullptr);
     if (m_timerRaised)
         timeEndPeriod(1);
     if (g_app == this)
@@ -192,6 +194,7 @@ void CKorvaneApp::RunNetworkSteps()
         ReportStartupMessage(error);
     SyncDatabaseFromCloud(reach.networkAlive, reach.hostAnswered);
     m_database->CreateDatabaseRecordsets();
+    CQvxGuiTavroCommutationSheet::SetDatabase(&m_database->GetTables());
     m_cloudReachable = reach.networkAlive && reach.hostAnswered ? 1 : 0;
 }
 

@@ -57,6 +57,8 @@ const std::vector<GalleryEntry>& GalleryEntries()
         {"commutation-add-calc", "Additional commutation calculations (360)", &ShowCommutationAddCalc},
         {"kreln-commutation", "Setup Commutation (135) on the demo Kreln drive", &ShowKrelnCommutation},
         {"motor-safety", "Setup Motor Safety (138) on the demo Tavro drive", &ShowMotorSafety},
+        {"tavro-commutation", "Tavro commutation sheet (358, 361, 363) on the demo Tavro drive",
+         &ShowTavroCommutationSheet},
         {"save-to-nvm", "Save to NVM (110) on the demo Tavro drive", &ShowSaveToNvm},
         {"trajectory-generator", "Trajectory setup (150) on the demo Tavro drive", &ShowTrajectoryGen},
         {"auto-phasing", "Commutation Auto-Phasing (362) on the demo Tavro drive", &ShowAutoPhasing},

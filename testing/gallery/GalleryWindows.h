@@ -78,3 +78,4 @@ void ShowEditAbsEncDb(GalleryShots& shots);
 void ShowCommutationAddCalc(GalleryShots& shots);
 void ShowKrelnCommutation(GalleryShots& shots);
 void ShowMotorSafety(GalleryShots& shots);
+void ShowTavroCommutationSheet(GalleryShots& shots);

@@ -8,10 +8,11 @@
 #include "framework/GuiUpdateDlg.h"
 #include "framework/QvxGuiEditCtrl.h"
 #include "resources/ids/AnaMotorCalibrateIds.h"
+#include "setup/motor/windows/MotorProcedureWindow.h"
 
 class CMotorProcedureOwner;
 
-class CQvxAnaMotorCalibrateDlg : public CGuiUpdateDlg {
+class CQvxAnaMotorCalibrateDlg : public CGuiUpdateDlg, public CMotorProcedureWindow {
     DECLARE_DYNCREATE(CQvxAnaMotorCalibrateDlg)
 
 public:
@@ -33,7 +34,7 @@ public:
     int ExecuteCommand(const CString& command, CString& reply) override;
     int SendGroup(int group) override;
 
-    void SetOwnerPage(CMotorProcedureOwner* owner) { m_owner = owner; }
+    void SetOwnerPage(CMotorProcedureOwner* owner) override { m_owner = owner; }
     int GetCalibrationMode() const { return m_mode; }
     int GetCalibrationState() const { return m_state; }
 

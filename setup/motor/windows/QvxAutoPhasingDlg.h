@@ -13,12 +13,13 @@
 #include "framework/QvxGuiLampItem.h"
 #include "platform/ui/Font.h"
 #include "resources/ids/AutoPhasingIds.h"
+#include "setup/motor/windows/MotorProcedureWindow.h"
 #include "setup/motor/AutoPhaseCalc.h"
 #include "setup/motor/AutoPhaseProcedure.h"
 
 class CMotorProcedureOwner;
 
-class CQvxAutoPhasingDlg : public CGuiUpdateDlg {
+class CQvxAutoPhasingDlg : public CGuiUpdateDlg, public CMotorProcedureWindow {
     DECLARE_DYNCREATE(CQvxAutoPhasingDlg)
 
 public:
@@ -48,7 +49,7 @@ public:
     int CustomConvert(int id, double& value, CWnd* control) override;
 
     // The page that opened the window; null when it was opened alone.
-    void SetOwnerPage(CMotorProcedureOwner* owner) { m_owner = owner; }
+    void SetOwnerPage(CMotorProcedureOwner* owner) override { m_owner = owner; }
     CMotorProcedureOwner* GetOwnerPage() const { return m_owner; }
 
     // For tests and the gallery: what the status lamp shows.
