@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -126,7 +127,8 @@ TEST_F(AmpModeSheetTest, BothColumnsShowTheDriveAndASentWorkingValueReachesIt)
     const double before = std::atof(plain(IDC_VEL_GAIN_WORK));
     kvtest::ClickAt(spin, CPoint(box.Width() / 2, box.Height() / 4));
     // The entry then settles on the nearest drive unit.
-    EXPECT_NEAR(std::atof(plain(IDC_VEL_GAIN_WORK)), before + 0.1, gain) << plain(IDC_VEL_GAIN_WORK).GetString();
+    EXPECT_TRUE(Wait([&] { return std::fabs(std::atof(plain(IDC_VEL_GAIN_WORK)) - (before + 0.1)) <= gain; }))
+        << plain(IDC_VEL_GAIN_WORK).GetString() << " after " << before;
 
     CString command, reply;
     command.Format("CONTROL(\"Analog Input Signal Gain\").SETVALUE(%.6f)", 1500 * gain);
