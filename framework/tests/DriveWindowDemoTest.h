@@ -99,7 +99,8 @@ protected:
         SetIndexed(drive, MDL, MDI, 12, 40);
         SetRegister(drive, MnemonicToCode("PWM"), 1000);
     }
-    static bool Wait(const std::function<bool()>& condition) { return AfxPumpMessagesUntil(condition, 10000); }
+    // A generous deadline: it costs only a failing test, and sanitizer builds on a loaded machine are slow.
+    static bool Wait(const std::function<bool()>& condition) { return AfxPumpMessagesUntil(condition, 30000); }
     static void Settle()
     {
         int rounds = 0;
