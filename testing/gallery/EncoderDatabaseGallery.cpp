@@ -7,7 +7,7 @@
 #include "database/QvxCloudDatabaseInterface.h"
 #include "database/QvxDatabase.h"
 #include "database/windows/EditAbsEncDbDlg.h"
-#include "database/windows/EncoderDatabaseServices.h"
+#include "database/windows/DatabaseAppServices.h"
 #include "platform/ui/ComboBox.h"
 #include "platform/ui/MdiFrameWnd.h"
 #include "platform/ui/UserInput.h"
@@ -30,9 +30,9 @@ const char* const kEncoders =
     "{\"Heidenhain\", \"EQN1325\", \"25\", \"12\", \"2M\", \"EnDat\", \"Approved\"}\n"
     "{\"Renishaw\", \"Resolute\", \"26\", \"16\", \"4M\", \"BiSS\", \"Ready To Submit\"}\n";
 
-class GalleryEncoderServices : public CEncoderDatabaseServices {
+class GalleryEncoderServices : public CDatabaseAppServices {
 public:
-    CQvxDatabase* GetDatabase() override { return database; }
+    CQvxDatabase* GetTableDatabase() override { return database; }
     CQvxCloudDatabaseInterface* GetCloudInterface() override { return &cloud; }
     CQvxDatabase* database = nullptr;
     CQvxCloudDatabaseInterface cloud;
@@ -56,7 +56,7 @@ void ShowEditAbsEncDb(GalleryShots& shots)
     ASSERT_TRUE(db.LoadTable(home.File("AbsEncDB.txt").c_str(), &error)) << error.GetString();
     GalleryEncoderServices services;
     services.database = &db;
-    CEncoderDatabaseServices::Install(&services);
+    CDatabaseAppServices::Install(&services);
     {
         CEditAbsEncDbDlg dialog;
         ASSERT_TRUE(dialog.Create(IDD_EDIT_ABS_ENC_DB));
@@ -75,5 +75,5 @@ void ShowEditAbsEncDb(GalleryShots& shots)
         shots.Take(&dialog, "approved view");
         dialog.DestroyWindow();
     }
-    CEncoderDatabaseServices::Install(nullptr);
+    CDatabaseAppServices::Install(nullptr);
 }
