@@ -116,6 +116,14 @@ CQvxDatabase* CEditAbsEncDbDlg::Database() const
     return services ? services->GetTableDatabase() : nullptr;
 }
 
+CQvxDatabaseRecordset* CEditAbsEncDbDlg::RecordsetOrSay() const
+{
+    CQvxDatabaseRecordset* recordset = GetRecordset();
+    if (!recordset)
+        AfxMessageBox(kNoRecordset);
+    return recordset;
+}
+
 CQvxDatabaseTable* CEditAbsEncDbDlg::Table() const
 {
     CQvxDatabaseRecordset* recordset = GetRecordset();
@@ -377,11 +385,9 @@ void CEditAbsEncDbDlg::OnFieldValueSet(int column, const char* value)
 
 void CEditAbsEncDbDlg::OnAddManufacturer()
 {
-    CQvxDatabaseRecordset* recordset = GetRecordset();
-    if (!recordset) {
-        AfxMessageBox(kNoRecordset);
+    CQvxDatabaseRecordset* recordset = RecordsetOrSay();
+    if (!recordset)
         return;
-    }
     recordset->CancelUpdate();
     CAddManufacturerDlg dialog(this);
     dialog.m_manufacturer = "New Manufacturer";
@@ -439,11 +445,9 @@ bool CEditAbsEncDbDlg::SaveTable()
 void CEditAbsEncDbDlg::OnFileSave()
 {
     m_list.EndEdit(TRUE);
-    CQvxDatabaseRecordset* recordset = GetRecordset();
-    if (!recordset) {
-        AfxMessageBox(kNoRecordset);
+    CQvxDatabaseRecordset* recordset = RecordsetOrSay();
+    if (!recordset)
         return;
-    }
     recordset->Update();
     SaveTable();
     UpdateEnabling();
@@ -560,11 +564,9 @@ int CEditAbsEncDbDlg::CountReadyRecords()
 
 void CEditAbsEncDbDlg::SubmitToServer()
 {
-    CQvxDatabaseRecordset* recordset = GetRecordset();
-    if (!recordset) {
-        AfxMessageBox(kNoRecordset);
+    CQvxDatabaseRecordset* recordset = RecordsetOrSay();
+    if (!recordset)
         return;
-    }
     // The edit on screen goes into the table first: the submission would drop it.
     recordset->Update();
     if (!NetworkReady())
@@ -606,11 +608,9 @@ void CEditAbsEncDbDlg::SubmitToServer()
 
 void CEditAbsEncDbDlg::RefreshFromServer()
 {
-    CQvxDatabaseRecordset* recordset = GetRecordset();
-    if (!recordset) {
-        AfxMessageBox(kNoRecordset);
+    CQvxDatabaseRecordset* recordset = RecordsetOrSay();
+    if (!recordset)
         return;
-    }
     m_addedNames.RemoveAll();
     m_replacedNames.RemoveAll();
     if (AfxMessageBox("Refresh database from server?", MB_YESNO | MB_ICONQUESTION) != IDYES)
@@ -684,11 +684,9 @@ void CEditAbsEncDbDlg::OnFileExport()
 void CEditAbsEncDbDlg::OnFileImport()
 {
     m_list.EndEdit(TRUE);
-    CQvxDatabaseRecordset* recordset = GetRecordset();
-    if (!recordset) {
-        AfxMessageBox(kNoRecordset);
+    CQvxDatabaseRecordset* recordset = RecordsetOrSay();
+    if (!recordset)
         return;
-    }
     m_addedNames.RemoveAll();
     m_replacedNames.RemoveAll();
     CQvxFileDialog dialog(TRUE, "json", "*.json", OFN_HIDEREADONLY | OFN_FILEMUSTEXIST, kJsonFilter, this);

@@ -109,6 +109,8 @@ private:
     };
 
     CQvxDatabase* Database() const;
+    // The recordset; null after the message saying there is none.
+    CQvxDatabaseRecordset* RecordsetOrSay() const;
     CQvxDatabaseTable* Table() const;
     bool HasPendingEdit() const;
     CString CurrentValue(const char* field) const;

@@ -30,6 +30,7 @@
 namespace {
 
 using Mode = TestHttpServer::Mode;
+using cloudbench::Boxes;
 
 const char* const kEncoders =
     "<tabledef>\n"
@@ -139,13 +140,6 @@ protected:
         kvtest::TypeText(dialog.m_list.GetEditBox(), text);
     }
     bool Menu(const char* path) { return kvtest::ChooseMenuItem(&dialog, path) != FALSE; }
-    static std::vector<CString> Boxes()
-    {
-        std::vector<CString> boxes;
-        for (const CString& line : AfxTakeScriptedMessageLog())
-            boxes.push_back(line);
-        return boxes;
-    }
     static bool Shown(const std::vector<CString>& boxes, const char* text)
     {
         for (const CString& box : boxes)
