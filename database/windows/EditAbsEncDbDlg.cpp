@@ -31,7 +31,7 @@ const UINT kButtons[] = {IDC_AED_FIRST, IDC_AED_PREVIOUS, IDC_AED_NEXT,  IDC_AED
 // What a cloud request keeps from the user while it waits.
 const int kGuardedControls[] = {IDC_AED_FIRST, IDC_AED_PREVIOUS, IDC_AED_NEXT,   IDC_AED_LAST,
                                 IDC_AED_ADD,   IDC_AED_DELETE,   IDC_AED_WRITE,  IDC_AED_SUBMIT,
-                                IDC_AED_RECORD_SELECTOR,         IDC_AED_RECORD_LIST};
+                                IDC_AED_RECORD_SELECTOR,                         IDC_AED_RECORD_LIST};
 // The controls that follow the window's size.
 const UINT kPlacedControls[] = {IDC_AED_RECORD_SELECTOR, IDC_AED_RECORD_LIST, IDC_AED_FIRST,  IDC_AED_PREVIOUS,
                                 IDC_AED_NEXT,            IDC_AED_LAST,        IDC_AED_ADD,    IDC_AED_DELETE,
@@ -78,15 +78,16 @@ BEGIN_MESSAGE_MAP(CEditAbsEncDbDlg, CDialog)
     ON_COMMAND(ID_AED_FILE_SAVE, &CEditAbsEncDbDlg::OnFileSave)
     ON_UPDATE_COMMAND_UI(ID_AED_FILE_SAVE, &CEditAbsEncDbDlg::OnUpdateFileSave)
     ON_COMMAND(ID_AED_FILE_RESTORE, &CEditAbsEncDbDlg::OnFileRestore)
+    ON_COMMAND(ID_AED_FILE_IMPORT, &CEditAbsEncDbDlg::OnFileImport)
+    ON_COMMAND(ID_AED_FILE_EXPORT, &CEditAbsEncDbDlg::OnFileExport)
+    ON_COMMAND(ID_AED_CLOUD_REFRESH, &CEditAbsEncDbDlg::OnCloudRefresh)
+    ON_COMMAND(ID_AED_CLOUD_SUBMIT, &CEditAbsEncDbDlg::OnCloudSubmit)
+    // Greyed while a cloud request waits.
     ON_UPDATE_COMMAND_UI(ID_AED_FILE_RESTORE, &CEditAbsEncDbDlg::OnUpdateWhenIdle)
     ON_UPDATE_COMMAND_UI(ID_AED_FILE_IMPORT, &CEditAbsEncDbDlg::OnUpdateWhenIdle)
     ON_UPDATE_COMMAND_UI(ID_AED_FILE_EXPORT, &CEditAbsEncDbDlg::OnUpdateWhenIdle)
     ON_UPDATE_COMMAND_UI(ID_AED_CLOUD_REFRESH, &CEditAbsEncDbDlg::OnUpdateWhenIdle)
     ON_UPDATE_COMMAND_UI(ID_AED_CLOUD_SUBMIT, &CEditAbsEncDbDlg::OnUpdateWhenIdle)
-    ON_COMMAND(ID_AED_FILE_IMPORT, &CEditAbsEncDbDlg::OnFileImport)
-    ON_COMMAND(ID_AED_FILE_EXPORT, &CEditAbsEncDbDlg::OnFileExport)
-    ON_COMMAND(ID_AED_CLOUD_REFRESH, &CEditAbsEncDbDlg::OnCloudRefresh)
-    ON_COMMAND(ID_AED_CLOUD_SUBMIT, &CEditAbsEncDbDlg::OnCloudSubmit)
     ON_COMMAND_RANGE(ID_AED_VIEW_LOCAL, ID_AED_VIEW_APPROVED, &CEditAbsEncDbDlg::OnView)
     ON_COMMAND_RANGE(ID_AED_VIEW_READY, ID_AED_VIEW_READY, &CEditAbsEncDbDlg::OnView)
     ON_COMMAND_RANGE(ID_AED_VIEW_ALL, ID_AED_VIEW_ALL, &CEditAbsEncDbDlg::OnView)
