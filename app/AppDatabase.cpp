@@ -11,7 +11,7 @@
 #include "platform/net/HttpClient.h"
 #include "platform/ui/WinApp.h"
 
-CAppDatabase::CAppDatabase() : m_encoderWindow(std::make_unique<CAppEncoderWindow>(m_tables, m_cloud)) {}
+CAppDatabase::CAppDatabase() : m_encoderWindow(std::make_unique<CAppEncoderWindow>()) {}
 
 CAppDatabase::~CAppDatabase() = default;
 

@@ -1,21 +1,18 @@
 // CAppEncoderWindow: the absolute-encoder database window as the application
 // keeps it: one window object for the program's life, made into a window by
-// the first menu command and then shown and hidden by the next ones. It hands
-// the window the application's table database and cloud interface.
+// the first menu command and then shown and hidden by the next ones. The
+// window finds the table database and cloud interface through the
+// application's CDatabaseAppServices.
 #pragma once
 
 #include "database/windows/EditAbsEncDbDlg.h"
-#include "database/windows/EncoderDatabaseServices.h"
 
-class CAppEncoderWindow : public CEncoderDatabaseServices {
+class CAppEncoderWindow {
 public:
-    CAppEncoderWindow(CQvxDatabase& database, CQvxCloudDatabaseInterface& cloud);
-    ~CAppEncoderWindow() override;
+    CAppEncoderWindow() = default;
+    ~CAppEncoderWindow();
     CAppEncoderWindow(const CAppEncoderWindow&) = delete;
     CAppEncoderWindow& operator=(const CAppEncoderWindow&) = delete;
-
-    CQvxDatabase* GetDatabase() override { return &m_database; }
-    CQvxCloudDatabaseInterface* GetCloudInterface() override { return &m_cloud; }
 
     // Shows the window when hidden (making it first, owned by parent), hides it when shown.
     void Toggle(CWnd* parent);
@@ -25,7 +22,5 @@ public:
     CEditAbsEncDbDlg& GetWindow() { return m_window; }
 
 private:
-    CQvxDatabase& m_database;
-    CQvxCloudDatabaseInterface& m_cloud;
     CEditAbsEncDbDlg m_window;
 };

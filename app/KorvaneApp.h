@@ -52,8 +52,11 @@ public:
     CQvxDatabaseRecordset* FindRecordset(const char* name) const override;
 
     // CDatabaseAppServices.
-    CQvxDatabase* GetTableDatabase() override { return &m_database->GetTables(); }
-    CQvxCloudDatabaseInterface* GetCloudInterface() override { return &m_database->GetCloud(); }
+    CQvxDatabase* GetTableDatabase() override { return m_database ? &m_database->GetTables() : nullptr; }
+    CQvxCloudDatabaseInterface* GetCloudInterface() override
+    {
+        return m_database ? &m_database->GetCloud() : nullptr;
+    }
 
     // CCommAppServices.
     void RaiseAlert(const char* key, const char* message, int level, int flags, int driveAddress) override;

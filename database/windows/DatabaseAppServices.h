@@ -1,8 +1,9 @@
 // CDatabaseAppServices: what the database windows need of the application
 // object: its table database (with the standard recordsets "MotorByPartNum",
-// "MotorByModelNum" and "AbsEncByModel") and its cloud interface, whose login
-// data is the application's. The application installs its implementation when
-// it is made; while none is installed the windows find neither.
+// "MotorByModelNum" and "AbsEncByModel", and the encoder table "AbsEncDB") and
+// its cloud interface, whose login data is the application's. The application
+// installs its implementation when it is made; while none is installed the
+// windows find neither (the encoder window then finds no recordset).
 #pragma once
 
 class CQvxCloudDatabaseInterface;

@@ -1,16 +1,18 @@
 #include "database/windows/EditAbsEncDbDlg.h"
 
+#include <iterator>
+
 #include "controls/QvxFileDialog.h"
 #include "database/QvxCloudDatabaseInterface.h"
 #include "database/QvxDatabase.h"
 #include "database/windows/AddManufacturerDlg.h"
 #include "database/windows/EditSubmitterDlg.h"
-#include "database/windows/EncoderDatabaseServices.h"
+#include "database/windows/DatabaseAppServices.h"
+#include "database/windows/PumpingCloudInterface.h"
 #include "foundation/FileHelpers.h"
 #include "foundation/SystemHelpers.h"
 #include "foundation/TextHelpers.h"
 #include "platform/core/Profile.h"
-#include "platform/io/NetworkStatus.h"
 #include "platform/ui/MsgBox.h"
 #include "platform/ui/WaitCursor.h"
 #include "resources/ids/EditAbsEncDbIds.h"
@@ -26,6 +28,10 @@ constexpr const char* kSubmitterEntry = "Submitter";
 
 const UINT kButtons[] = {IDC_AED_FIRST, IDC_AED_PREVIOUS, IDC_AED_NEXT,  IDC_AED_LAST,
                          IDC_AED_ADD,   IDC_AED_DELETE,   IDC_AED_WRITE, IDC_AED_SUBMIT};
+// What a cloud request keeps from the user while it waits.
+const int kGuardedControls[] = {IDC_AED_FIRST, IDC_AED_PREVIOUS, IDC_AED_NEXT,   IDC_AED_LAST,
+                                IDC_AED_ADD,   IDC_AED_DELETE,   IDC_AED_WRITE,  IDC_AED_SUBMIT,
+                                IDC_AED_RECORD_SELECTOR,                         IDC_AED_RECORD_LIST};
 // The controls that follow the window's size.
 const UINT kPlacedControls[] = {IDC_AED_RECORD_SELECTOR, IDC_AED_RECORD_LIST, IDC_AED_FIRST,  IDC_AED_PREVIOUS,
                                 IDC_AED_NEXT,            IDC_AED_LAST,        IDC_AED_ADD,    IDC_AED_DELETE,
@@ -76,6 +82,12 @@ BEGIN_MESSAGE_MAP(CEditAbsEncDbDlg, CDialog)
     ON_COMMAND(ID_AED_FILE_EXPORT, &CEditAbsEncDbDlg::OnFileExport)
     ON_COMMAND(ID_AED_CLOUD_REFRESH, &CEditAbsEncDbDlg::OnCloudRefresh)
     ON_COMMAND(ID_AED_CLOUD_SUBMIT, &CEditAbsEncDbDlg::OnCloudSubmit)
+    // Greyed while a cloud request waits.
+    ON_UPDATE_COMMAND_UI(ID_AED_FILE_RESTORE, &CEditAbsEncDbDlg::OnUpdateWhenIdle)
+    ON_UPDATE_COMMAND_UI(ID_AED_FILE_IMPORT, &CEditAbsEncDbDlg::OnUpdateWhenIdle)
+    ON_UPDATE_COMMAND_UI(ID_AED_FILE_EXPORT, &CEditAbsEncDbDlg::OnUpdateWhenIdle)
+    ON_UPDATE_COMMAND_UI(ID_AED_CLOUD_REFRESH, &CEditAbsEncDbDlg::OnUpdateWhenIdle)
+    ON_UPDATE_COMMAND_UI(ID_AED_CLOUD_SUBMIT, &CEditAbsEncDbDlg::OnUpdateWhenIdle)
     ON_COMMAND_RANGE(ID_AED_VIEW_LOCAL, ID_AED_VIEW_APPROVED, &CEditAbsEncDbDlg::OnView)
     ON_COMMAND_RANGE(ID_AED_VIEW_READY, ID_AED_VIEW_READY, &CEditAbsEncDbDlg::OnView)
     ON_COMMAND_RANGE(ID_AED_VIEW_ALL, ID_AED_VIEW_ALL, &CEditAbsEncDbDlg::OnView)
@@ -86,7 +98,11 @@ BEGIN_MESSAGE_MAP(CEditAbsEncDbDlg, CDialog)
     ON_WM_GETMINMAXINFO()
 END_MESSAGE_MAP()
 
-CEditAbsEncDbDlg::CEditAbsEncDbDlg(CWnd* parent) : CDialog(IDD_EDIT_ABS_ENC_DB, parent) {}
+CEditAbsEncDbDlg::CEditAbsEncDbDlg(CWnd* parent)
+    : CDialog(IDD_EDIT_ABS_ENC_DB, parent),
+      m_guard(*this, std::vector<int>(std::begin(kGuardedControls), std::end(kGuardedControls)))
+{
+}
 
 CEditAbsEncDbDlg::~CEditAbsEncDbDlg()
 {
@@ -97,14 +113,16 @@ CEditAbsEncDbDlg::~CEditAbsEncDbDlg()
 
 CQvxDatabase* CEditAbsEncDbDlg::Database() const
 {
-    CEncoderDatabaseServices* services = CEncoderDatabaseServices::Get();
-    return services ? services->GetDatabase() : nullptr;
+    CDatabaseAppServices* services = CDatabaseAppServices::Get();
+    return services ? services->GetTableDatabase() : nullptr;
 }
 
-CQvxCloudDatabaseInterface* CEditAbsEncDbDlg::Cloud() const
+CQvxDatabaseRecordset* CEditAbsEncDbDlg::RecordsetOrSay() const
 {
-    CEncoderDatabaseServices* services = CEncoderDatabaseServices::Get();
-    return services ? services->GetCloudInterface() : nullptr;
+    CQvxDatabaseRecordset* recordset = GetRecordset();
+    if (!recordset)
+        AfxMessageBox(kNoRecordset);
+    return recordset;
 }
 
 CQvxDatabaseTable* CEditAbsEncDbDlg::Table() const
@@ -249,7 +267,8 @@ void CEditAbsEncDbDlg::EnableButton(UINT id, bool enable)
 
 void CEditAbsEncDbDlg::UpdateEnabling()
 {
-    if (!GetSafeHwnd())
+    // A waiting request keeps everything disabled; its end enables anew.
+    if (!GetSafeHwnd() || m_guard.IsBusy())
         return;
     CQvxDatabaseRecordset* recordset = GetRecordset();
     if (!recordset) {
@@ -290,45 +309,20 @@ void CEditAbsEncDbDlg::UpdateEnabling()
 // ---------------------------------------------------------------------------
 // Buttons.
 
-void CEditAbsEncDbDlg::OnFirst()
+void CEditAbsEncDbDlg::ApplyToRecordset(BOOL (CQvxDatabaseRecordset::*operation)())
 {
     m_list.EndEdit(TRUE);
     if (CQvxDatabaseRecordset* recordset = GetRecordset())
-        recordset->MoveFirst();
+        (recordset->*operation)();
     UpdateEnabling();
 }
 
-void CEditAbsEncDbDlg::OnPrevious()
-{
-    m_list.EndEdit(TRUE);
-    if (CQvxDatabaseRecordset* recordset = GetRecordset())
-        recordset->MovePrev();
-    UpdateEnabling();
-}
-
-void CEditAbsEncDbDlg::OnNext()
-{
-    m_list.EndEdit(TRUE);
-    if (CQvxDatabaseRecordset* recordset = GetRecordset())
-        recordset->MoveNext();
-    UpdateEnabling();
-}
-
-void CEditAbsEncDbDlg::OnLast()
-{
-    m_list.EndEdit(TRUE);
-    if (CQvxDatabaseRecordset* recordset = GetRecordset())
-        recordset->MoveLast();
-    UpdateEnabling();
-}
-
-void CEditAbsEncDbDlg::OnAdd()
-{
-    m_list.EndEdit(TRUE);
-    if (CQvxDatabaseRecordset* recordset = GetRecordset())
-        recordset->AddNew();
-    UpdateEnabling();
-}
+void CEditAbsEncDbDlg::OnFirst() { ApplyToRecordset(&CQvxDatabaseRecordset::MoveFirst); }
+void CEditAbsEncDbDlg::OnPrevious() { ApplyToRecordset(&CQvxDatabaseRecordset::MovePrev); }
+void CEditAbsEncDbDlg::OnNext() { ApplyToRecordset(&CQvxDatabaseRecordset::MoveNext); }
+void CEditAbsEncDbDlg::OnLast() { ApplyToRecordset(&CQvxDatabaseRecordset::MoveLast); }
+void CEditAbsEncDbDlg::OnAdd() { ApplyToRecordset(&CQvxDatabaseRecordset::AddNew); }
+void CEditAbsEncDbDlg::OnWrite() { ApplyToRecordset(&CQvxDatabaseRecordset::Update); }
 
 void CEditAbsEncDbDlg::OnDelete()
 {
@@ -340,14 +334,6 @@ void CEditAbsEncDbDlg::OnDelete()
         if (AfxMessageBox(question, MB_YESNO | MB_ICONQUESTION) == IDYES)
             recordset->Delete();
     }
-    UpdateEnabling();
-}
-
-void CEditAbsEncDbDlg::OnWrite()
-{
-    m_list.EndEdit(TRUE);
-    if (CQvxDatabaseRecordset* recordset = GetRecordset())
-        recordset->Update();
     UpdateEnabling();
 }
 
@@ -400,11 +386,9 @@ void CEditAbsEncDbDlg::OnFieldValueSet(int column, const char* value)
 
 void CEditAbsEncDbDlg::OnAddManufacturer()
 {
-    CQvxDatabaseRecordset* recordset = GetRecordset();
-    if (!recordset) {
-        AfxMessageBox(kNoRecordset);
+    CQvxDatabaseRecordset* recordset = RecordsetOrSay();
+    if (!recordset)
         return;
-    }
     recordset->CancelUpdate();
     CAddManufacturerDlg dialog(this);
     dialog.m_manufacturer = "New Manufacturer";
@@ -438,13 +422,16 @@ void CEditAbsEncDbDlg::OnUpdateView(CCmdUI* ui)
 {
     const char* filter = ViewFilterOf(ui->m_nID);
     ui->SetCheck(filter && m_viewFilter == filter ? 1 : 0);
+    ui->Enable(!m_guard.IsBusy());
 }
 
 void CEditAbsEncDbDlg::OnUpdateFileSave(CCmdUI* ui)
 {
     const CQvxDatabaseTable* table = Table();
-    ui->Enable(table && (HasPendingEdit() || table->modified));
+    ui->Enable(!m_guard.IsBusy() && table && (HasPendingEdit() || table->modified));
 }
+
+void CEditAbsEncDbDlg::OnUpdateWhenIdle(CCmdUI* ui) { ui->Enable(!m_guard.IsBusy()); }
 
 bool CEditAbsEncDbDlg::SaveTable()
 {
@@ -459,11 +446,9 @@ bool CEditAbsEncDbDlg::SaveTable()
 void CEditAbsEncDbDlg::OnFileSave()
 {
     m_list.EndEdit(TRUE);
-    CQvxDatabaseRecordset* recordset = GetRecordset();
-    if (!recordset) {
-        AfxMessageBox(kNoRecordset);
+    CQvxDatabaseRecordset* recordset = RecordsetOrSay();
+    if (!recordset)
         return;
-    }
     recordset->Update();
     SaveTable();
     UpdateEnabling();
@@ -512,14 +497,31 @@ bool CEditAbsEncDbDlg::QueryClose(bool reload)
     return true;
 }
 
-bool CEditAbsEncDbDlg::CanClose() { return !GetSafeHwnd() || QueryClose(false); }
+bool CEditAbsEncDbDlg::CanClose()
+{
+    // The program cannot close under a request that still waits in this window.
+    if (m_guard.IsBusy())
+        return false;
+    return !GetSafeHwnd() || QueryClose(false);
+}
 
 void CEditAbsEncDbDlg::OnOK() { m_list.EndEdit(TRUE); }
 
 void CEditAbsEncDbDlg::OnCancel()
 {
+    if (m_guard.PostponeClose())
+        return;
     if (QueryClose(true))
         ShowWindow(SW_HIDE);
+}
+
+BOOL CEditAbsEncDbDlg::OnCmdMsg(UINT id, int code)
+{
+    // While a request waits only a close (done once it has ended) and the
+    // column sizing get through: a script's command starts nothing else.
+    if (m_guard.IsBusy() && id != IDCANCEL && id != ID_AED_SIZE_COLUMNS)
+        return TRUE;
+    return CDialog::OnCmdMsg(id, code);
 }
 
 // ---------------------------------------------------------------------------
@@ -527,18 +529,25 @@ void CEditAbsEncDbDlg::OnCancel()
 
 bool CEditAbsEncDbDlg::NetworkReady()
 {
-    DWORD flags = 0;
-    if (!IsNetworkAlive(&flags)) {
-        AfxMessageBox("Not connected to network.");
-        return false;
-    }
-    CQvxCloudDatabaseInterface* cloud = Cloud();
-    if (!cloud || !PingHost(cloud->loginData.cloudHost)) {
-        AfxMessageBox("Cloud server not available.");
-        return false;
-    }
-    return true;
+    const CString failure = CPumpingCloudInterface::CheckCloudReachable();
+    if (!failure.IsEmpty())
+        AfxMessageBox(failure);
+    return failure.IsEmpty();
 }
+
+void CEditAbsEncDbDlg::RunCloudAction(void (CEditAbsEncDbDlg::*action)())
+{
+    m_list.EndEdit(TRUE);
+    if (!m_guard.Run([this, action] { (this->*action)(); }))
+        return;
+    UpdateEnabling();
+    if (m_guard.TakePostponedClose())
+        OnCancel();
+}
+
+void CEditAbsEncDbDlg::OnCloudSubmit() { RunCloudAction(&CEditAbsEncDbDlg::SubmitToServer); }
+
+void CEditAbsEncDbDlg::OnCloudRefresh() { RunCloudAction(&CEditAbsEncDbDlg::RefreshFromServer); }
 
 int CEditAbsEncDbDlg::CountReadyRecords()
 {
@@ -554,14 +563,11 @@ int CEditAbsEncDbDlg::CountReadyRecords()
     return count;
 }
 
-void CEditAbsEncDbDlg::OnCloudSubmit()
+void CEditAbsEncDbDlg::SubmitToServer()
 {
-    m_list.EndEdit(TRUE);
-    CQvxDatabaseRecordset* recordset = GetRecordset();
-    if (!recordset) {
-        AfxMessageBox(kNoRecordset);
+    CQvxDatabaseRecordset* recordset = RecordsetOrSay();
+    if (!recordset)
         return;
-    }
     // The edit on screen goes into the table first: the submission would drop it.
     recordset->Update();
     if (!NetworkReady())
@@ -583,11 +589,12 @@ void CEditAbsEncDbDlg::OnCloudSubmit()
         return;
     AfxWriteProfileString(kProfileSection, kSubmitterEntry, submitter.m_submitter);
 
+    CPumpingCloudInterface cloud;
     CString error;
     BOOL sent = FALSE;
     {
         CWaitCursor wait;
-        sent = Cloud()->SubmitEncoderRecords(Table(), submitter.m_submitter, &error);
+        sent = cloud.SubmitEncoderRecords(Table(), submitter.m_submitter, &error);
     }
     if (!sent) {
         AfxMessageBox("Could not submit records because of the following error:\n" + error, MB_ICONERROR);
@@ -598,17 +605,13 @@ void CEditAbsEncDbDlg::OnCloudSubmit()
     CString done;
     done.Format("%u encoder record(s) successfully submitted", static_cast<unsigned>(count));
     AfxMessageBox(done, MB_ICONINFORMATION);
-    UpdateEnabling();
 }
 
-void CEditAbsEncDbDlg::OnCloudRefresh()
+void CEditAbsEncDbDlg::RefreshFromServer()
 {
-    m_list.EndEdit(TRUE);
-    CQvxDatabaseRecordset* recordset = GetRecordset();
-    if (!recordset) {
-        AfxMessageBox(kNoRecordset);
+    CQvxDatabaseRecordset* recordset = RecordsetOrSay();
+    if (!recordset)
         return;
-    }
     m_addedNames.RemoveAll();
     m_replacedNames.RemoveAll();
     if (AfxMessageBox("Refresh database from server?", MB_YESNO | MB_ICONQUESTION) != IDYES)
@@ -626,27 +629,24 @@ void CEditAbsEncDbDlg::OnCloudRefresh()
     }
     if (!NetworkReady())
         return;
+    // The reply is merged into the table here, on the GUI thread, once the request has ended.
+    CPumpingCloudInterface cloud;
     CString error;
     BOOL synced = FALSE;
-    CString summary;
     {
         CWaitCursor wait;
-        CQvxCloudDatabaseInterface* cloud = Cloud();
-        synced = cloud->SyncEncoderTable(table, &error);
-        summary = cloud->FormatSyncSummary();
+        synced = cloud.SyncEncoderTable(table, &error);
     }
     if (!synced) {
         CString message;
         message.Format("Could not refresh from server due to the following error:\r\n%s", error.GetString());
         AfxMessageBox(message, MB_ICONERROR);
-        UpdateEnabling();
         return;
     }
     if (saveAfterSync)
         SaveTable();
     recordset->Requery();
-    AfxMessageBox(summary, MB_ICONINFORMATION);
-    UpdateEnabling();
+    AfxMessageBox(cloud.FormatSyncSummary(), MB_ICONINFORMATION);
 }
 
 // ---------------------------------------------------------------------------
@@ -685,11 +685,9 @@ void CEditAbsEncDbDlg::OnFileExport()
 void CEditAbsEncDbDlg::OnFileImport()
 {
     m_list.EndEdit(TRUE);
-    CQvxDatabaseRecordset* recordset = GetRecordset();
-    if (!recordset) {
-        AfxMessageBox(kNoRecordset);
+    CQvxDatabaseRecordset* recordset = RecordsetOrSay();
+    if (!recordset)
         return;
-    }
     m_addedNames.RemoveAll();
     m_replacedNames.RemoveAll();
     CQvxFileDialog dialog(TRUE, "json", "*.json", OFN_HIDEREADONLY | OFN_FILEMUSTEXIST, kJsonFilter, this);

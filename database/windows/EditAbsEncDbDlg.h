@@ -8,12 +8,12 @@
 #include "database/QvxDatabaseRecordsetClient.h"
 #include "database/QvxDatabaseSyncTableCallback.h"
 #include "database/windows/QvxDatabaseNavCombo.h"
+#include "database/windows/WindowActionGuard.h"
 #include "foundation/SortableStringArray.h"
 #include "framework/QvxGuiUpdateList.h"
 #include "platform/ui/CmdUI.h"
 #include "platform/ui/Dialog.h"
 
-class CQvxCloudDatabaseInterface;
 class CQvxDatabase;
 
 class CEditAbsEncDbDlg : public CDialog,
@@ -33,14 +33,17 @@ public:
     ~CEditAbsEncDbDlg() override;
 
     // The main frame's question before the program closes: asks about unsaved
-    // changes, saves on Yes; false when the user cancelled or the save failed.
+    // changes, saves on Yes; false when the user cancelled or the save failed,
+    // and while a cloud request waits.
     bool CanClose();
 
     BOOL OnInitDialog() override;
     // Enter only commits the cell being edited; the window stays.
     void OnOK() override;
-    // The close box and Escape: asks about unsaved changes, then hides.
+    // The close box and Escape: asks about unsaved changes, then hides; while
+    // a cloud request waits, once it has ended.
     void OnCancel() override;
+    BOOL OnCmdMsg(UINT id, int code) override;
 
     // What the recordset tells.
     void OnFieldValueSet(int column, const char* value) override;
@@ -80,6 +83,9 @@ public:
     void OnView(UINT id);
     void OnUpdateFileSave(CCmdUI* ui);
     void OnUpdateView(CCmdUI* ui);
+    void OnUpdateWhenIdle(CCmdUI* ui);
+    // A cloud request of this window waits now.
+    bool IsBusy() const { return m_guard.IsBusy(); }
     void OnSize(UINT type, int cx, int cy);
     void OnGetMinMaxInfo(MINMAXINFO* info);
     // The record list's line showing a field; -1 when it shows none.
@@ -103,13 +109,20 @@ private:
     };
 
     CQvxDatabase* Database() const;
-    CQvxCloudDatabaseInterface* Cloud() const;
+    // The recordset; null after the message saying there is none.
+    CQvxDatabaseRecordset* RecordsetOrSay() const;
     CQvxDatabaseTable* Table() const;
     bool HasPendingEdit() const;
     CString CurrentValue(const char* field) const;
     void BuildManufacturerChoices();
     void UpdateEnabling();
     void EnableButton(UINT id, bool enable);
+    // Moves, adds or writes after committing the record list's edit.
+    void ApplyToRecordset(BOOL (CQvxDatabaseRecordset::*operation)());
+    // Runs a cloud action under the guard, then any close asked for meanwhile.
+    void RunCloudAction(void (CEditAbsEncDbDlg::*action)());
+    void SubmitToServer();
+    void RefreshFromServer();
     // Asks about unsaved changes; reloads the table afterwards when the window closes.
     bool QueryClose(bool reload);
     bool SaveTable();
@@ -120,4 +133,5 @@ private:
 
     CRect m_initialClient;
     std::vector<Placement> m_placements;
+    CWindowActionGuard m_guard;
 };

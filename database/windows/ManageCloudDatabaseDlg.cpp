@@ -1,5 +1,7 @@
 #include "database/windows/ManageCloudDatabaseDlg.h"
 
+#include <iterator>
+
 #include "controls/QvxFileDialog.h"
 #include "database/windows/DatabaseAppServices.h"
 #include "database/windows/ManageCloudDatabaseSettingsDlg.h"
@@ -25,7 +27,9 @@ const int kActionButtons[] = {IDC_MCD_PUBLISH_MOTORS, IDC_MCD_PUBLISH_ENCODERS, 
                               IDC_MCD_SETTINGS};
 }  // namespace
 
-CManageCloudDatabaseDlg::CManageCloudDatabaseDlg() : CDialog(IDD_MANAGE_CLOUD_DATABASE, nullptr)
+CManageCloudDatabaseDlg::CManageCloudDatabaseDlg()
+    : CDialog(IDD_MANAGE_CLOUD_DATABASE, nullptr),
+      m_guard(*this, std::vector<int>(std::begin(kActionButtons), std::end(kActionButtons)))
 {
     m_nIDHelp = IDD_MANAGE_CLOUD_DATABASE;
 }
@@ -63,22 +67,9 @@ void CManageCloudDatabaseDlg::AddStatusLine(const char* text, BOOL final)
     AfxPumpMessages();
 }
 
-void CManageCloudDatabaseDlg::EnableActions(bool enable)
-{
-    for (int id : kActionButtons)
-        if (CWnd* button = GetDlgItem(id))
-            button->EnableWindow(enable);
-}
-
 void CManageCloudDatabaseDlg::RunAction(void (CManageCloudDatabaseDlg::*action)())
 {
-    if (m_busy)
-        return;
-    m_busy = true;
-    EnableActions(false);
-    (this->*action)();
-    EnableActions(true);
-    m_busy = false;
+    m_guard.Run([this, action] { (this->*action)(); });
 }
 
 void CManageCloudDatabaseDlg::OnPublishMotorTable() { RunAction(&CManageCloudDatabaseDlg::PublishMotorTable); }
@@ -92,15 +83,10 @@ void CManageCloudDatabaseDlg::OnRetrieveEncoderSubmissions()
 
 bool CManageCloudDatabaseDlg::PassCommonChecks()
 {
-    if (!CPumpingCloudInterface::IsNetworkUp()) {
-        AddStatusLine("Not connected to network.", TRUE);
-        return false;
-    }
-    if (!CPumpingCloudInterface::AnswersPing(CPumpingCloudInterface::AppLoginData().cloudHost)) {
-        AddStatusLine("Cloud server not available.", TRUE);
-        return false;
-    }
-    return true;
+    const CString failure = CPumpingCloudInterface::CheckCloudReachable();
+    if (!failure.IsEmpty())
+        AddStatusLine(failure, TRUE);
+    return failure.IsEmpty();
 }
 
 void CManageCloudDatabaseDlg::PublishMotorTable()
@@ -184,14 +170,14 @@ void CManageCloudDatabaseDlg::RetrieveEncoderSubmissions()
     AddStatusLine(retrieved ? done : error, TRUE);
 }
 
-void CManageCloudDatabaseDlg::OnSettings()
+void CManageCloudDatabaseDlg::OnSettings() { RunAction(&CManageCloudDatabaseDlg::EditSettings); }
+
+void CManageCloudDatabaseDlg::EditSettings()
 {
     CDatabaseAppServices* app = CDatabaseAppServices::Get();
     CQvxCloudDatabaseInterface* appCloud = app ? app->GetCloudInterface() : nullptr;
-    if (m_busy || !appCloud)
+    if (!appCloud)
         return;
-    m_busy = true;
-    EnableActions(false);
     CManageCloudDatabaseSettingsDlg settings(this);
     settings.m_loginData.CopyFrom(appCloud->loginData);
     if (settings.DoModal() == IDOK) {
@@ -199,6 +185,4 @@ void CManageCloudDatabaseDlg::OnSettings()
         if (!CQvxCloudDatabaseLoginData::SaveToProfile(appCloud->loginData))
             AfxMessageBox("The login data could not be saved.");
     }
-    EnableActions(true);
-    m_busy = false;
 }

@@ -5,6 +5,7 @@
 // line. The application keeps one such window and only shows or hides it.
 #pragma once
 
+#include "database/windows/WindowActionGuard.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/RichEditCtrl.h"
 
@@ -27,7 +28,7 @@ public:
     void OnRetrieveEncoderSubmissions();
     void OnSettings();
 
-    bool IsBusy() const { return m_busy; }
+    bool IsBusy() const { return m_guard.IsBusy(); }
 
 protected:
     DECLARE_MESSAGE_MAP()
@@ -38,11 +39,10 @@ private:
     void PublishMotorTable();
     void PublishEncoderTable();
     void RetrieveEncoderSubmissions();
-    // Runs one action with the action buttons disabled, so no click starts a
-    // second request while the first one waits and the window handles messages.
     void RunAction(void (CManageCloudDatabaseDlg::*action)());
-    void EnableActions(bool enable);
+    void EditSettings();
 
     CRichEditCtrl m_status;
-    bool m_busy = false;
+    // No click starts a second action while one waits and the window handles messages.
+    CWindowActionGuard m_guard;
 };

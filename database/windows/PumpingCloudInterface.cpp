@@ -66,3 +66,12 @@ bool CPumpingCloudInterface::AnswersPing(const CString& host)
     RunPumping([&] { answered = PingHost(target) != 0; });
     return answered;
 }
+
+CString CPumpingCloudInterface::CheckCloudReachable()
+{
+    if (!IsNetworkUp())
+        return "Not connected to network.";
+    if (!AnswersPing(AppLoginData().cloudHost))
+        return "Cloud server not available.";
+    return "";
+}

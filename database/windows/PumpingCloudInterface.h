@@ -23,6 +23,9 @@ public:
     // The network check and a ping, kept off the GUI thread the same way.
     static bool IsNetworkUp();
     static bool AnswersPing(const CString& host);
+    // What every cloud action checks first: empty when the network is up and
+    // the cloud host answers, else the text that says which failed.
+    static CString CheckCloudReachable();
     // The application's login data, or the built-in defaults without an application.
     static CQvxCloudDatabaseLoginData AppLoginData();
 };

@@ -1,5 +1,7 @@
 #include "database/windows/QvxDatabaseTestDlg.h"
 
+#include <iterator>
+
 #include "database/QvxDatabase.h"
 #include "database/windows/PumpingCloudInterface.h"
 #include "database/windows/SoapComparisonReport.h"
@@ -47,7 +49,8 @@ public:
 
 std::vector<CQvxDatabaseTestDlg*> CQvxDatabaseTestDlg::s_windows;
 
-CQvxDatabaseTestDlg::CQvxDatabaseTestDlg() : CDialog(IDD_QVX_DATABASE_TEST, nullptr)
+CQvxDatabaseTestDlg::CQvxDatabaseTestDlg()
+    : CDialog(IDD_QVX_DATABASE_TEST, nullptr), m_guard(*this, std::vector<int>(std::begin(kButtons), std::end(kButtons)))
 {
     m_nIDHelp = IDD_QVX_DATABASE_TEST;
     s_windows.push_back(this);
@@ -107,11 +110,8 @@ BOOL CQvxDatabaseTestDlg::OnInitDialog()
 
 void CQvxDatabaseTestDlg::OnClose()
 {
-    if (m_busy) {
-        m_closeWhenDone = true;
-        return;
-    }
-    DestroyWindow();
+    if (!m_guard.PostponeClose())
+        DestroyWindow();
 }
 
 void CQvxDatabaseTestDlg::OnDestroy()
@@ -125,7 +125,7 @@ void CQvxDatabaseTestDlg::OnDestroy()
 void CQvxDatabaseTestDlg::PostNcDestroy()
 {
     // Gone while a request waited: the waiting handler deletes the object once it returns.
-    if (m_busy) {
+    if (m_guard.IsBusy()) {
         m_deleteWhenDone = true;
         return;
     }
@@ -225,7 +225,7 @@ void CQvxDatabaseTestDlg::EnableButton(int id, bool enable)
 
 void CQvxDatabaseTestDlg::RefreshButtons()
 {
-    if (!GetSafeHwnd() || m_busy)
+    if (!GetSafeHwnd() || m_guard.IsBusy())
         return;
     CQvxDatabaseRecordset* recordset = GetRecordset();
     const bool records = recordset && !recordset->IsEmpty();
@@ -336,21 +336,15 @@ void CQvxDatabaseTestDlg::OnImportJson()
 
 bool CQvxDatabaseTestDlg::RunGuarded(const std::function<void()>& work)
 {
-    m_busy = true;
-    for (int id : kButtons)
-        EnableButton(id, false);
-    work();
-    m_busy = false;
+    m_guard.Run(work);
     if (m_deleteWhenDone) {
         delete this;
         return false;
     }
-    if (m_closeWhenDone) {
+    if (m_guard.TakePostponedClose()) {
         DestroyWindow();
         return false;
     }
-    for (int id : kButtons)
-        EnableButton(id, true);
     RefreshButtons();
     return true;
 }

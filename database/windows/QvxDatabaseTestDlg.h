@@ -16,6 +16,7 @@
 #include "controls/DPopupSelectListEditCtrl.h"
 #include "database/QvxDatabaseRecordsetClient.h"
 #include "database/windows/QvxDatabaseNavCombo.h"
+#include "database/windows/WindowActionGuard.h"
 #include "framework/QvxGuiUpdateList.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/RichEditCtrl.h"
@@ -94,7 +95,7 @@ private:
     // asked for meanwhile is done afterwards. False when the window is gone
     // then (this object with it).
     bool RunGuarded(const std::function<void()>& work);
-    bool IsIdle() const { return !m_busy && GetSafeHwnd(); }
+    bool IsIdle() const { return !m_guard.IsBusy() && GetSafeHwnd(); }
 
     CQvxDatabase* m_database = nullptr;
     // Set when a test window made the database.
@@ -111,8 +112,7 @@ private:
     CDPopupSelectListEditCtrl m_modelEdit;
     CRichEditCtrl m_text;
 
-    bool m_busy = false;
-    bool m_closeWhenDone = false;
+    CWindowActionGuard m_guard;
     bool m_deleteWhenDone = false;
     static std::vector<CQvxDatabaseTestDlg*> s_windows;
 };

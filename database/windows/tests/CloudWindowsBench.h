@@ -9,10 +9,12 @@
 #include <mutex>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "database/QvxCloudDatabaseInterface.h"
 #include "database/QvxDatabase.h"
 #include "database/windows/DatabaseAppServices.h"
+#include "platform/core/MessageBox.h"
 #include "platform/io/NetworkStatus.h"
 #include "platform/net/HttpClient.h"
 #include "platform/ui/MessageMap.h"
@@ -39,6 +41,16 @@ inline std::string SoapMotor(const std::string& id, const std::string& part, con
     return "<IDO diffgr:id=\"" + id + "\" msdata:rowOrder=\"0\"><Item>" + part + "</Item><ItemDescription>" + model +
            "</ItemDescription><Resistance>1.5</Resistance><Inductance>3</Inductance><MaxRPM>6000</MaxRPM>"
            "<QMBPoles>8</QMBPoles></IDO>";
+}
+
+// The texts of the message boxes shown since the last call.
+inline std::vector<CString> Boxes()
+{
+    std::vector<CString> texts = AfxTakeScriptedMessageLog();
+    for (CString& text : texts)
+        if (text.Left(7) == "MSGBOX:")
+            text = text.Mid(7);
+    return texts;
 }
 
 // The network as the test says: up or down, and which hosts answer a ping.

@@ -4,10 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "CloudWindowsBench.h"
 #include "database/QvxCloudDatabaseInterface.h"
 #include "database/QvxDatabase.h"
+#include "database/windows/DatabaseAppServices.h"
 #include "database/windows/EditAbsEncDbDlg.h"
-#include "database/windows/EncoderDatabaseServices.h"
 #include "platform/core/MessageBox.h"
 #include "platform/core/Profile.h"
 #include "platform/io/NetworkStatus.h"
@@ -29,6 +30,7 @@
 namespace {
 
 using Mode = TestHttpServer::Mode;
+using cloudbench::Boxes;
 
 const char* const kEncoders =
     "<tabledef>\n"
@@ -44,9 +46,9 @@ const char* const kEncoders =
 
 const std::string kCloud = "/4F2A/";
 
-class EditAbsEncDbServices : public CEncoderDatabaseServices {
+class EditAbsEncDbServices : public CDatabaseAppServices {
 public:
-    CQvxDatabase* GetDatabase() override { return database; }
+    CQvxDatabase* GetTableDatabase() override { return database; }
     CQvxCloudDatabaseInterface* GetCloudInterface() override { return cloud; }
     CQvxDatabase* database = nullptr;
     CQvxCloudDatabaseInterface* cloud = nullptr;
@@ -77,7 +79,7 @@ protected:
         cloud.loginData.cloudHost = "127.0.0.1";
         services.database = &db;
         services.cloud = &cloud;
-        CEncoderDatabaseServices::Install(&services);
+        CDatabaseAppServices::Install(&services);
         AfxSetNetworkStatusHook(&network);
         setenv("VISUAL", "true", 1);
         AfxTakeScriptedMessageLog();
@@ -85,7 +87,7 @@ protected:
     void TearDown() override
     {
         dialog.DestroyWindow();
-        CEncoderDatabaseServices::Install(nullptr);
+        CDatabaseAppServices::Install(nullptr);
         AfxSetNetworkStatusHook(nullptr);
         CHttpClient::SetTimeouts(0, 0);
         unsetenv("VISUAL");
@@ -138,13 +140,6 @@ protected:
         kvtest::TypeText(dialog.m_list.GetEditBox(), text);
     }
     bool Menu(const char* path) { return kvtest::ChooseMenuItem(&dialog, path) != FALSE; }
-    static std::vector<CString> Boxes()
-    {
-        std::vector<CString> boxes;
-        for (const CString& line : AfxTakeScriptedMessageLog())
-            boxes.push_back(line);
-        return boxes;
-    }
     static bool Shown(const std::vector<CString>& boxes, const char* text)
     {
         for (const CString& box : boxes)
@@ -751,4 +746,97 @@ TEST_F(EditAbsEncDbDlgTest, WithoutTheEncoderTableEverythingIsGreyAndCommandsSay
     }
     EXPECT_EQ(kvtest::MenuItemState(&dialog, "File|Save"), 0);
     EXPECT_TRUE(dialog.CanClose());
+}
+
+TEST_F(EditAbsEncDbDlgTest, ASlowServerLeavesTheWindowWorkingAndRefusesASecondRequest)
+{
+    CHttpClient::SetTimeouts(300, 600);
+    server.SetDefaultMode(Mode::silent);
+    Open();
+    Select("Heid - ECN");
+    const std::string saved = Saved();
+    const UINT controls[] = {IDC_AED_FIRST,  IDC_AED_PREVIOUS, IDC_AED_NEXT,           IDC_AED_LAST,
+                             IDC_AED_ADD,    IDC_AED_DELETE,   IDC_AED_SUBMIT,         IDC_AED_RECORD_SELECTOR,
+                             IDC_AED_RECORD_LIST};
+    cloudbench::Ticker ticker;
+    std::vector<bool> enabled;
+    std::vector<int> menus;
+    bool mayClose = true;
+    ticker.action = [&] {
+        if (!dialog.IsBusy() || !enabled.empty())
+            return;
+        for (UINT id : controls)
+            enabled.push_back(Enabled(id));
+        for (const char* path : {"Cloud|Submit To Server", "Cloud|Refresh From Server", "File|Import...",
+                                 "File|Restore Last Saved", "View|All"})
+            menus.push_back(kvtest::MenuItemState(&dialog, path));
+        // What a script could still send meanwhile starts nothing and asks nothing.
+        dialog.SendMessage(WM_COMMAND, ID_AED_CLOUD_REFRESH);
+        dialog.SendMessage(WM_COMMAND, ID_AED_CLOUD_SUBMIT);
+        dialog.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_AED_ADD, BN_CLICKED));
+        mayClose = dialog.CanClose();
+    };
+    AfxQueueScriptedAnswer(IDYES);
+    kvtest::OnNextModal([](CWnd* d) { kvtest::Click(d->GetDlgItem(IDOK)); });
+    ASSERT_TRUE(Menu("Cloud|Submit To Server"));
+
+    EXPECT_GT(ticker.ticks, 5) << "the window handled its messages while the request waited";
+    EXPECT_EQ(enabled, std::vector<bool>(std::size(controls), false));
+    EXPECT_EQ(menus, std::vector<int>(5, 0)) << "the menu commands are greyed meanwhile";
+    EXPECT_FALSE(mayClose) << "the program does not close under a waiting request";
+    const auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 2u) << "the question and the failure; nothing from the refused commands";
+    EXPECT_TRUE(Shown(boxes, "Submit 1 encoder record(s) to the Quorvex server now?"));
+    EXPECT_TRUE(Shown(boxes, "Could not submit records because of the following error:\n"
+                             "Failed: Could not connect to server."));
+    EXPECT_EQ(server.RequestCount(), 1u);
+    EXPECT_EQ(table->rows.GetCount(), 4);
+    EXPECT_EQ(Status("AFS"), "Ready To Submit");
+    EXPECT_EQ(Saved(), saved);
+
+    // Afterwards the usual rules hold again.
+    EXPECT_FALSE(dialog.IsBusy());
+    EXPECT_TRUE(Enabled(IDC_AED_ADD));
+    EXPECT_TRUE(Enabled(IDC_AED_RECORD_SELECTOR));
+    EXPECT_TRUE(Enabled(IDC_AED_RECORD_LIST));
+    EXPECT_FALSE(Enabled(IDC_AED_FIRST)) << "the first record is still shown";
+    EXPECT_EQ(kvtest::MenuItemState(&dialog, "Cloud|Refresh From Server"), 1);
+    EXPECT_TRUE(dialog.CanClose());
+}
+
+TEST_F(EditAbsEncDbDlgTest, ClosingWhileARequestWaitsClosesOnceItHasEnded)
+{
+    CHttpClient::SetTimeouts(300, 600);
+    server.SetDefaultMode(Mode::silent);
+    Open();
+    const std::string saved = Saved();
+    Select("Heid - ECN");
+    TypeInCell("Bits", "44\r");
+    cloudbench::Ticker ticker;
+    bool closeAsked = false;
+    bool shownAfterClose = false;
+    ticker.action = [&] {
+        if (!dialog.IsBusy() || closeAsked)
+            return;
+        closeAsked = true;
+        kvtest::CloseWindow(&dialog);
+        shownAfterClose = dialog.IsWindowVisible() != FALSE;
+    };
+    AfxQueueScriptedAnswer(IDYES);  // refresh
+    AfxQueueScriptedAnswer(IDNO);   // do not save first
+    AfxQueueScriptedAnswer(IDOK);   // the failure
+    AfxQueueScriptedAnswer(IDNO);   // closing: do not save
+    ASSERT_TRUE(Menu("Cloud|Refresh From Server"));
+
+    EXPECT_TRUE(closeAsked);
+    EXPECT_TRUE(shownAfterClose) << "the close waited for the request";
+    EXPECT_FALSE(dialog.IsWindowVisible());
+    const auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 4u);
+    EXPECT_NE(boxes[2].Find("Could not refresh from server due to the following error:"), -1) << boxes[2].GetString();
+    EXPECT_NE(boxes[3].Find("Save changes to absolute encoder database?"), -1) << "asked after the request ended";
+    EXPECT_EQ(Saved(), saved);
+    dialog.ShowWindow(SW_SHOW);
+    Select("Heid - ECN");
+    EXPECT_EQ(Field("Bits"), "13") << "the unsaved change went with the close";
 }

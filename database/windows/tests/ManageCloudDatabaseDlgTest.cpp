@@ -47,14 +47,6 @@ protected:
         m_seen = all.GetLength();
         return added;
     }
-    static std::vector<CString> Boxes()
-    {
-        std::vector<CString> texts = AfxTakeScriptedMessageLog();
-        for (CString& text : texts)
-            if (text.Left(7) == "MSGBOX:")
-                text = text.Mid(7);
-        return texts;
-    }
     std::string CloudUrl() const { return bench.server.Url(kCloudPath); }
 
     Bench bench;

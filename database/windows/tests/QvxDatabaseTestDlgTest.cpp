@@ -103,14 +103,6 @@ protected:
         window->GetDlgItemText(IDC_QDT_TEXT, text);
         return text;
     }
-    static std::vector<CString> Boxes()
-    {
-        std::vector<CString> texts = AfxTakeScriptedMessageLog();
-        for (CString& text : texts)
-            if (text.Left(7) == "MSGBOX:")
-                text = text.Mid(7);
-        return texts;
-    }
     static std::string Rows(const CQvxDatabaseTable* table)
     {
         std::string text;
