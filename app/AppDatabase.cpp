@@ -19,7 +19,13 @@ void CAppDatabase::ToggleEncoderWindow() { m_encoderWindow->Toggle(AfxGetMainWnd
 
 bool CAppDatabase::IsEncoderWindowVisible() const { return m_encoderWindow->IsVisible(); }
 
-bool CAppDatabase::CanClose() { return m_encoderWindow->CanClose(); }
+bool CAppDatabase::CanClose()
+{
+    // A cloud request still waiting would run on into a window the close destroys.
+    if (m_cloudWindow && m_cloudWindow->IsBusy())
+        return false;
+    return m_encoderWindow->CanClose();
+}
 
 void CAppDatabase::LoadLoginData()
 {
