@@ -10,7 +10,6 @@
 #include "framework/GuiAppServices.h"
 #include "framework/GuiFrameServices.h"
 #include "framework/GuiUpdateDlgIdMap.h"
-#include "setup/motor/windows/MotorProcedureWindow.h"
 #include "setup/motor/CommutationConfigLayout.h"
 #include "setup/motor/CommutationFormulas.h"
 #include "setup/motor/windows/QvxGuiTavroCommutationSheet.h"
@@ -106,14 +105,16 @@ std::optional<double> PhaseLeadRaw(double shown, double lines, int linear, int s
 }  // namespace
 
 CQvxGuiTavroCommutationConfigPpg::CQvxGuiTavroCommutationConfigPpg(CQvxGuiTavroCommutationSheet* sheet)
-    : CGuiUpdatePpg(IDD), m_sheetOwner(sheet)
+    : CGuiUpdatePpg(IDD),
+      m_sheetOwner(sheet),
+      m_autoPhasing(*this, *this, "TAVRO_AUTOPHASING", IDC_CCFG_AUTOPHASE_BUTTON, kAutoPhaseProperty)
 {
     m_statusFlags = kStatusMode | kStatusWord;
 }
 
 CQvxGuiTavroCommutationConfigPpg::~CQvxGuiTavroCommutationConfigPpg()
 {
-    CloseChild();
+    m_autoPhasing.Close();
     for (CDmQueryVar* query : {&m_mc, &m_poles, &m_lines, &m_gvs, &m_cpl, &m_ccm, &m_cir, &m_cct, &m_cim})
         query->Cancel();
 }
@@ -427,7 +428,7 @@ void CQvxGuiTavroCommutationConfigPpg::ArrangeForMotorAndFeedback(int motorType,
     StackRightColumn();
     m_autoPhaseApplies = layout.autoPhase;
     if (!layout.autoPhase)
-        CloseChild();
+        m_autoPhasing.Close();
     // Kept by position: the list is in order of preference, so a method that
     // was the only choice gives way to a better one that has become possible.
     const int previous = m_methodCombo.GetCurSel();
@@ -839,60 +840,15 @@ void CQvxGuiTavroCommutationConfigPpg::SuspendAutoPhasePolling(int suspend)
 // ---------------------------------------------------------------------------
 void CQvxGuiTavroCommutationConfigPpg::OpenAutoPhasing()
 {
-    if (LiveChild())
-        return;
-    CGuiFrameServices* frame = CGuiFrameServices::Get();
-    CGuiUpdateDlgIdMap* registry = frame ? frame->GetDlgIdMap() : nullptr;
-    CGuiUpdateDlg* child = registry ? registry->CreateGui("TAVRO_AUTOPHASING", this, 0) : nullptr;
-    if (!child)
-        return;
-    if (auto* procedure = dynamic_cast<CMotorProcedureWindow*>(child))
-        procedure->SetOwnerPage(this);
-    child->SetDrive(GetDrive(), 1);
-    if (!child->CreateGuiWindow(1)) {
-        delete child;  // no window was made: nothing else would delete it
-        return;
-    }
-    m_autoPhasing = child;
-    if (CWnd* button = GetDlgItem(IDC_CCFG_AUTOPHASE_BUTTON))
-        button->EnableWindow(FALSE);
+    m_autoPhasing.Open();
 }
 
 void CQvxGuiTavroCommutationConfigPpg::OnProcedureWindowClosed(CWnd* child)
 {
-    if (child != m_autoPhasing)
-        return;
-    m_autoPhasing = nullptr;
-    if (CWnd* button = GetDlgItem(IDC_CCFG_AUTOPHASE_BUTTON))
-        button->EnableWindow(TRUE);
+    m_autoPhasing.OnClosed(child);
 }
 
 void CQvxGuiTavroCommutationConfigPpg::ExchangeSheetProperties(CDPropertyList& bag, int loading)
 {
-    if (!loading) {
-        bag.SetInt(kAutoPhaseProperty, LiveChild() ? 1 : 0);
-        return;
-    }
-    int open = 0;
-    if (bag.GetInt(kAutoPhaseProperty, open) && open)
-        OpenAutoPhasing();
-}
-
-CGuiUpdateDlg* CQvxGuiTavroCommutationConfigPpg::LiveChild()
-{
-    if (m_autoPhasing && !(m_pList && m_pList->Contains(m_autoPhasing)))
-        m_autoPhasing = nullptr;
-    return m_autoPhasing;
-}
-
-// The child no longer reports to this page once it was told to close.
-void CQvxGuiTavroCommutationConfigPpg::CloseChild()
-{
-    if (CGuiUpdateDlg* child = LiveChild()) {
-        if (auto* procedure = dynamic_cast<CMotorProcedureWindow*>(child))
-            procedure->SetOwnerPage(nullptr);
-        child->SetOpener(nullptr);
-        child->PostMessage(WM_CLOSE);
-    }
-    m_autoPhasing = nullptr;
+    m_autoPhasing.ExchangeSheetProperties(bag, loading);
 }

@@ -15,6 +15,7 @@
 #include "framework/QvxGuiEditCtrl.h"
 #include "platform/ui/ComboBox.h"
 #include "resources/ids/TavroCommutationConfigIds.h"
+#include "setup/motor/windows/MotorProcedureChild.h"
 #include "setup/motor/windows/MotorProcedureOwner.h"
 
 class CQvxGuiTavroCommutationSheet;
@@ -60,7 +61,7 @@ public:
     // The checks that can stop the page's send, without writing anything.
     bool CanSend();
     CQvxGuiEditCtrl& PolesEdit() { return m_edits[kPolesWork]; }
-    CGuiUpdateDlg* GetAutoPhasingWindow() const { return m_autoPhasing; }
+    CGuiUpdateDlg* GetAutoPhasingWindow() const { return m_autoPhasing.Window(); }
     void OpenAutoPhasing();
 
     void OnAutoPhasing() { OpenAutoPhasing(); }
@@ -80,9 +81,6 @@ private:
         kInitialWork, kInitialDrive, kFinalWork, kFinalDrive, kRampWork, kRampDrive, kTimerWork, kTimerDrive,
         kResolverWork, kResolverDrive, kAlignWork, kAlignDrive, kEditCount
     };
-    // The child window, when it is still open.
-    CGuiUpdateDlg* LiveChild();
-    void CloseChild();
     void RefreshOnNewGain();
     void BindControls();
     void BindEdit(EditIndex index, int id, const char* name, unsigned flags);
@@ -126,7 +124,7 @@ private:
     CQvxGuiCheckboxCtrlGroup m_mccGroup;
     CComboBox m_methodCombo;
     int m_driveMethod = 0;
-    CGuiUpdateDlg* m_autoPhasing = nullptr;
+    CMotorProcedureChild m_autoPhasing;
     double m_rotaryPoles = 2;
     double m_linearPitch = 5000;
     int m_shownKind = -1;

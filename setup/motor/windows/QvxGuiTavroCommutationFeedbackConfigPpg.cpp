@@ -12,7 +12,6 @@
 #include "framework/GuiAppServices.h"
 #include "framework/GuiFrameServices.h"
 #include "framework/GuiUpdateDlgIdMap.h"
-#include "setup/motor/windows/MotorProcedureWindow.h"
 #include "platform/ui/MsgBox.h"
 #include "setup/motor/CommutationConfigLayout.h"
 #include "setup/motor/FeedbackConfigLayout.h"
@@ -76,13 +75,15 @@ enum Hook {
 }  // namespace
 
 CQvxGuiTavroCommutationFeedbackConfigPpg::CQvxGuiTavroCommutationFeedbackConfigPpg(CQvxGuiTavroCommutationSheet* sheet)
-    : CGuiUpdatePpg(IDD), m_sheetOwner(sheet)
+    : CGuiUpdatePpg(IDD),
+      m_sheetOwner(sheet),
+      m_calibration(*this, *this, "TAVRO_ANAMOTORCALIB", IDC_CFBK_CALIBRATION, kCalibrationProperty)
 {
 }
 
 CQvxGuiTavroCommutationFeedbackConfigPpg::~CQvxGuiTavroCommutationFeedbackConfigPpg()
 {
-    CloseChild();
+    m_calibration.Close();
     for (CDmQueryVar* query : {&m_mc, &m_lines, &m_outputWord, &m_hardware, &m_itc, &m_absBits, &m_absProtocol,
                                &m_absShifts})
         query->Cancel();
@@ -465,7 +466,7 @@ void CQvxGuiTavroCommutationFeedbackConfigPpg::ArrangeFeedbackPage(int feedbackM
     SetWritable(m_absFaultGroup, layout.faultWriter == kFaultWriterAbsEncoder);
     SetWritable(m_resolverFaultGroup, layout.faultWriter == kFaultWriterResolver);
     if (!layout.calibrationShown)
-        CloseChild();
+        m_calibration.Close();
     Invalidate();
 }
 
@@ -878,62 +879,17 @@ void CQvxGuiTavroCommutationFeedbackConfigPpg::OnRefresh()
 // ---------------------------------------------------------------------------
 void CQvxGuiTavroCommutationFeedbackConfigPpg::OpenCalibration()
 {
-    if (LiveChild())
-        return;
-    CGuiFrameServices* frame = CGuiFrameServices::Get();
-    CGuiUpdateDlgIdMap* registry = frame ? frame->GetDlgIdMap() : nullptr;
-    CGuiUpdateDlg* child = registry ? registry->CreateGui("TAVRO_ANAMOTORCALIB", this, 0) : nullptr;
-    if (!child)
-        return;
-    if (auto* procedure = dynamic_cast<CMotorProcedureWindow*>(child))
-        procedure->SetOwnerPage(this);
-    child->SetDrive(GetDrive(), 1);
-    if (!child->CreateGuiWindow(1)) {
-        delete child;  // no window was made: nothing else would delete it
-        return;
-    }
-    m_calibration = child;
-    if (CWnd* button = GetDlgItem(IDC_CFBK_CALIBRATION))
-        button->EnableWindow(FALSE);
+    m_calibration.Open();
 }
 
 void CQvxGuiTavroCommutationFeedbackConfigPpg::OnProcedureWindowClosed(CWnd* child)
 {
-    if (child != m_calibration)
-        return;
-    m_calibration = nullptr;
-    if (CWnd* button = GetDlgItem(IDC_CFBK_CALIBRATION))
-        button->EnableWindow(TRUE);
+    m_calibration.OnClosed(child);
 }
 
 void CQvxGuiTavroCommutationFeedbackConfigPpg::ExchangeSheetProperties(CDPropertyList& bag, int loading)
 {
-    if (!loading) {
-        bag.SetInt(kCalibrationProperty, LiveChild() ? 1 : 0);
-        return;
-    }
-    int open = 0;
-    if (bag.GetInt(kCalibrationProperty, open) && open)
-        OpenCalibration();
-}
-
-CGuiUpdateDlg* CQvxGuiTavroCommutationFeedbackConfigPpg::LiveChild()
-{
-    if (m_calibration && !(m_pList && m_pList->Contains(m_calibration)))
-        m_calibration = nullptr;
-    return m_calibration;
-}
-
-// The child no longer reports to this page once it was told to close.
-void CQvxGuiTavroCommutationFeedbackConfigPpg::CloseChild()
-{
-    if (CGuiUpdateDlg* child = LiveChild()) {
-        if (auto* procedure = dynamic_cast<CMotorProcedureWindow*>(child))
-            procedure->SetOwnerPage(nullptr);
-        child->SetOpener(nullptr);
-        child->PostMessage(WM_CLOSE);
-    }
-    m_calibration = nullptr;
+    m_calibration.ExchangeSheetProperties(bag, loading);
 }
 
 void CQvxGuiTavroCommutationFeedbackConfigPpg::StepEdit(NMHDR* header, LRESULT* result, int index)

@@ -16,6 +16,7 @@
 #include "framework/QvxGuiEditCtrl.h"
 #include "platform/ui/ComboBox.h"
 #include "resources/ids/TavroCommutationFeedbackIds.h"
+#include "setup/motor/windows/MotorProcedureChild.h"
 #include "setup/motor/windows/MotorProcedureOwner.h"
 
 class CQvxGuiTavroCommutationSheet;
@@ -63,7 +64,7 @@ public:
     // The checks that can stop the page's send, without writing anything.
     bool CanSend();
     void BindAbsEncRecordset(CQvxDatabaseRecordset* recordset);
-    CGuiUpdateDlg* GetCalibrationWindow() const { return m_calibration; }
+    CGuiUpdateDlg* GetCalibrationWindow() const { return m_calibration.Window(); }
     void OpenCalibration();
 
     void OnAdditional();
@@ -89,9 +90,6 @@ private:
         kCdsWork, kCdsDrive, kPositionShiftWork, kPositionShiftDrive, kVelocityShiftWork, kVelocityShiftDrive,
         kSineOffset, kSineScale, kCosineOffset, kCosineScale, kEditCount
     };
-    // The child window, when it is still open.
-    CGuiUpdateDlg* LiveChild();
-    void CloseChild();
     void RefreshOnNewGain();
     // A spin arrow moves its field by one step within the field's range.
     void StepEdit(NMHDR* header, LRESULT* result, int index);
@@ -148,5 +146,5 @@ private:
     int m_dividerNoticeShown = 0;
     int m_absFieldsEnabled = 0;
     double m_offsetGain = 0;
-    CGuiUpdateDlg* m_calibration = nullptr;
+    CMotorProcedureChild m_calibration;
 };
