@@ -18,7 +18,6 @@ constexpr BYTE kQueryFlags = 0x60;
 constexpr WORD kHardwareCode = 13452;
 constexpr WORD kHardwareIndexCode = 13449;
 constexpr WORD kHardwareIndex = 14;
-constexpr WORD kFetCode = 4225;
 constexpr int kTwoPhaseHardwareBit = 8;
 constexpr const char* kRetry = "Could not complete operation.  Please try again";
 }  // namespace
@@ -67,16 +66,7 @@ void CQvxGuiAmpCurModePpg::BindControls()
     };
     for (int i = 0; i < 10; ++i)
         B::BindEdit(*this, m_edits[i], rows[i]);
-    B::BindCheck(*this, m_brakingWork, IDC_CUR_BRAKING_WORK, B::kBrakingCode, 0, 0xFFFFFFFF, true, group);
-    B::BindCheck(*this, m_brakingDrive, IDC_CUR_BRAKING_DRIVE, B::kBrakingCode, 0, 0xFFFFFFFF, false, group);
-    B::BindCheck(*this, m_fetWork, IDC_CUR_FET_WORK, 0, -1, 2, true, group);
-    B::BindCheck(*this, m_fetDrive, IDC_CUR_FET_DRIVE, kFetCode, -1, 2, false, group);
-    m_fetGroup.AddCheckbox(&m_fetWork);
-    m_fetGroup.m_keepUnrelatedBits = 1;
-    m_fetGroup.SetPollRegister(kFetCode, B::kPollMs, B::kQueryFlags);
-    m_fetGroup.SetWriteRegister(kFetCode);
-    m_fetGroup.SetControlName("Brake Control FET Switch On");
-    GetControlList().AddControl(&m_fetGroup, group);
+    m_braking.Bind(*this, {IDC_CUR_BRAKING_WORK, IDC_CUR_BRAKING_DRIVE, IDC_CUR_FET_WORK, IDC_CUR_FET_DRIVE}, group);
 }
 
 int CQvxGuiAmpCurModePpg::LastMode() const
@@ -140,9 +130,7 @@ void CQvxGuiAmpCurModePpg::ShowModeReply()
         // Another loop is closed: only the braking settings still apply.
         m_controls.StopPollingAll();
         m_controls.ClearAll();
-        for (CQvxGuiControl* control :
-             std::initializer_list<CQvxGuiControl*>{&m_brakingWork, &m_brakingDrive, &m_fetGroup, &m_fetDrive})
-            control->RestartPolling();
+        m_braking.RestartPolling();
     } else {
         m_controls.RestartPollingAll();
     }
@@ -216,20 +204,13 @@ void CQvxGuiAmpCurModePpg::OnTwoPhaseClicked()
 
 void CQvxGuiAmpCurModePpg::OnSendBraking()
 {
-    // A script that presses the button means to send.
-    if (CGuiUpdateItem::MessageBox("Send brake settings to drive?", MB_YESNO, 0, IDYES) == IDYES)
+    if (CModeBrakingControls::ConfirmSend(*this))
         SendGroup(kBrakingGroup);
 }
 
 BOOL CQvxGuiAmpCurModePpg::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result)
 {
-    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-    if (header && header->code == UDN_DELTAPOS) {
-        const auto* note = reinterpret_cast<const NMUPDOWN*>(lParam);
-        if (m_spins.OnDeltaPos(static_cast<int>(header->idFrom), note->iDelta)) {
-            *result = 1;
-            return TRUE;
-        }
-    }
+    if (m_spins.OnNotify(lParam, result))
+        return TRUE;
     return CGuiUpdatePpg::OnNotify(wParam, lParam, result);
 }
