@@ -5,6 +5,7 @@
 #include "foundation/DPropertyList.h"
 #include "setup/motor/DriveModeWord.h"
 #include "setup/motor/ElectronicGearing.h"
+#include "setup/motor/windows/GearingEditRows.h"
 #include "setup/motor/windows/ModeControlBinder.h"
 
 IMPLEMENT_DYNAMIC(CQvxGuiAmpPosModePpg, CGuiUpdatePpg)
@@ -32,8 +33,6 @@ constexpr const char* kDisableFirst = "Please disable drive before sending value
 constexpr const char* kShowCalculatedKey = "SHOWCALCULATED";
 constexpr int kCalculated[] = {IDC_POS_RATIO_LABEL, IDC_POS_FACTOR_LABEL, IDC_POS_RATIO_WORK,
                                IDC_POS_RATIO_DRIVE, IDC_POS_FACTOR_WORK,  IDC_POS_FACTOR_DRIVE};
-// Custom values of the calculated rows.
-enum { kWorkRatio = 2, kDriveRatio = 4, kWorkFactor = 5, kDriveFactor = 6 };
 }  // namespace
 
 CQvxGuiAmpPosModePpg::CQvxGuiAmpPosModePpg() : CGuiUpdatePpg(IDD)
@@ -66,50 +65,12 @@ void CQvxGuiAmpPosModePpg::BindControls()
     };
     for (int i = 0; i < 8; ++i)
         CModeControlBinder::BindEdit(*this, m_edits[i], rows[i]);
-    m_edits[0].SetDisplayScale(1.0);
-    m_edits[4].SetCustomPollId(kWorkRatio);
-    m_edits[5].SetCustomPollId(kDriveRatio);
-    m_edits[6].SetCustomPollId(kWorkFactor);
-    m_edits[7].SetCustomPollId(kDriveFactor);
-    // The factor goes out as a whole unsigned word.
-    m_edits[6].m_customSendId = kGearFactorCode;
-}
-
-bool CQvxGuiAmpPosModePpg::HasText(CQvxGuiEditCtrl& edit)
-{
-    CString text;
-    edit.GetWindowText(text);
-    text.Trim();
-    return !text.IsEmpty();
+    CGearingEditRows::BindCalculated(m_edits, kGearFactorCode);
 }
 
 int CQvxGuiAmpPosModePpg::CustomPoll(int id, double& value, CWnd* /*control*/)
 {
-    LONG raw = 0;
-    switch (id) {
-    case kWorkRatio:
-        if (!HasText(m_edits[0]) || !HasText(m_edits[2]))
-            return 0;
-        value = CElectronicGearing::LinkRatio(m_edits[0].GetEnteredValue(), m_edits[2].GetEnteredValue());
-        return 1;
-    case kDriveRatio:
-        if (!HasText(m_edits[1]) || !HasText(m_edits[3]))
-            return 0;
-        value = CElectronicGearing::LinkRatio(m_edits[1].GetEnteredValue(), m_edits[3].GetEnteredValue());
-        return 1;
-    case kWorkFactor:
-        if (!HasText(m_edits[2]))
-            return 0;
-        value = CElectronicGearing::GearInFactor(m_edits[2].GetEnteredValue());
-        return 1;
-    case kDriveFactor:
-        if (!m_factor.GetRawValue(raw))
-            return 0;
-        value = static_cast<double>(static_cast<DWORD>(raw));
-        return 1;
-    default:
-        return -2;
-    }
+    return CGearingEditRows::CustomPoll(m_edits, m_factor, id, value);
 }
 
 int CQvxGuiAmpPosModePpg::CustomSend(int id, double value, CWnd* /*control*/)
@@ -322,10 +283,7 @@ void CQvxGuiAmpPosModePpg::OnInputTypeClicked(int n)
 
 void CQvxGuiAmpPosModePpg::OnReverseClicked()
 {
-    const int reversed = CElectronicGearing::ReverseGearOut(m_edits[0].GetEnteredValue());
-    CString text;
-    text.Format("%d", reversed);
-    m_edits[0].SetValueText(text);
+    const int reversed = CGearingEditRows::ReverseGearOut(m_edits);
     CheckDlgButton(IDC_POS_REVERSE, reversed < 0 ? BST_CHECKED : BST_UNCHECKED);
     m_sign = reversed;
 }
