@@ -61,3 +61,34 @@ bool CAnalogEditFields::OnDeltaPos(int spinId, int delta)
     }
     return false;
 }
+
+bool CAnalogEditFields::OnNotify(LPARAM lParam, LRESULT* result)
+{
+    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+    if (!header || header->code != UDN_DELTAPOS)
+        return false;
+    const auto* updown = reinterpret_cast<const NMUPDOWN*>(lParam);
+    if (!OnDeltaPos(static_cast<int>(header->idFrom), updown->iDelta))
+        return false;
+    *result = 1;
+    return true;
+}
+
+void CAnalogEditFields::EnableIds(CWnd& owner, std::initializer_list<int> ids, bool enable)
+{
+    for (int id : ids) {
+        CWnd* control = owner.GetDlgItem(id);
+        if (!control || (control->IsWindowEnabled() != 0) == enable)
+            continue;
+        control->EnableWindow(enable);
+        control->Invalidate();
+    }
+}
+
+void CAnalogEditFields::ShowSource(CComboBox& combo, const CDmQueryVar& reading)
+{
+    LONG source = -1;
+    if (!reading.GetValue(source) || source < 0 || source >= combo.GetCount())
+        source = -1;
+    combo.SetCurSel(static_cast<int>(source));
+}

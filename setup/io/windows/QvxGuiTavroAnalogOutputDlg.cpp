@@ -182,12 +182,7 @@ bool CQvxGuiTavroAnalogOutputDlg::FillCombos()
 
 void CQvxGuiTavroAnalogOutputDlg::SelectSource(int output)
 {
-    CDmQueryVar& reading = output == 0 ? m_outputSource : m_auxSource;
-    CComboBox& combo = output == 0 ? m_outputCombo : m_auxCombo;
-    LONG source = -1;
-    if (!reading.GetValue(source) || source < 0 || source >= combo.GetCount())
-        source = -1;
-    combo.SetCurSel(static_cast<int>(source));
+    CAnalogEditFields::ShowSource(output == 0 ? m_outputCombo : m_auxCombo, output == 0 ? m_outputSource : m_auxSource);
 }
 
 void CQvxGuiTavroAnalogOutputDlg::ProcessResponses()
@@ -224,14 +219,7 @@ void CQvxGuiTavroAnalogOutputDlg::OnSourceChosen(int output)
 
 void CQvxGuiTavroAnalogOutputDlg::EnableIds(std::initializer_list<int> ids, bool enable)
 {
-    for (int id : ids) {
-        CWnd* control = GetDlgItem(id);
-        if (!control || (control->IsWindowEnabled() != 0) == enable)
-            continue;
-        control->EnableWindow(enable);
-        // An edit greyed or back shows its value again.
-        control->Invalidate();
-    }
+    CAnalogEditFields::EnableIds(*this, ids, enable);
 }
 
 void CQvxGuiTavroAnalogOutputDlg::UpdateEnables()
@@ -253,13 +241,7 @@ void CQvxGuiTavroAnalogOutputDlg::UpdateEnables()
 
 BOOL CQvxGuiTavroAnalogOutputDlg::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result)
 {
-    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-    if (header && header->code == UDN_DELTAPOS) {
-        const auto* updown = reinterpret_cast<const NMUPDOWN*>(lParam);
-        if (m_fields.OnDeltaPos(static_cast<int>(header->idFrom), updown->iDelta)) {
-            *result = 1;  // the edit holds the value; the spin keeps no position of its own
-            return TRUE;
-        }
-    }
+    if (m_fields.OnNotify(lParam, result))
+        return TRUE;
     return CGuiUpdateDlg::OnNotify(wParam, lParam, result);
 }

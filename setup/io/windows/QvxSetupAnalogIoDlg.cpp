@@ -302,12 +302,7 @@ void CQvxSetupAnalogIoDlg::ApplySpinSteps()
 
 void CQvxSetupAnalogIoDlg::SelectSource(int output)
 {
-    CDmQueryVar& reading = output == 0 ? m_outputSource : m_auxSource;
-    CComboBox& combo = output == 0 ? m_outputCombo : m_auxCombo;
-    LONG source = -1;
-    if (!reading.GetValue(source) || source < 0 || source >= combo.GetCount())
-        source = -1;
-    combo.SetCurSel(static_cast<int>(source));
+    CAnalogEditFields::ShowSource(output == 0 ? m_outputCombo : m_auxCombo, output == 0 ? m_outputSource : m_auxSource);
 }
 
 void CQvxSetupAnalogIoDlg::OnSourceChosen(int output)
@@ -338,24 +333,12 @@ void CQvxSetupAnalogIoDlg::EnableRows(std::initializer_list<int> rows, bool enab
 
 void CQvxSetupAnalogIoDlg::EnableIds(std::initializer_list<int> ids, bool enable)
 {
-    for (int id : ids) {
-        CWnd* control = GetDlgItem(id);
-        if (!control || (control->IsWindowEnabled() != 0) == enable)
-            continue;
-        control->EnableWindow(enable);
-        control->Invalidate();
-    }
+    CAnalogEditFields::EnableIds(*this, ids, enable);
 }
 
 BOOL CQvxSetupAnalogIoDlg::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result)
 {
-    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-    if (header && header->code == UDN_DELTAPOS) {
-        const auto* updown = reinterpret_cast<const NMUPDOWN*>(lParam);
-        if (m_fields.OnDeltaPos(static_cast<int>(header->idFrom), updown->iDelta)) {
-            *result = 1;  // the edit holds the value; the spin keeps no position of its own
-            return TRUE;
-        }
-    }
+    if (m_fields.OnNotify(lParam, result))
+        return TRUE;
     return CGuiUpdateDlg::OnNotify(wParam, lParam, result);
 }
