@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "comm/demo/DemoRegisterCodes.h"
+#include "DialogReadings.h"
 #include "framework/tests/DriveWindowDemoTest.h"
 #include "framework/tests/FakeGuiAppServices.h"
 #include "platform/core/Clock.h"
@@ -29,7 +30,7 @@ public:
     bool enabled = false;
 };
 
-class ProcedureDemoTest : public DriveWindowDemoTest {
+class ProcedureDemoTest : public DriveWindowDemoTest, protected MotorDialogReadings {
 protected:
     static constexpr int kPoles = 4;
     static constexpr int kContinuous = 1000;
@@ -69,13 +70,6 @@ protected:
         dlg->SendDriveEnable(on ? 1 : 0);
         return Wait([&] { return (dlg->GetEnableBit() != 0) == on; });
     }
-    static CString Text(CWnd* dlg, int id)
-    {
-        CString text;
-        dlg->GetDlgItemText(id, text);
-        return text;
-    }
-    static bool Checked(CWnd* dlg, int id) { return dlg->IsDlgButtonChecked(id) == BST_CHECKED; }
     // Time jumps ahead for every clock of the program, the demo drive's included.
     static void JumpClock(ULONGLONG ms)
     {
