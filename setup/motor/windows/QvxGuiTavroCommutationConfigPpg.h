@@ -95,7 +95,6 @@ private:
     int WorkingCorrection() const;
     void StackRightColumn();
     bool IsChecked(int id) const { return IsDlgButtonChecked(id) == BST_CHECKED; }
-    std::optional<int> QueryValue(const CDmQueryVar& query) const;
     bool PhaseLeadInputs(bool working, double& lines, int& linear, int& shift, double& frequency, int& cs);
     int PhaseLeadRange(double& low, double& high);
     int RampDisplay(int id, double& value);

@@ -14,6 +14,7 @@
 #include "framework/GuiUpdateDlgIdMap.h"
 #include "platform/ui/MsgBox.h"
 #include "setup/motor/CommutationConfigLayout.h"
+#include "setup/motor/windows/CommutationPageTools.h"
 #include "setup/motor/FeedbackConfigLayout.h"
 #include "setup/motor/windows/QvxGuiTavroCommutationSheet.h"
 
@@ -35,6 +36,8 @@ BEGIN_MESSAGE_MAP(CQvxGuiTavroCommutationFeedbackConfigPpg, CGuiUpdatePpg)
 END_MESSAGE_MAP()
 
 namespace {
+constexpr auto QueryValue = &CCommutationPageTools::QueryValue;
+constexpr auto RangeText = &CCommutationPageTools::RangeText;
 constexpr WORD kPollMs = 600;
 constexpr BYTE kOnceFlags = 0x60;
 constexpr WORD kMcCode = 419;
@@ -51,12 +54,7 @@ constexpr WORD kCalibrationIndexCode = 1449;
 constexpr DWORD kFaultBit = 2048;
 constexpr int kNoSend = 99;
 constexpr UINT kOutputChangedMessage = WM_USER + 104;
-constexpr COLORREF kOffColour = 0xFFFFFF;
 constexpr COLORREF kReadOnlyColour = 0xD9D9D9;
-constexpr COLORREF kModifiedColour = 0xFAE6E6;
-constexpr COLORREF kTextColour = 0xFF0000;
-const char kRangeMessage[] = "\"%s\" must be in the range %g to %g.";
-const char kAdjusted[] = "  Entered value has been automatically adjusted to fit into that range.";
 const char kCalibrationProperty[] = "bOpenAnaCalibrationDlg";
 struct SpinStep {
     int edit;
@@ -99,11 +97,7 @@ CQvxGuiEditCtrl& CQvxGuiTavroCommutationFeedbackConfigPpg::BindEdit(EditIndex in
     edit.m_flags = flags;
     edit.SetControlName(name);
     edit.SetDisplayFormat(format, 0);
-    edit.SetColour(CQvxGuiEditCtrl::kColourUnavailable, kOffColour);
-    edit.SetColour(CQvxGuiEditCtrl::kColourOffline, kReadOnlyColour);
-    edit.SetColour(CQvxGuiEditCtrl::kColourModified, kModifiedColour);
-    edit.SetColour(CQvxGuiEditCtrl::kColourNormal, kOffColour);
-    edit.m_textColour = kTextColour;
+    CCommutationPageTools::SetColours(edit);
     return edit;
 }
 
@@ -304,10 +298,7 @@ int CQvxGuiTavroCommutationFeedbackConfigPpg::PrepareQueries()
     if (drive == -1 || !m_pList)
         return 0;
     if (CGlobalParameterTable* table = m_pList->GetParameterTable()) {
-        for (CQvxGuiEditCtrl& edit : m_edits) {
-            table->RemoveParameterClient(&edit);
-            edit.Initialise();
-        }
+        CCommutationPageTools::FollowDriveConversions(*table, m_edits);
         for (int id : {GPD_VER, GPD_AMPTOENGIOMILIVOLTS_INPUT})
             table->RequestParameterQuery(drive, id);
     }
@@ -354,14 +345,6 @@ int CQvxGuiTavroCommutationFeedbackConfigPpg::InitialUpdate()
         RefillDivisorChoices(static_cast<long long>(*mc == 1 ? *lines * 100 : *lines));
     SetLinesLabels(0, *mc, 1);
     return result;
-}
-
-std::optional<int> CQvxGuiTavroCommutationFeedbackConfigPpg::QueryValue(const CDmQueryVar& query) const
-{
-    LONG value = 0;
-    if (!query.GetValue(value))
-        return std::nullopt;
-    return static_cast<int>(value);
 }
 
 // 210 as the drive holds it: unsigned, in µm for a linear motor.
@@ -735,9 +718,7 @@ int CQvxGuiTavroCommutationFeedbackConfigPpg::CustomConvert(int id, double& valu
         const bool linear = m_sheetOwner->GetLinearOrRotary() == 1;
         const double high = linear ? 21474836.47 : 2147483647.0;
         if (!(value >= 0.01 && value <= high)) {
-            CString text;
-            text.Format(kRangeMessage, edit->GetControlName().GetString(), 0.01, high);
-            CGuiUpdateItem::MessageBox(text + kAdjusted, MB_OK, 0, IDOK);
+            CGuiUpdateItem::MessageBox(RangeText(edit->GetControlName(), 0.01, high), MB_OK, 0, IDOK);
             value = std::isfinite(value) ? std::clamp(value, 0.01, high) : 0.01;
         }
         RefillDivisorChoices(static_cast<long long>(linear ? std::trunc(value) * 100 : std::trunc(value)));

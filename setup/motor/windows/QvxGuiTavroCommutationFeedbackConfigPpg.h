@@ -105,7 +105,6 @@ private:
     void SelectLineCount(int bits);
     bool IsShownAndEnabled(int id) const;
     bool IsChecked(int id) const { return IsDlgButtonChecked(id) == BST_CHECKED; }
-    std::optional<int> QueryValue(const CDmQueryVar& query) const;
     std::optional<double> DriveLines();
     void ShowDivider(bool takeDriveLines);
     void PostOutputChanged();
