@@ -11,9 +11,12 @@
 
 #include "comm/demo/DemoRegisterCodes.h"
 #include "DialogReadings.h"
+#include "framework/GuiUpdateDlg.h"
 #include "framework/tests/DriveWindowDemoTest.h"
 #include "framework/tests/FakeGuiAppServices.h"
+#include "platform/core/Archive.h"
 #include "platform/core/Clock.h"
+#include "platform/core/File.h"
 #include "platform/ui/UserInput.h"
 #include "setup/motor/windows/MotorProcedureOwner.h"
 #include "setup/motor/windows/MotorProcedureWindowClasses.h"
@@ -69,6 +72,24 @@ protected:
     {
         dlg->SendDriveEnable(on ? 1 : 0);
         return Wait([&] { return (dlg->GetEnableBit() != 0) == on; });
+    }
+    // The window's layout record to a file: the window's own, or only what every drive window stores.
+    void StoreLayout(CGuiUpdateDlg* dlg, bool baseOnly = false)
+    {
+        CFile file(m_home.File("layout.bin").c_str(), CFile::modeCreate | CFile::modeWrite);
+        CArchive ar(&file, CArchive::store);
+        if (baseOnly)
+            dlg->CGuiUpdateDlg::SerializeLayout(ar, 1);
+        else
+            dlg->SerializeLayout(ar, 1);
+        ar.Close();
+    }
+    // The stored record read back through the window.
+    void LoadLayout(CGuiUpdateDlg* dlg)
+    {
+        CFile file(m_home.File("layout.bin").c_str(), CFile::modeRead);
+        CArchive ar(&file, CArchive::load);
+        dlg->SerializeLayout(ar, 1);
     }
     // Time jumps ahead for every clock of the program, the demo drive's included.
     static void JumpClock(ULONGLONG ms)
