@@ -14,10 +14,24 @@
 #include "platform/ui/ComboBox.h"
 #include "setup/io/AnalogIoRules.h"
 
+class CGuiUpdateDlg;
+
+// A row of two edits on one register: the working edit writes it, the drive edit shows it.
+struct AnalogEditRow {
+    int workId;
+    int driveId;
+    WORD reg;
+    int conversion;  // the parameter the shown value is scaled by
+    const char* format;
+    const char* name;
+};
+
 class CAnalogEditFields {
 public:
     // White, lavender while changed, grey while offline or unavailable; blue text.
     static void SetColourSet(CQvxGuiEditCtrl& edit);
+    // Binds both edits of a row, the flags each already has kept.
+    static void BindRow(CGuiUpdateDlg& owner, CQvxGuiEditCtrl& work, CQvxGuiEditCtrl& drive, const AnalogEditRow& row);
     // Only the controls whose state changes are redrawn; an edit greyed or back shows its value again.
     static void EnableIds(CWnd& owner, std::initializer_list<int> ids, bool enable);
     // The entry the drive's reading names; none for a reading not (yet) in the list.

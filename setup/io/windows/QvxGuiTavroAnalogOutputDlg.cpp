@@ -44,7 +44,6 @@ constexpr WORD kFlagWord = 13452;
 constexpr WORD kFlagIndex = 13449;
 constexpr WORD kFeedback = 3373;
 constexpr WORD kParameter115 = 115;
-constexpr WORD kReadMs = 600;
 constexpr WORD kStatusMs = 200;
 constexpr BYTE kOneShot = 0x60;
 constexpr int kSpinLow = -100;
@@ -69,22 +68,9 @@ void CQvxGuiTavroAnalogOutputDlg::BindControls()
     m_auxCombo.SubclassDlgItem(IDC_TAO_AUX_SOURCE, this);
     for (int row = 0; row < kEditRows; ++row) {
         const EditRow& r = kRows[row];
-        for (int side = 0; side < 2; ++side) {
-            CQvxGuiEditCtrl& edit = m_edits[row * 2 + side];
-            edit.SubclassDlgItem(side == 0 ? r.work : r.drive, this);
-            // Listed first: the conversion bindings find the parameter table through the list.
-            m_controls.AddControl(&edit, -1);
-            edit.SetPollRegister(r.reg, kReadMs, kOneShot);
-            if (side == 0) {
-                edit.SetWriteRegister(r.reg);
-                edit.SetControlName(r.name);
-                edit.m_flags |= kCtrlTabOnEnter;
-            }
-            edit.SetDisplayFormat(r.format, 0);
-            edit.BindGlobalParameter(r.conversion, 0, 0);
-            edit.BindValueParameter(r.conversion, 1, 0);
-            CAnalogEditFields::SetColourSet(edit);
-        }
+        WorkingEdit(row).m_flags |= kCtrlTabOnEnter;
+        CAnalogEditFields::BindRow(*this, WorkingEdit(row), m_edits[row * 2 + 1],
+                                   {r.work, r.drive, r.reg, r.conversion, r.format, r.name});
         m_spins[row].SubclassDlgItem(r.spin, this);
         m_fields.Add(r.spin, &WorkingEdit(row), r.format, {0.1, 0, 0.0});
     }

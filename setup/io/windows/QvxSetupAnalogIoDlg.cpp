@@ -93,22 +93,10 @@ void CQvxSetupAnalogIoDlg::BindControls()
     m_auxCombo.SubclassDlgItem(IDC_AIO_AUX_OUT_SOURCE, this);
     for (int row = 0; row < kRowCount; ++row) {
         const FieldRow& r = kRows[row];
-        for (int side = 0; side < 2; ++side) {
-            CQvxGuiEditCtrl& edit = m_edits[row * 2 + side];
-            edit.SubclassDlgItem(side == 0 ? r.work : r.drive, this);
-            // Listed first: the conversion bindings find the parameter table through the list.
-            m_controls.AddControl(&edit, -1);
-            edit.m_flags = side == 0 ? r.workFlags : kDriveFlags;
-            edit.SetPollRegister(r.reg, kReadMs, kOneShot);
-            if (side == 0) {
-                edit.SetWriteRegister(r.reg);
-                edit.SetControlName(r.name);
-            }
-            edit.SetDisplayFormat(r.format, 0);
-            edit.BindGlobalParameter(r.conversion, 0, 0);
-            edit.BindValueParameter(r.conversion, 1, 0);
-            CAnalogEditFields::SetColourSet(edit);
-        }
+        WorkingEdit(row).m_flags = r.workFlags;
+        DriveEdit(row).m_flags = kDriveFlags;
+        CAnalogEditFields::BindRow(*this, WorkingEdit(row), DriveEdit(row),
+                                   {r.work, r.drive, r.reg, r.conversion, r.format, r.name});
         m_spins[row].SubclassDlgItem(r.spin, this);
         // Until the first update knows the conversions, a fixed step.
         m_fields.Add(r.spin, &WorkingEdit(row), r.format, {row == kInputGain ? 0.01 : 0.1, 0, 0.0});
