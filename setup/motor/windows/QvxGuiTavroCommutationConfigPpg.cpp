@@ -813,18 +813,3 @@ void CQvxGuiTavroCommutationConfigPpg::SuspendAutoPhasePolling(int suspend)
     }
 }
 
-// ---------------------------------------------------------------------------
-void CQvxGuiTavroCommutationConfigPpg::OpenAutoPhasing()
-{
-    m_autoPhasing.Open();
-}
-
-void CQvxGuiTavroCommutationConfigPpg::OnProcedureWindowClosed(CWnd* child)
-{
-    m_autoPhasing.OnClosed(child);
-}
-
-void CQvxGuiTavroCommutationConfigPpg::ExchangeSheetProperties(CDPropertyList& bag, int loading)
-{
-    m_autoPhasing.ExchangeSheetProperties(bag, loading);
-}

@@ -44,11 +44,14 @@ public:
     int CustomPoll(int id, double& value, CWnd* control) override;
     int CustomConvert(int id, double& value, CWnd* control) override;
     int CustomSend(int id, double value, CWnd* control) override;
-    void ExchangeSheetProperties(CDPropertyList& bag, int loading) override;
+    void ExchangeSheetProperties(CDPropertyList& bag, int loading) override
+    {
+        m_autoPhasing.ExchangeSheetProperties(bag, loading);
+    }
 
     // CMotorProcedureOwner
     void OnProcedureRunning(bool running) override { SuspendAutoPhasePolling(running ? 1 : 0); }
-    void OnProcedureWindowClosed(CWnd* child) override;
+    void OnProcedureWindowClosed(CWnd* child) override { m_autoPhasing.OnClosed(child); }
     bool IsOwnerDriveEnabled() const override { return GetEnableBit() != 0; }
 
     void ArrangeForMotorAndFeedback(int motorType, int selectDefault, int takeDriveMethod, int feedbackMask);
@@ -62,7 +65,7 @@ public:
     bool CanSend();
     CQvxGuiEditCtrl& PolesEdit() { return m_edits[kPolesWork]; }
     CGuiUpdateDlg* GetAutoPhasingWindow() const { return m_autoPhasing.Window(); }
-    void OpenAutoPhasing();
+    void OpenAutoPhasing() { m_autoPhasing.Open(); }
 
     void OnAutoPhasing() { OpenAutoPhasing(); }
     void OnMethodSelected();

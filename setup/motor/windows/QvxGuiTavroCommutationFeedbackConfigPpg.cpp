@@ -857,22 +857,6 @@ void CQvxGuiTavroCommutationFeedbackConfigPpg::OnRefresh()
     ApplyProtocolRule();
 }
 
-// ---------------------------------------------------------------------------
-void CQvxGuiTavroCommutationFeedbackConfigPpg::OpenCalibration()
-{
-    m_calibration.Open();
-}
-
-void CQvxGuiTavroCommutationFeedbackConfigPpg::OnProcedureWindowClosed(CWnd* child)
-{
-    m_calibration.OnClosed(child);
-}
-
-void CQvxGuiTavroCommutationFeedbackConfigPpg::ExchangeSheetProperties(CDPropertyList& bag, int loading)
-{
-    m_calibration.ExchangeSheetProperties(bag, loading);
-}
-
 void CQvxGuiTavroCommutationFeedbackConfigPpg::StepEdit(NMHDR* header, LRESULT* result, int index)
 {
     const SpinStep steps[] = {{kTachScaleWork, -100, 100, 0.1, "%0.2f"},

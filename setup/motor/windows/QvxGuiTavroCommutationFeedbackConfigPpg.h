@@ -46,7 +46,10 @@ public:
     int CustomPoll(int id, double& value, CWnd* control) override;
     int CustomConvert(int id, double& value, CWnd* control) override;
     int CustomSend(int id, double value, CWnd* control) override;
-    void ExchangeSheetProperties(CDPropertyList& bag, int loading) override;
+    void ExchangeSheetProperties(CDPropertyList& bag, int loading) override
+    {
+        m_calibration.ExchangeSheetProperties(bag, loading);
+    }
     // CQvxDatabaseRecordsetClient: an encoder picked from the database.
     void OnRefresh() override;
     // The bound fields show the record again: T-format keeps its alignment bits at 0.
@@ -54,7 +57,7 @@ public:
 
     // CMotorProcedureOwner
     void OnProcedureRunning(bool /*running*/) override {}
-    void OnProcedureWindowClosed(CWnd* child) override;
+    void OnProcedureWindowClosed(CWnd* child) override { m_calibration.OnClosed(child); }
     bool IsOwnerDriveEnabled() const override { return GetEnableBit() != 0; }
 
     void ArrangeFeedbackPage(int feedbackMask, int motorType);
@@ -65,7 +68,7 @@ public:
     bool CanSend();
     void BindAbsEncRecordset(CQvxDatabaseRecordset* recordset);
     CGuiUpdateDlg* GetCalibrationWindow() const { return m_calibration.Window(); }
-    void OpenCalibration();
+    void OpenCalibration() { m_calibration.Open(); }
 
     void OnAdditional();
     void OnCalibration() { OpenCalibration(); }
