@@ -15,11 +15,8 @@ END_MESSAGE_MAP()
 
 namespace {
 constexpr BYTE kQueryFlags = 0x60;
-constexpr WORD kHardwareCode = 13452;
-constexpr WORD kHardwareIndexCode = 13449;
 constexpr WORD kHardwareIndex = 14;
 constexpr int kTwoPhaseHardwareBit = 8;
-constexpr const char* kRetry = "Could not complete operation.  Please try again";
 }  // namespace
 
 CQvxGuiAmpCurModePpg::CQvxGuiAmpCurModePpg() : CGuiUpdatePpg(IDD)
@@ -98,13 +95,9 @@ int CQvxGuiAmpCurModePpg::SubscribeStatusQueries()
     if (drive == -1)
         return 0;
     const BYTE address = static_cast<BYTE>(drive);
-    m_hardware.QueryWithArgument(address, kHardwareCode, kHardwareIndexCode, kHardwareIndex, 0);
+    CModeControlBinder::QueryHardware(m_hardware, address, kHardwareIndex, 0);
     m_mode.Query(address, kModeWordCode, 0, kQueryFlags);
-    if (!CGuiUpdateItem::SubscribeStatusQueries())
-        return 0;
-    m_controls.StopPollingAll();
-    m_controls.StartPollingAll();
-    return 1;
+    return CModeControlBinder::SubscribeAndRestartPolling(*this);
 }
 
 void CQvxGuiAmpCurModePpg::OnEnableBitChanged(int bit)
@@ -194,7 +187,7 @@ void CQvxGuiAmpCurModePpg::OnTwoPhaseClicked()
     const bool checked = IsChecked(IDC_CUR_TWO_PHASE);
     LONG last = 0;
     if (GetDrive() == -1 || !m_mode.GetValue(last)) {
-        CGuiUpdateItem::MessageBox(kRetry, MB_OK, 0, 0);
+        CGuiUpdateItem::MessageBox(CModeControlBinder::kRetry, MB_OK, 0, 0);
         CheckDlgButton(IDC_CUR_TWO_PHASE, checked ? BST_UNCHECKED : BST_CHECKED);
     } else {
         SendCommand(static_cast<BYTE>(GetDrive()), kModeWordCode, CDriveModeWord::TwoPhase(static_cast<int>(last), checked));

@@ -25,10 +25,7 @@ END_MESSAGE_MAP()
 namespace {
 constexpr WORD kPollMs = 200;
 constexpr BYTE kQueryFlags = 0x60;
-constexpr WORD kHardwareCode = 13452;
-constexpr WORD kHardwareIndexCode = 13449;
 constexpr WORD kHardwareIndex = 14;
-constexpr const char* kRetry = "Could not complete operation.  Please try again";
 constexpr const char* kDisableFirst = "Please disable drive before sending values to drive";
 constexpr const char* kShowCalculatedKey = "SHOWCALCULATED";
 constexpr int kCalculated[] = {IDC_POS_RATIO_LABEL, IDC_POS_FACTOR_LABEL, IDC_POS_RATIO_WORK,
@@ -115,14 +112,10 @@ int CQvxGuiAmpPosModePpg::SubscribeStatusQueries()
         return 0;
     const BYTE address = static_cast<BYTE>(drive);
     m_factor.Query(address, kGearFactorCode, kPollMs, kQueryFlags);
-    m_hardware.QueryWithArgument(address, kHardwareCode, kHardwareIndexCode, kHardwareIndex, 0);
+    CModeControlBinder::QueryHardware(m_hardware, address, kHardwareIndex, 0);
     m_mode.Query(address, kModeWordCode, kPollMs, kQueryFlags);
     m_inputType.Query(address, kInputTypeCode, kPollMs, kQueryFlags);
-    if (!CGuiUpdateItem::SubscribeStatusQueries())
-        return 0;
-    m_controls.StopPollingAll();
-    m_controls.StartPollingAll();
-    return 1;
+    return CModeControlBinder::SubscribeAndRestartPolling(*this);
 }
 
 bool CQvxGuiAmpPosModePpg::LastOf(const CDmQueryVar& query, int& value)
@@ -236,7 +229,7 @@ bool CQvxGuiAmpPosModePpg::ModeFor(int& last)
 {
     if (GetDrive() != -1 && LastOf(m_mode, last))
         return true;
-    CGuiUpdateItem::MessageBox(kRetry, MB_OK, 0, 0);
+    CGuiUpdateItem::MessageBox(CModeControlBinder::kRetry, MB_OK, 0, 0);
     return false;
 }
 
@@ -275,7 +268,7 @@ void CQvxGuiAmpPosModePpg::OnInputTypeClicked(int n)
 {
     int last = 0;
     if (GetDrive() == -1 || !LastOf(m_inputType, last)) {
-        CGuiUpdateItem::MessageBox(kRetry, MB_OK, 0, 0);
+        CGuiUpdateItem::MessageBox(CModeControlBinder::kRetry, MB_OK, 0, 0);
         return;
     }
     SendCommand(static_cast<BYTE>(GetDrive()), kInputTypeCode, CDriveModeWord::InputType(last, n));

@@ -21,11 +21,8 @@ END_MESSAGE_MAP()
 namespace {
 constexpr WORD kModePollMs = 200;
 constexpr BYTE kQueryFlags = 0x60;
-constexpr WORD kHardwareCode = 13452;
-constexpr WORD kHardwareIndexCode = 13449;
 constexpr WORD kHardwareIndex = 14;
 constexpr int kTwoPhaseHardwareBit = 8;
-constexpr const char* kRetry = "Could not complete operation.  Please try again";
 }  // namespace
 
 CQvxGuiAmpVelModePpg::CQvxGuiAmpVelModePpg() : CGuiUpdatePpg(IDD)
@@ -116,15 +113,11 @@ int CQvxGuiAmpVelModePpg::SubscribeStatusQueries()
     if (drive == -1)
         return 0;
     const BYTE address = static_cast<BYTE>(drive);
-    m_hardware.QueryWithArgument(address, kHardwareCode, kHardwareIndexCode, kHardwareIndex, 0);
+    CModeControlBinder::QueryHardware(m_hardware, address, kHardwareIndex, 0);
     m_mode.Query(address, kModeWordCode, kModePollMs, kQueryFlags);
     m_source.Query(address, kSourceCode, kModePollMs, kQueryFlags);
     m_motorType.Query(address, kMotorTypeCode, 0, kQueryFlags);
-    if (!CGuiUpdateItem::SubscribeStatusQueries())
-        return 0;
-    m_controls.StopPollingAll();
-    m_controls.StartPollingAll();
-    return 1;
+    return CModeControlBinder::SubscribeAndRestartPolling(*this);
 }
 
 int CQvxGuiAmpVelModePpg::InitialUpdate()
@@ -250,7 +243,7 @@ void CQvxGuiAmpVelModePpg::OnEnableClicked()
     const bool checked = IsChecked(IDC_VEL_ENABLE);
     LONG last = 0;
     if (GetDrive() == -1 || !m_mode.GetValue(last)) {
-        CGuiUpdateItem::MessageBox(kRetry, MB_OK, 0, 0);
+        CGuiUpdateItem::MessageBox(CModeControlBinder::kRetry, MB_OK, 0, 0);
         CheckDlgButton(IDC_VEL_ENABLE, checked ? BST_UNCHECKED : BST_CHECKED);
         return;
     }

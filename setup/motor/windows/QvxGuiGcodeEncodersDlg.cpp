@@ -18,8 +18,6 @@ END_MESSAGE_MAP()
 namespace {
 constexpr WORD kPollMs = 200;
 constexpr BYTE kQueryFlags = 0x60;
-constexpr WORD kHardwareCode = 13452;
-constexpr WORD kHardwareIndexCode = 13449;
 constexpr WORD kHardwareIndex = 23;
 constexpr int kRadios = 8;
 constexpr const char* kMotorEnabled = "Motor is Enabled.\nGearing settings not sent to drive.";
@@ -112,7 +110,7 @@ int CQvxGuiGcodeEncodersDlg::PrepareQueries()
     const BYTE address = static_cast<BYTE>(drive);
     m_encoderWord.Query(address, kEncoderOutputCode, kPollMs, kQueryFlags);
     m_factor.Query(address, kGearFactorCode, kPollMs, kQueryFlags);
-    m_hardware.QueryWithArgument(address, kHardwareCode, kHardwareIndexCode, kHardwareIndex, kPollMs);
+    CModeControlBinder::QueryHardware(m_hardware, address, kHardwareIndex, kPollMs);
     m_version.Query(address, kVersionCode, kPollMs, kQueryFlags);
     return 1;
 }
