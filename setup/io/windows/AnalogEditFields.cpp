@@ -1,5 +1,12 @@
 #include "setup/io/windows/AnalogEditFields.h"
 
+#include "framework/GuiUpdateDlg.h"
+
+namespace {
+constexpr WORD kReadMs = 600;
+constexpr BYTE kOneShot = 0x60;
+}  // namespace
+
 void CAnalogEditFields::SetColourSet(CQvxGuiEditCtrl& edit)
 {
     edit.SetColour(CQvxGuiEditCtrl::kColourNormal, RGB(255, 255, 255));
@@ -60,4 +67,55 @@ bool CAnalogEditFields::OnDeltaPos(int spinId, int delta)
         return true;
     }
     return false;
+}
+
+bool CAnalogEditFields::OnNotify(LPARAM lParam, LRESULT* result)
+{
+    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+    if (!header || header->code != UDN_DELTAPOS)
+        return false;
+    const auto* updown = reinterpret_cast<const NMUPDOWN*>(lParam);
+    if (!OnDeltaPos(static_cast<int>(header->idFrom), updown->iDelta))
+        return false;
+    *result = 1;
+    return true;
+}
+
+void CAnalogEditFields::EnableIds(CWnd& owner, std::initializer_list<int> ids, bool enable)
+{
+    for (int id : ids) {
+        CWnd* control = owner.GetDlgItem(id);
+        if (!control || (control->IsWindowEnabled() != 0) == enable)
+            continue;
+        control->EnableWindow(enable);
+        control->Invalidate();
+    }
+}
+
+void CAnalogEditFields::ShowSource(CComboBox& combo, const CDmQueryVar& reading)
+{
+    LONG source = -1;
+    if (!reading.GetValue(source) || source < 0 || source >= combo.GetCount())
+        source = -1;
+    combo.SetCurSel(static_cast<int>(source));
+}
+
+void CAnalogEditFields::BindRow(CGuiUpdateDlg& owner, CQvxGuiEditCtrl& work, CQvxGuiEditCtrl& drive,
+                                const AnalogEditRow& row)
+{
+    for (CQvxGuiEditCtrl* edit : {&work, &drive}) {
+        const bool working = edit == &work;
+        edit->SubclassDlgItem(working ? row.workId : row.driveId, &owner);
+        // Listed first: the conversion bindings find the parameter table through the list.
+        owner.GetControlList().AddControl(edit, -1);
+        edit->SetPollRegister(row.reg, kReadMs, kOneShot);
+        if (working) {
+            edit->SetWriteRegister(row.reg);
+            edit->SetControlName(row.name);
+        }
+        edit->SetDisplayFormat(row.format, 0);
+        edit->BindGlobalParameter(row.conversion, 0, 0);
+        edit->BindValueParameter(row.conversion, 1, 0);
+        SetColourSet(*edit);
+    }
 }

@@ -44,7 +44,6 @@ constexpr WORD kFlagWord = 13452;
 constexpr WORD kFlagIndex = 13449;
 constexpr WORD kFeedback = 3373;
 constexpr WORD kParameter115 = 115;
-constexpr WORD kReadMs = 600;
 constexpr WORD kStatusMs = 200;
 constexpr BYTE kOneShot = 0x60;
 constexpr int kSpinLow = -100;
@@ -69,22 +68,9 @@ void CQvxGuiTavroAnalogOutputDlg::BindControls()
     m_auxCombo.SubclassDlgItem(IDC_TAO_AUX_SOURCE, this);
     for (int row = 0; row < kEditRows; ++row) {
         const EditRow& r = kRows[row];
-        for (int side = 0; side < 2; ++side) {
-            CQvxGuiEditCtrl& edit = m_edits[row * 2 + side];
-            edit.SubclassDlgItem(side == 0 ? r.work : r.drive, this);
-            // Listed first: the conversion bindings find the parameter table through the list.
-            m_controls.AddControl(&edit, -1);
-            edit.SetPollRegister(r.reg, kReadMs, kOneShot);
-            if (side == 0) {
-                edit.SetWriteRegister(r.reg);
-                edit.SetControlName(r.name);
-                edit.m_flags |= kCtrlTabOnEnter;
-            }
-            edit.SetDisplayFormat(r.format, 0);
-            edit.BindGlobalParameter(r.conversion, 0, 0);
-            edit.BindValueParameter(r.conversion, 1, 0);
-            CAnalogEditFields::SetColourSet(edit);
-        }
+        WorkingEdit(row).m_flags |= kCtrlTabOnEnter;
+        CAnalogEditFields::BindRow(*this, WorkingEdit(row), m_edits[row * 2 + 1],
+                                   {r.work, r.drive, r.reg, r.conversion, r.format, r.name});
         m_spins[row].SubclassDlgItem(r.spin, this);
         m_fields.Add(r.spin, &WorkingEdit(row), r.format, {0.1, 0, 0.0});
     }
@@ -182,12 +168,7 @@ bool CQvxGuiTavroAnalogOutputDlg::FillCombos()
 
 void CQvxGuiTavroAnalogOutputDlg::SelectSource(int output)
 {
-    CDmQueryVar& reading = output == 0 ? m_outputSource : m_auxSource;
-    CComboBox& combo = output == 0 ? m_outputCombo : m_auxCombo;
-    LONG source = -1;
-    if (!reading.GetValue(source) || source < 0 || source >= combo.GetCount())
-        source = -1;
-    combo.SetCurSel(static_cast<int>(source));
+    CAnalogEditFields::ShowSource(output == 0 ? m_outputCombo : m_auxCombo, output == 0 ? m_outputSource : m_auxSource);
 }
 
 void CQvxGuiTavroAnalogOutputDlg::ProcessResponses()
@@ -224,14 +205,7 @@ void CQvxGuiTavroAnalogOutputDlg::OnSourceChosen(int output)
 
 void CQvxGuiTavroAnalogOutputDlg::EnableIds(std::initializer_list<int> ids, bool enable)
 {
-    for (int id : ids) {
-        CWnd* control = GetDlgItem(id);
-        if (!control || (control->IsWindowEnabled() != 0) == enable)
-            continue;
-        control->EnableWindow(enable);
-        // An edit greyed or back shows its value again.
-        control->Invalidate();
-    }
+    CAnalogEditFields::EnableIds(*this, ids, enable);
 }
 
 void CQvxGuiTavroAnalogOutputDlg::UpdateEnables()
@@ -253,13 +227,7 @@ void CQvxGuiTavroAnalogOutputDlg::UpdateEnables()
 
 BOOL CQvxGuiTavroAnalogOutputDlg::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result)
 {
-    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-    if (header && header->code == UDN_DELTAPOS) {
-        const auto* updown = reinterpret_cast<const NMUPDOWN*>(lParam);
-        if (m_fields.OnDeltaPos(static_cast<int>(header->idFrom), updown->iDelta)) {
-            *result = 1;  // the edit holds the value; the spin keeps no position of its own
-            return TRUE;
-        }
-    }
+    if (m_fields.OnNotify(lParam, result))
+        return TRUE;
     return CGuiUpdateDlg::OnNotify(wParam, lParam, result);
 }

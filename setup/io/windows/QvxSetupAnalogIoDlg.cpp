@@ -93,22 +93,10 @@ void CQvxSetupAnalogIoDlg::BindControls()
     m_auxCombo.SubclassDlgItem(IDC_AIO_AUX_OUT_SOURCE, this);
     for (int row = 0; row < kRowCount; ++row) {
         const FieldRow& r = kRows[row];
-        for (int side = 0; side < 2; ++side) {
-            CQvxGuiEditCtrl& edit = m_edits[row * 2 + side];
-            edit.SubclassDlgItem(side == 0 ? r.work : r.drive, this);
-            // Listed first: the conversion bindings find the parameter table through the list.
-            m_controls.AddControl(&edit, -1);
-            edit.m_flags = side == 0 ? r.workFlags : kDriveFlags;
-            edit.SetPollRegister(r.reg, kReadMs, kOneShot);
-            if (side == 0) {
-                edit.SetWriteRegister(r.reg);
-                edit.SetControlName(r.name);
-            }
-            edit.SetDisplayFormat(r.format, 0);
-            edit.BindGlobalParameter(r.conversion, 0, 0);
-            edit.BindValueParameter(r.conversion, 1, 0);
-            CAnalogEditFields::SetColourSet(edit);
-        }
+        WorkingEdit(row).m_flags = r.workFlags;
+        DriveEdit(row).m_flags = kDriveFlags;
+        CAnalogEditFields::BindRow(*this, WorkingEdit(row), DriveEdit(row),
+                                   {r.work, r.drive, r.reg, r.conversion, r.format, r.name});
         m_spins[row].SubclassDlgItem(r.spin, this);
         // Until the first update knows the conversions, a fixed step.
         m_fields.Add(r.spin, &WorkingEdit(row), r.format, {row == kInputGain ? 0.01 : 0.1, 0, 0.0});
@@ -302,12 +290,7 @@ void CQvxSetupAnalogIoDlg::ApplySpinSteps()
 
 void CQvxSetupAnalogIoDlg::SelectSource(int output)
 {
-    CDmQueryVar& reading = output == 0 ? m_outputSource : m_auxSource;
-    CComboBox& combo = output == 0 ? m_outputCombo : m_auxCombo;
-    LONG source = -1;
-    if (!reading.GetValue(source) || source < 0 || source >= combo.GetCount())
-        source = -1;
-    combo.SetCurSel(static_cast<int>(source));
+    CAnalogEditFields::ShowSource(output == 0 ? m_outputCombo : m_auxCombo, output == 0 ? m_outputSource : m_auxSource);
 }
 
 void CQvxSetupAnalogIoDlg::OnSourceChosen(int output)
@@ -338,24 +321,12 @@ void CQvxSetupAnalogIoDlg::EnableRows(std::initializer_list<int> rows, bool enab
 
 void CQvxSetupAnalogIoDlg::EnableIds(std::initializer_list<int> ids, bool enable)
 {
-    for (int id : ids) {
-        CWnd* control = GetDlgItem(id);
-        if (!control || (control->IsWindowEnabled() != 0) == enable)
-            continue;
-        control->EnableWindow(enable);
-        control->Invalidate();
-    }
+    CAnalogEditFields::EnableIds(*this, ids, enable);
 }
 
 BOOL CQvxSetupAnalogIoDlg::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result)
 {
-    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-    if (header && header->code == UDN_DELTAPOS) {
-        const auto* updown = reinterpret_cast<const NMUPDOWN*>(lParam);
-        if (m_fields.OnDeltaPos(static_cast<int>(header->idFrom), updown->iDelta)) {
-            *result = 1;  // the edit holds the value; the spin keeps no position of its own
-            return TRUE;
-        }
-    }
+    if (m_fields.OnNotify(lParam, result))
+        return TRUE;
     return CGuiUpdateDlg::OnNotify(wParam, lParam, result);
 }

@@ -12,6 +12,8 @@ constexpr COLORREF kNormal = 0xFFFFFF;
 constexpr COLORREF kOffline = 0xD9D9D9;
 constexpr COLORREF kModified = 0xFAE6E6;
 constexpr COLORREF kModifiedText = 0xFF0000;
+constexpr WORD kHardwareCode = 13452;
+constexpr WORD kHardwareIndexCode = 13449;
 }  // namespace
 
 void CModeControlBinder::BindEdit(CGuiUpdateDlg& owner, CQvxGuiEditCtrl& edit, const ModeEditRow& row)
@@ -111,5 +113,19 @@ int CModeControlBinder::SendShown(CQvxGuiControlList& controls, int group)
         }
         control->SendValue();
     }
+    return 1;
+}
+
+void CModeControlBinder::QueryHardware(CDmQueryVar& hardware, BYTE address, WORD element, WORD pollMs)
+{
+    hardware.QueryWithArgument(address, kHardwareCode, kHardwareIndexCode, element, pollMs);
+}
+
+int CModeControlBinder::SubscribeAndRestartPolling(CGuiUpdateDlg& page)
+{
+    if (!page.CGuiUpdateItem::SubscribeStatusQueries())
+        return 0;
+    page.GetControlList().StopPollingAll();
+    page.GetControlList().StartPollingAll();
     return 1;
 }

@@ -5,6 +5,7 @@
 
 #include <initializer_list>
 
+#include "distribution/DmQueryVar.h"
 #include "framework/QvxGuiCheckboxCtrl.h"
 #include "framework/QvxGuiControlList.h"
 #include "framework/QvxGuiEditCtrl.h"
@@ -32,6 +33,7 @@ public:
     static constexpr BYTE kQueryFlags = 0x60;
     static constexpr WORD kBrakingCode = 67;
     static constexpr WORD kBrakingIndexCode = 73;
+    static constexpr const char* kRetry = "Could not complete operation.  Please try again";
 
     static void BindEdit(CGuiUpdateDlg& owner, CQvxGuiEditCtrl& edit, const ModeEditRow& row);
     // A box showing `mask` of the register; a working box also writes it.
@@ -43,6 +45,10 @@ public:
     static int SendShown(CQvxGuiControlList& controls, int group);
     // Writes an unsigned 32-bit setting (the gear in factor) whole; 0 without a drive.
     static int SendUnsigned(CGuiUpdateDlg& owner, WORD code, double value);
+    // An element of the drive's hardware word (13452 through its index 13449).
+    static void QueryHardware(CDmQueryVar& hardware, BYTE address, WORD element, WORD pollMs);
+    // After a page's own status queries: the item's, then every bound control polls anew.
+    static int SubscribeAndRestartPolling(CGuiUpdateDlg& page);
     static void FollowDriveConversions(CGuiUpdateDlg& owner, CQvxGuiEditCtrl* edits, int count,
                                        std::initializer_list<int> parameters);
 };

@@ -57,3 +57,15 @@ bool CModeSpinSteps::OnDeltaPos(int spinId, int delta)
     edit.SetValueText(shown);
     return true;
 }
+
+bool CModeSpinSteps::OnNotify(LPARAM lParam, LRESULT* result)
+{
+    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+    if (!header || header->code != UDN_DELTAPOS)
+        return false;
+    const auto* note = reinterpret_cast<const NMUPDOWN*>(lParam);
+    if (!OnDeltaPos(static_cast<int>(header->idFrom), note->iDelta))
+        return false;
+    *result = 1;
+    return true;
+}

@@ -14,6 +14,9 @@ public:
     void SetFormat(int spinId, const char* format);
     // True when spinId is one of ours (the entry moved by delta steps).
     bool OnDeltaPos(int spinId, int delta);
+    // A page's notification: true when it was a click on one of our spins, which
+    // then moved its entry and set *result so the spin keeps no position.
+    bool OnNotify(LPARAM lParam, LRESULT* result);
 
 private:
     struct Entry {

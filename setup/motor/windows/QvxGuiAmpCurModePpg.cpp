@@ -15,12 +15,8 @@ END_MESSAGE_MAP()
 
 namespace {
 constexpr BYTE kQueryFlags = 0x60;
-constexpr WORD kHardwareCode = 13452;
-constexpr WORD kHardwareIndexCode = 13449;
 constexpr WORD kHardwareIndex = 14;
-constexpr WORD kFetCode = 4225;
 constexpr int kTwoPhaseHardwareBit = 8;
-constexpr const char* kRetry = "Could not complete operation.  Please try again";
 }  // namespace
 
 CQvxGuiAmpCurModePpg::CQvxGuiAmpCurModePpg() : CGuiUpdatePpg(IDD)
@@ -67,16 +63,7 @@ void CQvxGuiAmpCurModePpg::BindControls()
     };
     for (int i = 0; i < 10; ++i)
         B::BindEdit(*this, m_edits[i], rows[i]);
-    B::BindCheck(*this, m_brakingWork, IDC_CUR_BRAKING_WORK, B::kBrakingCode, 0, 0xFFFFFFFF, true, group);
-    B::BindCheck(*this, m_brakingDrive, IDC_CUR_BRAKING_DRIVE, B::kBrakingCode, 0, 0xFFFFFFFF, false, group);
-    B::BindCheck(*this, m_fetWork, IDC_CUR_FET_WORK, 0, -1, 2, true, group);
-    B::BindCheck(*this, m_fetDrive, IDC_CUR_FET_DRIVE, kFetCode, -1, 2, false, group);
-    m_fetGroup.AddCheckbox(&m_fetWork);
-    m_fetGroup.m_keepUnrelatedBits = 1;
-    m_fetGroup.SetPollRegister(kFetCode, B::kPollMs, B::kQueryFlags);
-    m_fetGroup.SetWriteRegister(kFetCode);
-    m_fetGroup.SetControlName("Brake Control FET Switch On");
-    GetControlList().AddControl(&m_fetGroup, group);
+    m_braking.Bind(*this, {IDC_CUR_BRAKING_WORK, IDC_CUR_BRAKING_DRIVE, IDC_CUR_FET_WORK, IDC_CUR_FET_DRIVE}, group);
 }
 
 int CQvxGuiAmpCurModePpg::LastMode() const
@@ -108,13 +95,9 @@ int CQvxGuiAmpCurModePpg::SubscribeStatusQueries()
     if (drive == -1)
         return 0;
     const BYTE address = static_cast<BYTE>(drive);
-    m_hardware.QueryWithArgument(address, kHardwareCode, kHardwareIndexCode, kHardwareIndex, 0);
+    CModeControlBinder::QueryHardware(m_hardware, address, kHardwareIndex, 0);
     m_mode.Query(address, kModeWordCode, 0, kQueryFlags);
-    if (!CGuiUpdateItem::SubscribeStatusQueries())
-        return 0;
-    m_controls.StopPollingAll();
-    m_controls.StartPollingAll();
-    return 1;
+    return CModeControlBinder::SubscribeAndRestartPolling(*this);
 }
 
 void CQvxGuiAmpCurModePpg::OnEnableBitChanged(int bit)
@@ -140,9 +123,7 @@ void CQvxGuiAmpCurModePpg::ShowModeReply()
         // Another loop is closed: only the braking settings still apply.
         m_controls.StopPollingAll();
         m_controls.ClearAll();
-        for (CQvxGuiControl* control :
-             std::initializer_list<CQvxGuiControl*>{&m_brakingWork, &m_brakingDrive, &m_fetGroup, &m_fetDrive})
-            control->RestartPolling();
+        m_braking.RestartPolling();
     } else {
         m_controls.RestartPollingAll();
     }
@@ -206,7 +187,7 @@ void CQvxGuiAmpCurModePpg::OnTwoPhaseClicked()
     const bool checked = IsChecked(IDC_CUR_TWO_PHASE);
     LONG last = 0;
     if (GetDrive() == -1 || !m_mode.GetValue(last)) {
-        CGuiUpdateItem::MessageBox(kRetry, MB_OK, 0, 0);
+        CGuiUpdateItem::MessageBox(CModeControlBinder::kRetry, MB_OK, 0, 0);
         CheckDlgButton(IDC_CUR_TWO_PHASE, checked ? BST_UNCHECKED : BST_CHECKED);
     } else {
         SendCommand(static_cast<BYTE>(GetDrive()), kModeWordCode, CDriveModeWord::TwoPhase(static_cast<int>(last), checked));
@@ -216,20 +197,13 @@ void CQvxGuiAmpCurModePpg::OnTwoPhaseClicked()
 
 void CQvxGuiAmpCurModePpg::OnSendBraking()
 {
-    // A script that presses the button means to send.
-    if (CGuiUpdateItem::MessageBox("Send brake settings to drive?", MB_YESNO, 0, IDYES) == IDYES)
+    if (CModeBrakingControls::ConfirmSend(*this))
         SendGroup(kBrakingGroup);
 }
 
 BOOL CQvxGuiAmpCurModePpg::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result)
 {
-    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-    if (header && header->code == UDN_DELTAPOS) {
-        const auto* note = reinterpret_cast<const NMUPDOWN*>(lParam);
-        if (m_spins.OnDeltaPos(static_cast<int>(header->idFrom), note->iDelta)) {
-            *result = 1;
-            return TRUE;
-        }
-    }
+    if (m_spins.OnNotify(lParam, result))
+        return TRUE;
     return CGuiUpdatePpg::OnNotify(wParam, lParam, result);
 }

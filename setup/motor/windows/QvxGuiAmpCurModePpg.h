@@ -9,6 +9,7 @@
 #include "framework/QvxGuiCheckboxCtrlGroup.h"
 #include "framework/QvxGuiEditCtrl.h"
 #include "resources/ids/AmpCurModeIds.h"
+#include "setup/motor/windows/ModeBrakingControls.h"
 #include "setup/motor/windows/ModeControlBinder.h"
 #include "setup/motor/windows/ModeSpinSteps.h"
 
@@ -48,12 +49,8 @@ private:
 
     CDmQueryVar m_mode;
     CDmQueryVar m_hardware;
-    CQvxGuiCheckboxCtrlGroup m_fetGroup;
     CQvxGuiEditCtrl m_edits[10];
-    CQvxGuiCheckboxCtrl m_brakingWork;
-    CQvxGuiCheckboxCtrl m_brakingDrive;
-    CQvxGuiCheckboxCtrl m_fetWork;
-    CQvxGuiCheckboxCtrl m_fetDrive;
+    CModeBrakingControls m_braking;
     CModeSpinSteps m_spins;
     int m_followedDrive = -1;
     bool m_auxShown = true;

@@ -5,6 +5,7 @@
 #include "foundation/DPropertyList.h"
 #include "setup/motor/DriveModeWord.h"
 #include "setup/motor/ElectronicGearing.h"
+#include "setup/motor/windows/GearingEditRows.h"
 #include "setup/motor/windows/ModeControlBinder.h"
 
 IMPLEMENT_DYNAMIC(CQvxGuiAmpPosModePpg, CGuiUpdatePpg)
@@ -24,16 +25,11 @@ END_MESSAGE_MAP()
 namespace {
 constexpr WORD kPollMs = 200;
 constexpr BYTE kQueryFlags = 0x60;
-constexpr WORD kHardwareCode = 13452;
-constexpr WORD kHardwareIndexCode = 13449;
 constexpr WORD kHardwareIndex = 14;
-constexpr const char* kRetry = "Could not complete operation.  Please try again";
 constexpr const char* kDisableFirst = "Please disable drive before sending values to drive";
 constexpr const char* kShowCalculatedKey = "SHOWCALCULATED";
 constexpr int kCalculated[] = {IDC_POS_RATIO_LABEL, IDC_POS_FACTOR_LABEL, IDC_POS_RATIO_WORK,
                                IDC_POS_RATIO_DRIVE, IDC_POS_FACTOR_WORK,  IDC_POS_FACTOR_DRIVE};
-// Custom values of the calculated rows.
-enum { kWorkRatio = 2, kDriveRatio = 4, kWorkFactor = 5, kDriveFactor = 6 };
 }  // namespace
 
 CQvxGuiAmpPosModePpg::CQvxGuiAmpPosModePpg() : CGuiUpdatePpg(IDD)
@@ -66,50 +62,12 @@ void CQvxGuiAmpPosModePpg::BindControls()
     };
     for (int i = 0; i < 8; ++i)
         CModeControlBinder::BindEdit(*this, m_edits[i], rows[i]);
-    m_edits[0].SetDisplayScale(1.0);
-    m_edits[4].SetCustomPollId(kWorkRatio);
-    m_edits[5].SetCustomPollId(kDriveRatio);
-    m_edits[6].SetCustomPollId(kWorkFactor);
-    m_edits[7].SetCustomPollId(kDriveFactor);
-    // The factor goes out as a whole unsigned word.
-    m_edits[6].m_customSendId = kGearFactorCode;
-}
-
-bool CQvxGuiAmpPosModePpg::HasText(CQvxGuiEditCtrl& edit)
-{
-    CString text;
-    edit.GetWindowText(text);
-    text.Trim();
-    return !text.IsEmpty();
+    CGearingEditRows::BindCalculated(m_edits, kGearFactorCode);
 }
 
 int CQvxGuiAmpPosModePpg::CustomPoll(int id, double& value, CWnd* /*control*/)
 {
-    LONG raw = 0;
-    switch (id) {
-    case kWorkRatio:
-        if (!HasText(m_edits[0]) || !HasText(m_edits[2]))
-            return 0;
-        value = CElectronicGearing::LinkRatio(m_edits[0].GetEnteredValue(), m_edits[2].GetEnteredValue());
-        return 1;
-    case kDriveRatio:
-        if (!HasText(m_edits[1]) || !HasText(m_edits[3]))
-            return 0;
-        value = CElectronicGearing::LinkRatio(m_edits[1].GetEnteredValue(), m_edits[3].GetEnteredValue());
-        return 1;
-    case kWorkFactor:
-        if (!HasText(m_edits[2]))
-            return 0;
-        value = CElectronicGearing::GearInFactor(m_edits[2].GetEnteredValue());
-        return 1;
-    case kDriveFactor:
-        if (!m_factor.GetRawValue(raw))
-            return 0;
-        value = static_cast<double>(static_cast<DWORD>(raw));
-        return 1;
-    default:
-        return -2;
-    }
+    return CGearingEditRows::CustomPoll(m_edits, m_factor, id, value);
 }
 
 int CQvxGuiAmpPosModePpg::CustomSend(int id, double value, CWnd* /*control*/)
@@ -154,14 +112,10 @@ int CQvxGuiAmpPosModePpg::SubscribeStatusQueries()
         return 0;
     const BYTE address = static_cast<BYTE>(drive);
     m_factor.Query(address, kGearFactorCode, kPollMs, kQueryFlags);
-    m_hardware.QueryWithArgument(address, kHardwareCode, kHardwareIndexCode, kHardwareIndex, 0);
+    CModeControlBinder::QueryHardware(m_hardware, address, kHardwareIndex, 0);
     m_mode.Query(address, kModeWordCode, kPollMs, kQueryFlags);
     m_inputType.Query(address, kInputTypeCode, kPollMs, kQueryFlags);
-    if (!CGuiUpdateItem::SubscribeStatusQueries())
-        return 0;
-    m_controls.StopPollingAll();
-    m_controls.StartPollingAll();
-    return 1;
+    return CModeControlBinder::SubscribeAndRestartPolling(*this);
 }
 
 bool CQvxGuiAmpPosModePpg::LastOf(const CDmQueryVar& query, int& value)
@@ -275,7 +229,7 @@ bool CQvxGuiAmpPosModePpg::ModeFor(int& last)
 {
     if (GetDrive() != -1 && LastOf(m_mode, last))
         return true;
-    CGuiUpdateItem::MessageBox(kRetry, MB_OK, 0, 0);
+    CGuiUpdateItem::MessageBox(CModeControlBinder::kRetry, MB_OK, 0, 0);
     return false;
 }
 
@@ -314,7 +268,7 @@ void CQvxGuiAmpPosModePpg::OnInputTypeClicked(int n)
 {
     int last = 0;
     if (GetDrive() == -1 || !LastOf(m_inputType, last)) {
-        CGuiUpdateItem::MessageBox(kRetry, MB_OK, 0, 0);
+        CGuiUpdateItem::MessageBox(CModeControlBinder::kRetry, MB_OK, 0, 0);
         return;
     }
     SendCommand(static_cast<BYTE>(GetDrive()), kInputTypeCode, CDriveModeWord::InputType(last, n));
@@ -322,10 +276,7 @@ void CQvxGuiAmpPosModePpg::OnInputTypeClicked(int n)
 
 void CQvxGuiAmpPosModePpg::OnReverseClicked()
 {
-    const int reversed = CElectronicGearing::ReverseGearOut(m_edits[0].GetEnteredValue());
-    CString text;
-    text.Format("%d", reversed);
-    m_edits[0].SetValueText(text);
+    const int reversed = CGearingEditRows::ReverseGearOut(m_edits);
     CheckDlgButton(IDC_POS_REVERSE, reversed < 0 ? BST_CHECKED : BST_UNCHECKED);
     m_sign = reversed;
 }

@@ -59,7 +59,6 @@ private:
     void ClearControls();
     void UpdateCaption();
     bool IsChecked(int id) const { return IsDlgButtonChecked(id) == BST_CHECKED; }
-    bool HasText(CQvxGuiEditCtrl& edit);
 
     CDmQueryVar m_factor;
     CDmQueryVar m_mode;

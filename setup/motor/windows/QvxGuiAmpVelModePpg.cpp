@@ -21,11 +21,8 @@ END_MESSAGE_MAP()
 namespace {
 constexpr WORD kModePollMs = 200;
 constexpr BYTE kQueryFlags = 0x60;
-constexpr WORD kHardwareCode = 13452;
-constexpr WORD kHardwareIndexCode = 13449;
 constexpr WORD kHardwareIndex = 14;
 constexpr int kTwoPhaseHardwareBit = 8;
-constexpr const char* kRetry = "Could not complete operation.  Please try again";
 }  // namespace
 
 CQvxGuiAmpVelModePpg::CQvxGuiAmpVelModePpg() : CGuiUpdatePpg(IDD)
@@ -76,16 +73,7 @@ void CQvxGuiAmpVelModePpg::BindControls()
     };
     for (int i = 0; i < 14; ++i)
         B::BindEdit(*this, m_edits[i], rows[i]);
-    B::BindCheck(*this, m_brakingWork, IDC_VEL_BRAKING_WORK, B::kBrakingCode, 0, 0xFFFFFFFF, true, group);
-    B::BindCheck(*this, m_brakingDrive, IDC_VEL_BRAKING_DRIVE, B::kBrakingCode, 0, 0xFFFFFFFF, false, group);
-    B::BindCheck(*this, m_fetWork, IDC_VEL_FET_WORK, 0, -1, 2, true, group);
-    B::BindCheck(*this, m_fetDrive, IDC_VEL_FET_DRIVE, kFetCode, -1, 2, false, group);
-    m_fetGroup.AddCheckbox(&m_fetWork);
-    m_fetGroup.m_keepUnrelatedBits = 1;
-    m_fetGroup.SetPollRegister(kFetCode, B::kPollMs, B::kQueryFlags);
-    m_fetGroup.SetWriteRegister(kFetCode);
-    m_fetGroup.SetControlName("Brake Control FET Switch On");
-    GetControlList().AddControl(&m_fetGroup, group);
+    m_braking.Bind(*this, {IDC_VEL_BRAKING_WORK, IDC_VEL_BRAKING_DRIVE, IDC_VEL_FET_WORK, IDC_VEL_FET_DRIVE}, group);
 }
 
 std::optional<double> CQvxGuiAmpVelModePpg::Parameter(int id)
@@ -125,15 +113,11 @@ int CQvxGuiAmpVelModePpg::SubscribeStatusQueries()
     if (drive == -1)
         return 0;
     const BYTE address = static_cast<BYTE>(drive);
-    m_hardware.QueryWithArgument(address, kHardwareCode, kHardwareIndexCode, kHardwareIndex, 0);
+    CModeControlBinder::QueryHardware(m_hardware, address, kHardwareIndex, 0);
     m_mode.Query(address, kModeWordCode, kModePollMs, kQueryFlags);
     m_source.Query(address, kSourceCode, kModePollMs, kQueryFlags);
     m_motorType.Query(address, kMotorTypeCode, 0, kQueryFlags);
-    if (!CGuiUpdateItem::SubscribeStatusQueries())
-        return 0;
-    m_controls.StopPollingAll();
-    m_controls.StartPollingAll();
-    return 1;
+    return CModeControlBinder::SubscribeAndRestartPolling(*this);
 }
 
 int CQvxGuiAmpVelModePpg::InitialUpdate()
@@ -151,9 +135,9 @@ void CQvxGuiAmpVelModePpg::OnEnableBitChanged(int bit)
 
 void CQvxGuiAmpVelModePpg::RestartBrakingDisplays()
 {
-    for (CQvxGuiControl* control : std::initializer_list<CQvxGuiControl*>{
-             &m_brakingWork, &m_brakingDrive, &m_fetGroup, &m_fetDrive, &m_edits[6], &m_edits[7]})
-        control->RestartPolling();
+    m_braking.RestartPolling();
+    m_edits[6].RestartPolling();
+    m_edits[7].RestartPolling();
 }
 
 void CQvxGuiAmpVelModePpg::ProcessResponses()
@@ -259,7 +243,7 @@ void CQvxGuiAmpVelModePpg::OnEnableClicked()
     const bool checked = IsChecked(IDC_VEL_ENABLE);
     LONG last = 0;
     if (GetDrive() == -1 || !m_mode.GetValue(last)) {
-        CGuiUpdateItem::MessageBox(kRetry, MB_OK, 0, 0);
+        CGuiUpdateItem::MessageBox(CModeControlBinder::kRetry, MB_OK, 0, 0);
         CheckDlgButton(IDC_VEL_ENABLE, checked ? BST_UNCHECKED : BST_CHECKED);
         return;
     }
@@ -276,20 +260,13 @@ void CQvxGuiAmpVelModePpg::OnSourceClicked()
 
 void CQvxGuiAmpVelModePpg::OnSendBraking()
 {
-    // A script that presses the button means to send.
-    if (CGuiUpdateItem::MessageBox("Send brake settings to drive?", MB_YESNO, 0, IDYES) == IDYES)
+    if (CModeBrakingControls::ConfirmSend(*this))
         SendGroup(kBrakingGroup);
 }
 
 BOOL CQvxGuiAmpVelModePpg::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result)
 {
-    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-    if (header && header->code == UDN_DELTAPOS) {
-        const auto* note = reinterpret_cast<const NMUPDOWN*>(lParam);
-        if (m_spins.OnDeltaPos(static_cast<int>(header->idFrom), note->iDelta)) {
-            *result = 1;  // the edit shows the value; the spin keeps no position
-            return TRUE;
-        }
-    }
+    if (m_spins.OnNotify(lParam, result))
+        return TRUE;
     return CGuiUpdatePpg::OnNotify(wParam, lParam, result);
 }

@@ -11,6 +11,7 @@
 #include "framework/QvxGuiCheckboxCtrlGroup.h"
 #include "framework/QvxGuiEditCtrl.h"
 #include "resources/ids/AmpVelModeIds.h"
+#include "setup/motor/windows/ModeBrakingControls.h"
 #include "setup/motor/windows/ModeControlBinder.h"
 #include "setup/motor/windows/ModeSpinSteps.h"
 
@@ -22,7 +23,6 @@ public:
     static constexpr WORD kSourceCode = 3188;
     static constexpr WORD kMotorTypeCode = 419;
     static constexpr WORD kZeroSpeedCode = 27255;
-    static constexpr WORD kFetCode = 4225;
     static constexpr int kBrakingGroup = 1;
 
     CQvxGuiAmpVelModePpg();
@@ -62,12 +62,8 @@ private:
     CDmQueryVar m_source;
     CDmQueryVar m_hardware;
     CDmQueryVar m_motorType;
-    CQvxGuiCheckboxCtrlGroup m_fetGroup;
     CQvxGuiEditCtrl m_edits[14];
-    CQvxGuiCheckboxCtrl m_brakingWork;
-    CQvxGuiCheckboxCtrl m_brakingDrive;
-    CQvxGuiCheckboxCtrl m_fetWork;
-    CQvxGuiCheckboxCtrl m_fetDrive;
+    CModeBrakingControls m_braking;
     CModeSpinSteps m_spins;
     bool m_zeroStepPending = false;
     bool m_linear = false;

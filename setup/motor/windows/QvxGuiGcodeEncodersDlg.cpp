@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "setup/motor/ElectronicGearing.h"
+#include "setup/motor/windows/GearingEditRows.h"
 #include "setup/motor/windows/ModeControlBinder.h"
 
 IMPLEMENT_DYNCREATE(CQvxGuiGcodeEncodersDlg, CGuiUpdateDlg)
@@ -17,13 +18,9 @@ END_MESSAGE_MAP()
 namespace {
 constexpr WORD kPollMs = 200;
 constexpr BYTE kQueryFlags = 0x60;
-constexpr WORD kHardwareCode = 13452;
-constexpr WORD kHardwareIndexCode = 13449;
 constexpr WORD kHardwareIndex = 23;
 constexpr int kRadios = 8;
 constexpr const char* kMotorEnabled = "Motor is Enabled.\nGearing settings not sent to drive.";
-// Custom values of the calculated rows.
-enum { kWorkRatio = 2, kDriveRatio = 4, kWorkFactor = 5, kDriveFactor = 6 };
 }  // namespace
 
 CQvxGuiGcodeEncodersDlg::CQvxGuiGcodeEncodersDlg() : CGuiUpdateDlg(IDD)
@@ -57,13 +54,7 @@ void CQvxGuiGcodeEncodersDlg::BindControls()
     };
     for (int i = 0; i < 8; ++i)
         CModeControlBinder::BindEdit(*this, m_edits[i], rows[i]);
-    m_edits[0].SetDisplayScale(1.0);
-    m_edits[4].SetCustomPollId(kWorkRatio);
-    m_edits[5].SetCustomPollId(kDriveRatio);
-    m_edits[6].SetCustomPollId(kWorkFactor);
-    m_edits[7].SetCustomPollId(kDriveFactor);
-    // The factor goes out as a whole unsigned word.
-    m_edits[6].m_customSendId = kGearFactorCode;
+    CGearingEditRows::BindCalculated(m_edits, kGearFactorCode);
     CModeControlBinder::BindCheck(*this, m_reverseWork, IDC_GEAR_ENC_REVERSE_WORK, 0, -1,
                                   CElectronicGearing::kReverseBit, true, 0);
     CModeControlBinder::BindCheck(*this, m_reverseDrive, IDC_GEAR_ENC_REVERSE_DRIVE, kEncoderOutputCode, -1,
@@ -85,40 +76,9 @@ int CQvxGuiGcodeEncodersDlg::DivisorKind() const
 
 bool CQvxGuiGcodeEncodersDlg::ReverseAvailable() const { return CElectronicGearing::ReverseAvailable(Last(m_version)); }
 
-bool CQvxGuiGcodeEncodersDlg::HasText(CQvxGuiEditCtrl& edit)
-{
-    CString text;
-    edit.GetWindowText(text);
-    text.Trim();
-    return !text.IsEmpty();
-}
-
 int CQvxGuiGcodeEncodersDlg::CustomPoll(int id, double& value, CWnd* /*control*/)
 {
-    LONG raw = 0;
-    switch (id) {
-    case kWorkRatio:
-    case kDriveRatio: {
-        CQvxGuiEditCtrl& out = m_edits[id == kWorkRatio ? 0 : 1];
-        CQvxGuiEditCtrl& in = m_edits[id == kWorkRatio ? 2 : 3];
-        if (!HasText(out) || !HasText(in))
-            return 0;
-        value = CElectronicGearing::LinkRatio(out.GetEnteredValue(), in.GetEnteredValue());
-        return 1;
-    }
-    case kWorkFactor:
-        if (!HasText(m_edits[2]))
-            return 0;
-        value = CElectronicGearing::GearInFactor(m_edits[2].GetEnteredValue());
-        return 1;
-    case kDriveFactor:
-        if (!m_factor.GetRawValue(raw))
-            return 0;
-        value = static_cast<double>(static_cast<DWORD>(raw));
-        return 1;
-    default:
-        return -2;
-    }
+    return CGearingEditRows::CustomPoll(m_edits, m_factor, id, value);
 }
 
 int CQvxGuiGcodeEncodersDlg::CustomSend(int id, double value, CWnd* /*control*/)
@@ -150,7 +110,7 @@ int CQvxGuiGcodeEncodersDlg::PrepareQueries()
     const BYTE address = static_cast<BYTE>(drive);
     m_encoderWord.Query(address, kEncoderOutputCode, kPollMs, kQueryFlags);
     m_factor.Query(address, kGearFactorCode, kPollMs, kQueryFlags);
-    m_hardware.QueryWithArgument(address, kHardwareCode, kHardwareIndexCode, kHardwareIndex, kPollMs);
+    CModeControlBinder::QueryHardware(m_hardware, address, kHardwareIndex, kPollMs);
     m_version.Query(address, kVersionCode, kPollMs, kQueryFlags);
     return 1;
 }
@@ -233,10 +193,7 @@ void CQvxGuiGcodeEncodersDlg::OnModeWordChanged(int /*value*/)
 
 void CQvxGuiGcodeEncodersDlg::OnReverse()
 {
-    const int reversed = CElectronicGearing::ReverseGearOut(m_edits[0].GetEnteredValue());
-    CString text;
-    text.Format("%d", reversed);
-    m_edits[0].SetValueText(text);
+    const int reversed = CGearingEditRows::ReverseGearOut(m_edits);
     CheckDlgButton(IDC_GEAR_REVERSE, reversed < 0 ? BST_CHECKED : BST_UNCHECKED);
     m_sign = reversed;
 }

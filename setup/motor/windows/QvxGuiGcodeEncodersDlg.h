@@ -51,7 +51,6 @@ private:
     void ShowCaptions();
     void ShowDivisor();
     void UpdateEnables();
-    bool HasText(CQvxGuiEditCtrl& edit);
     void EnableId(int id, bool on);
 
     CDmQueryVar m_encoderWord;

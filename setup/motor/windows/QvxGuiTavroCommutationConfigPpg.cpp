@@ -10,8 +10,8 @@
 #include "framework/GuiAppServices.h"
 #include "framework/GuiFrameServices.h"
 #include "framework/GuiUpdateDlgIdMap.h"
-#include "setup/motor/windows/MotorProcedureWindow.h"
 #include "setup/motor/CommutationConfigLayout.h"
+#include "setup/motor/windows/CommutationPageTools.h"
 #include "setup/motor/CommutationFormulas.h"
 #include "setup/motor/windows/QvxGuiTavroCommutationSheet.h"
 
@@ -27,6 +27,8 @@ BEGIN_MESSAGE_MAP(CQvxGuiTavroCommutationConfigPpg, CGuiUpdatePpg)
 END_MESSAGE_MAP()
 
 namespace {
+constexpr auto QueryValue = &CCommutationPageTools::QueryValue;
+constexpr auto RangeText = &CCommutationPageTools::RangeText;
 constexpr WORD kPollMs = 600;
 constexpr WORD kFastPollMs = 200;
 constexpr BYTE kOnceFlags = 0x60;
@@ -41,13 +43,8 @@ constexpr double kAngleScale = 180.0 / 32767.0;
 constexpr double kTickSeconds = 0.01024;
 constexpr double kTwoTo31 = 2147483648.0;
 constexpr int kNoSend = 99;
-constexpr COLORREF kOffColour = 0xFFFFFF;
 constexpr COLORREF kReadOnlyColour = 0xD9D9D9;
-constexpr COLORREF kModifiedColour = 0xFAE6E6;
 constexpr COLORREF kWarningColour = 0x00FFFF;
-constexpr COLORREF kTextColour = 0xFF0000;
-const char kRangeMessage[] = "\"%s\" must be in the range %g to %g.";
-const char kAdjusted[] = "  Entered value has been automatically adjusted to fit into that range.";
 const char kAutoPhaseProperty[] = "bOpenAutoPhaseDlg";
 
 enum Hook { kHookPoles = 1, kHookPhaseEntry = 2, kHookPhaseWork = 3, kHookPhaseDrive = 4, kHookRampWork = 5, kHookRampDrive = 6 };
@@ -64,13 +61,6 @@ constexpr Correction kCorrections[] = {
     {IDC_CCFG_INDEX_MANUAL_WORK, IDC_CCFG_INDEX_MANUAL_DRIVE, 3},
     {IDC_CCFG_NONE_WORK, IDC_CCFG_NONE_DRIVE, 0},
 };
-
-CString RangeText(const char* name, double low, double high)
-{
-    CString text;
-    text.Format(kRangeMessage, name, low, high);
-    return text + kAdjusted;
-}
 
 double CutTo3Decimals(double value)
 {
@@ -106,14 +96,16 @@ std::optional<double> PhaseLeadRaw(double shown, double lines, int linear, int s
 }  // namespace
 
 CQvxGuiTavroCommutationConfigPpg::CQvxGuiTavroCommutationConfigPpg(CQvxGuiTavroCommutationSheet* sheet)
-    : CGuiUpdatePpg(IDD), m_sheetOwner(sheet)
+    : CGuiUpdatePpg(IDD),
+      m_sheetOwner(sheet),
+      m_autoPhasing(*this, *this, "TAVRO_AUTOPHASING", IDC_CCFG_AUTOPHASE_BUTTON, kAutoPhaseProperty)
 {
     m_statusFlags = kStatusMode | kStatusWord;
 }
 
 CQvxGuiTavroCommutationConfigPpg::~CQvxGuiTavroCommutationConfigPpg()
 {
-    CloseChild();
+    m_autoPhasing.Close();
     for (CDmQueryVar* query : {&m_mc, &m_poles, &m_lines, &m_gvs, &m_cpl, &m_ccm, &m_cir, &m_cct, &m_cim})
         query->Cancel();
 }
@@ -126,11 +118,7 @@ void CQvxGuiTavroCommutationConfigPpg::BindEdit(EditIndex index, int id, const c
     m_controls.AddControl(&edit, -1);
     edit.m_flags = flags;
     edit.SetControlName(name);
-    edit.SetColour(CQvxGuiEditCtrl::kColourUnavailable, kOffColour);
-    edit.SetColour(CQvxGuiEditCtrl::kColourOffline, kReadOnlyColour);
-    edit.SetColour(CQvxGuiEditCtrl::kColourModified, kModifiedColour);
-    edit.SetColour(CQvxGuiEditCtrl::kColourNormal, kOffColour);
-    edit.m_textColour = kTextColour;
+    CCommutationPageTools::SetColours(edit);
 }
 
 void CQvxGuiTavroCommutationConfigPpg::BindAngle(EditIndex work, int workId, EditIndex drive, int driveId, WORD code,
@@ -324,10 +312,7 @@ int CQvxGuiTavroCommutationConfigPpg::PrepareQueries()
     if (drive == -1 || !m_pList)
         return 0;
     if (CGlobalParameterTable* table = m_pList->GetParameterTable()) {
-        for (CQvxGuiEditCtrl& edit : m_edits) {
-            table->RemoveParameterClient(&edit);
-            edit.Initialise();
-        }
+        CCommutationPageTools::FollowDriveConversions(*table, m_edits);
         for (int id : {GPD_VER, GPD_SERVO_FREQ_I, GPD_CS, GPD_A2E_CURRENT_GAIN})
             table->RequestParameterQuery(drive, id);
     }
@@ -354,14 +339,6 @@ int CQvxGuiTavroCommutationConfigPpg::InitialUpdate()
     if (const std::optional<int> mc = QueryValue(m_mc))
         SetMotorKindLabels(0, *mc);
     return result;
-}
-
-std::optional<int> CQvxGuiTavroCommutationConfigPpg::QueryValue(const CDmQueryVar& query) const
-{
-    LONG value = 0;
-    if (!query.GetValue(value))
-        return std::nullopt;
-    return static_cast<int>(value);
 }
 
 // A current read before its conversion gain was known is shown again once it is.
@@ -427,7 +404,7 @@ void CQvxGuiTavroCommutationConfigPpg::ArrangeForMotorAndFeedback(int motorType,
     StackRightColumn();
     m_autoPhaseApplies = layout.autoPhase;
     if (!layout.autoPhase)
-        CloseChild();
+        m_autoPhasing.Close();
     // Kept by position: the list is in order of preference, so a method that
     // was the only choice gives way to a better one that has become possible.
     const int previous = m_methodCombo.GetCurSel();
@@ -836,63 +813,3 @@ void CQvxGuiTavroCommutationConfigPpg::SuspendAutoPhasePolling(int suspend)
     }
 }
 
-// ---------------------------------------------------------------------------
-void CQvxGuiTavroCommutationConfigPpg::OpenAutoPhasing()
-{
-    if (LiveChild())
-        return;
-    CGuiFrameServices* frame = CGuiFrameServices::Get();
-    CGuiUpdateDlgIdMap* registry = frame ? frame->GetDlgIdMap() : nullptr;
-    CGuiUpdateDlg* child = registry ? registry->CreateGui("TAVRO_AUTOPHASING", this, 0) : nullptr;
-    if (!child)
-        return;
-    if (auto* procedure = dynamic_cast<CMotorProcedureWindow*>(child))
-        procedure->SetOwnerPage(this);
-    child->SetDrive(GetDrive(), 1);
-    if (!child->CreateGuiWindow(1)) {
-        delete child;  // no window was made: nothing else would delete it
-        return;
-    }
-    m_autoPhasing = child;
-    if (CWnd* button = GetDlgItem(IDC_CCFG_AUTOPHASE_BUTTON))
-        button->EnableWindow(FALSE);
-}
-
-void CQvxGuiTavroCommutationConfigPpg::OnProcedureWindowClosed(CWnd* child)
-{
-    if (child != m_autoPhasing)
-        return;
-    m_autoPhasing = nullptr;
-    if (CWnd* button = GetDlgItem(IDC_CCFG_AUTOPHASE_BUTTON))
-        button->EnableWindow(TRUE);
-}
-
-void CQvxGuiTavroCommutationConfigPpg::ExchangeSheetProperties(CDPropertyList& bag, int loading)
-{
-    if (!loading) {
-        bag.SetInt(kAutoPhaseProperty, LiveChild() ? 1 : 0);
-        return;
-    }
-    int open = 0;
-    if (bag.GetInt(kAutoPhaseProperty, open) && open)
-        OpenAutoPhasing();
-}
-
-CGuiUpdateDlg* CQvxGuiTavroCommutationConfigPpg::LiveChild()
-{
-    if (m_autoPhasing && !(m_pList && m_pList->Contains(m_autoPhasing)))
-        m_autoPhasing = nullptr;
-    return m_autoPhasing;
-}
-
-// The child no longer reports to this page once it was told to close.
-void CQvxGuiTavroCommutationConfigPpg::CloseChild()
-{
-    if (CGuiUpdateDlg* child = LiveChild()) {
-        if (auto* procedure = dynamic_cast<CMotorProcedureWindow*>(child))
-            procedure->SetOwnerPage(nullptr);
-        child->SetOpener(nullptr);
-        child->PostMessage(WM_CLOSE);
-    }
-    m_autoPhasing = nullptr;
-}

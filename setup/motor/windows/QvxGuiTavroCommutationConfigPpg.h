@@ -15,6 +15,7 @@
 #include "framework/QvxGuiEditCtrl.h"
 #include "platform/ui/ComboBox.h"
 #include "resources/ids/TavroCommutationConfigIds.h"
+#include "setup/motor/windows/MotorProcedureChild.h"
 #include "setup/motor/windows/MotorProcedureOwner.h"
 
 class CQvxGuiTavroCommutationSheet;
@@ -43,11 +44,14 @@ public:
     int CustomPoll(int id, double& value, CWnd* control) override;
     int CustomConvert(int id, double& value, CWnd* control) override;
     int CustomSend(int id, double value, CWnd* control) override;
-    void ExchangeSheetProperties(CDPropertyList& bag, int loading) override;
+    void ExchangeSheetProperties(CDPropertyList& bag, int loading) override
+    {
+        m_autoPhasing.ExchangeSheetProperties(bag, loading);
+    }
 
     // CMotorProcedureOwner
     void OnProcedureRunning(bool running) override { SuspendAutoPhasePolling(running ? 1 : 0); }
-    void OnProcedureWindowClosed(CWnd* child) override;
+    void OnProcedureWindowClosed(CWnd* child) override { m_autoPhasing.OnClosed(child); }
     bool IsOwnerDriveEnabled() const override { return GetEnableBit() != 0; }
 
     void ArrangeForMotorAndFeedback(int motorType, int selectDefault, int takeDriveMethod, int feedbackMask);
@@ -60,8 +64,8 @@ public:
     // The checks that can stop the page's send, without writing anything.
     bool CanSend();
     CQvxGuiEditCtrl& PolesEdit() { return m_edits[kPolesWork]; }
-    CGuiUpdateDlg* GetAutoPhasingWindow() const { return m_autoPhasing; }
-    void OpenAutoPhasing();
+    CGuiUpdateDlg* GetAutoPhasingWindow() const { return m_autoPhasing.Window(); }
+    void OpenAutoPhasing() { m_autoPhasing.Open(); }
 
     void OnAutoPhasing() { OpenAutoPhasing(); }
     void OnMethodSelected();
@@ -80,9 +84,6 @@ private:
         kInitialWork, kInitialDrive, kFinalWork, kFinalDrive, kRampWork, kRampDrive, kTimerWork, kTimerDrive,
         kResolverWork, kResolverDrive, kAlignWork, kAlignDrive, kEditCount
     };
-    // The child window, when it is still open.
-    CGuiUpdateDlg* LiveChild();
-    void CloseChild();
     void RefreshOnNewGain();
     void BindControls();
     void BindEdit(EditIndex index, int id, const char* name, unsigned flags);
@@ -97,7 +98,6 @@ private:
     int WorkingCorrection() const;
     void StackRightColumn();
     bool IsChecked(int id) const { return IsDlgButtonChecked(id) == BST_CHECKED; }
-    std::optional<int> QueryValue(const CDmQueryVar& query) const;
     bool PhaseLeadInputs(bool working, double& lines, int& linear, int& shift, double& frequency, int& cs);
     int PhaseLeadRange(double& low, double& high);
     int RampDisplay(int id, double& value);
@@ -126,7 +126,7 @@ private:
     CQvxGuiCheckboxCtrlGroup m_mccGroup;
     CComboBox m_methodCombo;
     int m_driveMethod = 0;
-    CGuiUpdateDlg* m_autoPhasing = nullptr;
+    CMotorProcedureChild m_autoPhasing;
     double m_rotaryPoles = 2;
     double m_linearPitch = 5000;
     int m_shownKind = -1;

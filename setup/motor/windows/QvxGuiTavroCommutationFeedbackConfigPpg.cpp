@@ -12,9 +12,9 @@
 #include "framework/GuiAppServices.h"
 #include "framework/GuiFrameServices.h"
 #include "framework/GuiUpdateDlgIdMap.h"
-#include "setup/motor/windows/MotorProcedureWindow.h"
 #include "platform/ui/MsgBox.h"
 #include "setup/motor/CommutationConfigLayout.h"
+#include "setup/motor/windows/CommutationPageTools.h"
 #include "setup/motor/FeedbackConfigLayout.h"
 #include "setup/motor/windows/QvxGuiTavroCommutationSheet.h"
 
@@ -36,6 +36,8 @@ BEGIN_MESSAGE_MAP(CQvxGuiTavroCommutationFeedbackConfigPpg, CGuiUpdatePpg)
 END_MESSAGE_MAP()
 
 namespace {
+constexpr auto QueryValue = &CCommutationPageTools::QueryValue;
+constexpr auto RangeText = &CCommutationPageTools::RangeText;
 constexpr WORD kPollMs = 600;
 constexpr BYTE kOnceFlags = 0x60;
 constexpr WORD kMcCode = 419;
@@ -52,12 +54,7 @@ constexpr WORD kCalibrationIndexCode = 1449;
 constexpr DWORD kFaultBit = 2048;
 constexpr int kNoSend = 99;
 constexpr UINT kOutputChangedMessage = WM_USER + 104;
-constexpr COLORREF kOffColour = 0xFFFFFF;
 constexpr COLORREF kReadOnlyColour = 0xD9D9D9;
-constexpr COLORREF kModifiedColour = 0xFAE6E6;
-constexpr COLORREF kTextColour = 0xFF0000;
-const char kRangeMessage[] = "\"%s\" must be in the range %g to %g.";
-const char kAdjusted[] = "  Entered value has been automatically adjusted to fit into that range.";
 const char kCalibrationProperty[] = "bOpenAnaCalibrationDlg";
 struct SpinStep {
     int edit;
@@ -76,13 +73,15 @@ enum Hook {
 }  // namespace
 
 CQvxGuiTavroCommutationFeedbackConfigPpg::CQvxGuiTavroCommutationFeedbackConfigPpg(CQvxGuiTavroCommutationSheet* sheet)
-    : CGuiUpdatePpg(IDD), m_sheetOwner(sheet)
+    : CGuiUpdatePpg(IDD),
+      m_sheetOwner(sheet),
+      m_calibration(*this, *this, "TAVRO_ANAMOTORCALIB", IDC_CFBK_CALIBRATION, kCalibrationProperty)
 {
 }
 
 CQvxGuiTavroCommutationFeedbackConfigPpg::~CQvxGuiTavroCommutationFeedbackConfigPpg()
 {
-    CloseChild();
+    m_calibration.Close();
     for (CDmQueryVar* query : {&m_mc, &m_lines, &m_outputWord, &m_hardware, &m_itc, &m_absBits, &m_absProtocol,
                                &m_absShifts})
         query->Cancel();
@@ -98,11 +97,7 @@ CQvxGuiEditCtrl& CQvxGuiTavroCommutationFeedbackConfigPpg::BindEdit(EditIndex in
     edit.m_flags = flags;
     edit.SetControlName(name);
     edit.SetDisplayFormat(format, 0);
-    edit.SetColour(CQvxGuiEditCtrl::kColourUnavailable, kOffColour);
-    edit.SetColour(CQvxGuiEditCtrl::kColourOffline, kReadOnlyColour);
-    edit.SetColour(CQvxGuiEditCtrl::kColourModified, kModifiedColour);
-    edit.SetColour(CQvxGuiEditCtrl::kColourNormal, kOffColour);
-    edit.m_textColour = kTextColour;
+    CCommutationPageTools::SetColours(edit);
     return edit;
 }
 
@@ -303,10 +298,7 @@ int CQvxGuiTavroCommutationFeedbackConfigPpg::PrepareQueries()
     if (drive == -1 || !m_pList)
         return 0;
     if (CGlobalParameterTable* table = m_pList->GetParameterTable()) {
-        for (CQvxGuiEditCtrl& edit : m_edits) {
-            table->RemoveParameterClient(&edit);
-            edit.Initialise();
-        }
+        CCommutationPageTools::FollowDriveConversions(*table, m_edits);
         for (int id : {GPD_VER, GPD_AMPTOENGIOMILIVOLTS_INPUT})
             table->RequestParameterQuery(drive, id);
     }
@@ -353,14 +345,6 @@ int CQvxGuiTavroCommutationFeedbackConfigPpg::InitialUpdate()
         RefillDivisorChoices(static_cast<long long>(*mc == 1 ? *lines * 100 : *lines));
     SetLinesLabels(0, *mc, 1);
     return result;
-}
-
-std::optional<int> CQvxGuiTavroCommutationFeedbackConfigPpg::QueryValue(const CDmQueryVar& query) const
-{
-    LONG value = 0;
-    if (!query.GetValue(value))
-        return std::nullopt;
-    return static_cast<int>(value);
 }
 
 // 210 as the drive holds it: unsigned, in µm for a linear motor.
@@ -465,7 +449,7 @@ void CQvxGuiTavroCommutationFeedbackConfigPpg::ArrangeFeedbackPage(int feedbackM
     SetWritable(m_absFaultGroup, layout.faultWriter == kFaultWriterAbsEncoder);
     SetWritable(m_resolverFaultGroup, layout.faultWriter == kFaultWriterResolver);
     if (!layout.calibrationShown)
-        CloseChild();
+        m_calibration.Close();
     Invalidate();
 }
 
@@ -734,9 +718,7 @@ int CQvxGuiTavroCommutationFeedbackConfigPpg::CustomConvert(int id, double& valu
         const bool linear = m_sheetOwner->GetLinearOrRotary() == 1;
         const double high = linear ? 21474836.47 : 2147483647.0;
         if (!(value >= 0.01 && value <= high)) {
-            CString text;
-            text.Format(kRangeMessage, edit->GetControlName().GetString(), 0.01, high);
-            CGuiUpdateItem::MessageBox(text + kAdjusted, MB_OK, 0, IDOK);
+            CGuiUpdateItem::MessageBox(RangeText(edit->GetControlName(), 0.01, high), MB_OK, 0, IDOK);
             value = std::isfinite(value) ? std::clamp(value, 0.01, high) : 0.01;
         }
         RefillDivisorChoices(static_cast<long long>(linear ? std::trunc(value) * 100 : std::trunc(value)));
@@ -873,67 +855,6 @@ void CQvxGuiTavroCommutationFeedbackConfigPpg::OnRefresh()
     }
     m_protocolCombo.SetCurSel(found);
     ApplyProtocolRule();
-}
-
-// ---------------------------------------------------------------------------
-void CQvxGuiTavroCommutationFeedbackConfigPpg::OpenCalibration()
-{
-    if (LiveChild())
-        return;
-    CGuiFrameServices* frame = CGuiFrameServices::Get();
-    CGuiUpdateDlgIdMap* registry = frame ? frame->GetDlgIdMap() : nullptr;
-    CGuiUpdateDlg* child = registry ? registry->CreateGui("TAVRO_ANAMOTORCALIB", this, 0) : nullptr;
-    if (!child)
-        return;
-    if (auto* procedure = dynamic_cast<CMotorProcedureWindow*>(child))
-        procedure->SetOwnerPage(this);
-    child->SetDrive(GetDrive(), 1);
-    if (!child->CreateGuiWindow(1)) {
-        delete child;  // no window was made: nothing else would delete it
-        return;
-    }
-    m_calibration = child;
-    if (CWnd* button = GetDlgItem(IDC_CFBK_CALIBRATION))
-        button->EnableWindow(FALSE);
-}
-
-void CQvxGuiTavroCommutationFeedbackConfigPpg::OnProcedureWindowClosed(CWnd* child)
-{
-    if (child != m_calibration)
-        return;
-    m_calibration = nullptr;
-    if (CWnd* button = GetDlgItem(IDC_CFBK_CALIBRATION))
-        button->EnableWindow(TRUE);
-}
-
-void CQvxGuiTavroCommutationFeedbackConfigPpg::ExchangeSheetProperties(CDPropertyList& bag, int loading)
-{
-    if (!loading) {
-        bag.SetInt(kCalibrationProperty, LiveChild() ? 1 : 0);
-        return;
-    }
-    int open = 0;
-    if (bag.GetInt(kCalibrationProperty, open) && open)
-        OpenCalibration();
-}
-
-CGuiUpdateDlg* CQvxGuiTavroCommutationFeedbackConfigPpg::LiveChild()
-{
-    if (m_calibration && !(m_pList && m_pList->Contains(m_calibration)))
-        m_calibration = nullptr;
-    return m_calibration;
-}
-
-// The child no longer reports to this page once it was told to close.
-void CQvxGuiTavroCommutationFeedbackConfigPpg::CloseChild()
-{
-    if (CGuiUpdateDlg* child = LiveChild()) {
-        if (auto* procedure = dynamic_cast<CMotorProcedureWindow*>(child))
-            procedure->SetOwnerPage(nullptr);
-        child->SetOpener(nullptr);
-        child->PostMessage(WM_CLOSE);
-    }
-    m_calibration = nullptr;
 }
 
 void CQvxGuiTavroCommutationFeedbackConfigPpg::StepEdit(NMHDR* header, LRESULT* result, int index)

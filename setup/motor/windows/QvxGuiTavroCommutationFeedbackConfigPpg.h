@@ -16,6 +16,7 @@
 #include "framework/QvxGuiEditCtrl.h"
 #include "platform/ui/ComboBox.h"
 #include "resources/ids/TavroCommutationFeedbackIds.h"
+#include "setup/motor/windows/MotorProcedureChild.h"
 #include "setup/motor/windows/MotorProcedureOwner.h"
 
 class CQvxGuiTavroCommutationSheet;
@@ -45,7 +46,10 @@ public:
     int CustomPoll(int id, double& value, CWnd* control) override;
     int CustomConvert(int id, double& value, CWnd* control) override;
     int CustomSend(int id, double value, CWnd* control) override;
-    void ExchangeSheetProperties(CDPropertyList& bag, int loading) override;
+    void ExchangeSheetProperties(CDPropertyList& bag, int loading) override
+    {
+        m_calibration.ExchangeSheetProperties(bag, loading);
+    }
     // CQvxDatabaseRecordsetClient: an encoder picked from the database.
     void OnRefresh() override;
     // The bound fields show the record again: T-format keeps its alignment bits at 0.
@@ -53,7 +57,7 @@ public:
 
     // CMotorProcedureOwner
     void OnProcedureRunning(bool /*running*/) override {}
-    void OnProcedureWindowClosed(CWnd* child) override;
+    void OnProcedureWindowClosed(CWnd* child) override { m_calibration.OnClosed(child); }
     bool IsOwnerDriveEnabled() const override { return GetEnableBit() != 0; }
 
     void ArrangeFeedbackPage(int feedbackMask, int motorType);
@@ -63,8 +67,8 @@ public:
     // The checks that can stop the page's send, without writing anything.
     bool CanSend();
     void BindAbsEncRecordset(CQvxDatabaseRecordset* recordset);
-    CGuiUpdateDlg* GetCalibrationWindow() const { return m_calibration; }
-    void OpenCalibration();
+    CGuiUpdateDlg* GetCalibrationWindow() const { return m_calibration.Window(); }
+    void OpenCalibration() { m_calibration.Open(); }
 
     void OnAdditional();
     void OnCalibration() { OpenCalibration(); }
@@ -89,9 +93,6 @@ private:
         kCdsWork, kCdsDrive, kPositionShiftWork, kPositionShiftDrive, kVelocityShiftWork, kVelocityShiftDrive,
         kSineOffset, kSineScale, kCosineOffset, kCosineScale, kEditCount
     };
-    // The child window, when it is still open.
-    CGuiUpdateDlg* LiveChild();
-    void CloseChild();
     void RefreshOnNewGain();
     // A spin arrow moves its field by one step within the field's range.
     void StepEdit(NMHDR* header, LRESULT* result, int index);
@@ -107,7 +108,6 @@ private:
     void SelectLineCount(int bits);
     bool IsShownAndEnabled(int id) const;
     bool IsChecked(int id) const { return IsDlgButtonChecked(id) == BST_CHECKED; }
-    std::optional<int> QueryValue(const CDmQueryVar& query) const;
     std::optional<double> DriveLines();
     void ShowDivider(bool takeDriveLines);
     void PostOutputChanged();
@@ -148,5 +148,5 @@ private:
     int m_dividerNoticeShown = 0;
     int m_absFieldsEnabled = 0;
     double m_offsetGain = 0;
-    CGuiUpdateDlg* m_calibration = nullptr;
+    CMotorProcedureChild m_calibration;
 };

@@ -5,6 +5,7 @@
 #include "framework/GuiUpdateList.h"
 #include "platform/ui/Button.h"
 #include "setup/motor/TrajectoryLimits.h"
+#include "setup/motor/windows/ModeControlBinder.h"
 
 IMPLEMENT_DYNCREATE(CQvxGuiTrajectoryGen, CGuiUpdateDlg)
 // The window factory finds the window by its class name.
@@ -19,8 +20,6 @@ namespace {
 constexpr WORD kPollMs = 200;
 constexpr WORD kControlPollMs = 600;
 constexpr BYTE kQueryFlags = 0x60;
-constexpr WORD kHardwareCode = 13452;
-constexpr WORD kHardwareIndexCode = 13449;
 constexpr WORD kHardwareIndex = 14;
 constexpr WORD kZeroSpeedCode = 27255;
 constexpr WORD kVelocityLimitCode = 716;
@@ -83,7 +82,7 @@ int CQvxGuiTrajectoryGen::PrepareQueries()
     const BYTE address = static_cast<BYTE>(drive);
     m_accel.Query(address, kAccelCode, kPollMs, kQueryFlags);
     m_decel.Query(address, kDecelCode, kPollMs, kQueryFlags);
-    m_hardware.QueryWithArgument(address, kHardwareCode, kHardwareIndexCode, kHardwareIndex, kPollMs);
+    CModeControlBinder::QueryHardware(m_hardware, address, kHardwareIndex, kPollMs);
     if (CGlobalParameterTable* table = m_pList ? m_pList->GetParameterTable() : nullptr) {
         // The edits were bound before the window had its drive: follow this drive's conversions.
         for (CQvxGuiEditCtrl& edit : m_edits) {

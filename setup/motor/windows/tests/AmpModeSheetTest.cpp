@@ -40,14 +40,6 @@ protected:
         }
         return sheet;
     }
-    static CString Text(CWnd* dlg, int id)
-    {
-        CString text;
-        dlg->GetDlgItemText(id, text);
-        return text;
-    }
-    static bool Checked(CWnd* dlg, int id) { return dlg->IsDlgButtonChecked(id) == BST_CHECKED; }
-    static bool Enabled(CWnd* dlg, int id) { return dlg->GetDlgItem(id)->IsWindowEnabled() != FALSE; }
     static CString Tab(CGuiUpdatePpg& page) { return CGuiUpdatePpg::GetTabText(&page); }
 
     LONG m_mode = 0x02;

@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "ProcedureDemoFixture.h"
-#include "platform/core/Archive.h"
-#include "platform/core/File.h"
 #include "setup/motor/windows/QvxAnaMotorCalibrateDlg.h"
 #include "testing/WindowShot.h"
 
@@ -84,18 +82,8 @@ TEST_F(AnaMotorCalibrateTest, ALayoutInGainModeStartsAGainRun)
     CQvxAnaMotorCalibrateDlg* dlg = Open();
     ASSERT_NE(dlg, nullptr);
     dlg->GetProperties().SetInt("nCalibrateMode", 2);
-    const std::string path = m_home.File("layout.bin");
-    {
-        CFile file(path.c_str(), CFile::modeCreate | CFile::modeWrite);
-        CArchive ar(&file, CArchive::store);
-        dlg->CGuiUpdateDlg::SerializeLayout(ar, 1);
-        ar.Close();
-    }
-    {
-        CFile file(path.c_str(), CFile::modeRead);
-        CArchive ar(&file, CArchive::load);
-        dlg->SerializeLayout(ar, 1);
-    }
+    StoreLayout(dlg, true);
+    LoadLayout(dlg);
     EXPECT_TRUE(Checked(dlg, IDC_CAL_GAIN));
     EXPECT_FALSE(Checked(dlg, IDC_CAL_OFFSET));
     EXPECT_EQ(dlg->GetCalibrationMode(), 2);

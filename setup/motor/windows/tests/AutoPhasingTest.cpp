@@ -5,8 +5,6 @@
 
 #include "ProcedureDemoFixture.h"
 #include "distribution/parameters/GlobalParameterKinds.h"
-#include "platform/core/Archive.h"
-#include "platform/core/File.h"
 #include "setup/motor/windows/QvxAutoPhasingDlg.h"
 #include "testing/WindowPixels.h"
 #include "testing/WindowShot.h"
@@ -189,35 +187,16 @@ TEST_F(AutoPhasingTest, TheModeComesBackFromTheLayoutRecord)
     kvtest::Click(dlg->GetDlgItem(IDC_AP_CONTINUOUS));
     EXPECT_TRUE(dlg->GetDlgItem(IDC_AP_FINAL_SPEED)->IsWindowEnabled());
     EXPECT_FALSE(dlg->GetDlgItem(IDC_AP_CURRENT_RAMP)->IsWindowEnabled());
-    const std::string path = m_home.File("layout.bin");
-    {
-        CFile file(path.c_str(), CFile::modeCreate | CFile::modeWrite);
-        CArchive ar(&file, CArchive::store);
-        dlg->SerializeLayout(ar, 1);
-        ar.Close();
-    }
+    StoreLayout(dlg);
     kvtest::Click(dlg->GetDlgItem(IDC_AP_STEP));
-    {
-        CFile file(path.c_str(), CFile::modeRead);
-        CArchive ar(&file, CArchive::load);
-        dlg->SerializeLayout(ar, 1);
-    }
+    LoadLayout(dlg);
     EXPECT_TRUE(Checked(dlg, IDC_AP_CONTINUOUS));
     EXPECT_FALSE(Checked(dlg, IDC_AP_STEP));
     EXPECT_TRUE(dlg->GetDlgItem(IDC_AP_FINAL_SPEED)->IsWindowEnabled());
     // A record without the property opens in Step mode.
     dlg->GetProperties().Remove("nAutoPhaseMode");
-    {
-        CFile file(path.c_str(), CFile::modeCreate | CFile::modeWrite);
-        CArchive ar(&file, CArchive::store);
-        dlg->CGuiUpdateDlg::SerializeLayout(ar, 1);
-        ar.Close();
-    }
-    {
-        CFile file(path.c_str(), CFile::modeRead);
-        CArchive ar(&file, CArchive::load);
-        dlg->SerializeLayout(ar, 1);
-    }
+    StoreLayout(dlg, true);
+    LoadLayout(dlg);
     EXPECT_TRUE(Checked(dlg, IDC_AP_STEP));
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "DialogReadings.h"
 #include "comm/trace/CommManagerTraceClient.h"
 #include "database/QvxDatabase.h"
 #include "database/QvxDatabaseRecordset.h"
@@ -37,7 +38,7 @@ enum Code : WORD {
 
 // The Kreln drive (address 1) holds a rotary motor of 8 poles and 1000 lines,
 // Hall initialisation with Hall Edge correction, tach feedback, encoder reversed.
-class CommutatWindowTest : public DriveWindowDemoTest {
+class CommutatWindowTest : public DriveWindowDemoTest, protected MotorDialogReadings {
 protected:
     void PrepareDrives() override
     {
@@ -75,14 +76,6 @@ protected:
         }
         return dlg;
     }
-    static CString Text(CWnd* dlg, int id)
-    {
-        CString text;
-        dlg->GetDlgItemText(id, text);
-        return text;
-    }
-    static bool Checked(CWnd* dlg, int id) { return dlg->IsDlgButtonChecked(id) == BST_CHECKED; }
-    static bool Enabled(CWnd* dlg, int id) { return dlg->GetDlgItem(id)->IsWindowEnabled() != FALSE; }
     // Codes written to the drive since the last call, in the order they went out.
     std::vector<WORD> Writes()
     {

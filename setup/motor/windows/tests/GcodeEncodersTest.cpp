@@ -33,14 +33,6 @@ protected:
         }
         return dlg;
     }
-    static CString Text(CWnd* dlg, int id)
-    {
-        CString text;
-        dlg->GetDlgItemText(id, text);
-        return text;
-    }
-    static bool Checked(CWnd* dlg, int id) { return dlg->IsDlgButtonChecked(id) == BST_CHECKED; }
-    static bool Enabled(CWnd* dlg, int id) { return dlg->GetDlgItem(id)->IsWindowEnabled() != FALSE; }
     LONG EncoderWord() { return Register(kKreln, CQvxGuiGcodeEncodersDlg::kEncoderOutputCode); }
 
     LONG m_version = 423;

@@ -2,10 +2,11 @@
 // a servo frequency and the drive mode windows are registered.
 #pragma once
 
+#include "DialogReadings.h"
 #include "framework/tests/DriveWindowDemoTest.h"
 #include "setup/motor/windows/MotorWindowClasses.h"
 
-class MotorDemoTest : public DriveWindowDemoTest {
+class MotorDemoTest : public DriveWindowDemoTest, protected MotorDialogReadings {
 protected:
     void PrepareDrives() override
     {

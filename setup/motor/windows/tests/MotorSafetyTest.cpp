@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "DialogReadings.h"
 #include "framework/tests/DriveWindowDemoTest.h"
 #include "platform/core/IniFile.h"
 #include "platform/ui/UserInput.h"
@@ -12,7 +13,7 @@ enum Code : WORD { IFE = 9413, IFR = 9426, IFT = 9428, IL = 300, MI = 425, MPK =
 }  // namespace
 
 // The Tavro drive (address 2) with all four protections off but the breaker.
-class MotorSafetyWindowTest : public DriveWindowDemoTest {
+class MotorSafetyWindowTest : public DriveWindowDemoTest, protected MotorDialogReadings {
 protected:
     void PrepareDrives() override
     {
@@ -34,14 +35,6 @@ protected:
         }
         return dlg;
     }
-    static CString Text(CWnd* dlg, int id)
-    {
-        CString text;
-        dlg->GetDlgItemText(id, text);
-        return text;
-    }
-    static bool Checked(CWnd* dlg, int id) { return dlg->IsDlgButtonChecked(id) == BST_CHECKED; }
-    static bool Enabled(CWnd* dlg, int id) { return dlg->GetDlgItem(id)->IsWindowEnabled() != FALSE; }
     CString Setting(const char* key)
     {
         char text[64];

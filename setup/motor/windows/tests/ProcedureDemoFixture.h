@@ -10,9 +10,13 @@
 #include <vector>
 
 #include "comm/demo/DemoRegisterCodes.h"
+#include "DialogReadings.h"
+#include "framework/GuiUpdateDlg.h"
 #include "framework/tests/DriveWindowDemoTest.h"
 #include "framework/tests/FakeGuiAppServices.h"
+#include "platform/core/Archive.h"
 #include "platform/core/Clock.h"
+#include "platform/core/File.h"
 #include "platform/ui/UserInput.h"
 #include "setup/motor/windows/MotorProcedureOwner.h"
 #include "setup/motor/windows/MotorProcedureWindowClasses.h"
@@ -29,7 +33,7 @@ public:
     bool enabled = false;
 };
 
-class ProcedureDemoTest : public DriveWindowDemoTest {
+class ProcedureDemoTest : public DriveWindowDemoTest, protected MotorDialogReadings {
 protected:
     static constexpr int kPoles = 4;
     static constexpr int kContinuous = 1000;
@@ -69,13 +73,24 @@ protected:
         dlg->SendDriveEnable(on ? 1 : 0);
         return Wait([&] { return (dlg->GetEnableBit() != 0) == on; });
     }
-    static CString Text(CWnd* dlg, int id)
+    // The window's layout record to a file: the window's own, or only what every drive window stores.
+    void StoreLayout(CGuiUpdateDlg* dlg, bool baseOnly = false)
     {
-        CString text;
-        dlg->GetDlgItemText(id, text);
-        return text;
+        CFile file(m_home.File("layout.bin").c_str(), CFile::modeCreate | CFile::modeWrite);
+        CArchive ar(&file, CArchive::store);
+        if (baseOnly)
+            dlg->CGuiUpdateDlg::SerializeLayout(ar, 1);
+        else
+            dlg->SerializeLayout(ar, 1);
+        ar.Close();
     }
-    static bool Checked(CWnd* dlg, int id) { return dlg->IsDlgButtonChecked(id) == BST_CHECKED; }
+    // The stored record read back through the window.
+    void LoadLayout(CGuiUpdateDlg* dlg)
+    {
+        CFile file(m_home.File("layout.bin").c_str(), CFile::modeRead);
+        CArchive ar(&file, CArchive::load);
+        dlg->SerializeLayout(ar, 1);
+    }
     // Time jumps ahead for every clock of the program, the demo drive's included.
     static void JumpClock(ULONGLONG ms)
     {

@@ -33,8 +33,6 @@ protected:
         }
         return dlg;
     }
-    static bool Checked(CWnd* dlg, int id) { return dlg->IsDlgButtonChecked(id) == BST_CHECKED; }
-    static bool Enabled(CWnd* dlg, int id) { return dlg->GetDlgItem(id)->IsWindowEnabled() != FALSE; }
 
     LONG m_mode = 0x10;
     LONG m_type = 0x11;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "comm/trace/CommManagerTraceClient.h"
+#include "DialogReadings.h"
 #include "framework/tests/DriveWindowDemoTest.h"
 #include "setup/motor/windows/CommutationWindowClasses.h"
 #include "setup/motor/windows/MotorProcedureOwner.h"
@@ -34,7 +35,7 @@ private:
     CMotorProcedureOwner* m_owner = nullptr;
 };
 
-class TavroCommutationTest : public DriveWindowDemoTest {
+class TavroCommutationTest : public DriveWindowDemoTest, protected MotorDialogReadings {
 protected:
     static constexpr WORD kMft = 13524;
     static constexpr WORD kCim = 3373;
@@ -55,13 +56,6 @@ protected:
     }
     void SetHardware(LONG word);
     CQvxGuiTavroCommutationSheet* Open();
-    static CString Text(CWnd* dlg, int id)
-    {
-        CString text;
-        dlg->GetDlgItemText(id, text);
-        return text;
-    }
-    static bool Checked(CWnd* dlg, int id) { return dlg->IsDlgButtonChecked(id) == BST_CHECKED; }
     // Register codes written on the link since the trace started, in order.
     std::vector<WORD> Written();
     static int IndexOf(const std::vector<WORD>& codes, WORD code)

@@ -485,12 +485,13 @@ TEST_F(TavroCommutationTest, RampNeedsAFinalCurrentAboveTheInitialOne)
     EXPECT_EQ(Register(kTavro, 3378), 7);
 }
 
-class TavroCommutationFirmwareTest : public TavroCommutationTest {
+// The sheet with a program settings file of its own.
+class TavroCommutationIniTest : public TavroCommutationTest {
 protected:
+    explicit TavroCommutationIniTest(const char* ini) : m_ini(ini) {}
     void SetUp() override
     {
-        m_home.Write("kvfact.ini", "[UNLOCK_TAVRO_FUNCTION_VER]\r\nResolverFeedbackSettings=99.0\r\n"
-                                   "CommutationAbsEnc=99.0\r\n");
+        m_home.Write("kvfact.ini", m_ini);
         m_services = std::make_unique<FakeGuiAppServices>(m_home.File("kvfact.ini"));
         TavroCommutationTest::SetUp();
     }
@@ -499,7 +500,17 @@ protected:
         TavroCommutationTest::TearDown();
         m_services.reset();
     }
+    const char* m_ini;
     std::unique_ptr<FakeGuiAppServices> m_services;
+};
+
+class TavroCommutationFirmwareTest : public TavroCommutationIniTest {
+protected:
+    TavroCommutationFirmwareTest()
+        : TavroCommutationIniTest("[UNLOCK_TAVRO_FUNCTION_VER]\r\nResolverFeedbackSettings=99.0\r\n"
+                                  "CommutationAbsEnc=99.0\r\n")
+    {
+    }
 };
 
 TEST_F(TavroCommutationFirmwareTest, OlderFirmwareHasNoResolverSettingsAndNoAbsoluteEncoder)
@@ -548,20 +559,12 @@ TEST_F(TavroCommutationTest, APhaseLeadBeyondItsRangeIsClampedBeforeItIsSent)
     EXPECT_LE(Register(kTavro, 3596), 32767);
 }
 
-class TavroCommutationFactoryTest : public TavroCommutationTest {
+class TavroCommutationFactoryTest : public TavroCommutationIniTest {
 protected:
-    void SetUp() override
+    TavroCommutationFactoryTest()
+        : TavroCommutationIniTest("[MODEL DISPLAY]\r\nCustomerDisplay=factory configuration\r\n")
     {
-        m_home.Write("kvfact.ini", "[MODEL DISPLAY]\r\nCustomerDisplay=factory configuration\r\n");
-        m_services = std::make_unique<FakeGuiAppServices>(m_home.File("kvfact.ini"));
-        TavroCommutationTest::SetUp();
     }
-    void TearDown() override
-    {
-        TavroCommutationTest::TearDown();
-        m_services.reset();
-    }
-    std::unique_ptr<FakeGuiAppServices> m_services;
 };
 
 TEST_F(TavroCommutationFactoryTest, CalibrationOpensForSinCosAndIsRememberedInTheLayout)

@@ -17,13 +17,6 @@ protected:
         }
         return dlg;
     }
-    static CString Text(CWnd* dlg, int id)
-    {
-        CString text;
-        dlg->GetDlgItemText(id, text);
-        return text;
-    }
-    static bool Checked(CWnd* dlg, int id) { return dlg->IsDlgButtonChecked(id) == BST_CHECKED; }
 };
 
 TEST_F(TrajectoryGenTest, ADisabledLimitShowsItsMagnitudeAndAClickWritesItPositive)
