@@ -163,8 +163,15 @@ TEST_F(SettingsListEngineTest, BadTemplateLinesGiveTheEnginesErrorAndTheGoodRows
     EXPECT_GE(m_host.m_logText.Find("Could not open template file \"missing.dat\""), 0) << m_host.m_logText.GetString();
     EXPECT_EQ(m_host.m_logText.Find("color"), -1) << "a refused definition line is not an error of the run";
 
+    // The broken row fails at every poll; the run's log does not grow with it.
+    auto* engine = dynamic_cast<CAmpBackupListEngine*>(list.GetEngine());
+    const CString log = engine->GetErrorLog();
+    SetRegister(kTavro, TLP, 43);
+    ASSERT_TRUE(WaitForRows(list, "[Before=43] [Broken=Waiting...] [After=2]")) << Rows(list);
+    EXPECT_EQ(engine->GetErrorLog(), log);
+
     // Without a drive nothing runs.
-    CAmpBackupListEngine engine;
-    EXPECT_EQ(engine.RunTemplate(-1, "!EXTPROC:ADD:X\n"), 0);
-    EXPECT_EQ(engine.IsIdle(), 1);
+    CAmpBackupListEngine idle;
+    EXPECT_EQ(idle.RunTemplate(-1, "!EXTPROC:ADD:X\n"), 0);
+    EXPECT_EQ(idle.IsIdle(), 1);
 }
