@@ -11,6 +11,7 @@
 #include "HelpTopics.h"
 #include "KorvaneApp.h"
 #include "PasswordDlg.h"
+#include "backup/windows/AmpBackupListEngine.h"
 #include "ScriptPlayerDlg.h"
 #include "comm/demo/DemoDriveLoader.h"
 #include "comm/windows/CommunicationsStatisticsDlg.h"
@@ -141,10 +142,13 @@ CMainFrame::CMainFrame() : m_backupComputations(m_parameters, AfxGetAppPaths().f
     CGuiFrameServices::Install(this);
     LoadDriveAssignments();
     m_factory.SetModalOpener([this](const char* className) { OpenFirmwareWindow(className); });
+    // Every drive-settings list runs its definition on an engine of its own.
+    CAmpBackupListEngine::InstallFactory(&m_backupHost);
 }
 
 CMainFrame::~CMainFrame()
 {
+    CAmpBackupListEngine::RemoveFactory();
     m_backup.StopThread(1);
     if (IsCommOpen())
         CloseCommunication(0);

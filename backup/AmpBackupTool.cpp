@@ -344,6 +344,10 @@ int CAmpBackupTool::ExpandText(const char* text, CString& out, int digits, int i
     m_expanding = 1;
     const int savedDigits = m_digits;
     const int savedSigned = m_signed;
+    // A failed expansion tells its caller (last error, the processor's error line)
+    // but stays out of the run's log: a window asks many times a second.
+    const CString savedLog = m_errorLog;
+    const int savedErrors = m_errors;
     m_digits = digits;
     m_signed = isSigned;
     CString line = text ? text : "";
@@ -352,6 +356,8 @@ int CAmpBackupTool::ExpandText(const char* text, CString& out, int digits, int i
         result = ExpandFields(line, out);
     m_digits = savedDigits;
     m_signed = savedSigned;
+    m_errorLog = savedLog;
+    m_errors = savedErrors;
     m_expanding = 0;
     return result;
 }

@@ -301,6 +301,9 @@ int CQvxGuiUpdateList::LoadDefinition()
 
 void CQvxGuiUpdateList::Build(int drive)
 {
+    // Before the rows go: the engine then drops what a run begun earlier still hands in.
+    if (m_engine)
+        m_engine->SetExtProcessor(this);
     CancelReplies();
     if (GetSafeHwnd()) {
         SetComboCell(-1, -1);
@@ -315,7 +318,6 @@ void CQvxGuiUpdateList::Build(int drive)
     m_sourceMode = kDefinitionMode;
     if (!m_engine)
         return;
-    m_engine->SetExtProcessor(this);
     ResetExtProcessor();
     m_engine->RunTemplate(drive, m_definition);
 }

@@ -18,6 +18,7 @@ public:
 
     virtual ~CQvxGuiUpdateListEngine() = default;
 
+    // Set again before each build: lines of a run begun before need not reach the processor.
     virtual void SetExtProcessor(CAmpBackupToolExtProcessorCB* processor) = 0;
     // Starts a run of the template text for the drive; 0 when it could not start.
     virtual int RunTemplate(int drive, const char* templateText) = 0;
