@@ -12,11 +12,11 @@ CDmQueryVar::~CDmQueryVar()
 
 bool CDmQueryVar::Query(BYTE address, WORD code, WORD time, BYTE flags)
 {
+    // Cancel has cleared the answer; clearing it again after the send would drop
+    // one that came at once (a read joining a job that already has its answer).
     Cancel();
     const int queryId = SendQuery(address, code, time, flags);
     CSingleLock lock(&m_lock, TRUE);
-    m_hasResponse = 0;
-    m_changed = 0;
     m_queryId = queryId;
     return queryId != -1;
 }
@@ -27,8 +27,6 @@ bool CDmQueryVar::QueryWithArgument(BYTE address, WORD code, WORD argumentCode, 
     const int queryId =
         SendQueryWithArgument(address, code, argumentCode, argumentValue, time, kQryOneShot | kQryNotify);
     CSingleLock lock(&m_lock, TRUE);
-    m_hasResponse = 0;
-    m_changed = 0;
     m_queryId = queryId;
     return queryId != -1;
 }
