@@ -34,7 +34,6 @@ constexpr LONG kSaveModelData = 4;
 constexpr WORD kModelCode = 13452;
 constexpr WORD kModelIndexCode = 13449;
 constexpr int kMargin = 10;
-constexpr COLORREF kGrey = 0xBEBEBE;
 // The value column keeps 100 pixels; the labels take the rest.
 constexpr const char* kColumnLine = "!EXTPROC:COLUMNSIZE:100\\1\n";
 constexpr int kButtonIds[] = {IDC_MIL_ENABLE, IDC_MIL_BALANCE, IDC_MIL_SAVE_OFFSETS, IDC_MIL_SAVE_MODEL, IDC_MIL_SEND,

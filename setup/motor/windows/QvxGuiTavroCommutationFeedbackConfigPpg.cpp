@@ -54,7 +54,6 @@ constexpr WORD kCalibrationIndexCode = 1449;
 constexpr DWORD kFaultBit = 2048;
 constexpr int kNoSend = 99;
 constexpr UINT kOutputChangedMessage = WM_USER + 104;
-constexpr COLORREF kReadOnlyColour = 0xD9D9D9;
 const char kCalibrationProperty[] = "bOpenAnaCalibrationDlg";
 struct SpinStep {
     int edit;
