@@ -59,6 +59,8 @@ public:
     // Asked before the program closes (the encoder window's unsaved changes).
     virtual bool CanClose();
     CAppEncoderWindow& GetEncoderWindow() { return *m_encoderWindow; }
+    // Null until the cloud management command first made it.
+    CManageCloudDatabaseDlg* GetCloudWindow() const { return m_cloudWindow.get(); }
 
 private:
     void SyncTables(std::vector<CString>& errors);
