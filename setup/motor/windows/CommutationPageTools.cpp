@@ -1,6 +1,8 @@
 #include "setup/motor/windows/CommutationPageTools.h"
 
 #include "distribution/parameters/GlobalParameterTable.h"
+#include "framework/GuiUpdateItem.h"
+#include "framework/GuiUpdateList.h"
 
 namespace {
 constexpr COLORREF kOffColour = 0xFFFFFF;
@@ -35,10 +37,33 @@ std::optional<int> CCommutationPageTools::QueryValue(const CDmQueryVar& query)
     return static_cast<int>(value);
 }
 
-void CCommutationPageTools::FollowDriveConversions(CGlobalParameterTable& table, std::span<CQvxGuiEditCtrl> edits)
+int CCommutationPageTools::PrepareQueries(CGuiUpdateItem& page, std::span<CQvxGuiEditCtrl> edits,
+                                          std::initializer_list<int> parameterIds)
 {
-    for (CQvxGuiEditCtrl& edit : edits) {
-        table.RemoveParameterClient(&edit);
-        edit.Initialise();
+    const int drive = page.GetDrive();
+    CGuiUpdateList* list = page.GetUpdateList();
+    if (drive == -1 || !list)
+        return 0;
+    if (CGlobalParameterTable* table = list->GetParameterTable()) {
+        for (CQvxGuiEditCtrl& edit : edits) {
+            table->RemoveParameterClient(&edit);
+            edit.Initialise();
+        }
+        for (int id : parameterIds)
+            table->RequestParameterQuery(drive, id);
     }
+    return 1;
+}
+
+void CCommutationPageTools::RefreshOnNewGain(CGuiUpdateItem& page, int gainId, double& lastGain,
+                                             std::initializer_list<CQvxGuiEditCtrl*> edits, const char* format)
+{
+    double gain = 0;
+    page.GetGlobalParameterValue(-1, gainId, gain);
+    if (gain == lastGain)
+        return;
+    lastGain = gain;
+    for (CQvxGuiEditCtrl* edit : edits)
+        if (!edit->IsModified())
+            edit->SetDisplayFormat(format, 1);
 }

@@ -308,15 +308,8 @@ BOOL CQvxGuiTavroCommutationConfigPpg::OnInitDialog()
 // ---------------------------------------------------------------------------
 int CQvxGuiTavroCommutationConfigPpg::PrepareQueries()
 {
-    const int drive = GetDrive();
-    if (drive == -1 || !m_pList)
-        return 0;
-    if (CGlobalParameterTable* table = m_pList->GetParameterTable()) {
-        CCommutationPageTools::FollowDriveConversions(*table, m_edits);
-        for (int id : {GPD_VER, GPD_SERVO_FREQ_I, GPD_CS, GPD_A2E_CURRENT_GAIN})
-            table->RequestParameterQuery(drive, id);
-    }
-    return 1;
+    return CCommutationPageTools::PrepareQueries(*this, m_edits,
+                                                 {GPD_VER, GPD_SERVO_FREQ_I, GPD_CS, GPD_A2E_CURRENT_GAIN});
 }
 
 int CQvxGuiTavroCommutationConfigPpg::SubscribeStatusQueries()
@@ -344,14 +337,9 @@ int CQvxGuiTavroCommutationConfigPpg::InitialUpdate()
 // A current read before its conversion gain was known is shown again once it is.
 void CQvxGuiTavroCommutationConfigPpg::RefreshOnNewGain()
 {
-    double gain = 0;
-    GetGlobalParameterValue(-1, GPD_A2E_CURRENT_GAIN, gain);
-    if (gain == m_currentGain)
-        return;
-    m_currentGain = gain;
-    for (EditIndex index : {kInitialWork, kInitialDrive, kFinalWork, kFinalDrive})
-        if (!m_edits[index].IsModified())
-            m_edits[index].SetDisplayFormat("%0.3f", 1);
+    CCommutationPageTools::RefreshOnNewGain(
+        *this, GPD_A2E_CURRENT_GAIN, m_currentGain,
+        {&m_edits[kInitialWork], &m_edits[kInitialDrive], &m_edits[kFinalWork], &m_edits[kFinalDrive]}, "%0.3f");
 }
 
 void CQvxGuiTavroCommutationConfigPpg::ProcessResponses()

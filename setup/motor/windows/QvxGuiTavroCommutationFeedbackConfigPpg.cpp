@@ -293,15 +293,7 @@ BOOL CQvxGuiTavroCommutationFeedbackConfigPpg::OnInitDialog()
 // ---------------------------------------------------------------------------
 int CQvxGuiTavroCommutationFeedbackConfigPpg::PrepareQueries()
 {
-    const int drive = GetDrive();
-    if (drive == -1 || !m_pList)
-        return 0;
-    if (CGlobalParameterTable* table = m_pList->GetParameterTable()) {
-        CCommutationPageTools::FollowDriveConversions(*table, m_edits);
-        for (int id : {GPD_VER, GPD_AMPTOENGIOMILIVOLTS_INPUT})
-            table->RequestParameterQuery(drive, id);
-    }
-    return 1;
+    return CCommutationPageTools::PrepareQueries(*this, m_edits, {GPD_VER, GPD_AMPTOENGIOMILIVOLTS_INPUT});
 }
 
 int CQvxGuiTavroCommutationFeedbackConfigPpg::SubscribeStatusQueries()
@@ -360,14 +352,8 @@ std::optional<double> CQvxGuiTavroCommutationFeedbackConfigPpg::DriveLines()
 // An offset read before its conversion was known is shown again once it is.
 void CQvxGuiTavroCommutationFeedbackConfigPpg::RefreshOnNewGain()
 {
-    double gain = 0;
-    GetGlobalParameterValue(-1, GPD_AMPTOENGIOMILIVOLTS_INPUT, gain);
-    if (gain == m_offsetGain)
-        return;
-    m_offsetGain = gain;
-    for (EditIndex index : {kTachOffsetWork, kTachOffsetDrive})
-        if (!m_edits[index].IsModified())
-            m_edits[index].SetDisplayFormat("%0.1f", 1);
+    CCommutationPageTools::RefreshOnNewGain(*this, GPD_AMPTOENGIOMILIVOLTS_INPUT, m_offsetGain,
+                                            {&m_edits[kTachOffsetWork], &m_edits[kTachOffsetDrive]}, "%0.1f");
 }
 
 void CQvxGuiTavroCommutationFeedbackConfigPpg::ProcessResponses()
