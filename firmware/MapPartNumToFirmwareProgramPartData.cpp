@@ -61,36 +61,11 @@ CString KernelKeyName(int kernelNumber, int cpu)
 
 }  // namespace
 
-CFirmwareProgramPartData* CMapPartNumToFirmwareProgramPartData::FindPart(const CString& partNumber) const
-{
-    CFirmwareProgramPartData* part = nullptr;
-    return Lookup(partNumber, part) ? part : nullptr;
-}
-
-CFirmwareProgramPartData* CMapPartNumToFirmwareProgramPartData::GetOrCreatePart(const CString& partNumber)
-{
-    if (CFirmwareProgramPartData* known = FindPart(partNumber))
-        return known;
-    auto* part = new CFirmwareProgramPartData;
-    part->m_partNumber = partNumber;
-    SetAt(partNumber, part);
-    return part;
-}
-
 std::vector<CString> CMapPartNumToFirmwareProgramPartData::GetSortedPartNumbers() const
 {
-    std::vector<CString> numbers;
-    for (auto [number, part] : *this)
-        numbers.push_back(number);
+    std::vector<CString> numbers = GetNames();
     std::sort(numbers.begin(), numbers.end(), [](const CString& a, const CString& b) { return a.Compare(b) < 0; });
     return numbers;
-}
-
-void CMapPartNumToFirmwareProgramPartData::DeleteAll()
-{
-    for (auto [number, part] : *this)
-        delete part;
-    RemoveAll();
 }
 
 CString CMapPartNumToFirmwareProgramPartData::KernelPath(const CString& programFolder, const CString& kernelName)

@@ -6,31 +6,27 @@
 
 #include "firmware/FirmwareProgramPartData.h"
 #include "firmware/MapProcessorToFirmwareProgramProcessorData.h"
+#include "firmware/OwnedRecordMap.h"
 
 extern const char* const kFactoryKernelFolder;  // "FactoryFlashUpdateSupportFiles"
 
 class CMapPartNumToFirmwareProgramPartData
-    : public CMap<CString, LPCSTR, CFirmwareProgramPartData*, CFirmwareProgramPartData*> {
+    : public COwnedRecordMap<CFirmwareProgramPartData, &CFirmwareProgramPartData::m_partNumber> {
 public:
-    CMapPartNumToFirmwareProgramPartData() = default;
-    ~CMapPartNumToFirmwareProgramPartData() override { DeleteAll(); }
-    CMapPartNumToFirmwareProgramPartData(const CMapPartNumToFirmwareProgramPartData&) = delete;
-    CMapPartNumToFirmwareProgramPartData& operator=(const CMapPartNumToFirmwareProgramPartData&) = delete;
 
     // False with m_error set; a list that stops part-way keeps what was read before the fault.
     bool ReadPartsList(const CString& path);
     // The parts' sections, written in one update of the file: a failure leaves the old list.
     bool WritePartsList(const CString& path);
 
-    CFirmwareProgramPartData* FindPart(const CString& partNumber) const;
-    CFirmwareProgramPartData* GetOrCreatePart(const CString& partNumber);
+    CFirmwareProgramPartData* FindPart(const CString& partNumber) const { return Find(partNumber); }
+    CFirmwareProgramPartData* GetOrCreatePart(const CString& partNumber) { return GetOrCreate(partNumber); }
     std::vector<CString> GetSortedPartNumbers() const;
     // The kernel file's path under the program folder.
     static CString KernelPath(const CString& programFolder, const CString& kernelName);
     // Kernel files of the part's processor plus its selected firmware files; a half is
     // -1 when one of its files cannot be opened.
     long long GetTotalFileSize(const CFirmwareProgramPartData& part, const CString& programFolder) const;
-    void DeleteAll();
 
     CMapProcessorToFirmwareProgramProcessorData m_processors;
     int m_allowFileSelect = 1;

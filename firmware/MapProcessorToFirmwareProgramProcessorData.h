@@ -1,20 +1,8 @@
 // CMapProcessorToFirmwareProgramProcessorData: processor name to its record; owns the records.
 #pragma once
 
-#include <vector>
-
 #include "firmware/FirmwareProgramProcessorData.h"
+#include "firmware/OwnedRecordMap.h"
 
 class CMapProcessorToFirmwareProgramProcessorData
-    : public CMap<CString, LPCSTR, CFirmwareProgramProcessorData*, CFirmwareProgramProcessorData*> {
-public:
-    CMapProcessorToFirmwareProgramProcessorData() = default;
-    ~CMapProcessorToFirmwareProgramProcessorData() override { DeleteAll(); }
-    CMapProcessorToFirmwareProgramProcessorData(const CMapProcessorToFirmwareProgramProcessorData&) = delete;
-    CMapProcessorToFirmwareProgramProcessorData& operator=(const CMapProcessorToFirmwareProgramProcessorData&) = delete;
-
-    CFirmwareProgramProcessorData* Find(const CString& name) const;
-    CFirmwareProgramProcessorData* GetOrCreate(const CString& name);
-    std::vector<CString> GetNames() const;
-    void DeleteAll();
-};
+    : public COwnedRecordMap<CFirmwareProgramProcessorData, &CFirmwareProgramProcessorData::m_name> {};

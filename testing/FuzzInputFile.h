@@ -9,6 +9,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include "platform/core/Archive.h"
 #include "platform/core/File.h"
 
 class FuzzInputFile {
@@ -43,4 +44,34 @@ inline bool OpenFuzzFile(CFile& file, FuzzInputFile& input, bool forWriting)
 {
     const char* path = forWriting ? input.Put(nullptr, 0) : input.Path();
     return file.Open(path, forWriting ? CFile::modeReadWrite : CFile::modeRead) != FALSE;
+}
+
+// Reads the file through serialize(CArchive&) as an archive being loaded; false
+// when the archive is refused with an exception.
+template <class Serialize>
+bool LoadFuzzArchive(FuzzInputFile& input, Serialize serialize)
+{
+    CFile in;
+    if (!OpenFuzzFile(in, input, false))
+        std::abort();
+    try {
+        CArchive ar(&in, CArchive::load);
+        serialize(ar);
+        return true;
+    } catch (const CException&) {
+        return false;
+    }
+}
+
+// Empties the file and writes it through serialize(CArchive&) as an archive
+// being stored.
+template <class Serialize>
+void StoreFuzzArchive(FuzzInputFile& output, Serialize serialize)
+{
+    CFile out;
+    if (!OpenFuzzFile(out, output, true))
+        std::abort();
+    CArchive ar(&out, CArchive::store);
+    serialize(ar);
+    ar.Close();
 }

@@ -24,16 +24,7 @@ std::string Text(const CDPropertyList& list)
 
 bool Load(CDPropertyList& list, FuzzInputFile& file)
 {
-    CFile in;
-    if (!OpenFuzzFile(in, file, false))
-        std::abort();
-    try {
-        CArchive ar(&in, CArchive::load);
-        list.Serialize(ar);
-        return true;
-    } catch (const CException&) {
-        return false;
-    }
+    return LoadFuzzArchive(file, [&](CArchive& ar) { list.Serialize(ar); });
 }
 
 }  // namespace
@@ -61,14 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (!list.GetDouble(name, d) || !list.GetInt(name, i) || !list.GetLong(name, l) || !list.GetString(name, s))
             std::abort();
     }
-    {
-        CFile out;
-        if (!OpenFuzzFile(out, copy, true))
-            std::abort();
-        CArchive ar(&out, CArchive::store);
-        list.Serialize(ar);
-        ar.Close();
-    }
+    StoreFuzzArchive(copy, [&](CArchive& ar) { list.Serialize(ar); });
     CDPropertyList again;
     if (!Load(again, copy) || Text(again) != Text(list))
         std::abort();

@@ -29,16 +29,7 @@ std::map<std::string, std::string> Macros(CMacroDefs& macros)
 
 bool Load(CMacroDefs& macros, FuzzInputFile& file)
 {
-    CFile in;
-    if (!OpenFuzzFile(in, file, false))
-        std::abort();
-    try {
-        CArchive ar(&in, CArchive::load);
-        macros.Serialize(ar);
-        return true;
-    } catch (const CException&) {
-        return false;
-    }
+    return LoadFuzzArchive(file, [&](CArchive& ar) { macros.Serialize(ar); });
 }
 
 }  // namespace
@@ -58,14 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     CString result;
     macros.ProcessString("KEPT A B C", result);
-    {
-        CFile out;
-        if (!OpenFuzzFile(out, copy, true))
-            std::abort();
-        CArchive ar(&out, CArchive::store);
-        macros.Serialize(ar);
-        ar.Close();
-    }
+    StoreFuzzArchive(copy, [&](CArchive& ar) { macros.Serialize(ar); });
     CMacroDefs again;
     if (!Load(again, copy) || Macros(again) != Macros(macros))
         std::abort();

@@ -19,16 +19,7 @@ namespace {
 
 bool Load(CTrazel& plot, FuzzInputFile& file)
 {
-    CFile in;
-    if (!OpenFuzzFile(in, file, false))
-        std::abort();
-    try {
-        CArchive ar(&in, CArchive::load);
-        plot.m_pPlotArea->Serialize(ar);
-        return true;
-    } catch (const CException&) {
-        return false;
-    }
+    return LoadFuzzArchive(file, [&](CArchive& ar) { plot.m_pPlotArea->Serialize(ar); });
 }
 
 std::set<int> CheckedIds(CTrazel& plot)
@@ -89,14 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     }
     const std::set<int> ids = CheckedIds(plot);
-    {
-        CFile out;
-        if (!OpenFuzzFile(out, copy, true))
-            std::abort();
-        CArchive ar(&out, CArchive::store);
-        plot.m_pPlotArea->Serialize(ar);
-        ar.Close();
-    }
+    StoreFuzzArchive(copy, [&](CArchive& ar) { plot.m_pPlotArea->Serialize(ar); });
     CTrazel again;
     if (!Load(again, copy) || CheckedIds(again) != ids)
         std::abort();
