@@ -14,7 +14,6 @@ BEGIN_MESSAGE_MAP(CQvxGuiAmpCurModePpg, CGuiUpdatePpg)
 END_MESSAGE_MAP()
 
 namespace {
-constexpr BYTE kQueryFlags = 0x60;
 constexpr WORD kHardwareIndex = 14;
 constexpr int kTwoPhaseHardwareBit = 8;
 }  // namespace
@@ -96,7 +95,7 @@ int CQvxGuiAmpCurModePpg::SubscribeStatusQueries()
         return 0;
     const BYTE address = static_cast<BYTE>(drive);
     CModeControlBinder::QueryHardware(m_hardware, address, kHardwareIndex, 0);
-    m_mode.Query(address, kModeWordCode, 0, kQueryFlags);
+    m_mode.Query(address, kModeWordCode, 0, CModeControlBinder::kQueryFlags);
     return CModeControlBinder::SubscribeAndRestartPolling(*this);
 }
 

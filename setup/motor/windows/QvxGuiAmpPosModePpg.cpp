@@ -24,7 +24,6 @@ END_MESSAGE_MAP()
 
 namespace {
 constexpr WORD kPollMs = 200;
-constexpr BYTE kQueryFlags = 0x60;
 constexpr WORD kHardwareIndex = 14;
 constexpr const char* kDisableFirst = "Please disable drive before sending values to drive";
 constexpr const char* kShowCalculatedKey = "SHOWCALCULATED";
@@ -111,10 +110,10 @@ int CQvxGuiAmpPosModePpg::SubscribeStatusQueries()
     if (drive == -1)
         return 0;
     const BYTE address = static_cast<BYTE>(drive);
-    m_factor.Query(address, kGearFactorCode, kPollMs, kQueryFlags);
+    m_factor.Query(address, kGearFactorCode, kPollMs, CModeControlBinder::kQueryFlags);
     CModeControlBinder::QueryHardware(m_hardware, address, kHardwareIndex, 0);
-    m_mode.Query(address, kModeWordCode, kPollMs, kQueryFlags);
-    m_inputType.Query(address, kInputTypeCode, kPollMs, kQueryFlags);
+    m_mode.Query(address, kModeWordCode, kPollMs, CModeControlBinder::kQueryFlags);
+    m_inputType.Query(address, kInputTypeCode, kPollMs, CModeControlBinder::kQueryFlags);
     return CModeControlBinder::SubscribeAndRestartPolling(*this);
 }
 

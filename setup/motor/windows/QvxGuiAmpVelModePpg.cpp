@@ -20,7 +20,6 @@ END_MESSAGE_MAP()
 
 namespace {
 constexpr WORD kModePollMs = 200;
-constexpr BYTE kQueryFlags = 0x60;
 constexpr WORD kHardwareIndex = 14;
 constexpr int kTwoPhaseHardwareBit = 8;
 }  // namespace
@@ -114,9 +113,9 @@ int CQvxGuiAmpVelModePpg::SubscribeStatusQueries()
         return 0;
     const BYTE address = static_cast<BYTE>(drive);
     CModeControlBinder::QueryHardware(m_hardware, address, kHardwareIndex, 0);
-    m_mode.Query(address, kModeWordCode, kModePollMs, kQueryFlags);
-    m_source.Query(address, kSourceCode, kModePollMs, kQueryFlags);
-    m_motorType.Query(address, kMotorTypeCode, 0, kQueryFlags);
+    m_mode.Query(address, kModeWordCode, kModePollMs, CModeControlBinder::kQueryFlags);
+    m_source.Query(address, kSourceCode, kModePollMs, CModeControlBinder::kQueryFlags);
+    m_motorType.Query(address, kMotorTypeCode, 0, CModeControlBinder::kQueryFlags);
     return CModeControlBinder::SubscribeAndRestartPolling(*this);
 }
 

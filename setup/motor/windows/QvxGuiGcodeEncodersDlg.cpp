@@ -17,7 +17,6 @@ END_MESSAGE_MAP()
 
 namespace {
 constexpr WORD kPollMs = 200;
-constexpr BYTE kQueryFlags = 0x60;
 constexpr WORD kHardwareIndex = 23;
 constexpr int kRadios = 8;
 constexpr const char* kMotorEnabled = "Motor is Enabled.\nGearing settings not sent to drive.";
@@ -108,10 +107,10 @@ int CQvxGuiGcodeEncodersDlg::PrepareQueries()
     if (drive == -1)
         return 0;
     const BYTE address = static_cast<BYTE>(drive);
-    m_encoderWord.Query(address, kEncoderOutputCode, kPollMs, kQueryFlags);
-    m_factor.Query(address, kGearFactorCode, kPollMs, kQueryFlags);
+    m_encoderWord.Query(address, kEncoderOutputCode, kPollMs, CModeControlBinder::kQueryFlags);
+    m_factor.Query(address, kGearFactorCode, kPollMs, CModeControlBinder::kQueryFlags);
     CModeControlBinder::QueryHardware(m_hardware, address, kHardwareIndex, kPollMs);
-    m_version.Query(address, kVersionCode, kPollMs, kQueryFlags);
+    m_version.Query(address, kVersionCode, kPollMs, CModeControlBinder::kQueryFlags);
     return 1;
 }
 

@@ -12,7 +12,6 @@ END_MESSAGE_MAP()
 
 namespace {
 constexpr WORD kPollMs = 200;
-constexpr BYTE kQueryFlags = 0x60;
 constexpr const char* kGearInZero =
     "Gear In cannot be zero in Position Loop - Pulse Follower.\n\n    Change it in Encoder Setup to a non-zero value.\n";
 }  // namespace
@@ -52,11 +51,11 @@ int QvxGuiSetupMode2::PrepareQueries()
     if (drive == -1)
         return 0;
     const BYTE address = static_cast<BYTE>(drive);
-    m_mode.Query(address, kModeWordCode, kPollMs, kQueryFlags);
-    m_version.Query(address, kVersionCode, kPollMs, kQueryFlags);
-    m_inputType.Query(address, kInputTypeCode, kPollMs, kQueryFlags);
-    m_gearIn.Query(address, kGearInCode, kPollMs, kQueryFlags);
-    m_cim.Query(address, kCimCode, kPollMs, kQueryFlags);
+    m_mode.Query(address, kModeWordCode, kPollMs, CModeControlBinder::kQueryFlags);
+    m_version.Query(address, kVersionCode, kPollMs, CModeControlBinder::kQueryFlags);
+    m_inputType.Query(address, kInputTypeCode, kPollMs, CModeControlBinder::kQueryFlags);
+    m_gearIn.Query(address, kGearInCode, kPollMs, CModeControlBinder::kQueryFlags);
+    m_cim.Query(address, kCimCode, kPollMs, CModeControlBinder::kQueryFlags);
     return 1;
 }
 

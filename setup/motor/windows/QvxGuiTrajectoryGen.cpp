@@ -19,7 +19,6 @@ END_MESSAGE_MAP()
 namespace {
 constexpr WORD kPollMs = 200;
 constexpr WORD kControlPollMs = 600;
-constexpr BYTE kQueryFlags = 0x60;
 constexpr WORD kHardwareIndex = 14;
 constexpr WORD kZeroSpeedCode = 27255;
 constexpr WORD kVelocityLimitCode = 716;
@@ -48,7 +47,7 @@ void CQvxGuiTrajectoryGen::BindEdit(int index, int id, WORD code, int parameter,
     // Listed first: the conversion bindings find the parameter table through the list.
     m_controls.AddControl(&edit, 0);  // sent only with the whole window
     edit.m_flags = working ? 0x2308 : 0x104;
-    edit.SetPollRegister(code, kControlPollMs, kQueryFlags);
+    edit.SetPollRegister(code, kControlPollMs, CModeControlBinder::kQueryFlags);
     if (working) {
         edit.SetWriteRegister(code);
         edit.SetLimits(0, 32767);
@@ -80,8 +79,8 @@ int CQvxGuiTrajectoryGen::PrepareQueries()
     if (drive == -1)
         return 0;
     const BYTE address = static_cast<BYTE>(drive);
-    m_accel.Query(address, kAccelCode, kPollMs, kQueryFlags);
-    m_decel.Query(address, kDecelCode, kPollMs, kQueryFlags);
+    m_accel.Query(address, kAccelCode, kPollMs, CModeControlBinder::kQueryFlags);
+    m_decel.Query(address, kDecelCode, kPollMs, CModeControlBinder::kQueryFlags);
     CModeControlBinder::QueryHardware(m_hardware, address, kHardwareIndex, kPollMs);
     if (CGlobalParameterTable* table = m_pList ? m_pList->GetParameterTable() : nullptr) {
         // The edits were bound before the window had its drive: follow this drive's conversions.
