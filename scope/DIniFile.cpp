@@ -76,14 +76,11 @@ void CDIniFile::LoadLine(std::string_view line)
 CString CDIniFile::SaveText() const
 {
     CString text;
-    for (const CString& key : m_keyOrder) {
-        CString value;
-        if (Lookup(key, value)) {
-            text += key;
-            text += '=';
-            text += value;
-            text += '\n';
-        }
+    for (const auto [key, value] : *this) {
+        text += key;
+        text += '=';
+        text += value;
+        text += '\n';
     }
     return text;
 }
@@ -113,8 +110,6 @@ BOOL CDIniFile::SaveFile(const char* path) const
 
 void CDIniFile::SetString(const char* key, const char* text)
 {
-    if (!PLookup(key))
-        m_keyOrder.AddTail(CString(key));
     SetAt(key, text);
 }
 
@@ -187,5 +182,12 @@ BOOL CDIniFile::GetColor(const char* key, DWORD& value) const
 void CDIniFile::Clear()
 {
     RemoveAll();
-    m_keyOrder.RemoveAll();
+}
+
+CStringList CDIniFile::GetKeyOrder() const
+{
+    CStringList keys;
+    for (const auto [key, value] : *this)
+        keys.AddTail(key);
+    return keys;
 }

@@ -1,6 +1,5 @@
-// CDIniFile: the scope's settings as an ordered key/value store. The map gives
-// the values, the key list the order in which each key was first set, which is
-// the line order of the file.
+// CDIniFile: the scope's settings as an ordered key/value store. The map keeps
+// the order in which each key was first set, which is the line order of the file.
 #pragma once
 
 #include <cstdio>
@@ -33,10 +32,9 @@ public:
     BOOL GetColor(const char* key, DWORD& value) const;
 
     void Clear();
-    const CStringList& GetKeyOrder() const { return m_keyOrder; }
+    // The keys in the order they were first set.
+    CStringList GetKeyOrder() const;
 
 private:
     void LoadLine(std::string_view line);
-
-    CStringList m_keyOrder;
 };

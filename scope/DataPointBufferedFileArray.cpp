@@ -16,6 +16,7 @@
 
 #include "DIniFile.h"
 #include "platform/core/File.h"
+#include "platform/core/FileReplacement.h"
 #include "platform/core/SingleLock.h"
 #include "platform/core/WinThread.h"
 
@@ -689,13 +690,8 @@ BOOL CDataPointBufferedFileArray::SaveAs(const char* path)
     if (IsWriting() && !Close())
         return FALSE;
     const std::string from = GetTempPath().str();
-    std::string to = path;
-    std::error_code error;
-    if (std::filesystem::is_symlink(to, error)) {
-        const auto target = std::filesystem::canonical(to, error);
-        if (!error)
-            to = target.string();
-    }
+    // A symbolic link at path stays: the file it names gets the data.
+    const std::string to = CFileReplacement::ResolveLinks(path).GetString();
     if (std::rename(from.c_str(), to.c_str()) == 0) {
         SyncFolderOf(to);
         return TRUE;

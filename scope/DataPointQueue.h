@@ -16,13 +16,10 @@ public:
     void TrimOlderThan(double span);
     // The points from the oldest; the result is their span (newest - oldest time), 0 when empty.
     double Snapshot(std::vector<CDataPoint>& points) const;
-    int GetCount() const;
+    // The time of the oldest point kept, 0 when empty.
     double GetOldestTime() const;
-    double GetNewestTime() const;
 
 private:
     std::deque<CDataPoint> m_points;
-    double m_oldestTime = 0.0;
-    double m_newestTime = 0.0;
     mutable CMutex m_lock;
 };

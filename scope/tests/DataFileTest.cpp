@@ -260,6 +260,32 @@ TEST(ScopeDataFile, SaveAsReplacesTheTargetOrKeepsEverything)
     EXPECT_FALSE(buffer.SaveAs(dir.File("again.qsd").c_str()));  // nothing left to save
 }
 
+TEST(ScopeDataFile, SaveAsThroughALinkWritesTheFileItNames)
+{
+    TempDir dir;
+    // One link names a file there is, one a file still to be made.
+    const struct {
+        const char* name;
+        bool targetExists;
+    } cases[] = {{"present", true}, {"absent", false}};
+    for (const auto& c : cases) {
+        const std::string target = dir.File(std::string(c.name) + ".qsd");
+        const std::string link = dir.File(std::string(c.name) + "-link.qsd");
+        if (c.targetExists)
+            WriteFile(target, "old");
+        std::filesystem::create_symlink(target, link);
+        CDataPointBufferedFileArray buffer;
+        buffer.SetFolder(dir.path().c_str());
+        ASSERT_TRUE(buffer.OpenForRecording(nullptr)) << c.name;
+        buffer.AddPoint(1, 0.0, 1.0);
+        ASSERT_TRUE(buffer.Close()) << c.name;
+        const std::string recorded = ReadFile(dir.File(CDataPointBufferedFileArray::kTempName));
+        ASSERT_TRUE(buffer.SaveAs(link.c_str())) << c.name;
+        EXPECT_TRUE(std::filesystem::is_symlink(link)) << c.name;
+        EXPECT_EQ(ReadFile(target), recorded) << c.name;
+    }
+}
+
 TEST(ScopeDataFile, DeleteTempFileRemovesTheUnsavedRecording)
 {
     TempDir dir;

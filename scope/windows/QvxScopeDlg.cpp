@@ -1400,13 +1400,8 @@ void CQvxScopeDlg::SerializeLayout(CArchive& ar, int version)
     if (ar.IsStoring()) {
         SaveSettings("$$$");
         m_properties.RemoveAll();
-        const CStringList& keys = m_settings.GetKeyOrder();
-        for (POSITION pos = keys.GetHeadPosition(); pos;) {
-            const CString key = keys.GetNext(pos);
-            CString value;
-            m_settings.GetString(key, value);
+        for (const auto [key, value] : m_settings)
             m_properties.SetString(key, value);
-        }
         CGuiUpdateItem::SerializeLayout(ar, version);
         ar << m_layoutWord;
         CWindowPlacement placement;
