@@ -209,7 +209,7 @@ private:
     void RunTimerTick(UINT_PTR id);
     void GuiUpdateTick();
     void StartLinkTimersAndEngine();
-    void AddDriveTables(bool sendVersionQuery);
+    void AddDriveTables(const CList<CAmplifierData>& drives, bool sendVersionQuery);
     void CloseAllDriveWindows(int reason);
     bool AskWindowsToClose();
     int DisplayFlags() const;
