@@ -163,7 +163,6 @@ public:
     CKVStatusBar& GetStatusBar() { return m_statusBar; }
     CToolBar& GetToolBar() { return m_toolBar; }
     CWindowFactory& GetFactory() { return m_factory; }
-    CQvxBackgroundWnd& GetBackground() { return m_background; }
     CQvxEditorFrameList& GetEditors() { return m_editors; }
     CButton& GetClearAlertButton() { return m_clearAlert; }
     CButton& GetAlertLogButton() { return m_alertLog; }
