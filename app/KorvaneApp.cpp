@@ -125,7 +125,6 @@ bool CKorvaneApp::LoadMenus()
         ReportStartupMessage("ERROR: Could not load the keyboard shortcuts: " + m_accelerators.GetError());
         return false;
     }
-    m_currentMenu = m_menuNone.GetMenu();
     m_currentMenuId = kMenuNone;
     return true;
 }
@@ -446,7 +445,6 @@ void CKorvaneApp::UpdateMainMenu()
     int position = -1;
     if (AfxFindMenuItem(menu, kManageCloudCommand, &owner, &position))
         owner->DeleteMenu(static_cast<UINT>(position), MF_BYPOSITION);
-    m_currentMenu = menu;
     m_currentMenuId = id;
     m_pMainFrame->SetMenu(menu);
     m_pMainFrame->RemoveDebugMenu();

@@ -90,7 +90,6 @@ public:
 
     // Installs the menu that fits the connected drive families.
     void UpdateMainMenu();
-    CMenu* GetCurrentMenu() const { return m_currentMenu; }
     UINT GetCurrentMenuId() const { return m_currentMenuId; }
     // "WIZ:" lines go to the setup wizard, the rest to the window command interpreter.
     int ExecuteCommandLine(const CString& line, CString& reply);
@@ -140,7 +139,6 @@ private:
     CMenuResource m_menuKreln;
     CMenuResource m_menuTavro;
     CMenuResource m_menuBoth;
-    CMenu* m_currentMenu = nullptr;
     UINT m_currentMenuId = 0;
     CAcceleratorTable m_accelerators;
     int m_redetected = 0;

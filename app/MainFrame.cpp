@@ -362,10 +362,8 @@ void CMainFrame::StartLinkTimersAndEngine()
     m_parameters.SetDistManager(&m_distManager);
 }
 
-void CMainFrame::AddDriveTables(bool sendVersionQuery)
+void CMainFrame::AddDriveTables(const CList<CAmplifierData>& drives, bool sendVersionQuery)
 {
-    CList<CAmplifierData> drives;
-    App()->GetConnectedDrives(drives);
     for (POSITION pos = drives.GetHeadPosition(); pos;) {
         const CAmplifierData& drive = drives.GetNext(pos);
         m_parameters.AddDrive(static_cast<int>(drive.m_address));
@@ -381,7 +379,9 @@ int CMainFrame::OpenCommunication(const CCommLinkSettings& settings)
     const int opened = m_commManager.OpenCommunications(settings);
     if (opened) {
         StartLinkTimersAndEngine();
-        AddDriveTables(true);
+        CList<CAmplifierData> drives;
+        App()->GetConnectedDrives(drives);
+        AddDriveTables(drives, true);
         QueryDriveStatus();
     }
     App()->UpdateMainMenu();
@@ -394,9 +394,9 @@ int CMainFrame::OpenDemoCommunication()
     const int opened = m_commManager.OpenDemoCommunications();
     if (opened) {
         StartLinkTimersAndEngine();
-        AddDriveTables(false);
         CList<CAmplifierData> drives;
         App()->GetConnectedDrives(drives);
+        AddDriveTables(drives, false);
         std::vector<DemoDriveRecord> records;
         for (POSITION pos = drives.GetHeadPosition(); pos;) {
             const CAmplifierData& drive = drives.GetNext(pos);

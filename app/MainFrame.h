@@ -163,7 +163,6 @@ public:
     CKVStatusBar& GetStatusBar() { return m_statusBar; }
     CToolBar& GetToolBar() { return m_toolBar; }
     CWindowFactory& GetFactory() { return m_factory; }
-    CQvxBackgroundWnd& GetBackground() { return m_background; }
     CQvxEditorFrameList& GetEditors() { return m_editors; }
     CButton& GetClearAlertButton() { return m_clearAlert; }
     CButton& GetAlertLogButton() { return m_alertLog; }
@@ -209,7 +208,7 @@ private:
     void RunTimerTick(UINT_PTR id);
     void GuiUpdateTick();
     void StartLinkTimersAndEngine();
-    void AddDriveTables(bool sendVersionQuery);
+    void AddDriveTables(const CList<CAmplifierData>& drives, bool sendVersionQuery);
     void CloseAllDriveWindows(int reason);
     bool AskWindowsToClose();
     int DisplayFlags() const;

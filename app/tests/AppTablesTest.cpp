@@ -26,14 +26,6 @@
 #include "platform/ui/ToolBarResource.h"
 #include "testing/TempDir.h"
 
-namespace {
-std::string ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-}  // namespace
-
 TEST(AppPathsTest, DefaultFilesAreCopiedOnceAndNeverOverwritten)
 {
     TempDir dir;
@@ -46,17 +38,17 @@ TEST(AppPathsTest, DefaultFilesAreCopiedOnceAndNeverOverwritten)
     EXPECT_EQ(dir.File("program/kvfact.ini"), AfxGetAppPaths().factoryIni.GetString());
     EXPECT_EQ(dir.File("data/kvsettings.ini"), AfxGetAppPaths().userIni.GetString());
     CopyDefaultDataFiles();
-    EXPECT_EQ("[F]\r\nA=1\r\n", ReadAll(dir.File("data/Filters.ini")));
-    EXPECT_EQ("scope", ReadAll(dir.File("data/ScopeSettingsV2.dat")));
+    EXPECT_EQ("[F]\r\nA=1\r\n", dir.Read("data/Filters.ini"));
+    EXPECT_EQ("scope", dir.Read("data/ScopeSettingsV2.dat"));
     dir.Write("data/Filters.ini", "the user's own");
     CopyDefaultDataFiles();
-    EXPECT_EQ("the user's own", ReadAll(dir.File("data/Filters.ini")));
+    EXPECT_EQ("the user's own", dir.Read("data/Filters.ini"));
     EXPECT_FALSE(std::filesystem::exists(dir.File("data/kvsettings.ini"))) << "the user settings are never copied";
 
     CString path;
     ASSERT_EQ(1, GetDatabaseFilePath("QvxMotorDB.txt", path));
     EXPECT_EQ(dir.File("data/QvxDatabase/QvxMotorDB.txt"), path.GetString());
-    EXPECT_EQ("motors", ReadAll(path.GetString()));
+    EXPECT_EQ("motors", dir.Read("data/QvxDatabase/QvxMotorDB.txt"));
     ASSERT_EQ(1, GetDatabaseFilePath("AbsEncDB.txt", path));
     EXPECT_FALSE(std::filesystem::exists(path.GetString())) << "nothing to copy";
 
@@ -163,7 +155,7 @@ TEST(DriveAssignmentsTest, SaveWritesTheWholeSectionInOrderAndAFailureKeepsTheOl
     names.Set("B", 2);
     names.Set("A", 1);
     ASSERT_EQ(1, names.Save(ini.c_str()));
-    const std::string text = ReadAll(ini);
+    const std::string text = dir.Read("user.ini");
     EXPECT_NE(std::string::npos, text.find("DriveCount=3\r\nDrive1=0,X\r\nDrive2=2,B\r\nDrive3=1,A\r\n")) << text;
     EXPECT_EQ(std::string::npos, text.find("Old"));
     EXPECT_NE(std::string::npos, text.find("[OTHER]\r\nKey=1"));
@@ -178,7 +170,7 @@ TEST(DriveAssignmentsTest, SaveWritesTheWholeSectionInOrderAndAFailureKeepsTheOl
     names.Set("C", 3);
     if (!rootIgnoresModes) {
         EXPECT_EQ(0, names.Save(ini.c_str()));
-        EXPECT_EQ(text, ReadAll(ini));
+        EXPECT_EQ(text, dir.Read("user.ini"));
     }
     chmod(dir.path().c_str(), 0700);
     EXPECT_EQ(0, names.Save(dir.path().c_str())) << "a folder is no settings file";
@@ -221,8 +213,8 @@ TEST(SettingsFileGuardTest, DamagedFilesAreKeptAsideNeverOverwritten)
     ASSERT_EQ(1, SetAsideDamagedSettingsFile(dir.File("bad.ini").c_str(), message));
     EXPECT_NE(-1, message.Find("is not a text file")) << message.GetString();
     EXPECT_FALSE(std::filesystem::exists(dir.File("bad.ini")));
-    EXPECT_EQ(binary, ReadAll(dir.File("bad.ini.damaged2")));
-    EXPECT_EQ("an earlier one", ReadAll(dir.File("bad.ini.damaged")));
+    EXPECT_EQ(binary, dir.Read("bad.ini.damaged2"));
+    EXPECT_EQ("an earlier one", dir.Read("bad.ini.damaged"));
 
     std::filesystem::create_directory(dir.File("folder.ini"));
     EXPECT_EQ(-1, SetAsideDamagedSettingsFile(dir.File("folder.ini").c_str(), message));
@@ -297,7 +289,8 @@ TEST(ResourceReadersTest, TheProgramsMenusHoldTheirCommandsWithPromptsAndHelpCov
 
     // Every topic the window table gives, and those callers name directly, has a page.
     SetupSettingsFilePaths(AfxGetModuleFolder() + "/", "");
-    const std::string map = ReadAll((GetHelpFilePath() + "topics.map").GetString());
+    std::ifstream mapFile((GetHelpFilePath() + "topics.map").GetString(), std::ios::binary);
+    const std::string map{std::istreambuf_iterator<char>(mapFile), {}};
     int count = 0;
     const WORD* ids = HelpTableDialogIds(count);
     std::vector<int> topics = {1658, 1756, 1760, 1761, 1762};

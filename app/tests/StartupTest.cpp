@@ -17,12 +17,6 @@
 #include "testing/WindowShot.h"
 
 namespace {
-std::string ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 bool HasManageCloudItem(CMainFrame* frame)
 {
     return AfxFindMenuItem(frame->GetMenu(), ID_MANAGE_CLOUD, nullptr, nullptr);
@@ -67,7 +61,7 @@ TEST_F(StartupTest, AFirstStartShowsACentredFrameWithTheMenuForNoDriveAndIsRemem
     CloseFrame();
     EXPECT_EQ(nullptr, Frame()) << "the frame is gone";
     EXPECT_EQ(40, static_cast<int>(AfxGetProfileInt("WINDOWPOS.CMainFrame.Korvane2", "NormalPosition_left", -1)))
-        << ReadAll(AfxGetProfilePath().GetString());
+        << m_home.Read("config/profile.ini");
     m_app.reset();
 
     ASSERT_TRUE(Start());
@@ -87,12 +81,12 @@ TEST_F(StartupTest, DamagedSettingsFilesAreKeptAsideAndDefaultsUsed)
     ASSERT_EQ(2u, messages.size());
     EXPECT_NE(-1, messages[0].Find("profile.ini")) << messages[0].GetString();
     EXPECT_NE(-1, messages[1].Find("kvsettings.ini\" is not a text file")) << messages[1].GetString();
-    EXPECT_EQ(binary, ReadAll(m_home.File("config/profile.ini.damaged")));
-    EXPECT_EQ(binary, ReadAll(m_home.File("common/Korvane/kvsettings.ini.damaged")));
+    EXPECT_EQ(binary, m_home.Read("config/profile.ini.damaged"));
+    EXPECT_EQ(binary, m_home.Read("common/Korvane/kvsettings.ini.damaged"));
     EXPECT_EQ(2, Frame()->GetDriveAssignments().GetCount()) << "the factory names";
     CloseFrame();
-    EXPECT_EQ(binary, ReadAll(m_home.File("config/profile.ini.damaged")));
-    EXPECT_NE(binary, ReadAll(m_home.File("config/profile.ini")));
+    EXPECT_EQ(binary, m_home.Read("config/profile.ini.damaged"));
+    EXPECT_NE(binary, m_home.Read("config/profile.ini"));
 }
 
 TEST_F(StartupTest, WithoutADataFolderNothingIsWrittenBesideTheCurrentDirectory)
