@@ -158,6 +158,7 @@ private:
     void RebuildRecordsetLines();
     int SendRow(CQvxGuiUpdateListData* row, double value);
     bool ClampToRange(CQvxGuiUpdateListData* row, double& value, bool& adjusted, double& low, double& high);
+    void TellAdjusted(const CQvxGuiUpdateListData* row, double low, double high);
     bool ExpandLimit(const CString& text, int digits, double& value);
     bool WithinRange(CQvxGuiUpdateListData* row, double value);
     CString FormatRowValue(const CQvxGuiUpdateListData* row, double value) const;
