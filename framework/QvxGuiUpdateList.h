@@ -112,7 +112,6 @@ public:
     CQvxGuiUpdateListData* GetRowById(const char* id);
     int GetSelectedLine() const;
     int GetRowCount();
-    int GetSourceMode() const { return m_sourceMode; }
     COLORREF GetColour(int index) const { return index >= 0 && index < kColours ? m_colours[index] : 0; }
     double GetColumnSize() const { return m_columnSize; }
     int GetColumnMode() const { return m_columnMode; }
@@ -164,14 +163,9 @@ private:
     CString FormatRowValue(const CQvxGuiUpdateListData* row, double value) const;
     void HoldChange(CQvxGuiUpdateListData* row, int line, const CString& previous, const CString& text);
     void ApplyValueColour(CQvxGuiUpdateListData* row);
-    const CQvxGuiUpdateListDataSelectorList* SelectorsOf(const CQvxGuiUpdateListData* row) const
-    {
-        return row ? row->m_selectors.get() : nullptr;
-    }
     const CQvxDatabaseTableFieldDef* FieldOfLine(int line) const;
     bool ChoicesOfLine(int line, CStringArray& texts);
     void CancelReplies();
-    CQvxGuiUpdateListData* CurrentRowLocked() const { return m_current; }
     int ApplyRowLine(const CString& line);
 
     CMutex m_rowLock;
