@@ -625,11 +625,6 @@ bool CAmpBackupTool::SendAndWait(CAmpQryCmdFromGui& query, CAmpResponseToGui& re
     return false;
 }
 
-CString CAmpBackupTool::MainTemplateName() const
-{
-    return GetFileNameFromPath(m_templatePath, TRUE);
-}
-
 void CAmpBackupTool::ReportError(const CString& text, int fatal)
 {
     CString detail = text;

@@ -117,7 +117,6 @@ private:
     int StepRestore();
     void WriteOutputLine(int code, const CString& text);
     bool IsEditorFile(const CString& path);
-    CString MainTemplateName() const;
     bool WaitForParameter(CGlobalParameterTable& table, int id, const CString& name, double& value);
     bool EnsureDriveIdentity();
     bool SendAndWait(CAmpQryCmdFromGui& query, CAmpResponseToGui& response);

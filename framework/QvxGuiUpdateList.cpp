@@ -583,6 +583,16 @@ bool CQvxGuiUpdateList::ClampToRange(CQvxGuiUpdateListData* row, double& value, 
     return true;
 }
 
+void CQvxGuiUpdateList::TellAdjusted(const CQvxGuiUpdateListData* row, double low, double high)
+{
+    CString message;
+    message.Format("%s must be in the range %s to %s. Entered value has been automatically adjusted to fit into "
+                   "this range.",
+                   row->m_label.GetString(), FormatRowValue(row, low).GetString(),
+                   FormatRowValue(row, high).GetString());
+    CQvxGuiControl::MessageBox(message, MB_OK, IDOK);
+}
+
 int CQvxGuiUpdateList::SendRow(CQvxGuiUpdateListData* row, double value)
 {
     if (!m_engine || row->m_command.IsEmpty())
@@ -808,12 +818,7 @@ void CQvxGuiUpdateList::OnEndEdit(int line, int column, CString text, BOOL chang
         double low = 0.0, high = 0.0;
         if (ClampToRange(row, value, adjusted, low, high)) {
             if (adjusted) {
-                CString message;
-                message.Format("%s must be in the range %s to %s. Entered value has been automatically adjusted "
-                               "to fit into this range.",
-                               row->m_label.GetString(), FormatRowValue(row, low).GetString(),
-                               FormatRowValue(row, high).GetString());
-                CQvxGuiControl::MessageBox(message, MB_OK, IDOK);
+                TellAdjusted(row, low, high);
                 text = FormatRowValue(row, value);
             }
             if (IsImmediate(row)) {
@@ -870,14 +875,8 @@ int CQvxGuiUpdateList::ModifyRow(int line)
         double low = 0.0, high = 0.0;
         if (!ClampToRange(row, value, adjusted, low, high))
             return 0;
-        if (adjusted) {
-            CString message;
-            message.Format("%s must be in the range %s to %s. Entered value has been automatically adjusted to fit "
-                           "into this range.",
-                           row->m_label.GetString(), FormatRowValue(row, low).GetString(),
-                           FormatRowValue(row, high).GetString());
-            CQvxGuiControl::MessageBox(message, MB_OK, IDOK);
-        }
+        if (adjusted)
+            TellAdjusted(row, low, high);
         entered = FormatRowValue(row, value);
     }
     if (IsImmediate(row))

@@ -112,7 +112,6 @@ public:
     CQvxGuiUpdateListData* GetRowById(const char* id);
     int GetSelectedLine() const;
     int GetRowCount();
-    int GetSourceMode() const { return m_sourceMode; }
     COLORREF GetColour(int index) const { return index >= 0 && index < kColours ? m_colours[index] : 0; }
     double GetColumnSize() const { return m_columnSize; }
     int GetColumnMode() const { return m_columnMode; }
@@ -158,19 +157,15 @@ private:
     void RebuildRecordsetLines();
     int SendRow(CQvxGuiUpdateListData* row, double value);
     bool ClampToRange(CQvxGuiUpdateListData* row, double& value, bool& adjusted, double& low, double& high);
+    void TellAdjusted(const CQvxGuiUpdateListData* row, double low, double high);
     bool ExpandLimit(const CString& text, int digits, double& value);
     bool WithinRange(CQvxGuiUpdateListData* row, double value);
     CString FormatRowValue(const CQvxGuiUpdateListData* row, double value) const;
     void HoldChange(CQvxGuiUpdateListData* row, int line, const CString& previous, const CString& text);
     void ApplyValueColour(CQvxGuiUpdateListData* row);
-    const CQvxGuiUpdateListDataSelectorList* SelectorsOf(const CQvxGuiUpdateListData* row) const
-    {
-        return row ? row->m_selectors.get() : nullptr;
-    }
     const CQvxDatabaseTableFieldDef* FieldOfLine(int line) const;
     bool ChoicesOfLine(int line, CStringArray& texts);
     void CancelReplies();
-    CQvxGuiUpdateListData* CurrentRowLocked() const { return m_current; }
     int ApplyRowLine(const CString& line);
 
     CMutex m_rowLock;

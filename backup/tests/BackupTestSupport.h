@@ -127,19 +127,27 @@ private:
     std::vector<CString> m_writes;
 };
 
+// The file's bytes as they are; false when it cannot be opened.
+inline bool ReadFileBytes(const std::string& path, std::string& text)
+{
+    FILE* file = fopen(path.c_str(), "rb");
+    if (!file)
+        return false;
+    char buffer[4096];
+    size_t count;
+    while ((count = fread(buffer, 1, sizeof(buffer), file)) > 0)
+        text.append(buffer, count);
+    fclose(file);
+    return true;
+}
+
 class FakeEditor : public CAmpBackupEditor {
 public:
     int LoadTextFile(const char* path, int replace) override
     {
-        FILE* file = fopen(path, "rb");
-        if (!file)
-            return 0;
         std::string text;
-        char buffer[4096];
-        size_t count;
-        while ((count = fread(buffer, 1, sizeof(buffer), file)) > 0)
-            text.append(buffer, count);
-        fclose(file);
+        if (!ReadFileBytes(path, text))
+            return 0;
         m_text = replace ? text : m_text + text;
         ++m_loads;
         return 1;
@@ -254,14 +262,6 @@ inline bool RunToEnd(CAmpBackupTool& engine, std::chrono::milliseconds limit = s
 
 inline std::string ReadFileText(const std::string& path)
 {
-    FILE* file = fopen(path.c_str(), "rb");
-    if (!file)
-        return "<missing>";
     std::string text;
-    char buffer[4096];
-    size_t count;
-    while ((count = fread(buffer, 1, sizeof(buffer), file)) > 0)
-        text.append(buffer, count);
-    fclose(file);
-    return text;
+    return ReadFileBytes(path, text) ? text : "<missing>";
 }

@@ -5,6 +5,13 @@
 #include "platform/core/Collections.h"
 #include "platform/core/String.h"
 
+// The sources and test levels of the two analog outputs: the aux output's
+// registers lie 32 above the analog output's.
+constexpr WORD kAnalogOutputSource = 15401;
+constexpr WORD kAuxOutputSource = 15433;
+constexpr WORD kAnalogOutputTestLevel = 15414;
+constexpr WORD kAuxOutputTestLevel = 15446;
+
 struct AnalogListSections {
     CString output;           // empty: no list
     CString aux;              // empty: no list

@@ -12,12 +12,6 @@
 #include "resources/ids/TavroAnalogOutputIds.h"
 #include "setup/io/windows/AnalogEditFields.h"
 
-constexpr WORD kAnalogOutputSource = 15401;
-constexpr WORD kAuxOutputSource = 15433;
-constexpr WORD kAnalogOutputTestLevel = 15414;
-// The aux output's registers lie 32 above the analog output's; so does its test level.
-constexpr WORD kAuxOutputTestLevel = 15446;
-
 class CQvxGuiTavroAnalogOutputDlg : public CGuiUpdateDlg {
     DECLARE_DYNCREATE(CQvxGuiTavroAnalogOutputDlg)
 

@@ -29,8 +29,6 @@ struct FieldRow {
 };
 constexpr unsigned kWorkFlags = 0x2328;
 constexpr unsigned kDriveFlags = 0x324;
-// The aux output's registers lie 32 above the analog output's; so does its test level.
-constexpr WORD kAuxOutputTestLevel = 15446;
 const FieldRow kRows[CQvxSetupAnalogIoDlg::kRowCount] = {
     {IDC_AIO_IN_GAIN_WORK, IDC_AIO_IN_GAIN_DRIVE, IDC_AIO_IN_GAIN_SPIN, 9267, GPD_PRIMARY_ANAIN_SCALE, "%0.2f",
      "Analog Input Signal Gain", 0x2320},
@@ -46,8 +44,8 @@ const FieldRow kRows[CQvxSetupAnalogIoDlg::kRowCount] = {
      "%0.2f", "Analog Output Signal Gain", kWorkFlags},
     {IDC_AIO_OUT_OFFSET_WORK, IDC_AIO_OUT_OFFSET_DRIVE, IDC_AIO_OUT_OFFSET_SPIN, 15407, GPD_AMPTOENGIOVOLTS_OUTPUT,
      "%0.4f", "Analog Output Signal offset", kWorkFlags},
-    {IDC_AIO_OUT_TEST_WORK, IDC_AIO_OUT_TEST_DRIVE, IDC_AIO_OUT_TEST_SPIN, 15414, GPD_AMPTOENGIOVOLTS_OUTPUT, "%0.4f",
-     "Analog Output Signal Test", 0x2308},
+    {IDC_AIO_OUT_TEST_WORK, IDC_AIO_OUT_TEST_DRIVE, IDC_AIO_OUT_TEST_SPIN, kAnalogOutputTestLevel,
+     GPD_AMPTOENGIOVOLTS_OUTPUT, "%0.4f", "Analog Output Signal Test", 0x2308},
     {IDC_AIO_AUX_OUT_GAIN_WORK, IDC_AIO_AUX_OUT_GAIN_DRIVE, IDC_AIO_AUX_OUT_GAIN_SPIN, 15443,
      GPD_AMPDASCLTO_DAPRCNT_OUTPUT, "%0.2f", "Aux Analog Output Signal Gain", kWorkFlags},
     {IDC_AIO_AUX_OUT_OFFSET_WORK, IDC_AIO_AUX_OUT_OFFSET_DRIVE, IDC_AIO_AUX_OUT_OFFSET_SPIN, 15439,
@@ -55,7 +53,7 @@ const FieldRow kRows[CQvxSetupAnalogIoDlg::kRowCount] = {
     {IDC_AIO_AUX_OUT_TEST_WORK, IDC_AIO_AUX_OUT_TEST_DRIVE, IDC_AIO_AUX_OUT_TEST_SPIN, kAuxOutputTestLevel,
      GPD_AMPTOENGIOVOLTS_OUTPUT, "%0.4f", "Aux Analog Output Signal Test", 0x2308},
 };
-constexpr WORD kSourceRegisters[2] = {15401, 15433};
+constexpr WORD kSourceRegisters[2] = {kAnalogOutputSource, kAuxOutputSource};
 constexpr WORD kModelData = 13452;
 constexpr WORD kModelIndex = 13449;
 constexpr WORD kPfm = 16589;

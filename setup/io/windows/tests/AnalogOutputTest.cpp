@@ -5,6 +5,7 @@
 #include "IoWindowsFixture.h"
 #include "platform/ui/ComboBox.h"
 #include "platform/ui/UserInput.h"
+#include "setup/io/AnalogSignalLists.h"
 #include "setup/io/windows/QvxGuiTavroAnalogOutputDlg.h"
 #include "testing/WindowShot.h"
 
