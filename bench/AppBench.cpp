@@ -4,7 +4,6 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
 
 #include "app/KorvaneApp.h"
@@ -14,25 +13,9 @@
 #include "platform/core/MessageBox.h"
 #include "platform/ui/MsgBox.h"
 #include "platform/ui/WinApp.h"
+#include "testing/TempDir.h"
 
 namespace {
-class BenchHome {
-public:
-    BenchHome()
-    {
-        char pattern[] = "/tmp/kvbenchXXXXXX";
-        m_path = mkdtemp(pattern);
-        setenv("KORVANE_HOME", m_path.c_str(), 1);
-    }
-    ~BenchHome()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
-    }
-
-private:
-    std::string m_path;
-};
 
 std::unique_ptr<CKorvaneApp> StartApp()
 {
@@ -48,7 +31,7 @@ void BM_StartupToMainWindow(benchmark::State& state)
 {
     kvtest::SetNetworkAlive(0);
     for (auto _ : state) {
-        BenchHome home;
+        TempDir home;
         std::unique_ptr<CKorvaneApp> app = StartApp();
         if (!app) {
             state.SkipWithError("start-up failed");
@@ -64,7 +47,7 @@ BENCHMARK(BM_StartupToMainWindow)->UseManualTime()->Unit(benchmark::kMillisecond
 void BM_GuiTickWith30DriveWindows(benchmark::State& state)
 {
     kvtest::SetNetworkAlive(0);
-    BenchHome home;
+    TempDir home;
     std::unique_ptr<CKorvaneApp> app = StartApp();
     CMainFrame* frame = app ? app->GetMainFrame() : nullptr;
     if (!frame || !frame->OpenDemoCommunication()) {

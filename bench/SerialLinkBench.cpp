@@ -6,12 +6,12 @@
 
 #include <chrono>
 #include <cmath>
-#include <thread>
 
 #include "comm/link/CommManager.h"
 #include "platform/core/Clock.h"
 #include "comm/link/LinkPortFactory.h"
 #include "comm/serial/QVXSerialCommPort.h"
+#include "RegisterReadLoop.h"
 #include "testing/FakeCommServices.h"
 #include "testing/SimulatedSerialDrive.h"
 #include "testing/TempDir.h"
@@ -68,36 +68,15 @@ void SerialRegisterReads(benchmark::State& state)
     }
 
     // Enough reads queued that the line never waits for the manager.
-    DWORD nextId = 1;
-    auto submit = [&] {
-        CAmpQryCmdFromDistMngr job;
-        job.m_address = static_cast<BYTE>(1 + nextId % drives);
-        job.m_code = static_cast<WORD>(kRegister + nextId % kQueued);
-        job.SetRead();
-        job.m_jobId = nextId++;
-        manager.SubmitJob(job);
-    };
-    for (int i = 0; i < kQueued; ++i)
-        submit();
-
-    int failed = 0;
-    const auto start = std::chrono::steady_clock::now();
-    for (auto _ : state) {
-        CAmpResponseToDistMngr response;
-        while (!manager.GetResponseList().PopResponse(response))
-            std::this_thread::sleep_for(std::chrono::microseconds(100));
-        failed += response.m_error != 0 ? 1 : 0;
-        submit();
-    }
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    manager.CloseCommunications();
-
-    const double rate = state.iterations() / seconds;
+    const RegisterReadCounts reads = TimeRegisterReads(
+        state, manager, drives, kQueued, [](DWORD id) { return kRegister + id % kQueued; },
+        std::chrono::microseconds(100));
+    const double rate = reads.perSecond;
     const double ceiling = CeilingReadsPerSecond(drives);
     state.counters["reads_per_s"] = rate;
     state.counters["ceiling_per_s"] = ceiling;
     state.counters["pct_of_ceiling"] = 100.0 * rate / ceiling;
-    state.counters["failed"] = failed;
+    state.counters["failed"] = reads.failed;
 }
 
 BENCHMARK(SerialRegisterReads)

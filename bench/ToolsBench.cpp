@@ -3,7 +3,6 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
 
 #include "app/KorvaneApp.h"
@@ -15,31 +14,14 @@
 #include "platform/ui/MdiFrameWnd.h"
 #include "platform/ui/MsgBox.h"
 #include "platform/ui/WinApp.h"
+#include "testing/TempDir.h"
 
 namespace {
-class BenchHome {
-public:
-    BenchHome()
-    {
-        char pattern[] = "/tmp/kvbenchXXXXXX";
-        m_path = mkdtemp(pattern);
-        setenv("KORVANE_HOME", m_path.c_str(), 1);
-    }
-    ~BenchHome()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
-    }
-    std::string File(const char* name) const { return m_path + "/" + name; }
-
-private:
-    std::string m_path;
-};
 
 // Named values, stopwatches and log lines as the engine threads write them, window shown, log file open.
 void BM_DebugWatchWriterCall(benchmark::State& state)
 {
-    BenchHome home;
+    TempDir home;
     CDebugWatchWindowDlg watch;
     watch.OpenLogFile(home.File("DWWLog.txt").c_str());
     watch.Show(nullptr, 1);
@@ -63,7 +45,7 @@ BENCHMARK(BM_DebugWatchWriterCall)->Arg(0)->Arg(1)->Arg(2);
 // One 100 ms trace tick draining 1000 traced frames (10 000 frames a second) on the demo link.
 void BM_TerminalTraceTick(benchmark::State& state)
 {
-    BenchHome home;
+    TempDir home;
     kvtest::SetNetworkAlive(0);
     auto app = std::make_unique<CKorvaneApp>();
     app->GetStartupOptions().splashWaitMs = 0;

@@ -6,11 +6,11 @@
 
 #include <chrono>
 #include <cstring>
-#include <thread>
 
 #include "comm/link/CommManager.h"
 #include "comm/link/LinkPortFactory.h"
 #include "platform/core/Clock.h"
+#include "RegisterReadLoop.h"
 #include "testing/FakeCommServices.h"
 #include "testing/SimulatedNetworkModule.h"
 #include "testing/TempDir.h"
@@ -54,35 +54,14 @@ void UdpRegisterReads(benchmark::State& state)
         return;
     }
 
-    DWORD nextId = 1;
-    auto submit = [&] {
-        CAmpQryCmdFromDistMngr job;
-        job.m_address = static_cast<BYTE>(1 + nextId % drives);
-        job.m_code = static_cast<WORD>(kRegister + (nextId / drives) % queued);
-        job.SetRead();
-        job.m_jobId = nextId++;
-        manager.SubmitJob(job);
-    };
-    for (int i = 0; i < queued; ++i)
-        submit();
-
-    int failed = 0;
-    const auto start = std::chrono::steady_clock::now();
-    for (auto _ : state) {
-        CAmpResponseToDistMngr response;
-        while (!manager.GetResponseList().PopResponse(response))
-            std::this_thread::sleep_for(std::chrono::microseconds(50));
-        failed += response.m_error != 0 ? 1 : 0;
-        submit();
-    }
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    manager.CloseCommunications();
-
-    const double rate = state.iterations() / seconds;
+    const RegisterReadCounts reads = TimeRegisterReads(
+        state, manager, drives, queued,
+        [&](DWORD id) { return kRegister + (id / drives) % queued; }, std::chrono::microseconds(50));
+    const double rate = reads.perSecond;
     state.counters["reads_per_s"] = rate;
     state.counters["serial_ceiling_per_s"] = kSerialCeiling;
     state.counters["times_serial_ceiling"] = rate / kSerialCeiling;
-    state.counters["failed"] = failed;
+    state.counters["failed"] = reads.failed;
 }
 
 BENCHMARK(UdpRegisterReads)

@@ -32,8 +32,6 @@ const char* const kShutDownText = "  Communication will be shut down now.";
 
 
 std::atomic<int> g_linkState{0};
-std::mutex g_threadIdLock;
-std::thread::id g_cycleThreadId;
 
 void RaiseAlert(const char* key, const char* text, int level, int flags, int drive = -1)
 {
@@ -87,17 +85,10 @@ CCommManager::~CCommManager()
 
 int CCommManager::GetLinkState() { return g_linkState.load(); }
 
-std::thread::id CCommManager::GetCycleThreadId()
-{
-    std::lock_guard<std::mutex> lock(g_threadIdLock);
-    return g_cycleThreadId;
-}
-
 void CCommManager::SetLinkState(int state) { g_linkState = state; }
 
 BOOL CCommManager::IsOpen() const { return m_open.load(); }
 BOOL CCommManager::IsDemo() const { return m_demo.load(); }
-BOOL CCommManager::IsSynchronous() const { return m_synchronous.load(); }
 
 void CCommManager::SetReadBackOption(BOOL on)
 {
@@ -432,10 +423,6 @@ int CCommManager::DispatchResponse(const CAmpResponseMsg& message)
 
 void CCommManager::OnStart()
 {
-    {
-        std::lock_guard<std::mutex> lock(g_threadIdLock);
-        g_cycleThreadId = std::this_thread::get_id();
-    }
     if (m_port)
         m_port->SetReader(this);
 }

@@ -81,7 +81,6 @@ public:
     void SetSettleLimits(const CommSettleLimits& limits) { m_settle = limits; }
     BOOL IsOpen() const;
     BOOL IsDemo() const;
-    BOOL IsSynchronous() const;
     // The drive scan; with a message box when asked.
     int DetectDrives(BOOL showResult);
     static CString DriveTypeText(int code);
@@ -104,9 +103,8 @@ public:
     CRingBuff& GetReceiveRing() { return m_rxRing; }
     int GetRawBlockCount() { return m_rawBlocks.GetCount(); }
 
-    // 1 while a link is open; the thread id of the running cycle.
+    // 1 while a link is open.
     static int GetLinkState();
-    static std::thread::id GetCycleThreadId();
 
 protected:
     void OnStart() override;

@@ -44,7 +44,6 @@ public:
     void SetSilent(BOOL silent);
     // The manager's statistics, where retries and time-outs are counted.
     void SetStatistics(CCommStatistics* statistics) { m_statistics = statistics; }
-    CSerialDevicePort& GetDevice() { return m_device; }
     int GetLostDriveCount();
 
     // One request to a drive: its bytes, padded to 8 on a multi-drop line.

@@ -34,8 +34,6 @@ public:
 
     void SetStatistics(CCommStatistics* statistics);
     CDSocketThread* GetSocketThread() { return m_thread.get(); }
-    const CString& GetHost() const { return m_host; }
-    WORD GetUdpPort() const { return m_udpPort; }
 
 protected:
     // Connects the socket thread (made on first use) when it is idle; true when connected.

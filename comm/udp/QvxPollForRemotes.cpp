@@ -14,7 +14,6 @@ int CQvxPollForRemotes::PollForRemotes(CQvxRemotePollDataMap& map)
 {
     m_map = &map;
     m_ignored = 0;
-    m_localAddress = GetLocalHostAddress();
     if (!Create(0, FD_READ | FD_WRITE) || !SetBroadcast(TRUE) || !SetNonBlocking(TRUE)) {
         Close();
         return -1;
@@ -32,8 +31,6 @@ int CQvxPollForRemotes::PollForRemotes(CQvxRemotePollDataMap& map)
             break;
         if (WaitReadable(static_cast<int>(std::min<long long>(10, kPollMs - elapsed))))
             OnReceive(0);
-        if (m_idle)
-            m_idle();
     }
     Close();
     m_map = nullptr;

@@ -2,8 +2,6 @@
 // the answers for 900 ms and files each module's record by its address.
 #pragma once
 
-#include <functional>
-
 #include "comm/udp/QvxRemotePollDataMap.h"
 #include "platform/io/AsyncSocket.h"
 
@@ -13,24 +11,18 @@ public:
 
     // The target is a setting; tests point it at loopback.
     void SetTarget(const CString& address, UINT port);
-    // Called between waits, so a GUI thread can keep its messages moving.
-    void SetIdleHandler(std::function<void()> handler) { m_idle = std::move(handler); }
-
     // The entry count after the poll, or -1 when the poll could not be sent.
     int PollForRemotes(CQvxRemotePollDataMap& map);
     void OnReceive(int error) override;
     // Files one received answer when it is a record; others are counted as ignored.
     void FileAnswer(const BYTE* bytes, int count, const CString& address, CQvxRemotePollDataMap& map);
 
-    const CString& GetLocalAddress() const { return m_localAddress; }
     // Answers that were not records (wrong signature, empty).
     int GetIgnoredCount() const { return m_ignored; }
 
 private:
     CQvxRemotePollDataMap* m_map = nullptr;
-    CString m_localAddress;
     CString m_targetAddress = kRemotePollAddress;
     UINT m_targetPort = kRemotePollPort;
-    std::function<void()> m_idle;
     int m_ignored = 0;
 };

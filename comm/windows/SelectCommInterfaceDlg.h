@@ -36,10 +36,7 @@ public:
     // The serial ports that can be opened now, their names completed.
     static std::vector<CSerInfo> EnumerateSerialPorts();
 
-    int GetLinkType() const { return m_linkType; }
-    const CString& GetChosenText() const { return m_chosenText; }
     const CString& GetChosenAddress() const { return m_chosenAddress; }
-    const CString& GetChosenDevice() const { return m_chosenDevice; }
     void BuildSettings(CCommLinkSettings& settings) const;
 
     BOOL OnInitDialog() override;

@@ -35,8 +35,6 @@ public:
     // One cycle over the parameters, in list order.
     void ExecCycle();
 
-    CSynchronizedQueryResponseTable& GetQueryTable() { return m_queryTable; }
-
 protected:
     int Step() override;
     int GetRestMs() override;

@@ -30,7 +30,6 @@ public:
 
     // Creates the window when needed and shows it; the manager publishes to it from then on.
     BOOL ShowMonitor();
-    CMonitorDistCenterQueryDataMapQ& GetQueue() { return m_queue; }
     // Takes the queued snapshots and shows the newest when it is time.
     void OnTimer(UINT_PTR id);
     // Refreshes both lists from a snapshot now.
