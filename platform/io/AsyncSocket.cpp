@@ -178,19 +178,3 @@ void CAsyncSocket::Close()
         ::close(m_fd);
     m_fd = -1;
 }
-
-CString GetLocalHostAddress()
-{
-    char name[256] = {};
-    if (gethostname(name, sizeof name - 1) != 0)
-        return "127.0.0.1";
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    addrinfo* found = nullptr;
-    if (getaddrinfo(name, nullptr, &hints, &found) != 0 || !found)
-        return "127.0.0.1";
-    char text[INET_ADDRSTRLEN] = {};
-    inet_ntop(AF_INET, &reinterpret_cast<sockaddr_in*>(found->ai_addr)->sin_addr, text, sizeof text);
-    freeaddrinfo(found);
-    return text;
-}

@@ -49,5 +49,3 @@ private:
     int m_lastError = 0;
 };
 
-// The local host's name and the first IPv4 address it resolves to ("127.0.0.1" when none).
-CString GetLocalHostAddress();
