@@ -82,7 +82,7 @@ void CAmpMsgNotificationList::UnsubscribeReceiver(const CDistMngrResponseReceive
         Unsubscribe(queryIds.GetNext(pos));
 }
 
-void CAmpMsgNotificationList::Serve(const CAmpResponseToDistMngr& answer, bool write)
+void CAmpMsgNotificationList::Serve(const CAmpResponseToDistMngr& answer)
 {
     CSingleLock lock(&m_lock, TRUE);
     CAmpMsgNotificationItem* item = FindItem(answer);
@@ -97,8 +97,9 @@ void CAmpMsgNotificationList::Serve(const CAmpResponseToDistMngr& answer, bool w
             continue;
         CAmpResponseToGui response(answer);
         response.m_queryId = entry.m_queryId;
+        // A notification reports what the drive now holds, whoever wrote it, so
+        // it never carries the write flag that windows use to skip write echoes.
         response.m_notification = 1;
-        response.m_write = write ? 1 : 0;
         entry.m_served = 1;
         if (entry.m_receiver)
             entry.m_receiver->OnResponse(response);

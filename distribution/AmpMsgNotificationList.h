@@ -19,7 +19,7 @@ public:
     void UnsubscribeReceiver(const CDistMngrResponseReceiver* receiver);
     // Hands the answer to the subscribers of its register: to all when the
     // value changed, else only to those not yet served.
-    void Serve(const CAmpResponseToDistMngr& answer, bool write);
+    void Serve(const CAmpResponseToDistMngr& answer);
     void RemoveAll();
     int GetCount() const;
 

@@ -441,7 +441,7 @@ bool CDistManager::TakeAnswer(CAmpResponseToDistMngr& answer)
         job->m_receivers.GetNext(r).m_pending = 1;
     m_queue.MarkForDelivery(job);
     if (answer.m_error == 0)
-        m_notifications.Serve(answer, job->IsWrite());
+        m_notifications.Serve(answer);
     return true;
 }
 

@@ -309,6 +309,29 @@ TEST_F(DistManagerTest, NotificationSubscriberHearsEachChangeOnce)
     EXPECT_EQ(m_manager.GetNotificationCount(), 0);
 }
 
+// A write from anyone (another window, the terminal) changes what the drive
+// holds, so its subscribers hear of it as a plain value, not as a write echo.
+TEST_F(DistManagerTest, NotificationOfAWriteAnswerIsNoWriteEcho)
+{
+    CDistMngrResponseReceiver writer, listener;
+    listener.SendQuery(1, ABC, 0, kQryOneShot | kQryNotify);
+    m_link.m_autoAnswer = true;
+    m_link.SetRegister(1, "ABC", 5);
+    Run(2);
+    Drain(listener);
+    writer.SendCommand(1, ABC, 9);
+    m_link.SetRegister(1, "ABC", 9);
+    Run(2);
+    const auto heard = Drain(listener);
+    ASSERT_EQ(heard.size(), 1u);
+    EXPECT_EQ(heard[0].m_notification, 1u);
+    EXPECT_EQ(heard[0].m_write, 0u);
+    EXPECT_EQ(heard[0].m_value, 9);
+    const auto echo = Drain(writer);
+    ASSERT_EQ(echo.size(), 1u);
+    EXPECT_EQ(echo[0].m_write, 1u);
+}
+
 TEST_F(DistManagerTest, BlockTransfersUsePollSlotsAndStreamTheirData)
 {
     CDistMngrResponseReceiver scope;
