@@ -47,7 +47,11 @@ bool RecoverPrototype(const FilterRealCoefficients& c, double T, Prototype& p)
     p.N = p.F * T * T + 2 * p.E * T + 4;
     p.Bs = p.N * (b0 - b2) / (4 * T);
     p.C = (p.N * (b2 + b1 / 2) + 2 * T * p.Bs) / (2 * T * T);
-    p.A = (2 * p.C * T * T - p.N * b1) / 8;
+    const double twoCT2 = 2 * p.C * T * T, nb1 = p.N * b1;
+    p.A = (twoCT2 - nb1) / 8;
+    // A difference of equal terms leaves only the rounding of the arithmetic: the term is zero.
+    if (std::fabs(p.A) <= 1e-9 * std::max(std::fabs(twoCT2), std::fabs(nb1)) / 8)
+        p.A = 0;
     return true;
 }
 
@@ -355,8 +359,10 @@ int ClassifyFilterCoefficients(const FilterRealCoefficients& c, double T, double
     }
     FilterArguments args;
     // A constant numerator is (1, 2, 1) times a gain; in integers b1 may be off by one step.
+    // A numerator of zero passes nothing: it is no low-pass, whatever the step.
     const auto same = [step](double x, double y) { return Agrees(x, y, 0.1) || std::fabs(x - y) <= step; };
-    if (same(c[0], c[2]) && same(c[2], c[1] / 2)) {
+    const bool numerator = c[0] != 0 || c[1] != 0 || c[2] != 0;
+    if (numerator && same(c[0], c[2]) && same(c[2], c[1] / 2)) {
         if (!FitFilterArguments(kFilterLP2, c, T, args))
             return kFilterCLP1;
         const bool damped = (args.arg[0] > 0 && args.arg[0] <= 1) || (args.arg[1] > 0 && args.arg[1] <= 1);

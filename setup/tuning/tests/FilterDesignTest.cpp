@@ -270,6 +270,34 @@ TEST(FilterDesignTest, FitsAndGuessesRefuseWhatTheyCannotRead)
     EXPECT_FALSE(FilterCoefficientsToReal(wide, real));
 }
 
+TEST(FilterDesignTest, BlocksWithoutTheTermsOfATypeFitNoType)
+{
+    // A numerator rounded to zero passes nothing: no type fits it, whatever the denominator or step.
+    struct Denominator {
+        int negA1, negA2, shift;
+    };
+    for (const Denominator d : {Denominator{32625, -16241, 1}, Denominator{20000, -8000, 0}, Denominator{16000, -4000, 2}}) {
+        int type = kFilterLP2;
+        FilterArguments args;
+        EXPECT_EQ(CalcFilterArgsFromCoefficients(type, d.negA1, d.negA2, 0, 0, 0, d.shift, 1, kFs, args), 0) << d.negA1;
+        EXPECT_EQ(type, kFilterUnknown) << d.negA1;
+    }
+    // A constant numerator, exactly (1, 2, 1) times a gain, has no s^2 term: it is no notch.
+    int type = kFilterNTCH2B;
+    FilterArguments args;
+    EXPECT_EQ(CalcFilterArgsFromCoefficients(type, 25678, -10594, 325, 650, 325, 1, 0, kFs, args), 0);
+    for (double f : {200.0, 800.0, 2000.0}) {
+        FilterCoefficientBlock block = Design(kFilterLP2, Args(f, 0.5));
+        block[B::kB1] = 2 * block[B::kB0];
+        block[B::kB2] = block[B::kB0];
+        type = kFilterNTCH2B;
+        EXPECT_EQ(CalcFilterArgsFromCoefficients(type, block[B::kNegA1], block[B::kNegA2], block[B::kB0], block[B::kB1],
+                                                 block[B::kB2], block[B::kShift], 0, kFs, args),
+                  0)
+            << f << " Hz";
+    }
+}
+
 TEST(FilterDesignTest, ArgumentsThatMakeNoSuchFilterAreRefusedAndChangeNothing)
 {
     struct Case {
