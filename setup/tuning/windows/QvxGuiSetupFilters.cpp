@@ -56,8 +56,12 @@ int ItemAddressOf(const CAmpResponseToGui& response)
 
 CString FormatArgument(double value, int decimals)
 {
+    // Two decimals round as the filter tool rounds them, so both show the same damping.
     CString text;
-    text.Format(decimals ? "%.2f" : "%.0f", value);
+    if (decimals)
+        text.Format("%.2f", RoundTwoDecimalsAway(value));
+    else
+        text.Format("%.0f", value);
     return text;
 }
 }  // namespace

@@ -214,6 +214,36 @@ TEST_F(FilterDriveBlockTest, DriveParametersAreFittedFromTheDrivesBlock)
     EXPECT_NE(boxes[0].Find("Guess: NONE"), -1) << boxes[0];
 }
 
+class FilterDriveNotchTest : public FilterWindowTest {
+protected:
+    void PrepareModel() override
+    {
+        m_typeWord = 0x05040306;
+        m_firstBlock = Design(kFilterNTCH2A, 330.82);
+        FilterWindowTest::PrepareModel();
+    }
+};
+
+TEST_F(FilterDriveNotchTest, DrivePanelAndFilterToolShowTheSameDamping)
+{
+    CQvxGuiSetupFilters* dlg = Open();
+    ASSERT_NE(dlg, nullptr);
+    kvtest::Click(dlg->GetDlgItem(IDC_FILTERS_GENERATE_DRIVE));
+    const CString panel[2] = {Text(dlg, IDC_FILTERS_DRIVE_ARG2), Text(dlg, IDC_FILTERS_DRIVE_ARG4)};
+    // The fitted damping lies just above 0.05: a rounding to nearest would show 0.05.
+    EXPECT_EQ(panel[0], "0.06");
+    bool opened = false;
+    kvtest::OnNextModal([&](CWnd* tool) {
+        opened = true;
+        kvtest::Click(tool->GetDlgItem(IDC_FTOOL_GUESS));
+        EXPECT_EQ(Text(tool, IDC_FTOOL_ARG2), panel[0]);
+        EXPECT_EQ(Text(tool, IDC_FTOOL_ARG4), panel[1]);
+        kvtest::Click(tool->GetDlgItem(IDCANCEL));
+    });
+    kvtest::Click(dlg->GetDlgItem(IDC_FILTERS_TOOL));
+    EXPECT_TRUE(opened);
+}
+
 TEST_F(FilterWindowTest, PresetsSaveOneOrAllFiltersAndLoadUnknownTypesAsNone)
 {
     WriteIni("Old", "First", "LP1", "Filters.ini");
