@@ -171,7 +171,7 @@ void FitManualCurrentGains(CCurrentLoopTuningWindow& window, const CurrentLoopCo
             drive.Inductance = L;
             drive.BusVolts = V;
             drive.MasterGain = GIM;
-            inOutBW = TruncToInt(CurrentLoopBandwidthByMode(window, conversions, drive, 1));
+            inOutBW = TruncToInt(CurrentLoopBandwidthByMode(window, conversions, drive, window.IsFineTuning() ? 1 : 2));
         } else {
             window.ShowMessage(kCouldNotReceiveValues);
         }

@@ -33,6 +33,8 @@ public:
     virtual double GetBusVoltsField() = 0;
     // 1 single-phase; anything else three-phase.
     virtual int GetPhase() = 0;
+    // The "Fine Tuning" box: checked, the bandwidth comes from the closed-loop sweep.
+    virtual bool IsFineTuning() = 0;
     // The drive's present GIP, GII and GIM; false when they cannot be read.
     virtual bool ReadDriveGains(CurrentLoopMotorValues& values) = 0;
     virtual void ShowMessage(const CString& text) = 0;

@@ -16,6 +16,7 @@ struct TestWindow : CCurrentLoopTuningWindow {
     double GetInductanceField() override { return inductance; }
     double GetBusVoltsField() override { return volts; }
     int GetPhase() override { return phase; }
+    bool IsFineTuning() override { return fine; }
     bool ReadDriveGains(CurrentLoopMotorValues& values) override
     {
         values = drive;
@@ -29,6 +30,7 @@ struct TestWindow : CCurrentLoopTuningWindow {
 
     double resistance = 100, inductance = 200, volts = 320;
     int phase = 3;
+    bool fine = false;
     CurrentLoopMotorValues drive;
     bool driveReadable = true;
     std::vector<std::string> messages;
@@ -223,6 +225,36 @@ TEST(CurrentLoopTuningTest, AutoTuningCapsItsTargetsAndItsIntegralGain)
     EXPECT_EQ(zero.results[1], 0) << "no servo frequency: no integral gain";
 }
 
+TEST(CurrentLoopTuningTest, SaturatedManualFitTakesItsBandwidthFromTheFineTuningBox)
+{
+    TestWindow window;
+    window.resistance = 100;
+    window.inductance = 10000;
+    window.volts = 48;
+    window.drive.ProportionalGain = 32000;
+    window.drive.IntegralGain = 500;
+    window.drive.MasterGain = 8;
+    for (bool fine : {false, true}) {
+        window.fine = fine;
+        window.messages.clear();
+        int gip = 0, gii = 0, gim = 1, bw = 4000;
+        FitManualCurrentGains(window, Conversions(0.0006, 16000, 16), gip, gii, gim, bw);
+        ASSERT_EQ(gip, 32767) << fine;
+        CurrentLoopMotorValues fitted = window.drive;
+        fitted.Resistance = 100;
+        fitted.Inductance = 10000;
+        fitted.BusVolts = 48;
+        fitted.MasterGain = gim;
+        const double expected = fine ? EffectiveBandwidthFromResponse(Conversions(0.0006, 16000, 16), fitted, 3)
+                                     : BandwidthFromProportionalGain(fitted, Conversions(0.0006, 16000, 16));
+        EXPECT_EQ(bw, static_cast<int>(expected)) << fine;
+        if (!fine) {
+            EXPECT_EQ(bw, 3886);
+            EXPECT_EQ(gii, 5000);
+        }
+    }
+}
+
 TEST(CurrentLoopTuningTest, ManualFitScansTheMasterGainAndReportsSaturation)
 {
     TestWindow window;
@@ -251,7 +283,13 @@ TEST(CurrentLoopTuningTest, ManualFitScansTheMasterGainAndReportsSaturation)
     EXPECT_EQ(gim, 512) << "511 rescaled stays 511, then one more";
     ASSERT_EQ(hard.messages.size(), 1u);
     EXPECT_EQ(hard.messages[0], "You have reached proportional gain saturation!\n        LOWERING BANDWIDTH");
-    EXPECT_LT(bw, 5000);
+    EXPECT_EQ(bw, 0) << "box clear: the bandwidth of the drive's gain, whose impedance is below the resistance";
+    hard.fine = true;
+    gim = 1;
+    bw = 5000;
+    FitManualCurrentGains(hard, Conversions(2.0), gip, gii, gim, bw);
+    EXPECT_EQ(bw, 50) << "box checked: the sweep, below -2.9 dB at 100 Hz already";
+    hard.fine = false;
 
     hard.messages.clear();
     hard.driveReadable = false;

@@ -38,6 +38,7 @@ public:
     double GetInductanceField() override;
     double GetBusVoltsField() override;
     int GetPhase() override { return m_phase; }
+    bool IsFineTuning() override { return IsFine(); }
     bool ReadDriveGains(CurrentLoopMotorValues& values) override;
     void ShowMessage(const CString& text) override;
     void SetAutoTuneResults(int proportionalGain, int integralGain, int masterGain, int bandwidth) override;
