@@ -37,3 +37,22 @@ double CalcMaxVelocityForGvs(const GvsMotorData& motor, int gvs)
         return -1;
     return std::trunc(velocity);
 }
+
+CString MissingGvsMotorData(const GvsMotorData& motor)
+{
+    CString missing;
+    const auto add = [&missing](const char* what) {
+        if (!missing.IsEmpty())
+            missing += ", ";
+        missing += what;
+    };
+    if (motor.motorType != 0 && motor.motorType != 1)
+        add("motor type (rotary or linear)");
+    if (motor.counts <= 0)
+        add("encoder counts");
+    if (motor.tachScale <= 0)
+        add("tach scale");
+    if (!(motor.servoFreq > 0))
+        add("servo frequency");
+    return missing;
+}

@@ -83,6 +83,14 @@ void CCalculateGvsDlg::UpdateGvsFromVelocity()
 
 bool CCalculateGvsDlg::CheckVelocity()
 {
+    const CString missing = MissingGvsMotorData(m_motor);
+    if (!missing.IsEmpty()) {
+        CString message;
+        message.Format("The max scaled velocity cannot be calculated: the motor data lacks %s.",
+                       static_cast<const char*>(missing));
+        Ask(message, MB_OK | MB_ICONEXCLAMATION, IDOK);
+        return false;
+    }
     const double maximum = CalcMaxVelocityForGvs(m_motor, 0);
     const double minimum = CalcMaxVelocityForGvs(m_motor, kMaxGvs);
     const double velocity = TypedVelocity();
@@ -91,7 +99,7 @@ bool CCalculateGvsDlg::CheckVelocity()
     CString message;
     message.Format("Please enter max scaled velocity between %0.2f and %0.2f.", minimum, maximum);
     Ask(message, MB_OK | MB_ICONEXCLAMATION, IDOK);
-    ShowVelocity(IDC_GVS_VELOCITY, std::clamp(velocity, std::min(minimum, maximum), maximum));
+    ShowVelocity(IDC_GVS_VELOCITY, std::isnan(velocity) ? minimum : std::clamp(velocity, minimum, maximum));
     return false;
 }
 
@@ -152,7 +160,8 @@ void CCalculateGvsDlg::OnSend()
         Ask("GVS value has not changed and will therefore not be sent to the drive.", MB_OK | MB_ICONINFORMATION, IDOK);
         return;
     }
-    if (m_workingGvs < 0 || !CheckVelocity())
+    // A velocity that gives no scale (0, beyond the range, not a number) is out of range: say so.
+    if (!CheckVelocity() || m_workingGvs < 0)
         return;
     if (!m_owner->GetEnableBit()) {
         SendGvs();

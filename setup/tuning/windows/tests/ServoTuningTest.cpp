@@ -343,6 +343,57 @@ TEST_F(ServoTuningTest, GvsSendOnAnEnabledDriveDisablesItThenCompletes)
     EXPECT_TRUE(window->GetDlgItem(IDC_ST_GVS)->IsWindowEnabled());
 }
 
+TEST_F(ServoTuningTest, GvsSendOfAVelocityWithoutAScaleSaysTheRangeAndLimitsTheEdit)
+{
+    SetModel(1, 210, 4000);
+    SetModel(1, 7878, 32768);
+    SetModel(1, 419, 0);
+    SetModel(1, 7891, 5);
+    auto* window = OpenReady();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(Until([&] {
+        LONG tach = 0;
+        return window->GetDriveValue(7878, tach) && tach == 32768;
+    }));
+    kvtest::Click(window->GetDlgItem(IDC_ST_GVS));
+    CCalculateGvsDlg* gvs = window->GetGvsDialog();
+    ASSERT_NE(gvs, nullptr);
+    // 16 kHz servo frequency, 4000 counts, k = 1: GVS 12 allows 480 rpm, GVS 0 allows 1966080.
+    const struct {
+        const char* typed;
+        const char* limited;
+    } cases[] = {{"0", "480"}, {"-50", "480"}, {"abc", "480"}, {"nan", "480"}, {"5000000", "1966080"}};
+    ClearWrites();
+    for (const auto& c : cases) {
+        AfxTakeScriptedMessageLog();
+        gvs->SetDlgItemText(IDC_GVS_VELOCITY, c.typed);
+        kvtest::Click(gvs->GetDlgItem(IDC_GVS_SEND));
+        EXPECT_TRUE(Logged(AfxTakeScriptedMessageLog(), "Please enter max scaled velocity between 480.00 and 1966080.00."))
+            << c.typed;
+        CString shown;
+        gvs->GetDlgItemText(IDC_GVS_VELOCITY, shown);
+        EXPECT_EQ(shown, c.limited) << c.typed;
+    }
+    AfxPumpMessagesUntil([] { return false; }, 200);
+    EXPECT_TRUE(Writes(1, 7891).empty());
+
+    // Without encoder counts there is no range: the message names what is missing.
+    SetModel(1, 210, 0);
+    ASSERT_TRUE(Until([&] {
+        LONG counts = 1;
+        return window->GetDriveValue(210, counts) && counts == 0;
+    }));
+    AfxTakeScriptedMessageLog();
+    gvs->SetDlgItemText(IDC_GVS_VELOCITY, "3000");
+    kvtest::Click(gvs->GetDlgItem(IDC_GVS_SEND));
+    const auto log = AfxTakeScriptedMessageLog();
+    EXPECT_TRUE(Logged(log, "lacks encoder counts.")) << (log.empty() ? CString() : log.back()).GetString();
+    EXPECT_FALSE(Logged(log, "between"));
+    EXPECT_TRUE(Writes(1, 7891).empty());
+    AfxQueueScriptedAnswer(IDYES);
+    kvtest::Click(gvs->GetDlgItem(IDCANCEL));
+}
+
 TEST_F(ServoTuningTest, TheLayoutKeepsTheStepSettings)
 {
     auto* window = OpenReady();
