@@ -105,8 +105,9 @@ int CQvxGuiEditCtrl::ConvertValue(double& out, double value, int direction)
 
 bool CQvxGuiEditCtrl::DisplayConversion(double raw, double& shown)
 {
+    // A value that cannot be computed (infinite, not a number) is no value to show.
     shown = raw;
-    return Convert(m_display, m_displayScale, shown, 0);
+    return std::isfinite(raw) && Convert(m_display, m_displayScale, shown, 0) && std::isfinite(shown);
 }
 
 CString CQvxGuiEditCtrl::FormatShown(double value) const

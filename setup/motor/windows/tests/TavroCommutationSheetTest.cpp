@@ -274,6 +274,37 @@ TEST_F(TavroCommutationTest, AdditionalCalculationsShowZeroCountsPerCycleWithout
     EXPECT_EQ(atof(drive), 0.0) << drive.GetString();
 }
 
+TEST_F(TavroCommutationTest, AdditionalCalculationsShowSignedFormattedValuesAndNameWhatIsMissing)
+{
+    SetRegister(kTavro, 3171, 4096);
+    SetRegister(kTavro, 3186, -367);
+    CQvxGuiTavroCommutationSheet* sheet = Open();
+    ASSERT_NE(sheet, nullptr);
+    CString perCycle, rollover, cycles, workingPerCycle;
+    kvtest::OnNextModal([&](CWnd* dialog) {
+        perCycle = Text(dialog, IDC_ADDCALC_COUNTS_PER_CYCLE_DRIVE);
+        rollover = Text(dialog, IDC_ADDCALC_ROLLOVER_DRIVE);
+        cycles = Text(dialog, IDC_ADDCALC_CYCLES_DRIVE);
+        workingPerCycle = Text(dialog, IDC_ADDCALC_COUNTS_PER_CYCLE);
+        kvtest::Click(dialog->GetDlgItem(IDOK));
+    });
+    Boxes();
+    kvtest::Click(sheet->GetFeedbackPage().GetDlgItem(IDC_CFBK_ADDITIONAL));
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_EQ(perCycle, "-0.09");
+    EXPECT_EQ(rollover, "-367");
+    EXPECT_EQ(cycles, "4096");
+    EXPECT_EQ(workingPerCycle, "1000.00");
+
+    // Entries that give no counts: the message says which.
+    sheet->GetFeedbackPage().GetDlgItem(IDC_CFBK_LINES_WORK)->SetWindowText("");
+    kvtest::Click(sheet->GetFeedbackPage().GetDlgItem(IDC_CFBK_ADDITIONAL));
+    const std::vector<CString> boxes = Boxes();
+    EXPECT_TRUE(Shown(boxes, "Could not calculate additional parameters.")) << boxes.size();
+    EXPECT_TRUE(Shown(boxes, "The working Lines per Revolution has no value."))
+        << (boxes.empty() ? CString() : boxes.back()).GetString();
+}
+
 TEST_F(TavroCommutationTest, AutoPhasingOpensByNameAndHandsBackItsButton)
 {
     SetRegister(kTavro, kCim, 3);
@@ -557,6 +588,18 @@ TEST_F(TavroCommutationTest, APhaseLeadBeyondItsRangeIsClampedBeforeItIsSent)
     kvtest::Click(&sheet->GetSendButton());
     EXPECT_TRUE(Wait([&] { return Register(kTavro, 3596) > 32000; })) << Register(kTavro, 3596);
     EXPECT_LE(Register(kTavro, 3596), 32767);
+}
+
+TEST_F(TavroCommutationTest, APhaseLeadThatCannotBeComputedReadsUnavailable)
+{
+    // A velocity scale shift past what a double holds makes the conversion infinite.
+    SetRegister(kTavro, 7891, 4000);
+    CQvxGuiTavroCommutationSheet* sheet = Open();
+    ASSERT_NE(sheet, nullptr);
+    CQvxGuiTavroCommutationConfigPpg& config = sheet->GetConfigPage();
+    EXPECT_TRUE(Wait([&] {
+        return Text(&config, IDC_CCFG_PHASE_WORK) == "Unavailable" && Text(&config, IDC_CCFG_PHASE_DRIVE) == "Unavailable";
+    })) << Text(&config, IDC_CCFG_PHASE_WORK).GetString() << " / " << Text(&config, IDC_CCFG_PHASE_DRIVE).GetString();
 }
 
 class TavroCommutationFactoryTest : public TavroCommutationIniTest {
