@@ -1,5 +1,6 @@
 #include "backup/AmpBackupTool.h"
 
+#include <cstdlib>
 #include <ctime>
 
 #include "backup/AmpBackupEditor.h"
@@ -557,6 +558,27 @@ void CAmpBackupTool::OnEnd(int /*reason*/)
 
 // ---- drive commands and errors -----------------------------------------------
 
+namespace {
+// The text after an optional "@<address>:" prefix; false when a prefix is there but malformed.
+bool WithoutAddressPrefix(const CString& command, CString& body)
+{
+    body = command;
+    if (body.Left(1) != "@")
+        return true;
+    const int colon = body.Find(':');
+    if (colon < 2)
+        return false;
+    const CString address = body.Mid(1, colon - 1);
+    for (int i = 0; i < address.GetLength(); ++i)
+        if (address[i] < '0' || address[i] > '9')
+            return false;
+    if (address.GetLength() > 3 || std::atoi(address) > 255)
+        return false;
+    body = body.Mid(colon + 1);
+    return true;
+}
+}  // namespace
+
 int CAmpBackupTool::SendDriveCommand(CAmpResponseToGui* out, const CString& text)
 {
     CString command = text;
@@ -564,29 +586,25 @@ int CAmpBackupTool::SendDriveCommand(CAmpResponseToGui* out, const CString& text
     if (semicolon >= 0)
         command = command.Left(semicolon);
     command.Trim();
-    CString body = command;
-    if (body.Left(1) == "@") {
-        const int colon = body.Find(':');
-        body = colon >= 0 ? body.Mid(colon + 1) : CString();
-    }
+    CString body;
     CAmpQryCmdFromGui query;
-    if (!ParseAmpCommandText(query, body)) {
+    if (!WithoutAddressPrefix(command, body) || !ParseAmpCommandText(query, body)) {
         CString error;
-        error.Format(" Invalid drive command: \"%s\"", command.GetString());
+        error.Format("Invalid drive command: \"%s\"", command.GetString());
         ReportError(error, 0);
         return 0;
     }
     query.m_address = static_cast<BYTE>(m_drive);
     CAmpResponseToGui response;
-    if (m_expanding) {
-        // Expanding answers from the caller's processor only: it never waits for the drive.
-        if (!m_extProcessor || !m_extProcessor->SendCommand(query, response))
+    if (m_expanding && m_extProcessor) {
+        // The caller's processor answers in place of the drive.
+        if (!m_extProcessor->SendCommand(query, response))
             return 0;
         if (out)
             *out = response;
         return 1;
     }
-    if (m_synchronous) {
+    if (m_synchronous && !m_expanding) {
         CAmpResponseMsg answer;
         if (!SendSynchronousMessage(query, answer) && answer.m_error == 0)
             answer.m_error = AMP_ERR_RESPONSE_TIMEOUT;
@@ -650,7 +668,6 @@ void CAmpBackupTool::ReportError(const CString& text, int fatal)
     m_errors = 1;
     if (fatal)
         m_fatal = 1;
-    m_reportedInSolve = 1;
     if (m_extProcessor)
         m_extProcessor->OnErrorLine(message);
     m_errorLog += message + "\r\n";

@@ -189,5 +189,4 @@ private:
     bool m_outputFailed = false;  // the output file could not be opened
     int m_identityRead = 0;
     int m_pauses = 1;
-    int m_reportedInSolve = 0;
 };

@@ -93,7 +93,6 @@ int CAmpBackupTool::InterpretLine(const CString& line, CString& out)
 
     if (text[0] == '#') {
         CString expanded;
-        m_reportedInSolve = 0;
         const bool blocked = m_macros.TextBlocked() != 0;
         // An "#elif" in a block not taken decides whether its branch is: its fields count too.
         if (!blocked || StartsWithNoCase(text, "#elif")) {
@@ -206,7 +205,7 @@ int CAmpBackupTool::InterpretDirective(const CString& text, CString& out)
         DirectiveBuildTavroIoList();
         return kWriteNothing;
     }
-    ReportError(" Unknown command or syntax error", 0);
+    ReportError("Unknown command or syntax error", 0);
     out = m_lastError;
     return kLineFailed;
 }
@@ -369,13 +368,10 @@ int CAmpBackupTool::ExpandFields(const CString& text, CString& out)
         CString expression = work.Mid(open + 1, close - open - 1);
         expression.Trim();
         double value = 0;
-        m_reportedInSolve = 0;
         CExSolver solver;
         if (!solver.Solve(expression, value, this)) {
-            // A name that could not be read has told why already.
-            if (!m_reportedInSolve)
-                ReportError(solver.GetError() == CExSolver::errNumeric ? " Numeric error" : " Syntax error in expression",
-                            0);
+            // After a failed read's own error: the line's last error names the expression.
+            ReportError(solver.GetError() == CExSolver::errNumeric ? " Numeric error" : " Syntax error in expression", 0);
             return 0;
         }
         CString formatted;
@@ -402,22 +398,15 @@ int CAmpBackupTool::SolveExternalFunctionValue(const CString& name, double& valu
         return 0;
     }
     if (IsMnemonic(name)) {
-        const int errorsBefore = m_errors;
         CAmpResponseToGui response;
         if (SendDriveCommand(&response, name)) {
             value = m_signed ? static_cast<double>(response.GetValue())
                              : static_cast<double>(static_cast<DWORD>(response.m_value));
             return 0;
         }
-        (void)errorsBefore;
     }
     if (m_expanding && m_extProcessor && m_extProcessor->GetNamedValue(name, value))
         return 0;
-    if (!m_expanding && !m_reportedInSolve) {
-        CString error;
-        error.Format(" Unknown name \"%s\"", name.GetString());
-        ReportError(error, 0);
-    }
     return 1;
 }
 
@@ -525,7 +514,7 @@ void CAmpBackupTool::DirectiveSolveFilter(const CString& rest)
         arguments, {coefficients[0], coefficients[1], coefficients[2], coefficients[3], coefficients[4],
                     coefficients[5], fs, filter});
     if (parsed != CParamParse::ok) {
-        ReportError(" " + CParamParse::GetErrorString(parsed), 0);
+        ReportError(CParamParse::GetErrorString(parsed), 0);
         return;
     }
     FilterArguments result;
@@ -563,7 +552,7 @@ void CAmpBackupTool::DirectiveCalcCurrentLoopBw(const CString& rest)
     const int parsed = CParamParse::ParseParams(
         arguments, {currentGain, masterGain, proportionalGain, inductance, resistance, busVolts});
     if (parsed != CParamParse::ok) {
-        ReportError(" " + CParamParse::GetErrorString(parsed), 0);
+        ReportError(CParamParse::GetErrorString(parsed), 0);
         return;
     }
     if (!m_computations) {

@@ -88,6 +88,9 @@ CString CAmpBackupTool::GetCompletionText()
 
 int CAmpBackupTool::ShowBox(const CString& text, unsigned type)
 {
+    // An external processor hears the outcome through its own callback instead: no box.
+    if (m_extProcessor)
+        return IDNO;
     if (m_host)
         return m_host->MessageBox(text, type, m_helpId);
     return AfxEngineMessageBox(text, "Korvane", type, static_cast<UINT>(m_helpId));

@@ -104,13 +104,14 @@ TEST_F(BackupRunTest, FailingLinesAreMarkedAndTheFileIsRenamed)
     ASSERT_EQ(m_engine.BackupToFile(1, m_home.File("axis.bk").c_str(), 0, ""), 1);
     ASSERT_TRUE(RunToEnd(m_engine));
     EXPECT_EQ(Body(m_home.File("axis - CONTAINS ERRORS.bk")),
-              "TLP 100\r\n;*** ERROR IN LINE 2 OF TEMPLATE FILE \"CDBU_21.DAT\": INVALID COMMAND \"XYZ\".\r\nACC -250\r\n");
+              "TLP 100\r\n;*** ERROR IN LINE 2 OF TEMPLATE FILE \"CDBU_21.DAT\": SYNTAX ERROR IN EXPRESSION.\r\nACC -250\r\n");
     EXPECT_EQ(ReadFileText(m_home.File("axis.bk")), "old backup\n");
     EXPECT_EQ(m_host.m_boxes, std::vector<CString>{"Backup completed with errors.  View error log?"});
     EXPECT_EQ(m_host.m_logTitle, "Backup Errors");
     EXPECT_EQ(m_host.m_logText,
               "Error log for backup template file \"CDBU_21.dat\":\r\n\r\n"
-              "ERROR in line 2 of template file \"CDBU_21.dat\": Invalid command \"XYZ\".\r\n");
+              "ERROR in line 2 of template file \"CDBU_21.dat\": Invalid command \"XYZ\".\r\n"
+              "ERROR in line 2 of template file \"CDBU_21.dat\": Syntax error in expression.\r\n");
 
     // Restoring that file skips the marked line and sets the rest.
     m_drive.Set("TLP", 1);

@@ -75,13 +75,13 @@ TEST_F(TemplateLanguageTest, LinesProduceTheirOutput)
         {"signed by default", "!LOG:{ABC}\n", "-1\n"},
         {"unsigned", "!UNSIGNED\n!LOG:{ABC}\n!SIGNED\n!LOG:{ABC}\n", "65535\n-1\n"},
         {"signed with a comment", "!UNSIGNED ; read raw\n!SIGNED ; back\n!LOG:{ABC}\n", "-1\n"},
-        {"signed with text is unknown", "!SIGNEDX\n", ";*** ERROR in line 1 of template file \"t.dat\": Unknown command or syntax error.\n"},
-        {"unknown directive", "!FOO\n", ";*** ERROR in line 1 of template file \"t.dat\": Unknown command or syntax error.\n"},
+        {"signed with text is unknown", "!SIGNEDX\n", ";*** ERROR in line 1 of template file \"t.dat\":Unknown command or syntax error.\n"},
+        {"unknown directive", "!FOO\n", ";*** ERROR in line 1 of template file \"t.dat\":Unknown command or syntax error.\n"},
         {"error of an earlier backup", "!LOG:x *** ERROR y\n",
          ";*** ERROR in line 1 of template file \"t.dat\": Encountered error from previous backup.\n"},
         {"missing brace", "!LOG:{1+2\n", ";*** ERROR in line 1 of template file \"t.dat\": Syntax error - Missing '}'.\n"},
         {"numeric error", "!LOG:{1e999}\n", ";*** ERROR in line 1 of template file \"t.dat\": Numeric error.\n"},
-        {"unknown register", "!LOG:{XYZ}\n", ";*** ERROR in line 1 of template file \"t.dat\": Invalid command \"XYZ\".\n"},
+        {"unknown register", "!LOG:{XYZ}\n", ";*** ERROR in line 1 of template file \"t.dat\": Syntax error in expression.\n"},
         {"empty line after preprocessing", "#define E\nE\n!LOG:x\n", "\nx\n"},
         {"no external processor", "!EXTPROC:row 1\n", ";***  No external line processor\n"},
     };
@@ -122,8 +122,16 @@ TEST_F(TemplateLanguageTest, IfConditionsCompareWithTheDrive)
 TEST_F(TemplateLanguageTest, FieldsNeverWriteToTheDrive)
 {
     m_drive.Set("ACC", 7);
-    const std::string out = Report("!LOG:{ACC2}\n!LOG:{ACC}\n");
-    EXPECT_EQ(out, ";*** ERROR in line 1 of template file \"t.dat\": Unknown name \"ACC2\".\n7\n");
+    const std::string out = Report("!LOG:{ACC2}\n!LOG:{ACC}\n!LOG:{XYZ}\n");
+    // A failed read tells its own error; the expression's error follows and marks the line.
+    EXPECT_EQ(out, ";*** ERROR in line 1 of template file \"t.dat\": Syntax error in expression.\n7\n"
+                   ";*** ERROR in line 3 of template file \"t.dat\": Syntax error in expression.\n");
+    const std::string log = m_engine.GetErrorLog().GetString();
+    const size_t read = log.find("ERROR in line 3 of template file \"t.dat\": Invalid command \"XYZ\".");
+    const size_t expression = log.find("ERROR in line 3 of template file \"t.dat\": Syntax error in expression.");
+    ASSERT_NE(read, std::string::npos) << log;
+    ASSERT_NE(expression, std::string::npos) << log;
+    EXPECT_GT(expression, read) << log;
     // The identity's "MDI 0" is the only write.
     EXPECT_EQ(m_drive.Writes(), std::vector<CString>{"MDI 0"});
     EXPECT_EQ(m_drive.Get("ACC"), 7);
@@ -152,9 +160,9 @@ TEST_F(TemplateLanguageTest, IncludedTemplateErrorsNameThatFile)
     m_home.Write("inc.dat", "!LOG:in include\n!BAD\n");
     const std::string out = Report("!LOG:main\n#include \"inc.dat\"\n!LOG:after\n#include \"gone.dat\"\n!BAD\n");
     EXPECT_EQ(out,
-              "main\nin include\n;*** ERROR in line 2 of template file \"inc.dat\": Unknown command or syntax error.\n"
+              "main\nin include\n;*** ERROR in line 2 of template file \"inc.dat\":Unknown command or syntax error.\n"
               "after\n;*** ERROR in line 4 of template file \"t.dat\":Could not open template file \"gone.dat\".\n"
-              ";*** ERROR in line 5 of template file \"t.dat\": Unknown command or syntax error.\n");
+              ";*** ERROR in line 5 of template file \"t.dat\":Unknown command or syntax error.\n");
 }
 
 TEST_F(TemplateLanguageTest, DirectivesWithoutTheirComputationsFail)
@@ -169,7 +177,10 @@ TEST_F(TemplateLanguageTest, DirectivesWithoutTheirComputationsFail)
         << log;
     EXPECT_NE(log.find("line 3 of template file \"t.dat\":Could not calculate current loop bandwidth."),
               std::string::npos);
-    EXPECT_NE(log.find("line 5 of template file \"t.dat\": "), std::string::npos);
+    // The parser's own text follows the colon, as every other error text does.
+    const size_t parse = log.find("line 5 of template file \"t.dat\":");
+    ASSERT_NE(parse, std::string::npos) << log;
+    EXPECT_NE(log[parse + std::string("line 5 of template file \"t.dat\":").size()], ' ') << log;
     EXPECT_EQ(Report("!LOG:FILTERTYPE/FILTERTYPENUM\n!SOLVEFILTER: 1,2,3,4,5,6,2000,1\n!LOG:FILTERTYPE/FILTERTYPENUM\n"),
               "FILTERTYPE/FILTERTYPENUM\nInvalid filter coefficients/0\n");
 }
@@ -338,4 +349,58 @@ TEST_F(TemplateLanguageTest, ConversionParameterWaitEndsAtCancelAndExpandTextNev
     EXPECT_EQ(m_host.m_boxes.back(), "Report cancelled.");
     m_host.m_parameters = nullptr;
     table.RemoveAllDrives();
+}
+
+TEST_F(TemplateLanguageTest, AMalformedAddressPrefixIsAnInvalidCommandAndNothingIsSent)
+{
+    m_drive.Set("ACC", 7);
+    for (const char* command : {"@x:ACC 43", "@:ACC 1", "@1x:ACC 2", "@256:ACC 4", "@ACC 5", "@ 1:ACC 6"}) {
+        SCOPED_TRACE(command);
+        const std::string out = Report(std::string(command) + "\n");
+        EXPECT_EQ(out, std::string(";*** ERROR in line 1 of template file \"t.dat\":Invalid drive command: \"") + command +
+                           "\".\n");
+        EXPECT_EQ(m_drive.Get("ACC"), 7);
+    }
+    Report("@1:ACC 9\n");
+    EXPECT_EQ(m_drive.Get("ACC"), 9) << "a well-formed prefix is sent";
+}
+
+TEST_F(TemplateLanguageTest, ExpandTextWithoutAProcessorAsksTheDrive)
+{
+    m_drive.m_answerJobs = true;
+    ASSERT_TRUE(m_dist.Start());
+    m_drive.Set("ACC", 7);
+    m_drive.Set("KNW", 0xFFFE, 2);
+    CString out;
+    EXPECT_EQ(m_engine.ExpandText("{ACC}", out, 0, 1), 1);
+    EXPECT_EQ(out, "7");
+    EXPECT_EQ(m_engine.ExpandText("{ACC*2} {KNW}", out, 1, 0), 1);
+    EXPECT_EQ(out, "14.0 65534.0");
+    EXPECT_EQ(m_engine.ExpandText("{ACC2}", out, 0, 1), 0) << "a register the drive refuses";
+    m_dist.Stop();
+}
+
+TEST_F(TemplateLanguageTest, WithAProcessorItsCallbacksReplaceTheMessageBoxes)
+{
+    Processor processor;
+    m_engine.SetExtProcessor(&processor);
+    const struct {
+        const char* text;
+        int success;
+        const char* completion;
+    } cases[] = {
+        {"!LOG:fine\n", 1, "Report successfully created."},
+        {"!BAD\n", 0, "Report completed with errors.  View error log?"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        m_home.Write("t.dat", c.text);
+        m_engine.SetTemplateFile(m_home.File("t.dat").c_str());
+        ASSERT_EQ(m_engine.StartOperation(1, 1, m_home.File("out.txt").c_str(), "", 0), 1);
+        ASSERT_TRUE(RunToEnd(m_engine));
+        EXPECT_EQ(processor.m_completed, c.success);
+        EXPECT_EQ(processor.m_completion, c.completion);
+        EXPECT_TRUE(m_host.m_boxes.empty()) << m_host.m_boxes.front().GetString();
+        EXPECT_EQ(m_host.m_progressOpened, 0);
+    }
 }
