@@ -323,8 +323,10 @@ int CTavroIoDefinitions::OnPinAssignmentResponse(const CAmpResponseToGui& respon
             if (IsInputSide())
                 RemovePinConnections(pin);
             const int bit = DecodeBit(value);
-            if (AddConnection(pin, bit, function))
-                SetConnectionLevel(function, pin, IsInputSide() ? 0 : bit, static_cast<int>(value & 1));
+            // The level belongs to the key the connection was filed under, which for a
+            // function without named bits is bit 0 whatever bit the drive's word carries.
+            if (const DWORD key = AddConnection(pin, bit, function))
+                m_levels[key] = static_cast<int>(value & 1);
             else if (!m_rejectedPins.Find(pin))
                 m_rejectedPins.AddTail(pin);
         }

@@ -274,6 +274,37 @@ TEST_F(IoTransferTest, OutputPinWordsReadAndWriteBack)
     EXPECT_EQ(outputs.m_lastTransfer, CTavroIoDefinitions::kSending);
 }
 
+TEST_F(IoTransferTest, OutputLevelsSurviveAReadAndAnUnchangedSend)
+{
+    // Pin 0 carries function 11 (no named bits), pin 2 function 10 (named bits).
+    const struct {
+        LONG pin0, pin2;      // what the drive holds
+        LONG sent0, sent2;    // what goes back
+    } cases[] = {
+        {0x0B02, 0x0A06, 0x0B00, 0x0A06},  // level 0 under a stray bit stays 0
+        {0x0B03, 0x0A07, 0x0B01, 0x0A07},
+        {0x0B00, 0x0A06, 0x0B00, 0x0A06},
+        {0x0B01, 0x0A07, 0x0B01, 0x0A07},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pin0);
+        CTavroDigitalOutputDefinitions outputs;
+        ASSERT_EQ(outputs.LoadDefinitions(0, Factory(kOutputs)), 1);
+        link.m_registers[{1, CTavroDigitalOutputDefinitions::kPinValueParameter, 0}] = c.pin0;
+        link.m_registers[{1, CTavroDigitalOutputDefinitions::kPinValueParameter, 2}] = c.pin2;
+        ASSERT_EQ(outputs.RequestPinAssignments(1, receiver), 1);
+        ASSERT_EQ(Exchange(outputs), 2);
+        const size_t before = link.Submitted().size();
+        ASSERT_EQ(outputs.WritePinAssignments(1, receiver), 1);
+        Run(2);
+        const auto submitted = link.Submitted();
+        ASSERT_EQ(submitted.size(), before + 3);
+        EXPECT_EQ(submitted[before].m_value, c.sent0);
+        EXPECT_EQ(submitted[before + 2].m_value, c.sent2);
+        EXPECT_EQ(Exchange(outputs), 2);
+    }
+}
+
 TEST_F(IoTransferTest, InputRepliesRejectErrorsAndIdleness)
 {
     CTavroDigitalInputDefinitions inputs;
