@@ -13,15 +13,21 @@ using dberror::Fail;
 
 using KeyColumns = CQvxDatabaseTableDataRow::KeyColumns;
 
+// A key value that names no record: empty, or the placeholder of a number not yet given.
+bool IsPlaceholder(const std::string& value) { return value.empty() || value == "-1"; }
+
 // The key values joined with their lengths, so no two key tuples share a text.
-// False when the record lacks a key column: such a record matches nothing.
-bool MakeKey(const CQvxDatabaseTableDataRow& record, const KeyColumns& columns, std::string& key)
+// False when the record lacks a key column: such a record matches nothing. With
+// realOnly, a record whose key is a placeholder matches nothing either.
+bool MakeKey(const CQvxDatabaseTableDataRow& record, const KeyColumns& columns, std::string& key, bool realOnly)
 {
     key.clear();
     for (int column : columns) {
         if (column < 0 || column >= record.values.GetSize())
             return false;
         const std::string& value = record.values[column].str();
+        if (realOnly && IsPlaceholder(value))
+            return false;
         key += std::to_string(value.size());
         key += ':';
         key += value;
@@ -32,20 +38,21 @@ bool MakeKey(const CQvxDatabaseTableDataRow& record, const KeyColumns& columns, 
 // The first record of each key, in list order.
 class CKeyIndex {
 public:
-    CKeyIndex(const CQvxDatabaseTableDataRowList& rows, const KeyColumns& columns) : m_columns(columns)
+    CKeyIndex(const CQvxDatabaseTableDataRowList& rows, const KeyColumns& columns, bool realOnly)
+        : m_columns(columns), m_realOnly(realOnly)
     {
         m_rows.reserve(static_cast<size_t>(rows.GetCount()));
         std::string key;
         for (POSITION pos = rows.GetHeadPosition(); pos;) {
             CQvxDatabaseTableDataRow* row = rows.GetNext(pos);
-            if (MakeKey(*row, columns, key))
+            if (MakeKey(*row, columns, key, m_realOnly))
                 m_rows.emplace(key, row);
         }
     }
     CQvxDatabaseTableDataRow* Find(const CQvxDatabaseTableDataRow& record) const
     {
         std::string key;
-        if (!MakeKey(record, m_columns, key))
+        if (!MakeKey(record, m_columns, key, m_realOnly))
             return nullptr;
         const auto it = m_rows.find(key);
         return it == m_rows.end() ? nullptr : it->second;
@@ -53,12 +60,13 @@ public:
     void Add(const CQvxDatabaseTableDataRow& record, CQvxDatabaseTableDataRow* row)
     {
         std::string key;
-        if (MakeKey(record, m_columns, key))
+        if (MakeKey(record, m_columns, key, m_realOnly))
             m_rows.emplace(key, row);
     }
 
 private:
     const KeyColumns& m_columns;
+    const bool m_realOnly;
     std::unordered_map<std::string, CQvxDatabaseTableDataRow*> m_rows;
 };
 
@@ -93,7 +101,7 @@ bool CQvxDatabaseTable::Merge(const CQvxDatabaseTable& incoming, const CStringLi
 
     // Deletion pass: local records that the incoming table lacks.
     if (!self) {
-        const CKeyIndex incomingIndex(incoming.rows, keyColumns);
+        const CKeyIndex incomingIndex(incoming.rows, keyColumns, false);
         for (POSITION pos = rows.GetHeadPosition(); pos;) {
             const POSITION at = pos;
             CQvxDatabaseTableDataRow* row = rows.GetNext(pos);
@@ -111,12 +119,15 @@ bool CQvxDatabaseTable::Merge(const CQvxDatabaseTable& incoming, const CStringLi
 
     // Update and insertion pass. An incoming record whose keys repeat those of
     // an earlier new one updates that record: one merge never makes two
-    // records with the same keys.
-    CKeyIndex localIndex(rows, keyColumns);
+    // records with the same keys. A record without a real key is new each time.
+    CKeyIndex localIndex(rows, keyColumns, true);
     std::vector<CQvxDatabaseTableDataRow*> pending;
     for (POSITION pos = incoming.rows.GetHeadPosition(); pos;) {
         const CQvxDatabaseTableDataRow* source = incoming.rows.GetNext(pos);
-        if (CQvxDatabaseTableDataRow* local = localIndex.Find(*source)) {
+        CQvxDatabaseTableDataRow* local = localIndex.Find(*source);
+        if (!local && self)
+            local = const_cast<CQvxDatabaseTableDataRow*>(source);  // a record always is itself
+        if (local) {
             if (local->syncFlags & CQvxDatabaseTableDataRow::syncNoOverwrite)
                 continue;
             if (!cb.MayReplaceRecord(&incoming, source, this, local))

@@ -80,6 +80,9 @@ bool PrepareText(std::string& text, size_t& quoteExpected)
     bool inString = false;
     bool escaped = false;
     bool afterString = false;
+    // Only a value's string (one after a colon) wants a quote; a key's is followed by its colon.
+    bool valueString = false;
+    char lastSignificant = 0;
     for (size_t i = 0; i < text.size(); ++i) {
         char& ch = text[i];
         if (static_cast<unsigned char>(ch) >= 0x80)
@@ -91,7 +94,7 @@ bool PrepareText(std::string& text, size_t& quoteExpected)
                 escaped = true;
             else if (ch == '"') {
                 inString = false;
-                afterString = true;
+                afterString = valueString;
             }
             continue;
         }
@@ -100,10 +103,14 @@ bool PrepareText(std::string& text, size_t& quoteExpected)
             if (ch != ':' && ch != ',' && ch != '}' && ch != ']' && ch != '"' && quoteExpected == std::string::npos)
                 quoteExpected = i;
         }
-        if (ch == '"')
+        if (ch == '"') {
             inString = true;
-        else if (ch >= 'A' && ch <= 'Z')
+            valueString = lastSignificant == ':';
+        } else if (ch >= 'A' && ch <= 'Z') {
             ch = static_cast<char>(ch - 'A' + 'a');
+        }
+        if (ch != ' ' && ch != '\t' && ch != '\r' && ch != '\n')
+            lastSignificant = ch;
     }
     return true;
 }
@@ -152,6 +159,9 @@ public:
     }
     bool string(string_t& value) override
     {
+        // Between the records a quote opens nothing.
+        if (!m_record && m_arrayDepth > 0)
+            return Fail("Unexpected '\"' in line %u.");
         std::string bytes;
         if (!Utf8ToBytes(value, bytes))
             return Fail("Invalid escape sequence in line %u.");
@@ -161,8 +171,9 @@ public:
 
     bool start_object(std::size_t) override
     {
+        // Inside a record a brace can only stand for a value: no value is an object.
         if (m_objectDepth >= 2)
-            return Fail("Too many object levels in line %u.");
+            return Fail("Unexpected '{' in line %u.");
         if (m_objectDepth == 1 && m_arrayDepth == 0)
             return Fail("Unexpected '{' in line %u.");
         if (m_objectDepth == 0 && m_arrayDepth > 0)

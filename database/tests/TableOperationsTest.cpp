@@ -164,7 +164,11 @@ TEST(TableJsonTest, ReaderCases)
         {"{\"t\": [{\"Model\": \"A\\q\"}]}", false, "Invalid escape sequence in line 1."},
         {"{\"t\": [{\"Model\": \"\\u0100\"}]}", false, "Invalid escape sequence in line 1."},
         {"{\"t\": [{\"Model\": \"A\"}, {}]}", false, "Unexpected '}' in line 1."},
-        {"{\"t\": [{\"Model\": {\"x\": \"1\"}}]}", false, "Too many object levels in line 1."},
+        {"{\"t\": [{\"Model\": {\"x\": \"1\"}}]}", false, "Unexpected '{' in line 1."},
+        {"{\"t\": [ \"x\" ]}", false, "Unexpected '\"' in line 1."},
+        {"{\"t\": [{\"Model\": \"A\"}, \"x\"]}", false, "Unexpected '\"' in line 1."},
+        {"{\"t\": [{\"Model\" x: \"1\"}]}", false, "Syntax error in line 1."},
+        {"{\"t\": [{\"Model\": \"A\", \"Bits\"\n 5: \"1\"}]}", false, "Syntax error in line 2."},
         {"{\"t\": [[{\"Model\": \"A\"}]]}", false, "Multi-level arrays not allowed in line 1."},
         {"{\"t\": [{\"Model\": \"A\"}],\n\"extra\": \"x\"}", false, "Value outside the records array in line 2."},
         {"{\"t\": [{\"Model\": \"A\"}", false, "Unexpected end of data in line 1."},
@@ -278,6 +282,44 @@ TEST(TableMergeTest, RefusesIncompatibleFieldsUnknownAndMissingKeysAndRenumbersI
     // The empty id is given first, then the repeated one.
     EXPECT_EQ(Records(*local), "\"1\",\"Heidenhain\",\"EQN1325\",\"25\"|\"3\",\"Sick\",\"AFS60\",\"18\"|"
                                "\"2\",\"Baumer\",\"EAM580\",\"13\"|");
+}
+
+TEST(TableMergeTest, IncomingRecordsWithoutARealKeyAreEachNew)
+{
+    // A download without the key column: every incoming key is empty or the "-1" placeholder.
+    for (const char* placeholder : {"", "-1"}) {
+        SCOPED_TRACE(placeholder);
+        TempDir dir;
+        auto local = LoadFixture(dir);
+        std::unique_ptr<CQvxDatabaseTable> incoming(local->CreateEmptyCopy());
+        AddRow(*incoming, {placeholder, "Sick", "AFS60", "18"});
+        AddRow(*incoming, {placeholder, "Baumer", "EAM580", "13"});
+        AddRow(*incoming, {placeholder, "Kuebler", "F5868", "17"});
+        RecordingCallback callback;
+        CString error;
+        ASSERT_TRUE(local->Merge(*incoming, Keys({"ID"}), &callback, &error)) << error.GetString();
+        EXPECT_EQ(callback.calls, "delete?EQN1325 delete?Resolute \"R\" add?AFS60 inserted:AFS60 add?EAM580 "
+                                  "inserted:EAM580 add?F5868 inserted:F5868 ");
+        ASSERT_EQ(local->rows.GetCount(), 3);
+        std::string models;
+        for (POSITION pos = local->rows.GetHeadPosition(); pos;)
+            models += local->rows.GetNext(pos)->values[2].str() + " ";
+        EXPECT_EQ(models, "AFS60 EAM580 F5868 ");
+    }
+    // A local record under the placeholder is not deleted, nor written over.
+    TempDir dir;
+    auto local = LoadFixture(dir);
+    AddRow(*local, {"-1", "Local", "Kept", "1"});
+    std::unique_ptr<CQvxDatabaseTable> incoming(local->CreateEmptyCopy());
+    AddRow(*incoming, {"1", "Heidenhain", "EQN1325", "25"});
+    AddRow(*incoming, {"2", "Renishaw", "Resolute", "32"});
+    AddRow(*incoming, {"-1", "Sick", "AFS60", "18"});
+    CString error;
+    ASSERT_TRUE(local->Merge(*incoming, Keys({"ID"}), nullptr, &error)) << error.GetString();
+    std::string models;
+    for (POSITION pos = local->rows.GetHeadPosition(); pos;)
+        models += local->rows.GetNext(pos)->values[2].str() + " ";
+    EXPECT_EQ(models, "EQN1325 Resolute Kept AFS60 ");
 }
 
 TEST(TableMergeTest, MergingATableIntoItselfChangesNothingButSetsModified)
