@@ -38,6 +38,9 @@ int64_t CDataPointTimeIndex::FindOffset(double time) const
         ++guess;
     while (guess >= 0 && time < m_items[static_cast<size_t>(guess)].m_time)
         --guess;
+    // Items of the very time sought: start at the first, so none of its records is skipped.
+    while (guess > 0 && m_items[static_cast<size_t>(guess - 1)].m_time == time)
+        --guess;
     return guess < 0 ? 0 : m_items[static_cast<size_t>(guess)].m_offset;
 }
 

@@ -95,10 +95,11 @@ public:
     static constexpr const char* kDefaultSettingsName = "ScopeSettingsV2.dat";
 
     // Plot appearance and ranges, as the settings file holds them; the window applies them to the plot.
+    // A fresh store starts from the plot's own defaults.
     int m_showXLabel = 1;
     int m_showYLabel = 1;
-    CString m_xLabel = "Time";
-    CString m_yLabel;
+    CString m_xLabel = "X-Axis Label";
+    CString m_yLabel = "Y-Axis Label";
     int m_timeFormat = 2;
     double m_saveXYPlotMinX = -100.0;
     double m_saveXYPlotMaxX = 100.0;
@@ -107,8 +108,8 @@ public:
     int m_showPlotKey = 0;
     DWORD m_plotBgColor = 0x606020;
     int m_gridStyle = 1;
-    double m_scaleMinY = -10.0;
-    double m_scaleMaxY = 10.0;
+    double m_scaleMinY = -100.0;
+    double m_scaleMaxY = 100.0;
     int m_lastActiveSettingsPage = 0;
 
     // Settings of the record triggers and the history, as the settings file holds them.

@@ -384,14 +384,14 @@ TEST_F(ScopeSamplerTest, AFreshSettingsFileIsInKeyOrder)
     EXPECT_STREQ(sampler.GetSettingsPath(), dir.File("ScopeSettingsV2.dat").c_str());
     const std::string text = ReadFile(dir.File("ScopeSettingsV2.dat"));
     const char* order[] = {
-        "Scope.ShowXLabel=1\n", "Scope.ShowYLabel=1\n", "Scope.XLabel=Time\n", "Scope.YLabel=\n",
+        "Scope.ShowXLabel=1\n", "Scope.ShowYLabel=1\n", "Scope.XLabel=X-Axis Label\n", "Scope.YLabel=Y-Axis Label\n",
         "Scope.PlotMode=1\n", "Scope.TimeFormat=2\n", "Scope.SaveXYPlotMinX=-100\n", "Scope.SaveXYPlotMaxX=100\n",
         "Scope.SweepRange=10\n", "Scope.TraceTailPoints=1000\n", "Scope.ShowPlotKey=0\n",
         "Scope.PlotBgColor=6316064\n", "Scope.GridStyle=1\n", "Scope.RecordStartTrigger=0\n",
         "Scope.RecordStopTrigger=0\n", "Scope.RecordStartTrigSourceID=-1\n", "Scope.RecordStopTrigSourceID=-1\n",
         "Scope.RecordStartTrigOn=2\n", "Scope.RecordStopTrigOn=2\n", "Scope.RecordStartTrigLevel=0\n",
         "Scope.RecordStopTrigLevel=0\n", "Scope.RecordTime=0\n", "Scope.EnaAdvancedRecording=0\n",
-        "Scope.AdvancedRecordingSecs=5\n", "Scope.ScaleMinY=", "Scope.ScaleMaxY=", "Scope.LastActiveSettingsPage=0\n",
+        "Scope.AdvancedRecordingSecs=5\n", "Scope.ScaleMinY=-100\n", "Scope.ScaleMaxY=100\n", "Scope.LastActiveSettingsPage=0\n",
         "Scope.Trace1.Color=65280\n", "Scope.Trace12.YSourceID=-1\n", "Scope.LastSourceID=1\n",
         "Scope.SourceCount=1\n", "Scope.Source1.AmpAddr=1\n", "Scope.Source1.SuspendQuery=0\n",
     };
