@@ -114,6 +114,12 @@ public:
     int GetRowCount();
     COLORREF GetColour(int index) const { return index >= 0 && index < kColours ? m_colours[index] : 0; }
     double GetColumnSize() const { return m_columnSize; }
+    // As a definition's "COLUMNSIZE:" line sets it: mode 1 in pixels, else percent of the width.
+    void SetColumnSize(double size, int mode)
+    {
+        m_columnSize = size;
+        m_columnMode = mode;
+    }
     int GetColumnMode() const { return m_columnMode; }
     int IsRebuildPending() const { return m_rebuildPending; }
     CQvxGuiUpdateListItemCustomSelectionMap& GetCustomSelections() { return m_customSelections; }

@@ -34,8 +34,6 @@ constexpr LONG kSaveModelData = 4;
 constexpr WORD kModelCode = 13452;
 constexpr WORD kModelIndexCode = 13449;
 constexpr int kMargin = 10;
-// The value column keeps 100 pixels; the labels take the rest.
-constexpr const char* kColumnLine = "!EXTPROC:COLUMNSIZE:100\\1\n";
 constexpr int kButtonIds[] = {IDC_MIL_ENABLE, IDC_MIL_BALANCE, IDC_MIL_SAVE_OFFSETS, IDC_MIL_SAVE_MODEL, IDC_MIL_SEND,
                               IDC_MIL_STATUS};
 }  // namespace
@@ -54,10 +52,11 @@ CString CQvxGuiModelInfoListDlg::DefinitionPath()
     return path;
 }
 
-// A missing file gives an empty list; the window still works.
+// A missing file gives an empty list; the window still works. The text is the
+// file's alone, so an error's line number is the line of the file.
 CString CQvxGuiModelInfoListDlg::DefinitionText() const
 {
-    CString text = kColumnLine;
+    CString text;
     CStdioFile file;
     if (!file.Open(DefinitionPath(), CFile::modeRead | CFile::typeText))
         return text;
@@ -75,6 +74,7 @@ BOOL CQvxGuiModelInfoListDlg::OnInitDialog()
     m_balanceDisplay = (flags & kDisplayBalance) != 0;
 
     m_list.SubclassDlgItem(IDC_MIL_LIST, this);
+    m_list.SetColumnSize(100, 1);  // the value column keeps 100 pixels; the labels take the rest
     m_list.SetDefinition(DefinitionText());
     m_list.m_flags = 0x10F;
     if (m_factory)

@@ -2,6 +2,7 @@
 
 #include "PreprocessingListEngine.h"
 #include "ProcedureDemoFixture.h"
+#include "platform/core/StdioFile.h"
 #include "setup/motor/windows/QvxGuiModelInfoListDlg.h"
 #include "testing/WindowShot.h"
 
@@ -123,6 +124,24 @@ TEST_F(ModelInfoListTest, TheCustomerSeesTheListAlone)
     dlg->SendMessage(WM_CLOSE);
     Settle();
     EXPECT_EQ(Register(kTavro, 12395), 7);
+}
+
+TEST_F(ModelInfoListTest, TheDefinitionRunsAsTheFileHoldsItSoErrorsNameItsLines)
+{
+    CQvxGuiModelInfoListDlg* dlg = Open("normal configuration");
+    ASSERT_NE(dlg, nullptr);
+    auto* engine = dynamic_cast<PreprocessingListEngine*>(dlg->GetList().GetEngine());
+    ASSERT_NE(engine, nullptr);
+    CStdioFile file;
+    ASSERT_TRUE(file.Open(CQvxGuiModelInfoListDlg::DefinitionPath(), CFile::modeRead | CFile::typeText));
+    CString firstLine;
+    ASSERT_TRUE(file.ReadString(firstLine));
+    // Line 1 of the text run is line 1 of the file: nothing is put before it.
+    EXPECT_EQ(engine->m_lastTemplate.substr(0, engine->m_lastTemplate.find('\n')), std::string(firstLine.GetString()));
+    EXPECT_EQ(dlg->GetList().GetColumnSize(), 100.0);
+    EXPECT_EQ(dlg->GetList().GetColumnMode(), 1);
+    dlg->SendMessage(WM_CLOSE);
+    Settle();
 }
 
 TEST_F(ModelInfoListTest, AnEditedOffsetRowAsksAboutOffsetsOnClose)

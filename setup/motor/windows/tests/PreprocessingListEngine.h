@@ -15,6 +15,7 @@ class PreprocessingListEngine : public CTestListEngine {
 public:
     int RunTemplate(int drive, const char* templateText) override
     {
+        m_lastTemplate = templateText ? templateText : "";
         CMacroDefs macros;
         for (const std::string& name : m_defined)
             macros.AddMacro(name.c_str(), "");
@@ -37,6 +38,9 @@ public:
         m_defined.emplace_back(name);
         CTestListEngine::SetUserMacro(name, value);
     }
+
+    // The definition text as the window handed it in.
+    std::string m_lastTemplate;
 
 private:
     std::vector<std::string> m_defined;
