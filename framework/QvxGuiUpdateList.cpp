@@ -18,9 +18,24 @@
 #include "platform/ui/Hook.h"
 #include "platform/ui/KeyState.h"
 #include "platform/ui/Menu.h"
+#include "platform/ui/MsgBox.h"
 #include "pragmix/Pragmix.h"
 
 namespace {
+// Text a numeric field may take: a whole number, blanks around it allowed.
+bool IsNumberFor(const CQvxDatabaseTableFieldDef* field, const CString& text)
+{
+    if (!field || field->type != CQvxDatabaseTableFieldDef::typeNumeric)
+        return true;
+    const char* start = text.GetString();
+    char* end = nullptr;
+    const double value = std::strtod(start, &end);
+    if (end == start || !std::isfinite(value))
+        return false;
+    while (*end == ' ' || *end == '\t')
+        ++end;
+    return *end == '\0';
+}
 constexpr COLORREF kDefaultColours[CQvxGuiUpdateList::kColours] = {
     RGB(100, 100, 100), RGB(0, 0, 0),       RGB(255, 0, 0),     RGB(255, 255, 255), RGB(100, 100, 100),
     RGB(255, 255, 255), RGB(0, 0, 0),       RGB(255, 255, 255), RGB(255, 255, 255)};
@@ -806,8 +821,19 @@ void CQvxGuiUpdateList::OnEndEdit(int line, int column, CString text, BOOL chang
     m_inEndEdit = 1;
     m_editRow = -1;
     if (m_sourceMode == kRecordsetMode) {
-        if (!text.IsEmpty() && GetRecordset())
-            GetRecordset()->SetFieldValueAt(text, LineData(line));
+        if (!text.IsEmpty() && GetRecordset()) {
+            if (IsNumberFor(FieldOfLine(line), text)) {
+                GetRecordset()->SetFieldValueAt(text, LineData(line));
+            } else {
+                // Nothing reaches the record: the cell goes back to what the record holds.
+                CString message;
+                message.Format("\"%s\" must be a number.", FieldOfLine(line)->name.GetString());
+                // A list that no drive window owns (a database window) asks on its own.
+                if (CQvxGuiControl::MessageBox(message, MB_OK, IDOK) == -1)
+                    AfxMessageBox(message, MB_OK | MB_ICONEXCLAMATION);
+                WriteCell(line, m_editStartText);
+            }
+        }
         m_inEndEdit = 0;
         return;
     }

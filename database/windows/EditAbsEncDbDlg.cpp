@@ -321,7 +321,12 @@ void CEditAbsEncDbDlg::OnFirst() { ApplyToRecordset(&CQvxDatabaseRecordset::Move
 void CEditAbsEncDbDlg::OnPrevious() { ApplyToRecordset(&CQvxDatabaseRecordset::MovePrev); }
 void CEditAbsEncDbDlg::OnNext() { ApplyToRecordset(&CQvxDatabaseRecordset::MoveNext); }
 void CEditAbsEncDbDlg::OnLast() { ApplyToRecordset(&CQvxDatabaseRecordset::MoveLast); }
-void CEditAbsEncDbDlg::OnAdd() { ApplyToRecordset(&CQvxDatabaseRecordset::AddNew); }
+void CEditAbsEncDbDlg::OnAdd()
+{
+    ApplyToRecordset(&CQvxDatabaseRecordset::AddNew);
+    const CQvxDatabaseRecordset* recordset = GetRecordset();
+    m_addedKey = recordset ? recordset->GetCurrentKey() : nullptr;
+}
 void CEditAbsEncDbDlg::OnWrite() { ApplyToRecordset(&CQvxDatabaseRecordset::Update); }
 
 void CEditAbsEncDbDlg::OnDelete()
@@ -331,8 +336,11 @@ void CEditAbsEncDbDlg::OnDelete()
     if (recordset && recordset->GetCurrentRecord()) {
         CString question;
         question.Format("Delete model \"%s\" from database?", CurrentValue("Model").GetString());
-        if (AfxMessageBox(question, MB_YESNO | MB_ICONQUESTION) == IDYES)
+        if (AfxMessageBox(question, MB_YESNO | MB_ICONQUESTION) == IDYES) {
+            if (recordset->GetCurrentKey() == m_addedKey)
+                m_addedKey = nullptr;
             recordset->Delete();
+        }
     }
     UpdateEnabling();
 }
@@ -392,10 +400,12 @@ void CEditAbsEncDbDlg::OnAddManufacturer()
     recordset->CancelUpdate();
     CAddManufacturerDlg dialog(this);
     dialog.m_manufacturer = "New Manufacturer";
-    if (dialog.DoModal() == IDOK && !dialog.m_manufacturer.IsEmpty() && recordset->AddNew()) {
+    const bool fillAdded = m_addedKey && recordset->GetCurrentKey() == m_addedKey;
+    if (dialog.DoModal() == IDOK && !dialog.m_manufacturer.IsEmpty() && (fillAdded || recordset->AddNew())) {
         recordset->SetFieldValue("Manufacturer", dialog.m_manufacturer);
         recordset->Update();
     }
+    m_addedKey = nullptr;
     UpdateEnabling();
 }
 

@@ -98,6 +98,8 @@ public:
     int m_readOnly = 1;
     CQvxGuiUpdateList m_list;
     CQvxDatabaseNavCombo m_selector;
+    // The record the last "Add" made; naming its manufacturer fills it instead of adding another.
+    POSITION m_addedKey = nullptr;
 
 protected:
     DECLARE_MESSAGE_MAP()

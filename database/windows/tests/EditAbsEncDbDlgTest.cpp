@@ -345,6 +345,55 @@ TEST_F(EditAbsEncDbDlgTest, AddManufacturerInTheManufacturerCellAddsARecord)
     EXPECT_EQ(table->rows.GetCount(), 5);
 }
 
+TEST_F(EditAbsEncDbDlgTest, OneAddThenANewManufacturerMakesOneRecord)
+{
+    Open();
+    Select("Heid - ECN");
+    kvtest::Click(Item(IDC_AED_ADD));
+    ASSERT_EQ(table->rows.GetCount(), 5);
+    kvtest::OnNextModal([](CWnd* d) {
+        d->SetDlgItemText(IDC_ADD_MANUFACTURER_NAME, "");
+        kvtest::TypeText(d->GetDlgItem(IDC_ADD_MANUFACTURER_NAME), "Tamagawa");
+        kvtest::Click(d->GetDlgItem(IDOK));
+    });
+    CQvxGuiUpdateList& list = dialog.m_list;
+    const int line = Line("Manufacturer");
+    CRect cell;
+    list.GetSubItemRect(line, 1, LVIR_LABEL, cell);
+    kvtest::ClickAt(&list, cell.CenterPoint());
+    kvtest::ClickAt(&list, cell.CenterPoint());
+    auto* editor = dynamic_cast<CComboBox*>(list.GetDlgItem(IDC_INPLACE_LIST));
+    ASSERT_NE(editor, nullptr);
+    ASSERT_TRUE(kvtest::PickItem(editor, editor->GetCount() - 1));
+    kvtest::PressKey(editor, VK_RETURN);
+    ASSERT_TRUE(AfxPumpMessagesUntil([&] { return Field("Manufacturer") == "Tamagawa"; }));
+    AfxPumpMessages();
+    EXPECT_EQ(table->rows.GetCount(), 5) << "the added record took the manufacturer";
+    const int column = table->fields.FindField("Manufacturer");
+    for (POSITION pos = table->rows.GetHeadPosition(); pos;)
+        EXPECT_FALSE(table->rows.GetNext(pos)->values[column].IsEmpty()) << "no blank record";
+}
+
+TEST_F(EditAbsEncDbDlgTest, ANumericFieldRefusesTextThatIsNoNumber)
+{
+    Open();
+    Select("Heid - ECN");
+    const std::string before = Saved();
+    for (const char* typed : {"abc\r", "12x\r", "nan\r"}) {
+        SCOPED_TRACE(typed);
+        AfxTakeScriptedMessageLog();
+        TypeInCell("Bits", typed);
+        EXPECT_TRUE(Shown(AfxTakeScriptedMessageLog(), "\"Bits\" must be a number.")) << typed;
+        EXPECT_EQ(Field("Bits"), "13");
+        EXPECT_EQ(Cell("Bits"), "13");
+    }
+    kvtest::Click(Item(IDC_AED_WRITE));
+    EXPECT_EQ(Row("ECN")->values[table->fields.FindField("Bits")], "13");
+    TypeInCell("Bits", "17\r");
+    EXPECT_EQ(Field("Bits"), "17") << "a number is taken";
+    EXPECT_EQ(Saved(), before);
+}
+
 TEST_F(EditAbsEncDbDlgTest, ViewsBrowseOneStatusWithTheirCheckMark)
 {
     Open();
