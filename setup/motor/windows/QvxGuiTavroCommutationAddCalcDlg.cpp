@@ -27,12 +27,26 @@ void CQvxGuiTavroCommutationAddCalcDlg::SetDrive(double rollover, double cycles,
 void CQvxGuiTavroCommutationAddCalcDlg::DoDataExchange(CDataExchange* dx)
 {
     CDialog::DoDataExchange(dx);
-    DDX_Text(dx, IDC_ADDCALC_COUNTS_PER_CYCLE, m_workingCountsPerCycle);
-    DDX_Text(dx, IDC_ADDCALC_COUNTS_PER_CYCLE_DRIVE, m_driveCountsPerCycle);
-    DDX_Text(dx, IDC_ADDCALC_SCALING, m_workingScaling);
-    DDX_Text(dx, IDC_ADDCALC_SCALING_DRIVE, m_driveScaling);
-    DDX_Text(dx, IDC_ADDCALC_ROLLOVER, m_workingRollover);
-    DDX_Text(dx, IDC_ADDCALC_ROLLOVER_DRIVE, m_driveRollover);
-    DDX_Text(dx, IDC_ADDCALC_CYCLES, m_workingCycles);
-    DDX_Text(dx, IDC_ADDCALC_CYCLES_DRIVE, m_driveCycles);
+    // Shown only, in the formats of the commutation page's own columns.
+    if (dx->m_bSaveAndValidate)
+        return;
+    const struct {
+        int id;
+        double value;
+        const char* format;
+    } fields[] = {
+        {IDC_ADDCALC_COUNTS_PER_CYCLE, m_workingCountsPerCycle, "%0.2f"},
+        {IDC_ADDCALC_COUNTS_PER_CYCLE_DRIVE, m_driveCountsPerCycle, "%0.2f"},
+        {IDC_ADDCALC_SCALING, m_workingScaling, "%0.0f"},
+        {IDC_ADDCALC_SCALING_DRIVE, m_driveScaling, "%0.0f"},
+        {IDC_ADDCALC_ROLLOVER, m_workingRollover, "%0.0f"},
+        {IDC_ADDCALC_ROLLOVER_DRIVE, m_driveRollover, "%0.0f"},
+        {IDC_ADDCALC_CYCLES, m_workingCycles, "%0.0f"},
+        {IDC_ADDCALC_CYCLES_DRIVE, m_driveCycles, "%0.0f"},
+    };
+    for (const auto& field : fields) {
+        CString text;
+        text.Format(field.format, field.value);
+        SetDlgItemText(field.id, text);
+    }
 }

@@ -198,16 +198,37 @@ void CQvxGuiTavroCommutationSheet::ShowAdditionalCalculations()
     m_ccr.GetValue(ccr);
     m_ces.GetValue(ces);
     if (ccc == 0)
-        CGuiUpdateItem::MessageBox(kCouldNotCalculate, MB_OK, 0, IDOK);
+        CGuiUpdateItem::MessageBox(CString(kCouldNotCalculate) + "\nThe drive's Comm Cycles/CCR is 0.", MB_OK, 0, IDOK);
     const std::optional<CommutationCounts> working = ComputeWorkingCounts();
     if (!working) {
-        CGuiUpdateItem::MessageBox(kCouldNotCalculate, MB_OK, 0, IDOK);
+        CGuiUpdateItem::MessageBox(CString(kCouldNotCalculate) + "\n" + WhyNoWorkingCounts(), MB_OK, 0, IDOK);
         return;
     }
     CQvxGuiTavroCommutationAddCalcDlg dialog(this);
     dialog.SetWorking(*working);
     dialog.SetDrive(ccr, ccc, static_cast<double>(static_cast<DWORD>(ces)));
     dialog.DoModal();
+}
+
+// What keeps the working entries from giving commutation counts, in the fields' own names.
+CString CQvxGuiTavroCommutationSheet::WhyNoWorkingCounts()
+{
+    const bool linear = m_motorKind == 1;
+    const char* poles = linear ? "Pole Pitch" : "Number of Poles";
+    const char* lines = linear ? "Resolution" : "Lines per Revolution";
+    double poleValue = 0, lineValue = 0;
+    CString why;
+    if (!m_configPage.GetWorkingPoles(poleValue))
+        why.Format("The working %s has no value.", poles);
+    else if (!m_feedbackPage.GetWorkingLines(lineValue))
+        why.Format("The working %s has no value.", lines);
+    else if (!(poleValue > 0))
+        why.Format("The working %s must be above 0.", poles);
+    else if (!(lineValue > 0))
+        why.Format("The working %s must be above 0.", lines);
+    else
+        why.Format("The working %s and %s give no whole count per commutation cycle.", poles, lines);
+    return why;
 }
 
 void CQvxGuiTavroCommutationSheet::OnMotorKindChosen(int linear)

@@ -58,6 +58,7 @@ public:
     void OnMotorKindChosen(int linear);
     // Counts, cycles and scaling of the working poles and lines; none when they give none.
     std::optional<CommutationCounts> ComputeWorkingCounts();
+    CString WhyNoWorkingCounts();
     void ShowAdditionalCalculations();
 
 private:
