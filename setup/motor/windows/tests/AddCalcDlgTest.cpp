@@ -30,11 +30,11 @@ TEST(AddCalcDlgTest, ShowsBothColumns)
     std::map<int, CString> texts = ShowAndRead(dialog);
     EXPECT_EQ(texts[IDC_ADDCALC_ROLLOVER], "4000");
     EXPECT_EQ(texts[IDC_ADDCALC_CYCLES], "3");
-    EXPECT_EQ(texts[IDC_ADDCALC_COUNTS_PER_CYCLE], "1333.33333333333");
+    EXPECT_EQ(texts[IDC_ADDCALC_COUNTS_PER_CYCLE], "1333.33");
     EXPECT_EQ(texts[IDC_ADDCALC_SCALING], "1073742");
     EXPECT_EQ(texts[IDC_ADDCALC_ROLLOVER_DRIVE], "1000");
     EXPECT_EQ(texts[IDC_ADDCALC_CYCLES_DRIVE], "1");
-    EXPECT_EQ(texts[IDC_ADDCALC_COUNTS_PER_CYCLE_DRIVE], "1000");
+    EXPECT_EQ(texts[IDC_ADDCALC_COUNTS_PER_CYCLE_DRIVE], "1000.00");
     EXPECT_EQ(texts[IDC_ADDCALC_SCALING_DRIVE], "4294967");
 }
 
@@ -44,6 +44,6 @@ TEST(AddCalcDlgTest, NoDriveCyclesShowZeroCountsPerCycle)
     dialog.SetWorking(*CCommutationSheetCalc::ComputeCounts(1, 1, 10));  // one count: the largest scaling
     dialog.SetDrive(4000, 0, 0);
     std::map<int, CString> texts = ShowAndRead(dialog);
-    EXPECT_EQ(texts[IDC_ADDCALC_COUNTS_PER_CYCLE_DRIVE], "0");
+    EXPECT_EQ(texts[IDC_ADDCALC_COUNTS_PER_CYCLE_DRIVE], "0.00");
     EXPECT_EQ(texts[IDC_ADDCALC_SCALING], "4294967295");
 }
