@@ -4,7 +4,6 @@
 #include "KorvaneApp.h"
 #include "MainFrame.h"
 #include "app/tools/ShowLogDlg.h"
-#include "foundation/SystemHelpers.h"
 #include "platform/core/MessageBox.h"
 #include "platform/core/SingleLock.h"
 #include "scope/windows/QvxScopeDlg.h"
@@ -19,7 +18,15 @@ void CFrameBackupHost::ShowLog(const char* title, const char* text)
 
 void CFrameBackupHost::SetStatusText(const char* text) { m_frame.SetStatusText(text); }
 
-void CFrameBackupHost::OpenInNotepad(const char* path) { ::OpenInNotepad(path); }
+void CFrameBackupHost::OpenInNotepad(const char* path)
+{
+    // The report opens in the program's own editor, which needs no outside viewer;
+    // when even that fails (its own message says why), the user learns where the file is.
+    if (m_frame.GetEditors().OpenEditor(path, 0))
+        return;
+    AfxEngineMessageBox(CString("The report could not be shown.  It is saved in the file:\r\n") + path, "Korvane",
+                        MB_OK | MB_ICONEXCLAMATION);
+}
 
 void CFrameBackupHost::RestartWindowQueries() { m_frame.GetUpdateList()->RestartAllItems(); }
 

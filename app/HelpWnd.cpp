@@ -1,14 +1,22 @@
 #include "HelpWnd.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 
+#include "HelpSearch.h"
 #include "HelpTopics.h"
+
+namespace {
+constexpr int kSearchRowHeight = 30;
+constexpr int kSearchButtonWidth = 80;
+}  // namespace
 
 BEGIN_MESSAGE_MAP(CHelpWnd, CWnd)
     ON_WM_SIZE()
     ON_WM_CLOSE()
+    ON_BN_CLICKED(CHelpWnd::kSearchButtonId, &CHelpWnd::OnSearch)
 END_MESSAGE_MAP()
 
 CHelpWnd::~CHelpWnd()
@@ -23,10 +31,26 @@ BOOL CHelpWnd::Ensure()
         return TRUE;
     if (!CreateEx(0, nullptr, "Korvane Help", WS_OVERLAPPEDWINDOW, CRect(80, 80, 780, 620), nullptr, 0))
         return FALSE;
+    const CRect none(0, 0, 10, 10);
+    m_browser.SetEvents(this);
+    if (!m_searchBox.Create(WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, none, this,
+                            kSearchEditId) ||
+        !m_searchButton.Create("Search", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, none, this,
+                               kSearchButtonId) ||
+        !m_browser.Create(none, this, kBrowserId))
+        return FALSE;
     CRect client;
     GetClientRect(&client);
-    m_browser.SetEvents(this);
-    return m_browser.Create(client, this, 1);
+    LayOut(client.Width(), client.Height());
+    return TRUE;
+}
+
+void CHelpWnd::LayOut(int cx, int cy)
+{
+    const int editRight = std::max(4, cx - kSearchButtonWidth - 8);
+    m_searchBox.MoveWindow(4, 4, editRight - 4, kSearchRowHeight - 8);
+    m_searchButton.MoveWindow(editRight + 4, 3, kSearchButtonWidth, kSearchRowHeight - 6);
+    m_browser.MoveWindow(0, kSearchRowHeight, cx, std::max(0, cy - kSearchRowHeight));
 }
 
 void CHelpWnd::LoadMap()
@@ -81,5 +105,41 @@ void CHelpWnd::OnTitleChange(const CString& title)
 void CHelpWnd::OnSize(UINT, int cx, int cy)
 {
     if (m_browser.GetSafeHwnd())
-        m_browser.MoveWindow(0, 0, cx, cy);
+        LayOut(cx, cy);
+}
+
+BOOL CHelpWnd::ShowSearch()
+{
+    if (!ShowPage("search.html"))
+        return FALSE;
+    m_searchBox.SetFocus();
+    return TRUE;
+}
+
+void CHelpWnd::OnSearch()
+{
+    CString words;
+    m_searchBox.GetWindowText(words);
+    words.Trim();
+    if (words.IsEmpty()) {
+        ShowPage("search.html");
+        return;
+    }
+    LoadMap();
+    m_browser.ShowHtml(CHelpSearch(GetHelpFilePath(), m_pages).ResultsPage(words));
+}
+
+BOOL CHelpWnd::PreTranslateMessage(MSG* msg)
+{
+    if (msg->message != WM_KEYDOWN)
+        return CWnd::PreTranslateMessage(msg);
+    if (msg->wParam == VK_ESCAPE) {
+        ShowWindow(SW_HIDE);
+        return TRUE;
+    }
+    if (msg->wParam == VK_RETURN && msg->hwnd == &m_searchBox) {
+        OnSearch();
+        return TRUE;
+    }
+    return CWnd::PreTranslateMessage(msg);
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <filesystem>
+#include <set>
 
 #include "AdminPassword.h"
 #include "AppPaths.h"
@@ -31,6 +32,7 @@
 #include "platform/core/SingleLock.h"
 #include "platform/core/WinThread.h"
 #include "platform/ui/Font.h"
+#include "platform/ui/HelpContext.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/MsgBox.h"
 #include "platform/ui/ResourceText.h"
@@ -140,6 +142,7 @@ CMainFrame::CMainFrame() : m_backupComputations(m_parameters, AfxGetAppPaths().f
     m_parameters.SetDistManager(&m_distManager);
     CDistManager::Install(&m_distManager);
     CGuiFrameServices::Install(this);
+    AfxSetHelpRequestHandler(&CMainFrame::ShowHelpOfInstalledFrame);
     LoadDriveAssignments();
     m_factory.SetModalOpener([this](const char* className) { OpenFirmwareWindow(className); });
     // Every drive-settings list runs its definition on an engine of its own.
@@ -167,8 +170,10 @@ CMainFrame::~CMainFrame()
         delete m_scope;
     }
     CancelAllQueries();
-    if (CGuiFrameServices::Get() == this)
+    if (CGuiFrameServices::Get() == this) {
         CGuiFrameServices::Install(nullptr);
+        AfxSetHelpRequestHandler(nullptr);
+    }
     if (CDistManager::GetInstalled() == &m_distManager)
         CDistManager::Install(nullptr);
 }
@@ -606,7 +611,7 @@ void CMainFrame::QueryDriveStatus()
 
 void CMainFrame::OnClose()
 {
-    if (!AskWindowsToClose()) {
+    if (!AskWindowsToClose() || !AskToLeaveEnabledDrives()) {
         Message("Exit cancelled.");
         return;
     }
@@ -945,6 +950,47 @@ void CMainFrame::CloseRandomTestWindow()
         item->GetWnd()->PostMessage(WM_CLOSE);
 }
 
+CString CMainFrame::EnabledDriveNames()
+{
+    // The enable bits the program already polls: the open-window list's own item
+    // follows the default drive, each drive window its own drive.
+    std::set<int> enabled;
+    if (m_openWindows.GetOwnItem().GetEnableBit())
+        enabled.insert(m_openWindows.GetOwnItem().GetDrive());
+    for (POSITION pos = m_openWindows.GetHeadPosition(); pos;)
+        if (const CGuiUpdateItem* item = m_openWindows.GetNext(pos); item->GetEnableBit())
+            enabled.insert(item->GetDrive());
+    CString names;
+    CList<CAmplifierData> drives;
+    if (App())
+        App()->GetConnectedDrives(drives);
+    for (POSITION pos = drives.GetHeadPosition(); pos;) {
+        const CAmplifierData& drive = drives.GetNext(pos);
+        if (enabled.count(drive.m_address))
+            names += (names.IsEmpty() ? "" : ", ") + drive.m_name;
+    }
+    return names;
+}
+
+bool CMainFrame::AskToLeaveEnabledDrives()
+{
+    if (!IsCommOpen())
+        return true;
+    const CString names = EnabledDriveNames();
+    if (names.IsEmpty())
+        return true;
+    const CString question = "Enabled drive: " + names +
+                             ".  Its motor may be turning.\r\nClosing communications leaves it running with no "
+                             "host to stop it.  Close communications anyway?";
+    return AfxEngineMessageBox(question, "Korvane", MB_YESNO | MB_ICONEXCLAMATION) == IDYES;
+}
+
+void CMainFrame::OnCloseComm()
+{
+    if (AskToLeaveEnabledDrives())
+        CloseCommunication(0);
+}
+
 bool CMainFrame::AskWindowsToClose()
 {
     // One after the other; the first that refuses ends the round with nothing closed.
@@ -1094,6 +1140,12 @@ void CMainFrame::OnWindowEntry(UINT id)
 }
 
 // ---- help ----
+
+void CMainFrame::ShowHelpOfInstalledFrame(UINT helpId)
+{
+    if (CGuiFrameServices* frame = CGuiFrameServices::Get())
+        frame->ShowHelp(helpId);
+}
 
 void CMainFrame::WinHelp(DWORD contextId, UINT command)
 {

@@ -146,6 +146,8 @@ public:
     CGuiUpdateDlgIdMap* GetDlgIdMap() override { return &m_registry; }
     void OnDriveStatusResponse(const CAmpResponseToGui& response) override { OnDriveStatusBits(response); }
     void ShowHelp(UINT helpId) override { WinHelp(helpId, 1); }
+    // F1 in any dialog (the window layer's help request) reaches this.
+    static void ShowHelpOfInstalledFrame(UINT helpId);
     int RestoreBackup(int drive, const CString& driveName, const CString& path, int helpId) override;
     bool HandleNavigationKey(UINT key) override;
 
@@ -211,6 +213,11 @@ private:
     void AddDriveTables(const CList<CAmplifierData>& drives, bool sendVersionQuery);
     void CloseAllDriveWindows(int reason);
     bool AskWindowsToClose();
+    // Names of the connected drives known to be enabled, ", " between them.
+    CString EnabledDriveNames();
+    // With a drive enabled, closing the link would leave a turning motor without a
+    // host: the user is asked first. false when they keep the link.
+    bool AskToLeaveEnabledDrives();
     int DisplayFlags() const;
 
     // Command handlers.
@@ -226,7 +233,7 @@ private:
     void OnUpdateLayoutLoad(CCmdUI* ui) { ui->Enable(IsCommOpen()); }
     void OnLayoutTest();
     void LayoutTestTick();
-    void OnCloseComm() { CloseCommunication(0); }
+    void OnCloseComm();
     void OnUpdateOpenOrDemo(CCmdUI* ui);
     void OnUpdateCloseComm(CCmdUI* ui);
     void OnStatistics();

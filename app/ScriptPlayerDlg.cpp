@@ -264,17 +264,27 @@ void CScriptPlayerDlg::RunSection(CScriptSection* section)
     RouteLine(command, reply);
     if (IsFailure(reply))
         return;
-    CStringList lines;
-    section->GetLines(lines);
+    // Lines are counted as the section's script shows them, blank ones included,
+    // so an error names the line the author sees.
+    const std::string script = section->m_script.GetString();
     CString errors;
-    for (POSITION pos = lines.GetHeadPosition(); pos;) {
-        CString line = lines.GetNext(pos);
+    int number = 0;
+    for (size_t start = 0; start < script.size();) {
+        size_t end = script.find('\n', start);
+        if (end == std::string::npos)
+            end = script.size();
+        CString line(script.substr(start, end - start).c_str());
+        start = end + 1;
+        ++number;
         line.Trim();
         if (line.IsEmpty())
             continue;
         RouteLine(line, reply);
-        if (IsFailure(reply))
-            errors += reply + "\r\n";
+        if (IsFailure(reply)) {
+            CString where;
+            where.Format("Line %d \"%s\": ", number, line.GetString());
+            errors += where + reply + "\r\n";
+        }
     }
     if (!errors.IsEmpty())
         AfxMessageBox("The following script error occurred:\r\n" + errors, MB_OK);

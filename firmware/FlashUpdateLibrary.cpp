@@ -3,9 +3,11 @@
 #include <map>
 #include <vector>
 
+#include "FlashLibraryLocation.h"
 #include "SerialFlashProgrammer.h"
 #include "platform/core/Clock.h"
 #include "platform/core/SingleLock.h"
+#include "platform/core/SpecialFolders.h"
 
 namespace {
 
@@ -52,12 +54,25 @@ CString CFlashUpdateLibrary::GetLog() const
     return m_log;
 }
 
-int CFlashUpdateLibrary::Link(const CString& libraryPath)
+int CFlashUpdateLibrary::Link(const CString& libraryName)
 {
     Unlink();
-    m_module = LoadLibrary(libraryPath);
+    const CString path = LocateFlashUpdateLibrary(libraryName, AfxGetModuleFolder());
+    if (path.IsEmpty()) {
+        m_lastError.Format("Could not find the flash update library \"%s\"", libraryName.GetString());
+        if (libraryName.Find('/') < 0)
+            m_lastError += " (looked in " + FlashUpdateLibraryFolders(AfxGetModuleFolder()) + ")";
+        m_lastError += ".";
+        return 0;
+    }
+    m_module = LoadLibrary(path);
+    if (!m_module) {
+        m_lastError.Format("Could not load the flash update library \"%s\": %s", path.GetString(),
+                           GetLibraryError().GetString());
+        return 0;
+    }
     PRG_GET_INTERFACE getInterface = nullptr;
-    if (!m_module || !LookUp(m_module, "PRG_GetInterface", getInterface) || getInterface(&m_interface) != 0 ||
+    if (!LookUp(m_module, "PRG_GetInterface", getInterface) || getInterface(&m_interface) != 0 ||
         !m_interface || !LookUpEntryPoints()) {
         Unlink();
         return Fail("Could not link to flash update DLL.");

@@ -23,7 +23,8 @@ public:
     CFlashUpdateLibrary(const CFlashUpdateLibrary&) = delete;
     CFlashUpdateLibrary& operator=(const CFlashUpdateLibrary&) = delete;
 
-    int Link(const CString& libraryPath);
+    // A bare library name is found relative to the program (FlashLibraryLocation.h).
+    int Link(const CString& libraryName);
     int LoadKernel(const CString& kernelPath, const CString& portName, unsigned int baudRate, const Pump& pump);
     int Erase(const Pump& pump);
     int Program(const CString& imagePath, int verify, const Pump& pump);

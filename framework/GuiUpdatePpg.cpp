@@ -2,6 +2,7 @@
 
 #include "GuiUpdatePropSheet.h"
 #include "platform/ui/DialogTemplate.h"
+#include "platform/ui/HelpContext.h"
 #include "platform/ui/PropertySheet.h"
 
 IMPLEMENT_DYNAMIC(CGuiUpdatePpg, CGuiUpdateDlg)
@@ -89,6 +90,9 @@ BOOL CGuiUpdatePpg::PreTranslateMessage(MSG* msg)
 {
     if (msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN && AcceptPendingEntry())
         return TRUE;
+    // Help is the page's own, not the sheet's.
+    if (msg->message == WM_KEYDOWN && msg->wParam == VK_F1 && AfxRequestHelp(m_nIDHelp))
+        return TRUE;
     // The sheet handles the keys.
     CWnd::PreTranslateMessage(msg);
     return FALSE;
@@ -125,7 +129,7 @@ LRESULT CGuiUpdatePpg::OnPageNotify(UINT code)
     case PSN_KILLACTIVE: return OnPageDeactivate() ? 0 : 1;
     case PSN_APPLY: return ApplyPage() ? PSNRET_NOERROR : PSNRET_INVALID_NOCHANGEPAGE;
     case PSN_RESET: ResetPage(); return 0;
-    case PSN_HELP: SendMessage(WM_COMMAND, ID_HELP); return 0;
+    case PSN_HELP: AfxRequestHelp(m_nIDHelp); return 0;
     case PSN_QUERYCANCEL: return QueryCancelPage() ? 0 : 1;
     case PSN_WIZBACK: return WizardBack();
     case PSN_WIZNEXT: return WizardNext();

@@ -11,7 +11,6 @@ class CArchive;
 class CDPropertyList;
 class CGuiUpdatePropSheet;
 
-constexpr UINT ID_HELP = 0xE146;
 
 class CGuiUpdatePpg : public CGuiUpdateDlg {
     DECLARE_DYNAMIC(CGuiUpdatePpg)

@@ -5,6 +5,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,7 +15,9 @@
 #include "app/AppPaths.h"
 #include "app/DriveAssignments.h"
 #include "framework/FactorySettings.h"
+#include "app/HelpSearch.h"
 #include "app/HelpTopics.h"
+#include "app/HelpWnd.h"
 #include "app/KorvaneApp.h"
 #include "app/SettingsFileGuard.h"
 #include "app/Sha256.h"
@@ -286,18 +290,67 @@ TEST(ResourceReadersTest, TheProgramsMenusHoldTheirCommandsWithPromptsAndHelpCov
     ASSERT_TRUE(keys.Load(250)) << keys.GetError().GetString();
     EXPECT_EQ("F1", keys.KeyOf(32909));
     EXPECT_TRUE(AfxGetStringTableErrors().IsEmpty()) << AfxGetStringTableErrors().GetString();
+}
 
-    // Every topic the window table gives, and those callers name directly, has a page.
+namespace {
+std::string ReadHelpPage(const CString& page)
+{
+    std::ifstream in((GetHelpFilePath() + page).GetString(), std::ios::binary);
+    return std::string{std::istreambuf_iterator<char>(in), {}};
+}
+}  // namespace
+
+// Every topic the window table gives, and those the program names directly, has
+// a page of its own that says something: no two topics share the same text.
+TEST(HelpPagesTest, EveryTopicHasARealPageOfItsOwn)
+{
     SetupSettingsFilePaths(AfxGetModuleFolder() + "/", "");
-    std::ifstream mapFile((GetHelpFilePath() + "topics.map").GetString(), std::ios::binary);
-    const std::string map{std::istreambuf_iterator<char>(mapFile), {}};
     int count = 0;
     const WORD* ids = HelpTableDialogIds(count);
-    std::vector<int> topics = {1658, 1756, 1760, 1761, 1762};
+    std::set<int> topics = {kDefaultHelpTopic, 1752, 1753, 1754, 1756, 1758, 1759, 1760, 1761, 1762, 1774};
     for (int i = 0; i < count; ++i)
-        topics.push_back(MapHelpTopic(ids[i]));
-    for (int topic : topics)
-        EXPECT_NE(std::string::npos, map.find("\n" + std::to_string(topic) + " ")) << topic;
+        if (const int topic = MapHelpTopic(ids[i]); topic != 0)
+            topics.insert(topic);
+    CHelpWnd help;
+    std::map<std::string, int> bodies;
+    for (int topic : topics) {
+        SCOPED_TRACE(topic);
+        const CString page = help.PageOfTopic(topic);
+        ASSERT_FALSE(page.IsEmpty());
+        const std::string html = ReadHelpPage(page);
+        const size_t title = html.find("<title>");
+        ASSERT_NE(title, std::string::npos) << page.GetString();
+        EXPECT_NE(html.find("</title>"), title + 7) << "a page without a title";
+        EXPECT_EQ(html.find("Help for this part of Korvane"), std::string::npos);
+        const auto [other, added] = bodies.emplace(html.substr(html.find("<body>")), topic);
+        EXPECT_TRUE(added) << "the same page as topic " << other->second;
+    }
+    // The terminal's own words only act with their colon; its page must say so.
+    const std::string terminal = ReadHelpPage(help.PageOfTopic(MapHelpTopic(327)));
+    EXPECT_NE(terminal.find("<code>hex+:</code>"), std::string::npos);
+    EXPECT_NE(terminal.find("with its colon"), std::string::npos);
+}
+
+TEST(HelpPagesTest, SearchFindsThePagesHoldingEveryWord)
+{
+    SetupSettingsFilePaths(AfxGetModuleFolder() + "/", "");
+    CHelpWnd help;
+    std::map<int, CString> pages;
+    for (int topic : {kDefaultHelpTopic, 1660, 1661, 1724})
+        pages[topic] = help.PageOfTopic(topic);
+    const CHelpSearch search(GetHelpFilePath(), pages);
+    auto titles = [&](const char* words) {
+        std::vector<std::string> found;
+        for (const CHelpSearch::Hit& hit : search.Find(words))
+            found.push_back(hit.title.GetString());
+        return found;
+    };
+    EXPECT_EQ(titles("HEX+:"), std::vector<std::string>{"Terminal"});
+    EXPECT_EQ(titles("non-volatile  yes"), std::vector<std::string>{"Save to NVM"});
+    EXPECT_TRUE(titles("oscilloscope nosuchword").empty());
+    EXPECT_TRUE(titles("   ").empty());
+    const CString page = search.ResultsPage("a<b");
+    EXPECT_NE(page.Find("a&lt;b"), -1) << "typed text is shown, not run as markup";
 }
 
 TEST(WindowFactoryTest, TheTuningWindowsAreLinkedInByClassName)

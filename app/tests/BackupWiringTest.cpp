@@ -9,6 +9,8 @@
 
 #include "AppTestFixture.h"
 #include "app/AppPaths.h"
+#include "app/tools/QvxEditorFrame.h"
+#include "app/tools/QvxEditorFrameList.h"
 #include "backup/windows/BackupAmplifierDlg.h"
 #include "backup/windows/SetupAmpReportDlg.h"
 #include "platform/ui/ComboBox.h"
@@ -106,6 +108,8 @@ TEST_F(BackupWiringTest, ABackupFromTheMenuHoldsTheDemoLibrarysSettingsAndARepor
     const std::string reportPath = m_home.File("report.txt");
     kvtest::OnNextModal([&](CWnd* dialog) {
         PickDrive(dialog, CSetupAmpReportDlg::kDriveCombo, "Kreln");
+        if (!dialog->IsDlgButtonChecked(CSetupAmpReportDlg::kViewCheck))
+            kvtest::Click(dialog->GetDlgItem(CSetupAmpReportDlg::kViewCheck));
         kvtest::QueueFileDialogAnswer(reportPath.c_str());
         kvtest::Click(dialog->GetDlgItem(IDOK));
     });
@@ -113,6 +117,15 @@ TEST_F(BackupWiringTest, ABackupFromTheMenuHoldsTheDemoLibrarysSettingsAndARepor
     ASSERT_TRUE(EngineIdle());
     EXPECT_TRUE(Wait([&] { return ReadAll(reportPath).size() > 100; })) << ReadAll(reportPath);
     EXPECT_EQ(-1, Frame()->GetBackupTool().GetErrorLog().Find("ERROR")) << Frame()->GetBackupTool().GetErrorLog().GetString();
+    // "View in Notepad" shows the report in the program's own editor.
+    ASSERT_TRUE(Wait([&] { return Frame()->GetEditors().GetCount() == 1; }));
+    CQvxEditorFrame* editor = Frame()->GetEditors().GetTail();
+    CString title;
+    editor->GetWindowText(title);
+    EXPECT_EQ("Editor - report.txt", title);
+    EXPECT_TRUE(editor->IsWindowVisible());
+    auto firstLine = [](const std::string& text) { return text.substr(0, text.find_first_of("\r\n")); };
+    EXPECT_EQ(firstLine(ReadAll(reportPath)), firstLine(editor->GetView().GetTextBytes().GetString()));
 }
 
 TEST_F(BackupWiringTest, AScriptsRestoreRunsThroughTheFrameAndABusyEngineRefusesIt)

@@ -30,7 +30,9 @@ TEST_F(EndToEndScriptTest, EveryWindowBySectionOnTheDemoLink)
     ASSERT_EQ(kEndToEnd.size(), results.size());
     for (size_t i = 0; i + 1 < results.size(); ++i)
         EXPECT_EQ("", results[i].errors) << results[i].title;
-    EXPECT_EQ("ERROR: Could not open GUI \"NOPE\".\r\nERROR: Unrecognized command\r\n", results.back().errors);
+    EXPECT_EQ("Line 1 \"OPENGUI(\"NOPE\")\": ERROR: Could not open GUI \"NOPE\".\r\n"
+              "Line 3 \"BOGUS\": ERROR: Unrecognized command\r\n",
+              results.back().errors);
     EXPECT_TRUE(Wait([&] { return Frame()->GetUpdateList()->GetOpenCount("CSampleDriveDlg") == 0; }));
     if (CScriptPlayerDlg* player = CScriptPlayerDlg::GetPlayer())
         player->DestroyWindow();

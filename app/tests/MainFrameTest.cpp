@@ -5,6 +5,7 @@
 
 #include "AppTestFixture.h"
 #include "app/AdminPassword.h"
+#include "app/HelpTopics.h"
 #include "app/HelpWnd.h"
 #include "app/Sha256.h"
 #include "app/SplashWnd.h"
@@ -126,11 +127,11 @@ TEST_F(MainFrameTest, HelpOpensTheTopicOfTheAskingWindow)
     CHelpWnd& help = Frame()->GetHelpWindow();
     EXPECT_EQ(1658, help.GetShownTopic());
     EXPECT_TRUE(help.IsWindowVisible());
-    EXPECT_NE(-1, help.GetBrowser().GetLocationURL().Find("topics.html#t1658"));
-    EXPECT_EQ("Korvane Help Topics", help.GetBrowser().GetTitle());
+    EXPECT_NE(-1, help.GetBrowser().GetLocationURL().Find("t1658.html"));
+    EXPECT_EQ("Korvane", help.GetBrowser().GetTitle());
     CString caption;
     help.GetWindowText(caption);
-    EXPECT_EQ("Korvane Help - Korvane Help Topics", caption);
+    EXPECT_EQ("Korvane Help - Korvane", caption);
 
     Frame()->ShowHelp(311);
     EXPECT_EQ(1709, help.GetShownTopic());
@@ -139,9 +140,47 @@ TEST_F(MainFrameTest, HelpOpensTheTopicOfTheAskingWindow)
 
     ASSERT_TRUE(kvtest::ChooseMenuItem(Frame(), "&Help|Contents"));
     EXPECT_NE(-1, help.GetBrowser().GetLocationURL().Find("index.html"));
-    ASSERT_TRUE(kvtest::ClickBrowserLink(help.GetBrowser(), "topics.html#t1761"));
-    EXPECT_NE(-1, help.GetBrowser().GetLocationURL().Find("topics.html#t1761"));
+    ASSERT_TRUE(kvtest::ClickBrowserLink(help.GetBrowser(), "t1761.html"));
+    EXPECT_NE(-1, help.GetBrowser().GetLocationURL().Find("t1761.html"));
     Screenshot(&help, "help-window");
+
+    // Esc closes the help window.
+    kvtest::PressKey(&help.GetBrowser(), VK_ESCAPE);
+    EXPECT_FALSE(help.IsWindowVisible());
+}
+
+TEST_F(MainFrameTest, F1InAWindowOpensThatWindowsPage)
+{
+    ASSERT_TRUE(kvtest::ChooseMenuItem(Frame(), "&File|&Demo"));
+    ASSERT_TRUE(kvtest::ChooseMenuItem(Frame(), "&Tools|Terminal &Window..."));
+    CWnd* terminal = nullptr;
+    ASSERT_TRUE(Wait([&] {
+        for (POSITION pos = Frame()->GetUpdateList()->GetHeadPosition(); pos && !terminal;)
+            if (CGuiUpdateItem* item = Frame()->GetUpdateList()->GetNext(pos); item->GetItemName() == "Terminal Window")
+                terminal = item->GetWnd();
+        return terminal != nullptr;
+    }));
+    kvtest::PressKey(terminal->GetDlgItem(2214), VK_F1);
+    CHelpWnd& help = Frame()->GetHelpWindow();
+    EXPECT_EQ(1660, help.GetShownTopic());
+    EXPECT_TRUE(help.IsWindowVisible());
+    EXPECT_NE(-1, help.GetBrowser().GetDocumentText().Find("hex+:"));
+}
+
+TEST_F(MainFrameTest, HelpSearchListsThePagesHoldingTheWordsTyped)
+{
+    ASSERT_TRUE(kvtest::ChooseMenuItem(Frame(), "&Help|Search"));
+    CHelpWnd& help = Frame()->GetHelpWindow();
+    ASSERT_TRUE(help.IsWindowVisible());
+    CWnd* focus = CWnd::GetFocus();
+    EXPECT_TRUE(focus && focus->GetSafeHwnd() == help.GetSearchBox().GetSafeHwnd()) << "the search box takes the typing";
+    kvtest::TypeText(&help.GetSearchBox(), "trace filter");
+    kvtest::PressKey(&help.GetSearchBox(), VK_RETURN);
+    const CString results = help.GetBrowser().GetDocumentText();
+    EXPECT_NE(-1, results.Find("Terminal")) << results.GetString();
+    EXPECT_EQ(-1, results.Find("Save to NVM")) << results.GetString();
+    ASSERT_TRUE(kvtest::ClickBrowserLink(help.GetBrowser(), CString("file://") + GetHelpFilePath() + "t1660.html"));
+    EXPECT_NE(-1, help.GetBrowser().GetLocationURL().Find("t1660.html"));
 }
 
 TEST_F(MainFrameTest, TheCloudCommandAsksForThePasswordWhileTheCloudIsUnreachable)
@@ -214,6 +253,44 @@ TEST_F(MainFrameTest, ARefusedCloseChangesNothing)
     CloseFrame();
     EXPECT_EQ(nullptr, Frame());
     EXPECT_EQ(0, CSampleDriveDlg::s_alive) << "the drive windows closed before the frame went";
+}
+
+TEST_F(MainFrameTest, ClosingTheLinkOrTheProgramWithADriveEnabledAsksFirst)
+{
+    ASSERT_TRUE(kvtest::ChooseMenuItem(Frame(), "&File|&Demo"));
+    CList<CAmplifierData> drives;
+    m_app->GetConnectedDrives(drives);
+    ASSERT_FALSE(drives.IsEmpty());
+    CString command, reply;
+    command.Format("SETDEFAULTAMP(\"%d\")", drives.GetHead().m_address);
+    m_app->ExecuteCommandLine(command, reply);
+    m_app->ExecuteCommandLine("ENABLEAMP", reply);
+    ASSERT_EQ("SUCCESS", reply);
+    ASSERT_TRUE(Wait([&] { return Frame()->GetUpdateList()->GetOwnItem().GetEnableBit() == 1; }));
+    Messages();
+
+    // File > Close: No keeps the link.
+    AfxQueueScriptedAnswer(IDNO);
+    ASSERT_TRUE(kvtest::ChooseMenuItem(Frame(), "&File|&Close"));
+    std::vector<CString> messages = Messages();
+    ASSERT_EQ(1u, messages.size());
+    EXPECT_NE(-1, messages[0].Find("Enabled drive: ")) << messages[0].GetString();
+    EXPECT_NE(-1, messages[0].Find("Close communications anyway?")) << messages[0].GetString();
+    EXPECT_TRUE(Frame()->IsCommOpen());
+
+    // File > Exit: No cancels the exit.
+    AfxQueueScriptedAnswer(IDNO);
+    CloseFrame();
+    ASSERT_NE(nullptr, Frame());
+    messages = Messages();
+    ASSERT_EQ(2u, messages.size());
+    EXPECT_EQ("Exit cancelled.", messages[1]);
+    EXPECT_TRUE(Frame()->IsCommOpen());
+
+    // Yes closes.
+    AfxQueueScriptedAnswer(IDYES);
+    ASSERT_TRUE(kvtest::ChooseMenuItem(Frame(), "&File|&Close"));
+    EXPECT_FALSE(Frame()->IsCommOpen());
 }
 
 TEST_F(MainFrameTest, TheAboutBoxAndResetWarnings)

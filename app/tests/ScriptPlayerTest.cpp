@@ -151,14 +151,16 @@ TEST_F(ScriptPlayerTest, PlayingASectionOnTheDemoLinkDrivesTheWindowsByTextComma
 TEST_F(ScriptPlayerTest, EveryFailingReplyOfASectionInOneMessage)
 {
     OpenDemo();
-    CScriptPlayerDlg* player = PlayerWith({{"Bad", "BOGUS1\r\nLISTOPENGUIS\r\nWIZ:NEXTPAGE\r\nNOPE.CLOSE\r\n"}});
+    CScriptPlayerDlg* player = PlayerWith({{"Bad", "BOGUS1\r\nLISTOPENGUIS\r\n\r\nWIZ:NEXTPAGE\r\nNOPE.CLOSE\r\n"}});
     ASSERT_TRUE(player);
     Messages();
     player->RunSection(player->GetRowSection(0));
     ASSERT_EQ(6u, m_routed.size()) << "every line runs although the first failed";
     EXPECT_EQ("WIZ:NEXTPAGE -> ", m_routed[4]) << "the router writes no reply for the tutorial, nor is the last one kept";
-    EXPECT_EQ(std::vector<CString>{"The following script error occurred:\r\nERROR: Unrecognized command\r\n"
-                                   "ERROR: GUI unavailable\r\n"},
+    // Each error names its line as the script shows it, the blank line counted.
+    EXPECT_EQ(std::vector<CString>{"The following script error occurred:\r\n"
+                                   "Line 1 \"BOGUS1\": ERROR: Unrecognized command\r\n"
+                                   "Line 5 \"NOPE.CLOSE\": ERROR: GUI unavailable\r\n"},
               Messages());
 }
 

@@ -155,6 +155,9 @@ int CQvxEditorFrame::LoadTextFile(const char* path, int replace)
         m_crlf = text.Find("\r\n") >= 0 || text.Find('\n') < 0;
     }
     m_view.ReplaceSelBytes(text);
+    // A whole file is read from its start; the caret would otherwise leave it at its end.
+    if (replace)
+        m_view.SetSel(0, 0);
     return 1;
 }
 

@@ -43,6 +43,10 @@ void CSerialDevicePort::ShowOpenFailure()
     CString text;
     text.Format("Could not open serial device: %s (%s) - %s", m_description.GetString(), m_portName.GetString(),
                 m_lastError == ERROR_ALREADY_EXISTS ? "Already in use." : "Access denied.");
+    const CString group = SerialDeviceGroup(m_portName);
+    if (m_lastError == ERROR_ACCESS_DENIED && !group.IsEmpty())
+        text += "\r\n\r\nYour account may not use this port: it needs the group \"" + group +
+                "\" that owns the device (sudo usermod -aG " + group + " $USER, then log in again).";
     AfxEngineMessageBox(text, "Korvane", MB_OK);
 }
 

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "FirmwareTestSupport.h"
+#include "firmware/FlashLibraryLocation.h"
 #include "platform/core/Library.h"
 #include "testing/TempDir.h"
 
@@ -167,26 +169,36 @@ TEST_F(FlashUpdateLibraryTest, FailuresSayWhatFailed)
         failNext("");
     }
     EXPECT_EQ(programmer.LinkLibrary(dir.File("no-library.so").c_str()), 0);
-    EXPECT_EQ(programmer.GetLastErrorText(), "Could not link to flash update DLL.");
+    EXPECT_EQ(programmer.GetLastErrorText(),
+              "Could not find the flash update library \"" + dir.File("no-library.so") + "\".");
+    dir.Write("not-a-library.so", "text");
+    EXPECT_EQ(programmer.LinkLibrary(dir.File("not-a-library.so").c_str()), 0);
+    EXPECT_EQ(programmer.GetLastErrorText().Find("Could not load the flash update library"), 0)
+        << programmer.GetLastErrorText().GetString();
 }
 
-TEST_F(FlashUpdateLibraryTest, VerifyFindsADifferentImage)
+// The parts list names the library bare; the build puts it in lib/ beside bin/,
+// an install beside the program.
+TEST(FlashLibraryLocationTest, ABareNameIsFoundWhereTheBuildAndTheInstallPutIt)
 {
-    ASSERT_TRUE(LinkAndLoadKernel());
-    ASSERT_EQ(programmer.EraseThroughLibrary(), 1);
-    ASSERT_EQ(programmer.ProgramThroughLibrary(dir.File("image.out").c_str(), 0), 1);
-    std::vector<Section> changed = sections;
-    changed[3].words[8] ^= 1;
-    dir.Write("changed.out", LibraryImage(changed));
-    EXPECT_EQ(programmer.ProgramThroughLibrary(dir.File("changed.out").c_str(), 1), 0);
-    EXPECT_EQ(programmer.GetLastErrorText(), "Could not update firmware.");
-}
-
-TEST_F(FlashUpdateLibraryTest, ABadImageIsRefused)
-{
-    ASSERT_TRUE(LinkAndLoadKernel());
-    std::string image = LibraryImage(sections);
-    dir.Write("cut.out", image.substr(0, image.size() - 3));
-    EXPECT_EQ(programmer.ProgramThroughLibrary(dir.File("cut.out").c_str(), 0), 0);
-    EXPECT_EQ(programmer.GetLastErrorText(), "Could not open firmware file.");
+    TempDir tree;
+    std::filesystem::create_directories(tree.File("bin"));
+    std::filesystem::create_directories(tree.File("lib/korvane"));
+    std::filesystem::copy_file(KV_FLASH_UPDATE_LIBRARY, tree.File("lib/libkvflashupdate.so"));
+    std::filesystem::copy_file(KV_FLASH_UPDATE_LIBRARY, tree.File("lib/korvane/libkvflashupdate.so"));
+    struct Case {
+        const char* programFolder;
+        const char* expected;
+    };
+    for (const Case& c : {Case{"bin", "lib/libkvflashupdate.so"}, Case{"lib/korvane", "lib/korvane/libkvflashupdate.so"}}) {
+        SCOPED_TRACE(c.programFolder);
+        const CString found = LocateFlashUpdateLibrary("libkvflashupdate.so", tree.File(c.programFolder).c_str());
+        ASSERT_FALSE(found.IsEmpty());
+        EXPECT_EQ(std::filesystem::canonical(found.GetString()), tree.File(c.expected));
+        HMODULE module = LoadLibrary(found);
+        EXPECT_NE(module, nullptr) << GetLibraryError().GetString();
+        if (module)
+            FreeLibrary(module);
+    }
+    EXPECT_TRUE(LocateFlashUpdateLibrary("libkvother.so", tree.File("bin").c_str()).IsEmpty());
 }

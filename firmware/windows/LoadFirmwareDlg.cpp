@@ -348,6 +348,7 @@ void CLoadFirmwareDlg::OnStart()
     m_stopwatch.Restart();
     m_cancelRequested = FALSE;
     m_cpu1KernelLoaded = FALSE;
+    m_libraryError.Empty();
     CString portName;
     if (!CheckBeforeStart(portName))
         return;
@@ -387,6 +388,9 @@ void CLoadFirmwareDlg::EndRun(int succeeded)
         ReportAction("Aborted by user.");
         AfxMessageBox("Firmware load cancelled.  Be sure to reset drive before attempting another firmware load.",
                       MB_OK | MB_ICONEXCLAMATION);
+    } else if (!m_libraryError.IsEmpty()) {
+        // Nothing reached the drive: the connections are not to blame.
+        AfxMessageBox("Firmware load FAILED.  " + m_libraryError, MB_OK | MB_ICONEXCLAMATION);
     } else if (m_cpu1KernelLoaded) {
         ReportError("Firmware load FAILED.");
         text.Format("Firmware load FAILED.  Please verify that you are connected to the correct drive type (part# %s).",
@@ -409,31 +413,29 @@ int CLoadFirmwareDlg::ProgramThroughLibrary(const CString& portName)
     const CFirmwareProgramPartData* part = CurrentPart();
     m_programmer.SetPort(portName, kLibraryBaud);
     ReportStatus("Loading flash update DLL");
-    int ok = m_programmer.LinkLibrary(processor->m_libraryPath);
-    CString error = ok ? CString() : m_programmer.GetLastErrorText();
-    const CString kernel = processor->GetKernel(1, kCpu1);
-    if (ok && kernel.IsEmpty()) {
-        ok = 0;
-        error = "Could not get kernel file path.";
+    // The programmer reports its own failures; only the checks made here need a report.
+    if (!m_programmer.LinkLibrary(processor->m_libraryPath)) {
+        m_libraryError = m_programmer.GetLastErrorText();
+        return 0;
     }
-    if (ok && !(ok = m_programmer.LoadKernelThroughLibrary(CMapPartNumToFirmwareProgramPartData::KernelPath(m_programFolder, kernel))))
-        error = m_programmer.GetLastErrorText();
-    if (ok)
+    int ok = 1;
+    const CString kernel = processor->GetKernel(1, kCpu1);
+    if (kernel.IsEmpty()) {
+        ok = 0;
+        ReportError("Could not get kernel file path.");
+    }
+    if (ok && (ok = m_programmer.LoadKernelThroughLibrary(
+                   CMapPartNumToFirmwareProgramPartData::KernelPath(m_programFolder, kernel))))
         m_cpu1KernelLoaded = TRUE;
-    if (ok && !(ok = m_programmer.EraseThroughLibrary()))
-        error = m_programmer.GetLastErrorText();
+    if (ok)
+        ok = m_programmer.EraseThroughLibrary();
     const CString firmware = part->GetFirmwareFile(kCpu1);
     if (ok && !HasFile(firmware)) {
         ok = 0;
-        error = "Could not get firmware file path.";
+        ReportError("Could not get firmware file path.");
     }
-    if (ok && !(ok = m_programmer.ProgramThroughLibrary(firmware, 0)))
-        error = m_programmer.GetLastErrorText();
-    if (ok && !(ok = m_programmer.ProgramThroughLibrary(firmware, 1)))
-        error = m_programmer.GetLastErrorText();
+    ok = ok && m_programmer.ProgramThroughLibrary(firmware, 0) && m_programmer.ProgramThroughLibrary(firmware, 1);
     m_programmer.UnlinkLibrary();
-    if (!ok)
-        ReportError(error);
     return ok;
 }
 

@@ -96,5 +96,7 @@ private:
     BOOL m_changed = FALSE;
     BOOL m_record = FALSE;
     BOOL m_cpu1KernelLoaded = FALSE;
+    // Why the flash-update library could not be linked; the run stops there.
+    CString m_libraryError;
     int m_errorsAtStep = 0;
 };

@@ -4,8 +4,10 @@
 #include <linux/serial.h>
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <grp.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -55,6 +57,15 @@ long long NowMs() { return static_cast<long long>(GetTickCount64()); }
 long long DeadlineFrom(DWORD timeoutMs) { return timeoutMs == INFINITE ? -1 : NowMs() + timeoutMs; }
 
 }  // namespace
+
+CString SerialDeviceGroup(const char* path)
+{
+    struct stat info {};
+    if (!path || stat(path, &info) != 0)
+        return CString();
+    const struct group* owner = getgrgid(info.st_gid);
+    return owner && owner->gr_name ? CString(owner->gr_name) : CString();
+}
 
 LONG SerialErrorFromErrno(int error)
 {

@@ -145,3 +145,6 @@ private:
 
 // Maps an errno value onto the system error codes above.
 LONG SerialErrorFromErrno(int error);
+// The name of the group that owns a device file ("dialout" for serial ports on
+// Debian); "" when the file or its group cannot be read.
+CString SerialDeviceGroup(const char* path);

@@ -160,6 +160,19 @@ BOOL CBrowserCtrl::Show(const CString& url)
     return TRUE;
 }
 
+BOOL CBrowserCtrl::ShowHtml(const CString& html)
+{
+    if (!m_browser || !m_browser->view)
+        return FALSE;
+    m_browser->view->setSource(QUrl());
+    m_browser->view->setHtml(kvui::ToQ(html));
+    if (m_events) {
+        m_events->OnTitleChange(GetTitle());
+        m_events->OnDocumentComplete(GetLocationURL());
+    }
+    return TRUE;
+}
+
 BOOL CBrowserCtrl::GoBack()
 {
     if (!m_browser || !m_browser->view || !m_browser->view->isBackwardAvailable())

@@ -15,6 +15,8 @@ public:
     void SetEvents(CBrowserEvents* events) { m_events = events; }
     // A file path or a "file:" URL, with an optional "#anchor"; FALSE when cancelled or not found.
     BOOL Navigate(const char* url);
+    // A page made by the program (search results); its links must be absolute.
+    BOOL ShowHtml(const CString& html);
     BOOL GoBack();
     CString GetLocationURL() const;
     CString GetTitle() const;

@@ -1,5 +1,7 @@
 #include "Dialog.h"
 
+#include "HelpContext.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <cstring>
@@ -14,6 +16,7 @@
 #include "DialogTemplate.h"
 #include "DialogTemplateBinary.h"
 #include "Edit.h"
+#include "HelpContext.h"
 #include "ListBox.h"
 #include "ListCtrl.h"
 #include "MenuResource.h"
@@ -78,7 +81,14 @@ END_MESSAGE_MAP()
 
 CDialog::CDialog() = default;
 
-CDialog::CDialog(UINT templateId, CWnd* parent) : m_templateId(templateId), m_pParentWnd(parent) {}
+CDialog::CDialog(UINT templateId, CWnd* parent) : m_nIDHelp(templateId), m_templateId(templateId), m_pParentWnd(parent) {}
+
+BOOL CDialog::PreTranslateMessage(MSG* msg)
+{
+    if (msg->message == WM_KEYDOWN && msg->wParam == VK_F1 && AfxRequestHelp(m_nIDHelp))
+        return TRUE;
+    return CWnd::PreTranslateMessage(msg);
+}
 
 CDialog::~CDialog() = default;
 
@@ -120,6 +130,8 @@ BOOL CDialog::CreateFromTemplate(const DialogTemplate& dialog, CWnd* parent, boo
 {
     if (GetSafeHwnd())
         return FALSE;
+    if (m_nIDHelp == 0)
+        m_nIDHelp = dialog.id;
     m_modal = modal;
     m_ended = false;
     m_nModalResult = -1;

@@ -46,7 +46,10 @@ public:
     UINT GetTemplateId() const { return m_templateId; }
 
     LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // F1 asks for this dialog's help (HelpContext.h).
+    BOOL PreTranslateMessage(MSG* msg) override;
 
+    // The help id: the template's id unless the dialog sets another.
     UINT m_nIDHelp = 0;
 
 protected:

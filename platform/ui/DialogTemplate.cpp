@@ -412,10 +412,10 @@ CString AfxGetResourceFolder()
     if (const char* source = std::getenv("KORVANE_SOURCE_DIR"); source && *source)
         return CString(source) + "/resources";
 #ifdef KV_SOURCE_RESOURCES
-    return KV_SOURCE_RESOURCES;
-#else
-    return module + "/resources";
+    if (module.Find(KV_BUILD_DIR "/") == 0)
+        return KV_SOURCE_RESOURCES;
 #endif
+    return module + "/resources";
 }
 
 bool AfxRegisterDialogTemplates(const char* text, CString* error)

@@ -50,7 +50,8 @@ bool ParseDialogTemplates(const char* text, std::vector<DialogTemplate>& templat
 // A template added here (tests) replaces one with the same id.
 bool AfxRegisterDialogTemplates(const char* text, CString* error = nullptr);
 const DialogTemplate* AfxFindDialogTemplate(UINT id);
-// $KORVANE_RESOURCES, else "resources" beside or above the program, else the source tree's.
+// $KORVANE_RESOURCES, else "resources" beside or above the program, else (for a program of the
+// build tree) the source tree's.
 CString AfxGetResourceFolder();
 // The faults met while reading the resources folder (empty when all read).
 CString AfxGetResourceErrors();

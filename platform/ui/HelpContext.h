@@ -8,6 +8,13 @@
 void AfxSetHelpContextOverride(SHORT context);
 SHORT AfxGetHelpContextOverride();
 
+// F1 in a dialog asks for the help of the dialog's help id (its template id
+// unless it set another); the program installs who shows it.
+using HelpRequestHandler = void (*)(UINT helpId);
+void AfxSetHelpRequestHandler(HelpRequestHandler handler);
+// FALSE when no handler is installed.
+BOOL AfxRequestHelp(UINT helpId);
+
 // Sets the override for the life of the object and puts -1 back after.
 class CHelpContextScope {
 public:

@@ -4,6 +4,7 @@
 #include <QMenuBar>
 #include <QPointer>
 
+#include "MdiChildFramePrivate.h"
 #include "Menu.h"
 #include "ResourceText.h"
 #include "StatusBar.h"
@@ -322,6 +323,7 @@ BOOL CMDIChildWnd::Create(LPCSTR title, DWORD style, const RECT& rect, CMDIFrame
         return FALSE;
     if (!CWnd::Create(nullptr, title, style | WS_CHILD, rect, frame->GetMDIClient(), 0))
         return FALSE;
+    kvui::FrameMdiChild(GetImpl());
     m_frame = frame;
     frame->AddMDIChild(this);
     return TRUE;

@@ -131,6 +131,12 @@ void CRichEditCtrl::LimitText(long /*maxChars*/) {}
 
 void CRichEditCtrl::HideSelection(BOOL /*hide*/, BOOL /*permanent*/) {}
 
+int CRichEditCtrl::GetFirstVisibleLine() const
+{
+    kvui::KvRichEdit* edit = Rich(this);
+    return edit ? edit->cursorForPosition(QPoint(0, 0)).blockNumber() : 0;
+}
+
 void CRichEditCtrl::LineScroll(int lines, int chars)
 {
     kvui::KvRichEdit* edit = Rich(this);

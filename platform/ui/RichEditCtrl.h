@@ -50,5 +50,7 @@ public:
     void LimitText(long maxChars = 0);
     void HideSelection(BOOL hide, BOOL permanent);
     void LineScroll(int lines, int chars = 0);
+    // The line shown at the top of the control (from 0).
+    int GetFirstVisibleLine() const;
     void Copy() { SendMessage(WM_COPY); }
 };

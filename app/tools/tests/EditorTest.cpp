@@ -120,6 +120,32 @@ TEST_F(EditorTest, TypingMarksTheTitleAndSaveOnANewEditorGoesToSaveAsInTheDocume
     EXPECT_EQ("PROG 1\r\nMOVE 20!", ReadBytes(path));
 }
 
+TEST_F(EditorTest, AFileOpensInAFramedWindowTitledByItsNameAtItsFirstLine)
+{
+    std::string lines;
+    for (int i = 1; i <= 300; ++i)
+        lines += "LINE " + std::to_string(i) + "\r\n";
+    const CString path = File("long.txt");
+    WriteBytes(path, lines);
+    CQvxEditorFrame* editor = Open(path);
+    ASSERT_NE(nullptr, editor);
+    AfxPumpMessages();
+    EXPECT_TRUE(editor->IsWindowVisible());
+    EXPECT_EQ("Editor - long.txt", TitleOf(editor));
+    long start = -1, end = -1;
+    editor->GetView().GetSel(start, end);
+    EXPECT_EQ(0, start);
+    EXPECT_EQ(0, end);
+    EXPECT_EQ(0, editor->GetView().GetFirstVisibleLine());
+    // The frame's border and caption lie outside its client area.
+    CRect window, client;
+    editor->GetWindowRect(&window);
+    editor->GetClientRect(&client);
+    EXPECT_LT(client.Height(), window.Height() - 10);
+    EXPECT_LT(client.Width(), window.Width());
+    Screenshot(editor, "editor-framed");
+}
+
 TEST_F(EditorTest, AFileIsWrittenBackWithItsOwnBytesAndLineEnds)
 {
     struct Case {
@@ -435,7 +461,7 @@ TEST_F(EditorTest, SaveAllSavesEachEditorAndSendsANewOneToSaveAs)
     const CString chosen = File("new.txt");
     kvtest::QueueFileDialogAnswer(chosen);
     ASSERT_TRUE(kvtest::ChooseMenuItem(Frame(), "&File|Editor|Save All"));
-    EXPECT_EQ("A\r\n1", ReadBytes(opened));  // the caret stays after the loaded text
+    EXPECT_EQ("1A\r\n", ReadBytes(opened));  // an opened file is shown from its start, the caret there
     EXPECT_EQ("2", ReadBytes(chosen));
     EXPECT_EQ(CString("Editor - new.txt"), TitleOf(second));
     const std::vector<CString> recent = {chosen, opened};

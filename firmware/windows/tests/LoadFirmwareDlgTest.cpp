@@ -84,7 +84,7 @@ protected:
         const std::string f = dir.File("factory/firmware");
         return "[General Settings]\nALLOW_FILE_SELECT=YES\n"
                "[TI/F28M36]\nSPECIAL_FLAGS=0\nKERNEL_CPU1=k1.txt\nKERNEL_CPU2=k2.txt\nKERNEL_CM=kcm.txt\n"
-               "[TI/LIBCPU]\nSPECIAL_FLAGS=8\nDRIVER_DLL=" KV_FLASH_UPDATE_LIBRARY "\nKERNEL_CPU1=k1.txt\n"
+               "[TI/LIBCPU]\nSPECIAL_FLAGS=8\nDRIVER_DLL=libkvflashupdate.so\nKERNEL_CPU1=k1.txt\n"
                "[TI/NOCM]\nKERNEL_CPU1=k1.txt\n"
                "[QX-300]\nPROCESSOR_TYPE=F28M36\nCPU1=+" + f + "1.txt\nCPU2=+" + f + "2.txt\nCM=+" + f + "3.txt\n"
                "[QX-LIB]\nPROCESSOR_TYPE=LIBCPU\nCPU1=+" + dir.File("factory/lib.out") + "\n"
@@ -103,6 +103,16 @@ protected:
         if (port)
             dialog.m_portName = (tree->deviceFolder() + "/ttyUSB0").c_str();
         dialog.SetLinkControl(&link);
+    }
+    // Starts a run of the part and closes the window once it ended.
+    void StartAndClose(TestFactoryDlg& dialog, const char* part)
+    {
+        Prepare(dialog, part);
+        kvtest::OnNextModal([&](CWnd* d) {
+            kvtest::Click(d->GetDlgItem(IDC_FW_START));
+            kvtest::CloseWindow(d);
+        });
+        dialog.DoModal();
     }
     static bool Enabled(CWnd* d, int id) { return d->GetDlgItem(id)->IsWindowEnabled() != FALSE; }
     static CString Text(CWnd* d, int id)
@@ -303,16 +313,25 @@ TEST_F(LoadFirmwareTest, EscapeWithYesCancelsTheRunAndCloseIsRefusedMeanwhile)
 TEST_F(LoadFirmwareTest, SpecialFlag8ProgramsThroughOurLibrary)
 {
     TestFactoryDlg dialog;
-    Prepare(dialog, "QX-LIB");
-    kvtest::OnNextModal([&](CWnd* d) {
-        kvtest::Click(d->GetDlgItem(IDC_FW_START));
-        kvtest::CloseWindow(d);
-    });
-    dialog.DoModal();
+    StartAndClose(dialog, "QX-LIB");
     EXPECT_TRUE(dialog.errors.empty()) << testing::PrintToString(dialog.errors);
     ASSERT_FALSE(dialog.actions.empty());
     EXPECT_EQ(dialog.actions.back().rfind("Firmware load SUCCESSFUL.", 0), 0u) << dialog.actions.back();
     EXPECT_TRUE(boot.Kernel(1).empty()) << "the boot loader was not used";
+}
+
+TEST_F(LoadFirmwareTest, AFlashLibraryThatCannotBeFoundIsNamedOnceAndTheRunStops)
+{
+    WriteList(List("[TI/NOLIB]\nSPECIAL_FLAGS=8\nDRIVER_DLL=libkvnosuchflash.so\nKERNEL_CPU1=k1.txt\n"
+                   "[QX-NOLIB]\nPROCESSOR_TYPE=NOLIB\nCPU1=+" + dir.File("factory/lib.out") + "\n"));
+    TestFactoryDlg dialog;
+    StartAndClose(dialog, "QX-NOLIB");
+    ASSERT_EQ(dialog.errors.size(), 1u) << testing::PrintToString(dialog.errors);
+    EXPECT_NE(dialog.errors[0].find("Could not find the flash update library \"libkvnosuchflash.so\""),
+              std::string::npos) << dialog.errors[0];
+    const auto boxes = Boxes();
+    EXPECT_TRUE(AnyBoxHas(boxes, "libkvnosuchflash.so")) << testing::PrintToString(boxes);
+    EXPECT_FALSE(AnyBoxHas(boxes, "check all connections")) << testing::PrintToString(boxes);
 }
 
 TEST_F(LoadFirmwareTest, ExportForCustomerWritesAnUpdateTheCustomerWindowRuns)

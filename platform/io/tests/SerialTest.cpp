@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+#include <grp.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 
 #include <atomic>
@@ -281,3 +283,16 @@ TEST(SerialEx, AListenerThatCannotStartReportsTheError)
 }
 
 }  // namespace
+
+// A refused port names the group a user must join; it is the device's own group.
+TEST(SerialDeviceGroupTest, NamesTheGroupThatOwnsTheDevice)
+{
+    TempDir dir;
+    dir.Write("tty", "");
+    struct stat info {};
+    ASSERT_EQ(stat(dir.File("tty").c_str(), &info), 0);
+    const struct group* owner = getgrgid(info.st_gid);
+    ASSERT_NE(owner, nullptr);
+    EXPECT_EQ(SerialDeviceGroup(dir.File("tty").c_str()), CString(owner->gr_name));
+    EXPECT_TRUE(SerialDeviceGroup(dir.File("gone").c_str()).IsEmpty());
+}

@@ -635,6 +635,8 @@ void CQvxGuiModelInfo::ApplyRowVisibility()
             family = drive.m_family;
     }
     const bool tavro = family == kFamilyTavro;
+    // Each family has its own help page (a negative id names the topic).
+    m_nIDHelp = static_cast<WORD>(tavro ? -1753 : -1754);
     const bool factory = IsFactory();
     const int cs = Cs();
     const bool bus = ModelInfoProducts::HasBusSettings(m_selectedModel);
