@@ -1,7 +1,10 @@
 #include "Accelerators.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QKeySequence>
-#include <QShortcut>
+#include <QWidget>
+#include <utility>
 
 #include "CmdUI.h"
 #include "ResourceText.h"
@@ -81,17 +84,51 @@ BOOL CAcceleratorTable::Parse(const char* text, UINT id, bool& found)
     return TRUE;
 }
 
+namespace {
+// The table's keys work from every window of the program that is not behind a modal box,
+// as the frame's accelerators do for the windows it owns; they are taken from the key
+// itself, so they work whichever window the desktop thinks is active.
+class AcceleratorFilter : public QObject {
+public:
+    AcceleratorFilter(CWnd* window, QWidget* widget) : QObject(widget), m_window(window) {}
+    void Add(const QKeySequence& key, UINT id) { m_keys.emplace_back(key, id); }
+
+protected:
+    bool eventFilter(QObject* receiver, QEvent* event) override
+    {
+        if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress)
+            return false;
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (!qobject_cast<QWidget*>(receiver) || QApplication::activeModalWidget() ||
+            QApplication::activePopupWidget() || key->isAutoRepeat() || !m_window->GetSafeHwnd())
+            return false;
+        const QKeySequence pressed(key->keyCombination());
+        for (const auto& [sequence, id] : m_keys) {
+            if (sequence != pressed)
+                continue;
+            event->accept();
+            if (event->type() == QEvent::KeyPress)
+                AfxRunEnabledCommand(m_window, id);
+            return true;
+        }
+        return false;
+    }
+
+private:
+    CWnd* m_window;
+    std::vector<std::pair<QKeySequence, UINT>> m_keys;
+};
+}  // namespace
+
 BOOL CAcceleratorTable::Install(CWnd* window) const
 {
     CWndImpl* impl = window ? window->GetImpl() : nullptr;
     if (!impl || !impl->widget)
         return FALSE;
-    for (const Entry& entry : m_entries) {
-        auto* shortcut = new QShortcut(QKeySequence(kvui::ToQ(entry.key)), impl->widget);
-        shortcut->setContext(Qt::WindowShortcut);
-        const UINT id = entry.id;
-        QObject::connect(shortcut, &QShortcut::activated, shortcut, [window, id]() { AfxRunEnabledCommand(window, id); });
-    }
+    auto* filter = new AcceleratorFilter(window, impl->widget);
+    for (const Entry& entry : m_entries)
+        filter->Add(QKeySequence(kvui::ToQ(entry.key)), entry.id);
+    qApp->installEventFilter(filter);
     return TRUE;
 }
 
