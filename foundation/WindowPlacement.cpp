@@ -121,6 +121,8 @@ void CWindowPlacement::Finish(BOOL keepSize, CWnd* window, BOOL apply)
 {
     length = sizeof(WINDOWPLACEMENT);
     flags = 1;
+    // Judged before keepSize lends the rectangle the window's size: nothing saved stays nothing.
+    const bool saved = rcNormalPosition.right > rcNormalPosition.left && rcNormalPosition.bottom > rcNormalPosition.top;
     if (keepSize && window) {
         CRect present;
         window->GetWindowRect(&present);
@@ -130,8 +132,8 @@ void CWindowPlacement::Finish(BOOL keepSize, CWnd* window, BOOL apply)
     if (m_rescale)
         Rescale();
     // Only a rectangle with a size is applied; a damaged profile must not shrink the window away.
-    const bool hasSize = rcNormalPosition.right > rcNormalPosition.left && rcNormalPosition.bottom > rcNormalPosition.top;
-    if (apply && window && hasSize)
+    m_applied = apply && window && saved;
+    if (m_applied)
         window->SetWindowPlacement(this);
 }
 
