@@ -26,12 +26,14 @@ constexpr UINT ID_RUN = 40001;
 constexpr UINT ID_STOP = 40002;
 constexpr UINT ID_NOHANDLER = 40003;
 constexpr UINT ID_CHECKED = 40004;
+constexpr UINT ID_RESTART = 40005;
 
 const char* const kMenu = R"(
 MENU 900
 POPUP "&Drive"
     MENUITEM 40001 "&Run"
     MENUITEM 40002 "&Stop"
+    MENUITEM 40005 "Re&start"
     MENUITEM SEPARATOR
     POPUP "More"
         MENUITEM 40003 "Nothing here"
@@ -49,6 +51,7 @@ public:
     void OnRun() { ++runs; }
     void OnStop() { ++stops; }
     void OnChecked() {}
+    void OnRestart() {}
     void OnUpdateStop(CCmdUI* ui) { ui->Enable(stopEnabled); }
     void OnUpdateChecked(CCmdUI* ui) { ui->SetCheck(1); }
     DECLARE_MESSAGE_MAP()
@@ -59,6 +62,7 @@ BEGIN_MESSAGE_MAP(CTestFrame, CMDIFrameWnd)
     ON_COMMAND(ID_STOP, &CTestFrame::OnStop)
     ON_UPDATE_COMMAND_UI(ID_STOP, &CTestFrame::OnUpdateStop)
     ON_COMMAND(ID_CHECKED, &CTestFrame::OnChecked)
+    ON_COMMAND(ID_RESTART, &CTestFrame::OnRestart)
     ON_UPDATE_COMMAND_UI(ID_CHECKED, &CTestFrame::OnUpdateChecked)
 END_MESSAGE_MAP()
 
@@ -116,6 +120,20 @@ TEST_F(FrameWindowTest, MenuItemsFollowTheirHandlersAndShowTheirPrompts)
     m_frame.ScreenToClient(&client);
     EXPECT_GT(client.top, 0);
     EXPECT_EQ(ID_NOHANDLER, 40003u);
+}
+
+TEST_F(FrameWindowTest, AMnemonicSharedInsideAMenuMovesBetweenItsItems)
+{
+    m_frame.stopEnabled = true;
+    kvtest::PressMenuKey(&m_frame, 'D', true);
+    ASSERT_EQ(kvtest::OpenMenuTitle(&m_frame), "&Drive");
+    for (const char* expected : {"&Stop", "Re&start", "&Stop"}) {
+        kvtest::PressMenuKey(&m_frame, 'S');
+        EXPECT_EQ(kvtest::HighlightedMenuItem(&m_frame), expected);
+    }
+    EXPECT_EQ(0, m_frame.stops) << "a shared mnemonic chooses nothing by itself";
+    kvtest::PressMenuKey(&m_frame, VK_RETURN);
+    EXPECT_EQ(1, m_frame.stops);
 }
 
 TEST_F(FrameWindowTest, ShortcutsRunEnabledCommandsOnly)
