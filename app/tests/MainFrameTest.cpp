@@ -316,3 +316,11 @@ TEST_F(MainFrameTest, TheLockKeyPanesShowOnlyWhileTheirLockIsOn)
     }
     EXPECT_EQ(bar.GetPaneText(CKVStatusBar::kLampPane), "Comm Status:") << "the lamp pane keeps its own text";
 }
+
+TEST_F(MainFrameTest, TheListedShortcutKeysRunTheirCommands)
+{
+    const size_t editors = Frame()->GetEditors().Snapshot(100).size();
+    kvtest::PressKey(Frame(), 'N', true);  // Ctrl+N: a new file in the editor
+    EXPECT_TRUE(Wait([&] { return Frame()->GetEditors().Snapshot(100).size() == editors + 1; }));
+    Frame()->GetEditors().CloseAll();
+}

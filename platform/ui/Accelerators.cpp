@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "CmdUI.h"
+#include "MdiFrameWnd.h"
 #include "ResourceText.h"
 #include "WndImpl.h"
 
@@ -15,7 +16,11 @@ BOOL AfxRunEnabledCommand(CWnd* window, UINT id)
     if (!window || !window->GetSafeHwnd())
         return FALSE;
     CCmdUI ui(id);
-    AfxDoUpdateCmdUI(window, ui);
+    // A frame routes its updates further (to its children and helpers): ask it as its menu does.
+    if (auto* frame = dynamic_cast<CMDIFrameWnd*>(window))
+        frame->UpdateCommandUI(ui);
+    else
+        AfxDoUpdateCmdUI(window, ui);
     if (!ui.m_enabled)
         return FALSE;
     AfxCallWndProc(window, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), 1), 0);

@@ -429,6 +429,8 @@ QAction* OpenTitle(CWnd* frame)
 
 void PressMenuKey(CWnd* frame, UINT vk, bool alt)
 {
+    if (alt && vk != VK_MENU)
+        PressMenuKey(frame, VK_MENU, true);
     QWidget* target = QApplication::activePopupWidget();
     if (!target) {
         CWndImpl* impl = frame ? frame->GetImpl() : nullptr;
@@ -447,6 +449,8 @@ void PressMenuKey(CWnd* frame, UINT vk, bool alt)
         text = "\r";
     } else if (vk == VK_ESCAPE) {
         key = Qt::Key_Escape;
+    } else if (vk == VK_MENU) {
+        key = Qt::Key_Alt;
     }
     const Qt::KeyboardModifiers modifiers = alt ? Qt::AltModifier : Qt::NoModifier;
     QKeyEvent offer(QEvent::ShortcutOverride, key, modifiers, text);

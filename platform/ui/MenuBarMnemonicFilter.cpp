@@ -43,9 +43,16 @@ public:
 protected:
     bool eventFilter(QObject* receiver, QEvent* event) override
     {
-        if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress)
+        if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress &&
+            event->type() != QEvent::KeyRelease)
             return false;
         auto* key = static_cast<QKeyEvent*>(event);
+        // Alt going down on the way to Alt+letter would close the open menu before the
+        // letter could move on from it.
+        if (key->key() == Qt::Key_Alt && qobject_cast<QMenu*>(receiver) && BarFor(static_cast<QWidget*>(receiver)))
+            return true;
+        if (event->type() == QEvent::KeyRelease)
+            return false;
         const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
         const QChar letter = KeyLetter(key);
         auto* widget = qobject_cast<QWidget*>(receiver);
