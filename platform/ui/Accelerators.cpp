@@ -90,9 +90,9 @@ BOOL CAcceleratorTable::Parse(const char* text, UINT id, bool& found)
 }
 
 namespace {
-// The table's keys work from every window of the program that is not behind a modal box,
-// as the frame's accelerators do for the windows it owns; they are taken from the key
-// itself, so they work whichever window the desktop thinks is active.
+// The table's keys work anywhere in the frame's window while no modal box is up. They are
+// taken from the key itself, so they work whichever window the desktop thinks is active;
+// other windows keep their own keys (F1 opens their own help).
 class AcceleratorFilter : public QObject {
 public:
     AcceleratorFilter(CWnd* window, QWidget* widget) : QObject(widget), m_window(window) {}
@@ -104,8 +104,10 @@ protected:
         if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress)
             return false;
         auto* key = static_cast<QKeyEvent*>(event);
-        if (!qobject_cast<QWidget*>(receiver) || QApplication::activeModalWidget() ||
-            QApplication::activePopupWidget() || key->isAutoRepeat() || !m_window->GetSafeHwnd())
+        auto* widget = qobject_cast<QWidget*>(receiver);
+        if (!widget || widget->window() != static_cast<QWidget*>(parent())->window() ||
+            QApplication::activeModalWidget() || QApplication::activePopupWidget() || key->isAutoRepeat() ||
+            !m_window->GetSafeHwnd())
             return false;
         const QKeySequence pressed(key->keyCombination());
         for (const auto& [sequence, id] : m_keys) {
