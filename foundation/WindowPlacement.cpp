@@ -122,7 +122,8 @@ void CWindowPlacement::Finish(BOOL keepSize, CWnd* window, BOOL apply)
     length = sizeof(WINDOWPLACEMENT);
     flags = 1;
     // Judged before keepSize lends the rectangle the window's size: nothing saved stays nothing.
-    const bool saved = rcNormalPosition.right > rcNormalPosition.left && rcNormalPosition.bottom > rcNormalPosition.top;
+    const bool saved = rcNormalPosition.left != 0 || rcNormalPosition.top != 0 || rcNormalPosition.right != 0 ||
+                       rcNormalPosition.bottom != 0;
     if (keepSize && window) {
         CRect present;
         window->GetWindowRect(&present);
@@ -132,7 +133,8 @@ void CWindowPlacement::Finish(BOOL keepSize, CWnd* window, BOOL apply)
     if (m_rescale)
         Rescale();
     // Only a rectangle with a size is applied; a damaged profile must not shrink the window away.
-    m_applied = apply && window && saved;
+    const bool hasSize = rcNormalPosition.right > rcNormalPosition.left && rcNormalPosition.bottom > rcNormalPosition.top;
+    m_applied = apply && window && saved && hasSize;
     if (m_applied)
         window->SetWindowPlacement(this);
 }
