@@ -260,11 +260,9 @@ bool CMainFrame::CreateBars()
     m_statusBar.SetPaneText(1, "");
     m_statusBar.SetPaneInfo(2, 0, SBPS_NOBORDERS, 160);
     m_statusBar.SetPaneStyle(2, SBPS_NOBORDERS);
-    m_statusBar.SetPaneText(3, "CAP");
     m_statusBar.SetPaneInfo(4, 0xE702, 0, 140);
     m_statusBar.SetPaneStyle(4, SBT_OWNERDRAW);
     m_statusBar.SetPaneText(4, "Comm Status:");
-    m_statusBar.SetPaneText(5, "SCRL");
     m_statusBar.SetPaneText(0, kIdleMessage);
     return true;
 }

@@ -121,6 +121,9 @@ void CWindowPlacement::Finish(BOOL keepSize, CWnd* window, BOOL apply)
 {
     length = sizeof(WINDOWPLACEMENT);
     flags = 1;
+    // Judged before keepSize lends the rectangle the window's size: nothing saved stays nothing.
+    const bool saved = rcNormalPosition.left != 0 || rcNormalPosition.top != 0 || rcNormalPosition.right != 0 ||
+                       rcNormalPosition.bottom != 0;
     if (keepSize && window) {
         CRect present;
         window->GetWindowRect(&present);
@@ -131,7 +134,8 @@ void CWindowPlacement::Finish(BOOL keepSize, CWnd* window, BOOL apply)
         Rescale();
     // Only a rectangle with a size is applied; a damaged profile must not shrink the window away.
     const bool hasSize = rcNormalPosition.right > rcNormalPosition.left && rcNormalPosition.bottom > rcNormalPosition.top;
-    if (apply && window && hasSize)
+    m_applied = apply && window && saved && hasSize;
+    if (m_applied)
         window->SetWindowPlacement(this);
 }
 

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "foundation/ParamParse.h"
+#include "framework/WindowCascade.h"
 #include "platform/core/Archive.h"
 #include "platform/core/Array.h"
 #include "platform/core/Exception.h"
@@ -24,6 +25,37 @@ constexpr int kSmCxHScroll = 21;
 const char kDefaultAbandonPrompt[] = "Changes have not been sent to the drive.  Abandon changes?";
 constexpr double kEnableCheckSeconds = 2.0;
 constexpr int kCascadeOffset = 50;
+
+// The most recently opened drive window other than `self` that stands on its own.
+CWnd* LastOpenedWindow(const CGuiUpdateList& list, const CWnd* self)
+{
+    for (POSITION pos = list.GetTailPosition(); pos;) {
+        CGuiUpdateItem* item = list.GetPrev(pos);
+        CWnd* wnd = item->GetWnd();
+        if (item->IsMovableWindow() && wnd && wnd != self && wnd->GetSafeHwnd() && wnd->IsWindowVisible() &&
+            !(wnd->GetStyle() & WS_CHILD))
+            return wnd;
+    }
+    return nullptr;
+}
+
+// A window with no saved place opens down and right of the last opened one, and always
+// whole on the screen: a step that would push it off starts the cascade again at the top left.
+void CascadeBelow(CWnd* window, CWnd* previous)
+{
+    CRect mine;
+    window->GetWindowRect(&mine);
+    CPoint at = mine.TopLeft();
+    if (previous) {
+        CRect theirs;
+        previous->GetWindowRect(&theirs);
+        at = theirs.TopLeft() + CPoint(kCascadeOffset, kCascadeOffset);
+    }
+    const CRect screen(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    if (at.x + mine.Width() > screen.right || at.y + mine.Height() > screen.bottom || at.x < 0 || at.y < 0)
+        at = screen.TopLeft();
+    window->SetWindowPos(nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CGuiUpdateDlg, CDialog)
@@ -88,11 +120,14 @@ BOOL CGuiUpdateDlg::CreateGuiWindow(int show)
     if (show) {
         CGuiUpdateList* list = ListForRegistration();
         CGuiUpdateItem* last = list ? list->FindLastItemOfClass(GetGuiName()) : nullptr;
+        CWnd* lastOpened = list ? LastOpenedWindow(*list, this) : nullptr;
         AttachToUpdateList();
         ShowWindow(SW_SHOW);
-        if (m_cascadePending && last)
+        if (m_cascadePending == kCascadeFromLastOpened)
+            CascadeBelow(this, lastOpened);
+        else if (m_cascadePending == kCascadeFromSameClass && last)
             CascadeFrom(last->GetWnd());
-        m_cascadePending = 0;
+        m_cascadePending = kNoCascade;
     } else {
         DetachFromUpdateList(kDetachUnregister);
         ShowWindow(SW_HIDE);
@@ -121,10 +156,17 @@ BOOL CGuiUpdateDlg::OnInitDialog()
         SetWindowPos(nullptr, 0, 0, window.Width() + GetSystemMetrics(kSmCyHScroll),
                      window.Height() + GetSystemMetrics(kSmCxHScroll), SWP_NOMOVE | SWP_NOZORDER);
     }
-    if (m_restorePlacement)
-        CWindowPlacement().RestoreFromProfile(m_keepSize, this, "", TRUE);
+    bool restored = false;
+    if (m_restorePlacement) {
+        CWindowPlacement placement;
+        placement.RestoreFromProfile(m_keepSize, this, "", TRUE);
+        restored = placement.WasApplied();
+    }
     // Compared once shown: a window's place is only final then.
-    m_cascadePending = !(m_pList && m_pList->IsLoadingLayout());
+    if (m_pList && m_pList->IsLoadingLayout())
+        m_cascadePending = kNoCascade;
+    else
+        m_cascadePending = restored ? kCascadeFromSameClass : kCascadeFromLastOpened;
     if (scrolling) {
         UpdateScrollBars();
         ApplyScrollPosition();

@@ -7,6 +7,8 @@
 #include "distribution/parameters/GlobalParameterTable.h"
 #include "platform/core/Archive.h"
 #include "platform/core/Profile.h"
+#include "platform/ui/HelpContext.h"
+#include "platform/ui/MsgBox.h"
 #include "platform/ui/Wnd.h"
 
 CGuiUpdateItem::~CGuiUpdateItem()
@@ -198,7 +200,12 @@ int CGuiUpdateItem::MessageBox(const char* text, UINT type, int helpId, int scri
 {
     if (!m_pList)
         return -1;
-    return m_pList->MessageBox(text, type, helpId, scriptedAnswer);
+    CWnd* asking = GetWnd();
+    if (!m_pList->IsInteractive() || !asking || !asking->GetSafeHwnd())
+        return m_pList->MessageBox(text, type, helpId, scriptedAnswer);
+    // Owned by the asking window: centred on it and kept in front of it.
+    CHelpContextScope help(static_cast<SHORT>(helpId));
+    return AfxWndMessageBox(asking, text, nullptr, type);
 }
 
 void CGuiUpdateItem::PostDelayedMessage(const char* targetClass, const char* text, double delaySeconds)

@@ -8,6 +8,7 @@
 #include "GuiUpdatePpg.h"
 #include "foundation/ParamParse.h"
 #include "foundation/WindowPlacement.h"
+#include "framework/WindowCascade.h"
 #include "platform/core/Archive.h"
 #include "platform/core/Exception.h"
 #include "platform/core/Profile.h"
@@ -172,9 +173,16 @@ BOOL CGuiUpdatePropSheet::OnInitDialog()
         SetupScrolling(-1, window.Height() - kScrollHeightAllowance);
         GrowSheet(2 * GetSystemMetrics(kSmCyHScroll), 2 * GetSystemMetrics(kSmCxHScroll));
     }
-    if (m_restorePlacement)
-        CWindowPlacement().RestoreFromProfile(m_keepSize, this, "", TRUE);
-    m_cascadePending = !(m_pList && m_pList->IsLoadingLayout());
+    bool restored = false;
+    if (m_restorePlacement) {
+        CWindowPlacement placement;
+        placement.RestoreFromProfile(m_keepSize, this, "", TRUE);
+        restored = placement.WasApplied();
+    }
+    if (m_pList && m_pList->IsLoadingLayout())
+        m_cascadePending = kNoCascade;
+    else
+        m_cascadePending = restored ? kCascadeFromSameClass : kCascadeFromLastOpened;
     if (scrolling)
         UpdateScrollBars();
     m_pendingTab = static_cast<int>(AfxGetProfileInt(kTabSaveSection, TabSaveKey(), 0));

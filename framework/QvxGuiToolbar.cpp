@@ -1,5 +1,7 @@
 #include "QvxGuiToolbar.h"
 
+#include <algorithm>
+
 #include "platform/ui/PaintDC.h"
 
 namespace {
@@ -7,6 +9,7 @@ constexpr int kIndicatorWidth = 100;
 constexpr int kLabelWidth = 150;
 constexpr int kSelectorWidth = 50;
 constexpr int kLabelGap = 6;
+constexpr int kSelectorMargin = 2;
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CQvxGuiToolbar, CToolBar)
@@ -34,8 +37,11 @@ BOOL CQvxGuiToolbar::CreateEx(CWnd* parent, CQvxGuiToolbarCB* callback, DWORD st
         return FALSE;
     m_selector.FillList();
     if (!m_keepSelectorPosition) {
-        rect.OffsetRect(-25, 0);
-        m_selector.MoveWindow(&rect);
+        // Over the picture-less first button, but never past the bar's left edge.
+        rect.OffsetRect(-std::min(25, static_cast<int>(rect.left) - kSelectorMargin), 0);
+        CRect fitted;
+        m_selector.GetWindowRect(&fitted);
+        m_selector.SetWindowPos(nullptr, rect.left, rect.top, fitted.Width(), fitted.Height(), SWP_NOZORDER);
     }
     return TRUE;
 }

@@ -3,6 +3,20 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/ui/ComboBoxWidth.h"
+
+namespace {
+// A drive's name is never cut: the selector grows to the longest one listed.
+void WidenToNames(CComboBox& selector)
+{
+    CRect rect;
+    selector.GetWindowRect(&rect);
+    const int width = AfxGetComboFittingWidth(selector);
+    if (width > rect.Width())
+        selector.SetWindowPos(nullptr, 0, 0, width, rect.Height(), SWP_NOMOVE | SWP_NOZORDER);
+}
+}  // namespace
+
 BOOL CQvxSelectAmpCombo::CreateSelector(DWORD style, const RECT& rect, CWnd* parent, UINT id)
 {
     if (!m_font.GetSafeHandle() &&
@@ -43,6 +57,7 @@ void CQvxSelectAmpCombo::FillList()
     }
     SelectByData(current);
     m_previousSelection = GetCurSel();
+    WidenToNames(*this);
 }
 
 void CQvxSelectAmpCombo::RefreshKeepingSelection()

@@ -177,13 +177,24 @@ void CDPlotScale::DrawYScaleText(CDC* dc, CRect band, CDPoint perUnit)
     const CString format = FormatOf(m_strYFormat, t.m_nYScaleDigits);
     const int standOff = YTextStandOff();
     const int x = t.m_nYAxisSide == 0 ? band.right - standOff : band.left + standOff;
+    // Labels stay whole inside the scale area, and one that would run into the label below it
+    // is left out: long values on close ticks would otherwise print over each other.
+    CRect shown = band;
+    shown.top -= t.m_bInnerMargins ? t.m_nInnerTopMargin : 0;
+    shown.bottom += t.m_bInnerMargins ? t.m_nInnerBottomMargin : 0;
+    int freeBelow = shown.bottom + kTextGap;
     ForEachStep(t.m_dYMin, t.m_dYMax, t.m_dYMajorStep, [&](double v) {
         if (v < t.m_dYMin)
             return;
         const int y = static_cast<int>(band.bottom - perUnit.y * (v - t.m_dYMin));
         char text[CTrazel::kFormattedValSize];
         CTrazel::GetFormattedVal(v, format, t.m_nYScaleDigits, text);
+        const int height = PlotTextBox(dc, t.m_yScaleFont, t.m_nYScaleTextOrientation, text).cy;
+        const int top = std::clamp(y - height / 2, static_cast<int>(shown.top), static_cast<int>(shown.bottom) - height);
+        if (top + height + kTextGap > freeBelow)
+            return;
+        freeBelow = top;
         DrawPlotText(dc, t.m_yScaleFont, t.m_nYScaleTextOrientation, t.m_crYScaleText, t.m_crYScaleBk, text, x, y,
-                     t.m_nYAxisSide == 0 ? hRightAtX : hLeftAtX, vCentreOnY);
+                     t.m_nYAxisSide == 0 ? hRightAtX : hLeftAtX, vCentreOnY, &shown);
     });
 }

@@ -33,6 +33,18 @@ void DrawBorder(CDC* dc, const CRect& r, int style)
     dc->SelectObject(old);
 }
 
+CSize PlotTextBox(CDC* dc, const LOGFONT& font, int orientation, const CString& text)
+{
+    LOGFONT description = font;
+    description.lfEscapement = description.lfOrientation = orientation == 1 ? 900 : 0;
+    CFont made;
+    made.CreateFontIndirect(&description);
+    CFont* oldFont = dc->SelectObject(&made);
+    const CSize extent = dc->GetTextExtent(text);
+    dc->SelectObject(oldFont);
+    return orientation == 1 ? CSize(extent.cy, extent.cx) : extent;
+}
+
 void DrawPlotText(CDC* dc, const LOGFONT& font, int orientation, COLORREF textColor, COLORREF bkColor,
                   const CString& text, int x, int y, int hAlign, int vAlign, const CRect* keepInside)
 {

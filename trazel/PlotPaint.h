@@ -19,6 +19,8 @@ void DrawBorder(CDC* dc, const CRect& rect, int style);
 // Draws text transparently in the font, turned by 90 degrees when orientation is 1,
 // placing the box it covers on the screen by the two alignments.
 // With `keepInside`, the text's box is moved (not cut) to lie inside that rectangle where it fits.
+// The box (width x height, pixels) the text takes when drawn by DrawPlotText.
+CSize PlotTextBox(CDC* dc, const LOGFONT& font, int orientation, const CString& text);
 void DrawPlotText(CDC* dc, const LOGFONT& font, int orientation, COLORREF textColor, COLORREF bkColor,
                   const CString& text, int x, int y, int hAlign, int vAlign, const CRect* keepInside = nullptr);
 

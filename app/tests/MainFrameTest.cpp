@@ -15,6 +15,8 @@
 #include "platform/core/Profile.h"
 #include "platform/core/Clock.h"
 #include "platform/ui/MsgBox.h"
+#include "platform/ui/KeyState.h"
+#include "platform/ui/MdiFrameWnd.h"
 #include "testing/WindowShot.h"
 
 namespace {
@@ -356,4 +358,46 @@ TEST_F(MainFrameTest, TheSplashShowsOnceAndGoesAway)
     Screenshot(splash, "splash");
     splash->SendMessage(WM_TIMER, 1);
     ASSERT_TRUE(Wait([] { return CSplashWnd::GetCurrent() == nullptr; }));
+}
+
+TEST_F(MainFrameTest, ARepeatedMnemonicReachesEachItemThatSharesIt)
+{
+    m_app->AddConnectedDrive(CAmplifierData(1, 2, "Kreln"));
+    m_app->PostUpdateMainMenu();
+    ASSERT_TRUE(Wait([&] { return m_app->GetCurrentMenuId() == 366u; }));
+    // "&Setup" and "&Status" share Alt+S: each press moves on to the next, round again.
+    for (const char* expected : {"&Setup", "&Status", "&Setup"}) {
+        kvtest::PressMenuKey(Frame(), 'S', true);
+        EXPECT_EQ(kvtest::OpenMenuTitle(Frame()), expected);
+    }
+    kvtest::PressMenuKey(Frame(), 'T', true);
+    EXPECT_EQ(kvtest::OpenMenuTitle(Frame()), "&Tools") << "a mnemonic of its own opens its menu at once";
+    kvtest::PressMenuKey(Frame(), VK_ESCAPE);
+}
+
+TEST_F(MainFrameTest, TheLockKeyPanesShowOnlyWhileTheirLockIsOn)
+{
+    CKVStatusBar& bar = Frame()->GetStatusBar();
+    EXPECT_EQ(bar.GetPaneText(3), "");
+    EXPECT_EQ(bar.GetPaneText(5), "");
+    const struct {
+        UINT key;
+        int pane;
+        const char* name;
+    } locks[] = {{VK_CAPITAL, 3, "CAP"}, {VK_SCROLL, 5, "SCRL"}};
+    for (const auto& lock : locks) {
+        kvtest::PressKey(Frame(), lock.key);
+        EXPECT_TRUE(Wait([&] { return bar.GetPaneText(lock.pane) == lock.name; })) << lock.name;
+        kvtest::PressKey(Frame(), lock.key);
+        EXPECT_TRUE(Wait([&] { return bar.GetPaneText(lock.pane) == ""; })) << lock.name;
+    }
+    EXPECT_EQ(bar.GetPaneText(CKVStatusBar::kLampPane), "Comm Status:") << "the lamp pane keeps its own text";
+}
+
+TEST_F(MainFrameTest, TheListedShortcutKeysRunTheirCommands)
+{
+    const size_t editors = Frame()->GetEditors().Snapshot(100).size();
+    kvtest::PressKey(Frame(), 'N', true);  // Ctrl+N: a new file in the editor
+    EXPECT_TRUE(Wait([&] { return Frame()->GetEditors().Snapshot(100).size() == editors + 1; }));
+    Frame()->GetEditors().CloseAll();
 }

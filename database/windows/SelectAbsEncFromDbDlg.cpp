@@ -24,9 +24,6 @@ BOOL CSelectAbsEncFromDbDlg::OnInitDialog()
     m_manufacturerEdit.SetCallback(this, kManufacturerOwner);
     m_partNumberEdit.SetCallback(this, kPartNumberOwner);
     m_manufacturerEdit.SetFocus();
-    m_arrowFont.CreateFont(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Marlett");
-    GetDlgItem(IDC_SAE_MANUFACTURER_ARROW)->SetFont(&m_arrowFont);
-    GetDlgItem(IDC_SAE_PART_NUMBER_ARROW)->SetFont(&m_arrowFont);
     return FALSE;
 }
 

@@ -37,7 +37,6 @@ private:
     void FocusOk();
     bool BothEditsHoldText();
 
-    CFont m_arrowFont;
     CDPopupSelectListEditCtrl m_manufacturerEdit;
     CDPopupSelectListEditCtrl m_partNumberEdit;
 };

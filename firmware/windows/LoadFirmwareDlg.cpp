@@ -85,8 +85,6 @@ BOOL CLoadFirmwareDlg::OnInitDialog()
     CFirmwareDlgBase::OnInitDialog();
     m_partEdit.SubclassDlgItem(IDC_FW_PART, this);
     m_partEdit.SetCallback(this, IDC_FW_PART);
-    m_arrowFont.CreateFont(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, SYMBOL_CHARSET, 0, 0, 0, 0, "Marlett");
-    GetDlgItem(IDC_FW_PART_LIST)->SetFont(&m_arrowFont);
     SetDlgItemText(IDC_FW_CLEAR, "C\nL\nE\nA\nR");
     m_tips.Create(this);
     for (const CpuControls& c : kCpus)

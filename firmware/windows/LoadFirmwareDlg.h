@@ -87,7 +87,6 @@ private:
 
     CDPopupSelectListEditCtrl m_partEdit;
     CToolTipCtrl m_tips;
-    CFont m_arrowFont;
     CMapPartNumToFirmwareProgramPartData m_parts;
     CString m_iniPath;
     CString m_shownPart;

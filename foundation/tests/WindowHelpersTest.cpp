@@ -99,6 +99,8 @@ TEST(WindowPlacementTest, ProfileRoundTripAndAnUnsavedClassMovesNothing)
     ASSERT_TRUE(other.RestoreFromProfile(FALSE, &frame, "never saved", TRUE));
     EXPECT_EQ(CRect(other.rcNormalPosition), CRect(0, 0, 0, 0));
     EXPECT_EQ(RectOf(frame), CRect(30, 40, 330, 240)) << "an all-zero rectangle is not applied";
+    other.RestoreFromProfile(TRUE, &frame, "never saved", TRUE);
+    EXPECT_EQ(RectOf(frame), CRect(30, 40, 330, 240)) << "nor with keep size: no window goes to the corner";
 
     AfxWriteProfileInt("WINDOWPOS.CTestFrame.bad", "NormalPosition_left", 500);
     AfxWriteProfileInt("WINDOWPOS.CTestFrame.bad", "NormalPosition_right", 100);

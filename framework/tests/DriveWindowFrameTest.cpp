@@ -9,6 +9,8 @@
 #include "framework/GuiTutorialOpener.h"
 #include "platform/core/MessageBox.h"
 #include "platform/ui/DialogTemplate.h"
+#include "platform/ui/MsgBox.h"
+#include "platform/ui/MsgBoxTesting.h"
 #include "platform/ui/UserInput.h"
 #include "testing/TempDir.h"
 
@@ -93,6 +95,44 @@ TEST_F(DriveWindowFrameTest, ToolbarSitsAboveTheContentAndASecondWindowIsCascade
     EXPECT_NEAR(b.left - a.left, 50, 2);
     EXPECT_NEAR(b.top - a.top, 50, 2);
     EXPECT_EQ(second->GetDrive(), 2) << "drive 1 is taken by the first";
+}
+
+TEST_F(DriveWindowFrameTest, WindowsWithoutASavedPlaceOpenCascadedInsideTheScreen)
+{
+    kvtest::OverrideScreen(800, 600);
+    const CRect screen(0, 0, 800, 600);
+    std::vector<CRect> places;
+    for (int i = 0; i < 4; ++i) {
+        CSampleDriveDlg* window = Open();
+        ASSERT_NE(window, nullptr);
+        CRect rect;
+        window->GetWindowRect(&rect);
+        CRect inside;
+        EXPECT_TRUE(inside.IntersectRect(rect, screen) && inside == rect) << "window " << i << " leaves the screen";
+        for (const CRect& earlier : places)
+            EXPECT_NE(rect.TopLeft(), earlier.TopLeft()) << "window " << i << " covers an earlier one";
+        places.push_back(rect);
+    }
+    kvtest::OverrideScreen(0, 0);
+}
+
+TEST_F(DriveWindowFrameTest, AQuestionComesUpInFrontOfAndCentredOnTheWindowThatAsks)
+{
+    CSampleDriveDlg* asking = Open();
+    CSampleDriveDlg* other = Open();
+    other->SetFocus();  // the user works in another window meanwhile
+    AfxSetScriptedMode(FALSE);
+    kvtest::ShownBox shown;
+    kvtest::AnswerNextShownBox(IDNO, &shown);
+    const int answer = asking->CGuiUpdateItem::MessageBox("Abandon changes?", MB_YESNO, 0, IDYES);
+    AfxSetScriptedMode(TRUE);
+    EXPECT_EQ(answer, IDNO);
+    EXPECT_EQ(shown.owner, asking);
+    CRect window;
+    asking->GetWindowRect(&window);
+    EXPECT_NEAR(shown.where.CenterPoint().x, window.CenterPoint().x, 20);
+    EXPECT_NEAR(shown.where.CenterPoint().y, window.CenterPoint().y, 20);
+    EXPECT_FALSE(shown.minMaxButtons);
 }
 
 TEST_F(DriveWindowFrameTest, HelpButtonAndScriptPlayerKeysGoToTheFrame)

@@ -1,9 +1,13 @@
 #include "Accelerators.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QKeySequence>
-#include <QShortcut>
+#include <QWidget>
+#include <utility>
 
 #include "CmdUI.h"
+#include "MdiFrameWnd.h"
 #include "ResourceText.h"
 #include "WndImpl.h"
 
@@ -12,7 +16,11 @@ BOOL AfxRunEnabledCommand(CWnd* window, UINT id)
     if (!window || !window->GetSafeHwnd())
         return FALSE;
     CCmdUI ui(id);
-    AfxDoUpdateCmdUI(window, ui);
+    // A frame routes its updates further (to its children and helpers): ask it as its menu does.
+    if (auto* frame = dynamic_cast<CMDIFrameWnd*>(window))
+        frame->UpdateCommandUI(ui);
+    else
+        AfxDoUpdateCmdUI(window, ui);
     if (!ui.m_enabled)
         return FALSE;
     AfxCallWndProc(window, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), 1), 0);
@@ -81,17 +89,53 @@ BOOL CAcceleratorTable::Parse(const char* text, UINT id, bool& found)
     return TRUE;
 }
 
+namespace {
+// The table's keys work anywhere in the frame's window while no modal box is up. They are
+// taken from the key itself, so they work whichever window the desktop thinks is active;
+// other windows keep their own keys (F1 opens their own help).
+class AcceleratorFilter : public QObject {
+public:
+    AcceleratorFilter(CWnd* window, QWidget* widget) : QObject(widget), m_window(window) {}
+    void Add(const QKeySequence& key, UINT id) { m_keys.emplace_back(key, id); }
+
+protected:
+    bool eventFilter(QObject* receiver, QEvent* event) override
+    {
+        if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress)
+            return false;
+        auto* key = static_cast<QKeyEvent*>(event);
+        auto* widget = qobject_cast<QWidget*>(receiver);
+        if (!widget || widget->window() != static_cast<QWidget*>(parent())->window() ||
+            QApplication::activeModalWidget() || QApplication::activePopupWidget() || key->isAutoRepeat() ||
+            !m_window->GetSafeHwnd())
+            return false;
+        const QKeySequence pressed(key->keyCombination());
+        for (const auto& [sequence, id] : m_keys) {
+            if (sequence != pressed)
+                continue;
+            event->accept();
+            if (event->type() == QEvent::KeyPress)
+                AfxRunEnabledCommand(m_window, id);
+            return true;
+        }
+        return false;
+    }
+
+private:
+    CWnd* m_window;
+    std::vector<std::pair<QKeySequence, UINT>> m_keys;
+};
+}  // namespace
+
 BOOL CAcceleratorTable::Install(CWnd* window) const
 {
     CWndImpl* impl = window ? window->GetImpl() : nullptr;
     if (!impl || !impl->widget)
         return FALSE;
-    for (const Entry& entry : m_entries) {
-        auto* shortcut = new QShortcut(QKeySequence(kvui::ToQ(entry.key)), impl->widget);
-        shortcut->setContext(Qt::WindowShortcut);
-        const UINT id = entry.id;
-        QObject::connect(shortcut, &QShortcut::activated, shortcut, [window, id]() { AfxRunEnabledCommand(window, id); });
-    }
+    auto* filter = new AcceleratorFilter(window, impl->widget);
+    for (const Entry& entry : m_entries)
+        filter->Add(QKeySequence(kvui::ToQ(entry.key)), entry.id);
+    qApp->installEventFilter(filter);
     return TRUE;
 }
 

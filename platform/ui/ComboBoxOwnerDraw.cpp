@@ -9,6 +9,7 @@
 #include <QStyledItemDelegate>
 
 #include "ComboBox.h"
+#include "ComboBoxWidth.h"
 #include "ComboBoxPrivate.h"
 #include "DCImpl.h"
 #include "WndImpl.h"
@@ -171,4 +172,16 @@ int CComboBox::SetDroppedWidth(UINT width)
         return CB_ERR;
     combo->view()->setMinimumWidth(static_cast<int>(width));
     return static_cast<int>(width);
+}
+
+int AfxGetComboFittingWidth(const CComboBox& box)
+{
+    QComboBox* combo = WidgetAs<QComboBox>(&box);
+    if (!combo)
+        return 0;
+    const QComboBox::SizeAdjustPolicy policy = combo->sizeAdjustPolicy();
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    const int width = combo->sizeHint().width();
+    combo->setSizeAdjustPolicy(policy);
+    return width;
 }

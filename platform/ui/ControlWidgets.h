@@ -9,6 +9,7 @@
 #include <QStyledItemDelegate>
 #include <QTextEdit>
 #include <QWidget>
+#include <functional>
 #include <vector>
 
 #include "WndImpl.h"
@@ -133,6 +134,8 @@ public:
     };
     std::vector<Item> items;
     void Layout();
+    // The room an item takes: none for a button without picture and caption.
+    static int WidthOf(const Item& item);
 };
 
 // Status bar panes in a row; the last one stretches.
@@ -140,13 +143,15 @@ class KvStatusBar : public QWidget {
     Q_OBJECT
 
 public:
-    explicit KvStatusBar(QWidget* parent) : QWidget(parent) {}
+    explicit KvStatusBar(QWidget* parent);
     std::vector<QLabel*> panes;
     std::vector<int> widths;
+    std::function<void()> keysChanged;  // after any key: the lock indicators look again
     void Layout();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
 // List cells: asks the parent for each cell's colours (NM_CUSTOMDRAW) and

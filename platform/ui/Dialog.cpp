@@ -126,6 +126,27 @@ BOOL CDialog::CreateIndirect(LPCDLGTEMPLATE dialogTemplate, CWnd* parent, size_t
     return CreateFromTemplate(dialog, m_pParentWnd, false);
 }
 
+namespace {
+// The font a control's template names for it alone; it lives as long as the control's
+// window. Null when the control takes the dialog's font.
+CFont* OwnFontOf(const DialogControlTemplate& control, CWnd* wnd)
+{
+    if (control.pointSize <= 0 || !wnd->GetImpl() || !wnd->GetImpl()->widget)
+        return nullptr;
+    LOGFONT lf{};
+    lf.lfHeight = -MulDiv(control.pointSize, 96, 72);
+    lf.lfWeight = FW_NORMAL;
+    std::strncpy(lf.lfFaceName, control.faceName, LF_FACESIZE - 1);
+    auto* font = new CFont;
+    if (!font->CreateFontIndirect(&lf)) {
+        delete font;
+        return nullptr;
+    }
+    QObject::connect(wnd->GetImpl()->widget, &QObject::destroyed, [font]() { delete font; });
+    return font;
+}
+}  // namespace
+
 BOOL CDialog::CreateFromTemplate(const DialogTemplate& dialog, CWnd* parent, bool modal)
 {
     if (GetSafeHwnd())
@@ -167,7 +188,8 @@ BOOL CDialog::CreateFromTemplate(const DialogTemplate& dialog, CWnd* parent, boo
             continue;
         }
         control->GetImpl()->wrapper = control;
-        control->SetFont(&m_font, FALSE);
+        CFont* own = OwnFontOf(c, control);
+        control->SetFont(own ? own : &m_font, FALSE);
         if (c.kind == ControlKind::ComboBox) {
             QWidget* w = control->GetImpl()->widget;
             w->resize(w->width(), kvui::ClosedWindowHeight(control->GetImpl(), rect.Height()));

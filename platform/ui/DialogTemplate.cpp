@@ -254,7 +254,23 @@ bool ParseControl(const std::vector<Token>& tokens, DialogControlTemplate& contr
         return false;
     }
     control.text = tokens[6].text;
-    return ParseStyleWords(tokens, 7, control.kind, control.style, control.exStyle, error);
+    std::vector<Token> words(tokens.begin(), tokens.begin() + 7);
+    for (size_t i = 7; i < tokens.size(); ++i) {
+        if (tokens[i].quoted || tokens[i].text != "FONT") {
+            words.push_back(tokens[i]);
+            continue;
+        }
+        long size = 0;
+        if (i + 2 >= tokens.size() || tokens[i + 1].quoted || !ParseNumber(tokens[i + 1].text, size) || size <= 0 ||
+            size > 72 || !tokens[i + 2].quoted) {
+            error = "expected FONT size \"face\" in the control's style";
+            return false;
+        }
+        control.pointSize = static_cast<int>(size);
+        control.faceName = tokens[i + 2].text;
+        i += 2;
+    }
+    return ParseStyleWords(words, 7, control.kind, control.style, control.exStyle, error);
 }
 
 }  // namespace

@@ -7,13 +7,14 @@
 //   DEFPUSHBUTTON IDOK 160 70 50 14 "OK"
 //   LTEXT IDC_WARN_TEXT 10 10 200 40 ""
 //   CHECKBOX IDC_WARN_DONT_SHOW 10 55 150 10 "Don't show this message again" TABSTOP
+//   PUSHBUTTON IDC_WARN_MORE 190 10 12 12 "6" FONT 9 "Marlett"
 //   END
 //
 // Sizes are dialog units of the template's font. A dialog's or control's id is a
 // number, IDOK, IDCANCEL, IDYES, IDNO, IDC_STATIC or a name from an id list in
 // resources/ids/ (the same names the code includes). A control line is a kind, an id, x y width height,
 // a quoted text ("" inside a text stands for one quote) and style words or
-// numbers. '#' starts a comment line. MENU names a menu resource (resources/*.menu)
+// numbers; FONT size "face" among them gives that one control its own font. '#' starts a comment line. MENU names a menu resource (resources/*.menu)
 // that the dialog shows as its menu bar above the template's area.
 #pragma once
 
@@ -30,6 +31,8 @@ struct DialogControlTemplate {
     CString text;
     DWORD style = 0;
     DWORD exStyle = 0;
+    int pointSize = 0;  // 0: the dialog's font
+    CString faceName;
 };
 
 struct DialogTemplate {

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QInputEvent>
+#include <QKeyEvent>
 
 #include "UiTypes.h"
 
@@ -12,10 +13,15 @@ class ModifierWatch : public QObject {
 public:
     Qt::KeyboardModifiers current;
     bool seen = false;
+    bool capsLock = false;
+    bool numLock = false;
+    bool scrollLock = false;
     bool eventFilter(QObject*, QEvent* event) override
     {
         switch (event->type()) {
         case QEvent::KeyPress:
+            FollowLocks(static_cast<QKeyEvent*>(event));
+            [[fallthrough]];
         case QEvent::KeyRelease:
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonRelease:
@@ -28,6 +34,28 @@ public:
         }
         return false;
     }
+
+private:
+    // A lock key turns its lock over; under X every other key also tells the lock
+    // state in its modifier mask (Lock for caps, Mod2 for num), which corrects a
+    // lock switched while another program had the keyboard.
+    void FollowLocks(const QKeyEvent* key)
+    {
+        if (key->isAutoRepeat())
+            return;
+        switch (key->key()) {
+        case Qt::Key_CapsLock: capsLock = !capsLock; return;
+        case Qt::Key_NumLock: numLock = !numLock; return;
+        case Qt::Key_ScrollLock: scrollLock = !scrollLock; return;
+        default: break;
+        }
+        if (QGuiApplication::platformName() == "xcb") {
+            capsLock = (key->nativeModifiers() & kXLockMask) != 0;
+            numLock = (key->nativeModifiers() & kXMod2Mask) != 0;
+        }
+    }
+    static constexpr quint32 kXLockMask = 0x02;
+    static constexpr quint32 kXMod2Mask = 0x10;
 };
 
 ModifierWatch* Watch()
@@ -49,6 +77,9 @@ SHORT GetKeyState(int virtualKey)
         watch && watch->seen ? watch->current : QGuiApplication::keyboardModifiers();
     Qt::KeyboardModifier wanted = Qt::NoModifier;
     switch (virtualKey) {
+    case VK_CAPITAL: return watch && watch->capsLock ? 1 : 0;
+    case VK_NUMLOCK: return watch && watch->numLock ? 1 : 0;
+    case VK_SCROLL: return watch && watch->scrollLock ? 1 : 0;
     case VK_SHIFT: wanted = Qt::ShiftModifier; break;
     case VK_CONTROL: wanted = Qt::ControlModifier; break;
     case VK_MENU: wanted = Qt::AltModifier; break;

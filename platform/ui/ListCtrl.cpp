@@ -569,6 +569,12 @@ void KvCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option
         if (draw.clrTextBk != 0xFFFFFFFFu && !selected)
             cell.backgroundBrush = QBrush(ToQColor(draw.clrTextBk));
     }
+    if (index.data(Qt::CheckStateRole).isValid()) {
+        // The row's check box is drawn from the base and window colours, which a list on a
+        // grey background shares with its rows: keep it a white box with a dark edge.
+        cell.palette.setColor(QPalette::Base, Qt::white);
+        cell.palette.setColor(QPalette::Window, QColor(0x90, 0x90, 0x90));
+    }
     QStyledItemDelegate::paint(painter, cell, index);
     if (postPaint && impl) {
         // The parent draws over the finished cell, on the same surface.

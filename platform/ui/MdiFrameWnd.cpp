@@ -1,5 +1,7 @@
 #include "MdiFrameWnd.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
@@ -11,6 +13,7 @@
 #include "StringTable.h"
 #include "ToolBar.h"
 #include "ControlWidgets.h"
+#include "MenuBarMnemonicFilter.h"
 #include "WndImpl.h"
 
 namespace {
@@ -240,6 +243,7 @@ void CMDIFrameWnd::DrawMenuBar()
             if ((item.flags & MF_POPUP) && item.subMenu)
                 FillMenu(this, bar->addMenu(kvui::ToQ(item.text)), item.subMenu);
         }
+        kvui::HandleMenuBarMnemonics(bar);
         bar->show();
         m_menuBar->bar = bar;
     }
@@ -414,5 +418,62 @@ BOOL HoverMenuItem(CWnd* frame, const char* path)
         return FALSE;
     action->hover();
     return TRUE;
+}
+
+namespace {
+QAction* OpenTitle(CWnd* frame)
+{
+    QMenuBar* bar = BarOf(frame);
+    QAction* title = bar ? bar->activeAction() : nullptr;
+    return title && title->menu() && title->menu()->isVisible() ? title : nullptr;
+}
+}  // namespace
+
+void PressMenuKey(CWnd* frame, UINT vk, bool alt)
+{
+    if (alt && vk != VK_MENU)
+        PressMenuKey(frame, VK_MENU, true);
+    QWidget* target = QApplication::activePopupWidget();
+    if (!target) {
+        CWndImpl* impl = frame ? frame->GetImpl() : nullptr;
+        QWidget* window = impl && impl->widget ? impl->widget->window() : nullptr;
+        target = window && window->focusWidget() ? window->focusWidget() : window;
+    }
+    if (!target)
+        return;
+    int key = Qt::Key_unknown;
+    QString text;
+    if (vk >= 'A' && vk <= 'Z') {
+        key = Qt::Key_A + static_cast<int>(vk - 'A');
+        text = QString(QChar(static_cast<int>(vk + 32)));
+    } else if (vk == VK_RETURN) {
+        key = Qt::Key_Return;
+        text = "\r";
+    } else if (vk == VK_ESCAPE) {
+        key = Qt::Key_Escape;
+    } else if (vk == VK_MENU) {
+        key = Qt::Key_Alt;
+    }
+    const Qt::KeyboardModifiers modifiers = alt ? Qt::AltModifier : Qt::NoModifier;
+    QKeyEvent offer(QEvent::ShortcutOverride, key, modifiers, text);
+    offer.ignore();
+    QApplication::sendEvent(target, &offer);
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+    QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
+    QApplication::sendEvent(target, &release);
+}
+
+CString OpenMenuTitle(CWnd* frame)
+{
+    QAction* title = OpenTitle(frame);
+    return title ? kvui::FromQ(title->text()) : CString();
+}
+
+CString HighlightedMenuItem(CWnd* frame)
+{
+    QAction* title = OpenTitle(frame);
+    QAction* item = title ? title->menu()->activeAction() : nullptr;
+    return item ? kvui::FromQ(item->text()) : CString();
 }
 }  // namespace kvtest

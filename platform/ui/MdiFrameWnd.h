@@ -103,4 +103,11 @@ int MenuItemState(CWnd* frame, const char* path, int* checked = nullptr);
 std::vector<CString> MenuBarTexts(CWnd* frame);
 // Moves the pointer over a menu item (its status-bar prompt shows).
 BOOL HoverMenuItem(CWnd* frame, const char* path);
+// A key as the keyboard hands it over: to the open popup menu when there is one, else to
+// the focus of the frame's window, offered first as a shortcut; with `alt`, held with Alt
+// (first pressed alone, as the keyboard sends it).
+void PressMenuKey(CWnd* frame, UINT vk, bool alt = false);
+// The title of the bar's menu that is open now, and its highlighted item ("" when none).
+CString OpenMenuTitle(CWnd* frame);
+CString HighlightedMenuItem(CWnd* frame);
 }  // namespace kvtest

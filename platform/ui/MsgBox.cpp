@@ -3,10 +3,13 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 #include <QThread>
 #include <atomic>
 #include <mutex>
+#include <utility>
 
+#include "MsgBoxTesting.h"
 #include "WndImpl.h"
 
 namespace {
@@ -14,6 +17,8 @@ std::atomic<bool> g_scripted{false};
 std::atomic<unsigned> g_boxSerial{0};
 std::mutex g_titleMutex;
 CString g_title = "Korvane";
+int g_testAnswer = 0;
+kvtest::ShownBox* g_testShown = nullptr;
 
 bool OnGuiThread()
 {
@@ -43,8 +48,11 @@ int ShowBox(CWnd* owner, const char* text, const char* caption, UINT type, UINT 
     ++g_boxSerial;
     if (g_scripted || !qApp)
         return AfxScriptedMessageBox(text, caption, type, helpId);
-    QWidget* parent = owner && owner->GetImpl() ? owner->GetImpl()->widget->window() : QApplication::activeWindow();
+    QWidget* parent = owner && owner->GetImpl() && owner->GetImpl()->widget ? owner->GetImpl()->widget->window()
+                                                                              : QApplication::activeWindow();
+    // Owned by the asking window, the box stays in front of it and opens centred on it.
     QMessageBox box(parent);
+    box.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     box.setWindowTitle(kvui::ToQ(caption && *caption ? caption : AfxGetAppTitle().GetString()));
     box.setText(kvui::ToQ(text));
     switch (type & MB_ICONMASK) {
@@ -61,6 +69,19 @@ int ShowBox(CWnd* owner, const char* text, const char* caption, UINT type, UINT 
     box.setStandardButtons(all);
     const size_t defaultIndex = ((type & MB_DEFMASK) >> 8) < buttons.size() ? ((type & MB_DEFMASK) >> 8) : 0;
     box.setDefaultButton(buttons[defaultIndex].button);
+    if (g_testShown) {
+        kvtest::ShownBox* shown = std::exchange(g_testShown, nullptr);
+        const int answer = g_testAnswer;
+        QTimer::singleShot(0, &box, [&box, &buttons, shown, answer, parent]() {
+            const QRect frame = box.frameGeometry();
+            shown->where = CRect(frame.left(), frame.top(), frame.right() + 1, frame.bottom() + 1);
+            shown->owner = CWndImpl::WndOf(parent);
+            shown->minMaxButtons = box.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint);
+            for (const auto& b : buttons)
+                if (b.result == answer)
+                    box.done(b.button);
+        });
+    }
     const auto chosen = static_cast<QMessageBox::StandardButton>(box.exec());
     for (const auto& b : buttons)
         if (b.button == chosen)
@@ -99,6 +120,12 @@ int AfxMessageBox(LPCSTR text, UINT type, UINT helpId) { return ShowBox(nullptr,
 int AfxWndMessageBox(CWnd* owner, LPCSTR text, LPCSTR caption, UINT type)
 {
     return ShowBox(owner, text, caption, type, 0);
+}
+
+void kvtest::AnswerNextShownBox(int answer, ShownBox* shown)
+{
+    g_testAnswer = answer;
+    g_testShown = shown;
 }
 
 unsigned AfxGetMessageBoxSerial() { return g_boxSerial.load(); }

@@ -1,11 +1,18 @@
 #include "StatusBar.h"
 
+#include <QApplication>
 #include <QLabel>
+#include <QTimer>
 
 #include "ControlWidgets.h"
+#include "KeyState.h"
 
 namespace {
 kvui::KvStatusBar* Bar(const CWnd* wnd) { return WidgetAs<kvui::KvStatusBar>(wnd); }
+
+constexpr UINT kCapsIndicator = 0xE701;
+constexpr UINT kNumIndicator = 0xE702;
+constexpr UINT kScrollIndicator = 0xE703;
 }
 
 BOOL CStatusBar::Create(CWnd* parent, DWORD style, UINT id)
@@ -35,8 +42,28 @@ BOOL CStatusBar::SetIndicators(const UINT* ids, int count)
         bar->panes.push_back(pane);
         bar->widths.push_back(i == 0 ? -1 : 80);  // the first pane stretches
     }
+    bar->keysChanged = [this]() { ShowLockKeys(); };
     bar->Layout();
+    ShowLockKeys();
     return TRUE;
+}
+
+void CStatusBar::ShowLockKeys()
+{
+    kvui::KvStatusBar* bar = Bar(this);
+    if (!bar)
+        return;
+    for (size_t i = 0; i < m_ids.size() && i < bar->panes.size(); ++i) {
+        if (i < m_styles.size() && (m_styles[i] & SBT_OWNERDRAW))
+            continue;  // the owner paints it: the indicator id is only borrowed
+        const char* name = m_ids[i] == kCapsIndicator     ? "CAP"
+                           : m_ids[i] == kNumIndicator    ? "NUM"
+                           : m_ids[i] == kScrollIndicator ? "SCRL"
+                                                          : nullptr;
+        const int key = m_ids[i] == kCapsIndicator ? VK_CAPITAL : m_ids[i] == kNumIndicator ? VK_NUMLOCK : VK_SCROLL;
+        if (name)
+            bar->panes[i]->setText((GetKeyState(key) & 1) ? name : "");
+    }
 }
 
 BOOL CStatusBar::SetPaneText(int index, LPCSTR text, BOOL /*update*/)
@@ -94,3 +121,16 @@ void kvui::KvStatusBar::Layout()
 }
 
 void kvui::KvStatusBar::resizeEvent(QResizeEvent*) { Layout(); }
+
+kvui::KvStatusBar::KvStatusBar(QWidget* parent) : QWidget(parent) { qApp->installEventFilter(this); }
+
+bool kvui::KvStatusBar::eventFilter(QObject*, QEvent* event)
+{
+    // Looked at once the key has been delivered and the lock state has followed it.
+    if (event->type() == QEvent::KeyPress && keysChanged)
+        QTimer::singleShot(0, this, [this]() {
+            if (keysChanged)
+                keysChanged();
+        });
+    return false;
+}

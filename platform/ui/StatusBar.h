@@ -24,6 +24,8 @@ public:
     UINT GetPaneStyle(int index) const;
     void GetItemRect(int index, LPRECT rect) const;
     virtual void DrawItem(LPDRAWITEMSTRUCT /*drawItem*/) {}
+    // Caps, num and scroll lock indicator panes name their key only while its lock is on.
+    void ShowLockKeys();
 
 private:
     std::vector<UINT> m_ids;

@@ -70,7 +70,7 @@ void CToolBar::GetItemRect(int index, LPRECT rect) const
     int x = 2;
     for (int i = 0; i < static_cast<int>(bar->items.size()); ++i) {
         const auto& item = bar->items[static_cast<size_t>(i)];
-        const int width = item.button ? item.button->sizeHint().width() : item.width;
+        const int width = kvui::KvToolBar::WidthOf(item);
         if (i == index) {
             *rect = RECT{x, 2, x + width, bar->height() - 2};
             return;
@@ -113,12 +113,21 @@ void kvui::KvToolBar::Layout()
 {
     int x = 2;
     for (auto& item : items) {
+        const int width = WidthOf(item);
         if (item.button) {
-            const int width = item.button->sizeHint().width();
+            // A button with neither picture nor caption would show as an empty frame.
+            item.button->setVisible(width > 0);
             item.button->setGeometry(x, 2, width, std::max(0, height() - 4));
-            x += width + 1;
-        } else {
-            x += item.width + 1;
         }
+        x += width + 1;
     }
+}
+
+int kvui::KvToolBar::WidthOf(const Item& item)
+{
+    if (!item.button)
+        return item.width;
+    if (item.button->text().isEmpty() && item.button->icon().isNull())
+        return 0;
+    return item.button->sizeHint().width();
 }

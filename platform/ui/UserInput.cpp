@@ -16,6 +16,7 @@
 #include <QTreeWidget>
 #include <QAbstractScrollArea>
 
+#include "KeyState.h"
 #include "WndImpl.h"
 
 namespace kvtest {
@@ -50,6 +51,9 @@ int QtKeyOf(UINT vk)
     if (vk >= VK_F1 && vk < VK_F1 + 24) return Qt::Key_F1 + static_cast<int>(vk - VK_F1);
     switch (vk) {
     case VK_BACK: return Qt::Key_Backspace;
+    case VK_CAPITAL: return Qt::Key_CapsLock;
+    case VK_NUMLOCK: return Qt::Key_NumLock;
+    case VK_SCROLL: return Qt::Key_ScrollLock;
     case VK_TAB: return Qt::Key_Tab;
     case VK_RETURN: return Qt::Key_Return;
     case VK_ESCAPE: return Qt::Key_Escape;

@@ -175,12 +175,19 @@ QWidget* CreateButton(DWORD style, const QString& text, QWidget* parent)
     }
 }
 
+// Tab stops as the desktop's edit boxes set them: eight average characters in an edit,
+// half an inch in a rich edit (Qt's own 80 pixels spread indented text far apart).
+constexpr int kEditTabStopChars = 8;
+constexpr qreal kRichEditTabStop = 48;
+
 QWidget* CreateEdit(DWORD style, const QString& text, QWidget* parent)
 {
     if (style & ES_MULTILINE) {
         auto* edit = new QPlainTextEdit(parent);
         edit->setPlainText(text);
-        edit->setLineWrapMode(style & ES_AUTOHSCROLL ? QPlainTextEdit::NoWrap : QPlainTextEdit::WidgetWidth);
+        edit->setLineWrapMode(style & (ES_AUTOHSCROLL | WS_HSCROLL) ? QPlainTextEdit::NoWrap
+                                                                    : QPlainTextEdit::WidgetWidth);
+        edit->setTabStopDistance(kEditTabStopChars * edit->fontMetrics().averageCharWidth());
         edit->setTabChangesFocus(true);
         return edit;
     }
@@ -274,6 +281,7 @@ QWidget* CreateWidget(ControlKind kind, DWORD style, const char* text, QWidget* 
     case ControlKind::RichEdit: {
         auto* edit = new KvRichEdit(parent);
         edit->setAcceptRichText(false);
+        edit->setTabStopDistance(kRichEditTabStop);
         edit->setText(caption);
         widget = edit;
         break;
@@ -407,6 +415,7 @@ void SetControlText(CWndImpl* impl, const char* text)
         label->setText(shown);
     } else if (auto* line = qobject_cast<QLineEdit*>(w)) {
         line->setText(q);
+        line->setCursorPosition(0);  // a text wider than the box shows from its start
     } else if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) {
         plain->setPlainText(q);
     } else if (auto* rich = qobject_cast<QTextEdit*>(w)) {

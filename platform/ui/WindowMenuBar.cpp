@@ -5,6 +5,7 @@
 
 #include "CmdUI.h"
 #include "Menu.h"
+#include "MenuBarMnemonicFilter.h"
 #include "WndImpl.h"
 
 namespace kvui {
@@ -108,6 +109,7 @@ void AttachMenuBar(CWndImpl* impl, CMenu* menu)
     for (const CMenu::Item& item : menu->GetItems())
         if ((item.flags & MF_POPUP) && item.subMenu)
             FillMenu(window, bar->addMenu(ToQ(item.text)), item.subMenu);
+    HandleMenuBarMnemonics(bar);
     impl->menu = menu;
     impl->menuBar = bar;
     impl->client = client;

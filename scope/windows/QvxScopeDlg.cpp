@@ -35,6 +35,13 @@ BEGIN_MESSAGE_MAP(CQvxScopeDlg, CDialog)
 END_MESSAGE_MAP()
 
 namespace {
+constexpr int kKeyRowHeight = 16;
+constexpr int kXLabelStrip = 25;
+// Three entries to a row, with the box's frame and gap.
+int PlotKeyHeight(size_t entries)
+{
+    return entries == 0 ? 0 : static_cast<int>((entries + 2) / 3) * kKeyRowHeight + 6;
+}
 constexpr int kTraceCount = CScopeTraceDataArray::kTraceCount;
 constexpr DWORD kContextHelpExStyle = 0x00000400;  // WS_EX_CONTEXTHELP
 constexpr int kTimeModeTracePoints = 1500;
@@ -273,6 +280,9 @@ void CQvxScopeDlg::OnPaint()
     CPaintDC dc(this);
     m_painting = 1;
     m_nOuterRightMargin = static_cast<short>(m_showPlotKey ? 75 : 15);
+    // The key sits under the x label's strip, not over it.
+    m_nOuterBottomMargin =
+        static_cast<short>(kXLabelStrip + (m_showPlotKey ? PlotKeyHeight(PlotKeyEntries().size()) : 0));
     const CRect plot = GetPlotRect();
     if (plot.Height() > 10) {
         if (m_relayoutScales) {
@@ -293,35 +303,32 @@ int CQvxScopeDlg::TZCB_DrawExtraNonPlotArea(CDC* dc, CRect wholeRect)
     return 1;
 }
 
+std::vector<CQvxScopeDlg::PlotKeyEntry> CQvxScopeDlg::PlotKeyEntries()
+{
+    std::vector<PlotKeyEntry> entries;
+    CSingleLock lock(&m_traces.m_lock, TRUE);
+    m_sources.Lock();
+    for (int i = 0; i < m_traces.GetSize(); ++i) {
+        const CScopeTraceData& trace = m_traces[i];
+        CScopeSourceData* y = m_sources.FindById(trace.YSourceID, 0);
+        if (!trace.Enabled || !y || !y->Enabled || y->SuspendQuery)
+            continue;
+        CString label = y->GetLabel(0, 1, 1, 0);
+        if (m_plotMode == 2)
+            if (CScopeSourceData* x = m_sources.FindById(trace.XSourceID, 0))
+                label += " / " + x->GetLabel(0, 1, 1, 0);
+        entries.push_back({trace.Color, label, y->LastError});
+    }
+    m_sources.Unlock();
+    return entries;
+}
+
 void CQvxScopeDlg::DrawPlotKey(CDC* dc, const CRect& whole)
 {
-    struct Entry {
-        COLORREF colour;
-        CString label;
-        int error;
-    };
-    std::vector<Entry> entries;
-    {
-        CSingleLock lock(&m_traces.m_lock, TRUE);
-        m_sources.Lock();
-        for (int i = 0; i < m_traces.GetSize(); ++i) {
-            const CScopeTraceData& trace = m_traces[i];
-            CScopeSourceData* y = m_sources.FindById(trace.YSourceID, 0);
-            if (!trace.Enabled || !y || !y->Enabled || y->SuspendQuery)
-                continue;
-            CString label = y->GetLabel(0, 1, 1, 0);
-            if (m_plotMode == 2)
-                if (CScopeSourceData* x = m_sources.FindById(trace.XSourceID, 0))
-                    label += " / " + x->GetLabel(0, 1, 1, 0);
-            entries.push_back({trace.Color, label, y->LastError});
-        }
-        m_sources.Unlock();
-    }
+    const std::vector<PlotKeyEntry> entries = PlotKeyEntries();
     if (entries.empty())
         return;
-    const int rows = static_cast<int>((entries.size() + 2) / 3);
-    const int rowHeight = 16;
-    CRect box(whole.left + 4, whole.bottom - rows * rowHeight - 6, whole.right - 4, whole.bottom - 2);
+    CRect box(whole.left + 4, whole.bottom - PlotKeyHeight(entries.size()), whole.right - 4, whole.bottom - 2);
     dc->FillSolidRect(&box, m_printScheme ? RGB(255, 255, 255) : RGB(230, 230, 230));
     dc->Draw3dRect(&box, RGB(0, 0, 0), RGB(0, 0, 0));
     CFont font;
@@ -331,7 +338,7 @@ void CQvxScopeDlg::DrawPlotKey(CDC* dc, const CRect& whole)
     const int column = box.Width() / 3;
     for (size_t i = 0; i < entries.size(); ++i) {
         const int x = box.left + 6 + static_cast<int>(i % 3) * column;
-        const int y = box.top + 3 + static_cast<int>(i / 3) * rowHeight;
+        const int y = box.top + 3 + static_cast<int>(i / 3) * kKeyRowHeight;
         CPen pen(PS_SOLID, 2, entries[i].colour);
         CPen* oldPen = dc->SelectObject(&pen);
         dc->MoveTo(x, y + 7);
@@ -352,6 +359,7 @@ void CQvxScopeDlg::ApplySettingsToPlot()
     m_strYLabel = m_yLabel;
     m_bXLabel = m_showXLabel;
     m_bYLabel = m_showYLabel;
+    m_nXLabelAlignAcross = 1;  // just under the time scale, clear of the key below it
     m_crPlotAreaBk = m_plotBgColor;
     m_bXMajorGrid = m_bYMajorGrid = m_gridStyle != 0;
     m_bXMinorGrid = m_bYMinorGrid = m_gridStyle == 1;

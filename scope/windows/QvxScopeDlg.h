@@ -4,6 +4,7 @@
 // buttons, texts and playback slider follow the engine from timers 2 to 6.
 #pragma once
 
+#include <vector>
 #include <atomic>
 #include <functional>
 
@@ -140,6 +141,12 @@ private:
     void UpdateStatusTexts();
     void UpdateSlider();
     void SetItemText(int id, const CString& text);
+    struct PlotKeyEntry {
+        COLORREF colour;
+        CString label;
+        int error;
+    };
+    std::vector<PlotKeyEntry> PlotKeyEntries();
     void DrawPlotKey(CDC* dc, const CRect& whole);
     int SaveDataFile();
     void SaveSettingsInMonitorMode();

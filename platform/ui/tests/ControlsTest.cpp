@@ -149,6 +149,9 @@ TEST(ControlsTest, EditNotifiesChangesAndFollowsItsStyles)
     kvtest::TypeText(&edit, "zz");
     edit.GetWindowText(text);
     EXPECT_EQ(text, "XB") << "a read-only edit takes no typing";
+    // A text set wider than the box shows from its start (an address reads from "https").
+    edit.SetWindowText("https://cloud.example.com/a/long/path/to/the/settings/of/this/account");
+    EXPECT_EQ(edit.GetSel(), 0u);
 
     CEdit lines;
     ASSERT_TRUE(lines.Create(WS_CHILD | WS_VISIBLE | ES_MULTILINE, CRect(10, 40, 150, 100), &host, 51));

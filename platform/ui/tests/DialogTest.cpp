@@ -233,6 +233,21 @@ TEST(DialogTemplateTest, SizesAreDialogUnitsOfTheTemplateFont)
     EXPECT_EQ(button, CRect(units.right, units.bottom, 11 * units.right, 3 * units.bottom));
 }
 
+TEST(DialogTemplateTest, AControlGetsTheFontItsTemplateNames)
+{
+    ASSERT_TRUE(AfxRegisterDialogTemplates("DIALOG 9101 0 0 100 40 \"Fonts\"\nFONT 8 \"Arial\"\n"
+                                           "LTEXT 5 4 4 40 10 \"Part\"\n"
+                                           "PUSHBUTTON 6 50 4 12 12 \"6\" TABSTOP FONT 9 \"Marlett\"\nEND\n"));
+    CDialog dlg;
+    ASSERT_TRUE(dlg.Create(9101));
+    const LOGFONT& own = dlg.GetDlgItem(6)->GetFont()->GetLogFontRef();
+    EXPECT_STREQ(own.lfFaceName, "Marlett");
+    EXPECT_EQ(own.lfHeight, -12);
+    EXPECT_TRUE(dlg.GetDlgItem(6)->GetStyle() & WS_TABSTOP);
+    EXPECT_STREQ(dlg.GetDlgItem(5)->GetFont()->GetLogFontRef().lfFaceName, "Arial");
+    dlg.DestroyWindow();
+}
+
 TEST(DialogTemplateTest, MalformedTemplatesAreRefusedWithTheLine)
 {
     struct Case {
@@ -252,6 +267,8 @@ TEST(DialogTemplateTest, MalformedTemplatesAreRefusedWithTheLine)
         {"DIALOG 1 0 0 10 10 \"a\"\nEND\nDIALOG 1 0 0 10 10 \"b\"\nEND\n", "line 3: dialog id used twice"},
         {"DIALOG x 0 0 10 10 \"a\"\nEND\n", "line 1: expected DIALOG id x y width height \"caption\""},
         {"DIALOG 1 0 0 10 10 \"a\"\nFONT 0 \"Arial\"\nEND\n", "line 2: expected FONT size \"face\""},
+        {"DIALOG 1 0 0 10 10 \"a\"\nLTEXT 1 0 0 1 1 \"b\" FONT \"Marlett\"\nEND\n",
+         "line 2: expected FONT size \"face\" in the control's style"},
         {"DIALOG 1 0 0 10 10 \"a\"\nMENU \"File\"\nEND\n", "line 2: expected MENU id"},
         {"DIALOG 1 0 0 10 10 \"a\"\nMENU 0\nEND\n", "line 2: expected MENU id"},
     };

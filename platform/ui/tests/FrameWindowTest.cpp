@@ -26,12 +26,14 @@ constexpr UINT ID_RUN = 40001;
 constexpr UINT ID_STOP = 40002;
 constexpr UINT ID_NOHANDLER = 40003;
 constexpr UINT ID_CHECKED = 40004;
+constexpr UINT ID_RESTART = 40005;
 
 const char* const kMenu = R"(
 MENU 900
 POPUP "&Drive"
     MENUITEM 40001 "&Run"
     MENUITEM 40002 "&Stop"
+    MENUITEM 40005 "Re&start"
     MENUITEM SEPARATOR
     POPUP "More"
         MENUITEM 40003 "Nothing here"
@@ -49,6 +51,7 @@ public:
     void OnRun() { ++runs; }
     void OnStop() { ++stops; }
     void OnChecked() {}
+    void OnRestart() {}
     void OnUpdateStop(CCmdUI* ui) { ui->Enable(stopEnabled); }
     void OnUpdateChecked(CCmdUI* ui) { ui->SetCheck(1); }
     DECLARE_MESSAGE_MAP()
@@ -59,6 +62,7 @@ BEGIN_MESSAGE_MAP(CTestFrame, CMDIFrameWnd)
     ON_COMMAND(ID_STOP, &CTestFrame::OnStop)
     ON_UPDATE_COMMAND_UI(ID_STOP, &CTestFrame::OnUpdateStop)
     ON_COMMAND(ID_CHECKED, &CTestFrame::OnChecked)
+    ON_COMMAND(ID_RESTART, &CTestFrame::OnRestart)
     ON_UPDATE_COMMAND_UI(ID_CHECKED, &CTestFrame::OnUpdateChecked)
 END_MESSAGE_MAP()
 
@@ -118,6 +122,20 @@ TEST_F(FrameWindowTest, MenuItemsFollowTheirHandlersAndShowTheirPrompts)
     EXPECT_EQ(ID_NOHANDLER, 40003u);
 }
 
+TEST_F(FrameWindowTest, AMnemonicSharedInsideAMenuMovesBetweenItsItems)
+{
+    m_frame.stopEnabled = true;
+    kvtest::PressMenuKey(&m_frame, 'D', true);
+    ASSERT_EQ(kvtest::OpenMenuTitle(&m_frame), "&Drive");
+    for (const char* expected : {"&Stop", "Re&start", "&Stop"}) {
+        kvtest::PressMenuKey(&m_frame, 'S');
+        EXPECT_EQ(kvtest::HighlightedMenuItem(&m_frame), expected);
+    }
+    EXPECT_EQ(0, m_frame.stops) << "a shared mnemonic chooses nothing by itself";
+    kvtest::PressMenuKey(&m_frame, VK_RETURN);
+    EXPECT_EQ(1, m_frame.stops);
+}
+
 TEST_F(FrameWindowTest, ShortcutsRunEnabledCommandsOnly)
 {
     CAcceleratorTable keys;
@@ -127,6 +145,16 @@ TEST_F(FrameWindowTest, ShortcutsRunEnabledCommandsOnly)
     EXPECT_FALSE(AfxRunEnabledCommand(&m_frame, ID_STOP));
     EXPECT_EQ(1, m_frame.runs);
     EXPECT_EQ(0, m_frame.stops);
+    // The keys as the user presses them in the frame; another window keeps its own keys.
+    kvtest::PressKey(&m_frame, 'R', true);
+    EXPECT_EQ(2, m_frame.runs);
+    kvtest::PressKey(&m_frame, 'S', true);
+    EXPECT_EQ(0, m_frame.stops) << "a greyed command's key does nothing";
+    CWnd other;
+    ASSERT_TRUE(other.CreateEx(0, nullptr, "Other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(0, 0, 100, 80), nullptr, 0));
+    kvtest::PressKey(&other, 'R', true);
+    EXPECT_EQ(2, m_frame.runs);
+    other.DestroyWindow();
     EXPECT_EQ("Ctrl+R", keys.KeyOf(ID_RUN));
 }
 

@@ -34,6 +34,7 @@ constexpr LONG kSaveModelData = 4;
 constexpr WORD kModelCode = 13452;
 constexpr WORD kModelIndexCode = 13449;
 constexpr int kMargin = 10;
+constexpr int kListGap = 2;  // the list starts just below the toolbar
 constexpr int kButtonIds[] = {IDC_MIL_ENABLE, IDC_MIL_BALANCE, IDC_MIL_SAVE_OFFSETS, IDC_MIL_SAVE_MODEL, IDC_MIL_SEND,
                               IDC_MIL_STATUS};
 }  // namespace
@@ -119,7 +120,13 @@ void CQvxGuiModelInfoListDlg::LayoutList()
         return;
     CRect client;
     GetClientRect(&client);
-    const int top = ShowsButtons() ? m_listTop : kMargin;
+    int top = m_listTop;
+    if (!ShowsButtons()) {
+        CRect bar;
+        GetToolbar().GetWindowRect(&bar);
+        ScreenToClient(&bar);
+        top = (GetToolbar().GetSafeHwnd() ? std::max<int>(0, bar.bottom) : 0) + kListGap;
+    }
     m_list.MoveWindow(kMargin, top, std::max(0, client.Width() - 2 * kMargin), std::max(0, client.Height() - top - kMargin));
     m_list.ResizeColumns();
 }

@@ -120,6 +120,10 @@ TEST_F(ModelInfoListTest, TheCustomerSeesTheListAlone)
     for (int id : {IDC_MIL_SEND, IDC_MIL_SAVE_MODEL, IDC_MIL_BALANCE, IDC_MIL_SAVE_OFFSETS, IDC_MIL_STATUS,
                    IDC_MIL_ENABLE})
         EXPECT_FALSE(Visible(dlg, id)) << id;
+    CRect bar, list;
+    dlg->GetToolbar().GetWindowRect(&bar);
+    dlg->GetDlgItem(IDC_MIL_LIST)->GetWindowRect(&list);
+    EXPECT_GE(list.top, bar.bottom) << "the list's header shows below the toolbar";
     Screenshot(dlg, "model_info_list_customer");
     dlg->SendMessage(WM_CLOSE);
     Settle();

@@ -225,6 +225,8 @@ TEST_F(MotorParametersTest, APartNumberFillsTheMotorAndOpensTheCommutationWindow
     ASSERT_EQ(choices.GetCount(), 4);
     EXPECT_EQ(choices.GetHead(), "M-100");
     EXPECT_EQ(choices.GetTail(), "QX-200");
+    // The button's "6" is the drop-down arrow only in the font its template names.
+    EXPECT_STREQ(window->GetDlgItem(IDC_MP_PART_LIST)->GetFont()->GetLogFontRef().lfFaceName, "Marlett");
     kvtest::Click(window->GetDlgItem(IDC_MP_PART_LIST));
     EXPECT_NE(window->GetPartNumberEdit().GetPopup(), nullptr);
     window->GetPartNumberEdit().ClosePopup();
