@@ -11,11 +11,14 @@
 #include "AppTestFixture.h"
 #include "framework/GuiUpdateItem.h"
 #include "framework/GuiUpdateList.h"
+#include "framework/GuiUpdatePropSheet.h"
 #include "platform/core/Profile.h"
 #include "platform/ui/ListCtrl.h"
+#include "platform/ui/TabCtrl.h"
 #include "resources/ids/ControlPanelIds.h"
 #include "resources/ids/ControlSignalsIds.h"
 #include "resources/ids/SetupAutoManualTuningIds.h"
+#include "testing/WindowShot.h"
 
 namespace {
 
@@ -151,7 +154,19 @@ TEST_F(DemoDriveWindowsTest, EverySetupAndStatusWindowShowsPlausibleValues)
         SCOPED_TRACE(std::string(window.menu) + " on drive " + std::to_string(window.drive));
         CGuiUpdateItem* item = Open(window);
         ASSERT_NE(item, nullptr);
-        const std::vector<std::string> texts = SettledTexts(item);
+        std::vector<std::string> texts = SettledTexts(item);
+        Screenshot(item->GetWnd(), ("demo-" + std::to_string(window.drive) + "-" + window.className).c_str());
+        // A sheet shows one page at a time: each of its tabs, as a user clicks them.
+        auto* sheet = dynamic_cast<CGuiUpdatePropSheet*>(item);
+        CTabCtrl* tabs = sheet ? sheet->GetTabControl() : nullptr;
+        for (int page = 1; tabs && page < tabs->GetItemCount(); ++page) {
+            CRect tab;
+            tabs->GetItemRect(page, &tab);
+            kvtest::ClickAt(tabs, tab.CenterPoint());
+            ASSERT_TRUE(Wait([&] { return sheet->GetActiveIndex() == page; })) << "tab " << page;
+            const std::vector<std::string> shown = SettledTexts(item);
+            texts.insert(texts.end(), shown.begin(), shown.end());
+        }
         std::string all;
         for (const std::string& text : texts)
             all += text + " | ";
