@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
 #include <regex>
 #include <string>
 #include <vector>
@@ -101,6 +102,50 @@ std::string ImplausibleText(const std::vector<std::string>& texts)
     return {};
 }
 
+// What the labelled fields of a small servo system can read: the values right
+// after a label (its Working and Drive columns) must lie in the range.
+struct FieldRange {
+    const char* label;
+    double low, high;
+};
+const FieldRange kFieldRanges[] = {
+    {"Motor Resistance (ohms):", 0.01, 100},
+    {"Motor Inductance (mH):", 0.01, 1000},
+    {"Nominal DC Bus (volts):", 12, 800},
+    {"Current Loop Bandwidth (Hz):", 100, 5000},
+    {"Current Limit (amps):", 0.1, 500},
+    {"Overspeed threshold (rpm):", 10, 20000},
+    {"Velocity Limit (rpm):", 10, 20000},
+    {"Actual Velocity (rpm):", -20000, 20000},
+    {"Proportional Gain:", 0, 32767},
+    {"Integral Gain:", 0, 32767},
+    {"Number of Poles:", 2, 100},
+    {"Number of Poles", 2, 100},
+    {"Phase Lead (deg/krpm):", -15, 15},
+    {"Phase Lead (deg/krpm)", -15, 15},
+    {"Thermal time constant (sec):", 1, 10000},
+};
+
+std::string FieldOutOfRange(const std::vector<std::string>& texts)
+{
+    for (size_t i = 0; i < texts.size(); ++i)
+        for (const FieldRange& range : kFieldRanges) {
+            if (texts[i] != range.label)
+                continue;
+            for (size_t j = i + 1; j < texts.size() && j <= i + 2; ++j) {
+                std::string digits = texts[j];
+                digits.erase(std::remove(digits.begin(), digits.end(), ','), digits.end());
+                char* end = nullptr;
+                const double value = std::strtod(digits.c_str(), &end);
+                if (digits.empty() || *end != '\0')
+                    continue;
+                if (value < range.low || value > range.high)
+                    return texts[i] + " " + texts[j];
+            }
+        }
+    return {};
+}
+
 class DemoDriveWindowsTest : public AppFixture {
 protected:
     void SetUp() override
@@ -171,6 +216,7 @@ TEST_F(DemoDriveWindowsTest, EverySetupAndStatusWindowShowsPlausibleValues)
         for (const std::string& text : texts)
             all += text + " | ";
         EXPECT_EQ(ImplausibleText(texts), "") << all;
+        EXPECT_EQ(FieldOutOfRange(texts), "") << all;
         ASSERT_TRUE(kvtest::ChooseMenuItem(Frame(), "&Window|Close All Setup Windows"));
         ASSERT_TRUE(Wait([&] { return !Frame()->GetUpdateList()->Contains(item); }));
         Messages();
