@@ -275,7 +275,7 @@ void CQvxGuiControl::ProcessResponses()
     while (GetNextResponse(response))
         StoreResponse(response);
     if (m_refreshPending) {
-        ApplyCustomConversion();
+        OnConversionChanged();
         m_refreshPending = 0;
     }
 }

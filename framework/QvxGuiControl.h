@@ -58,6 +58,8 @@ public:
     virtual int GetIntValue(int& /*value*/) { return 0; }
     virtual int GetDoubleValue(double& /*value*/) { return 0; }
     virtual int ApplyCustomConversion() { return 0; }
+    // A conversion parameter the control shows through has changed.
+    virtual void OnConversionChanged() { ApplyCustomConversion(); }
     virtual int AcceptEntry() { return 0; }
     virtual void ProcessResponses();
     virtual void OnFirstUpdate() {}

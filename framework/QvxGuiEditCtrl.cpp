@@ -383,6 +383,17 @@ int CQvxGuiEditCtrl::ApplyCustomConversion()
     return done ? 1 : 0;
 }
 
+void CQvxGuiEditCtrl::OnConversionChanged()
+{
+    if (ApplyCustomConversion())
+        return;
+    // A reply that came before its conversion reads "Unavailable" until it is shown again.
+    if (m_state == 3 && !m_edited && !m_modified) {
+        m_lastShown.Empty();
+        UpdateDisplay();
+    }
+}
+
 int CQvxGuiEditCtrl::AcceptEntry()
 {
     if (!m_edited)

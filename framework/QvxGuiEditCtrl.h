@@ -37,6 +37,7 @@ public:
     int GetIntValue(int& value) override;
     int GetDoubleValue(double& value) override;
     int ApplyCustomConversion() override;
+    void OnConversionChanged() override;
     int AcceptEntry() override;
     void ProcessResponses() override;
     CWnd* GetWnd() override { return this; }

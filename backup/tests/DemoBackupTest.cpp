@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "backup/tests/DemoLibraryCommands.h"
 #include "backup/tests/DemoLinkFixture.h"
 #include "comm/demo/DemoDriveLoader.h"
 #include "distribution/parameters/GlobalParameterTable.h"
@@ -104,14 +105,21 @@ TEST_F(DemoBackupTest, DemoLoaderRestoresTheLibraryBackupIntoBothDrives)
 {
     const std::string library = ReadFileText(SourceResources() + "/Demo Library/" + kDemoBackupFileName);
     ASSERT_NE(library, "<missing>");
-    const auto commands = BackupCommands(library);
-    ASSERT_EQ(commands.size(), 158u);
     const std::vector<DemoDriveRecord> drives = {{0, "Module"}, {1, "Kreln"}, {2, "Tavro"}};
     EXPECT_EQ(LoadDemoDrives(drives, &m_engine, SourceResources().c_str(), [&] { m_engine.UpdateStatus(); }), 1);
     for (int drive : {1, 2}) {
-        for (const auto& [mnemonic, value] : commands)
+        const DemoLibraryContent content = ReadDemoLibrary(library, drive == 2);
+        ASSERT_FALSE(content.commands.empty());
+        for (const auto& [mnemonic, value] : content.commands)
             EXPECT_EQ(m_link.Register(drive, mnemonic.c_str()), value) << drive << " " << mnemonic;
+        ASSERT_FALSE(content.indexed.empty());
+        for (const DemoIndexedEntry& entry : content.indexed) {
+            m_link.Model().SetRegister(drive, MnemonicToCode(entry.indexRegister.c_str()), entry.index, 0);
+            EXPECT_EQ(m_link.Register(drive, entry.valueRegister.c_str()), entry.value)
+                << drive << " " << entry.valueRegister << " " << entry.index;
+        }
     }
+    EXPECT_NE(m_link.Register(1, "GVS"), m_link.Register(2, "GVS")) << "each kind takes its own section";
     EXPECT_EQ(m_host.m_boxes, std::vector<CString>{"DEMO Communications active."});
     EXPECT_EQ(m_engine.GetOperationStatus(), 0);
     EXPECT_EQ(m_engine.GetErrorLog().Find("ERROR in"), -1) << m_engine.GetErrorLog().GetString();

@@ -59,6 +59,21 @@ TEST_F(BoundControlsTest, EditShowsTheRegisterInUserUnitsAndWritesTheTypedValue)
     Screenshot(dlg, "bound_controls_entry");
 }
 
+TEST_F(BoundControlsTest, AValueReadBeforeItsConversionShowsOnceTheConversionArrives)
+{
+    m_params.AddDrive(1);
+    SetModelValue(1, MAA, 2100);
+    CBoundControlsDlg* dlg = Open();
+    ASSERT_NE(dlg, nullptr);
+    // Polled as the setup windows poll: a reply only when the register changes.
+    dlg->m_edit.SetPollRegister(MAA, 100, 0x60);
+    dlg->m_edit.BindGlobalParameter(GPD_CS, 1, 0);
+    dlg->m_edit.RestartPolling();
+    ASSERT_TRUE(Wait([&] { return Text(&dlg->m_edit) == "Unavailable"; })) << Text(&dlg->m_edit).GetString();
+    ASSERT_TRUE(m_params.RequestParameterQuery(1, GPD_CS));
+    EXPECT_TRUE(Wait([&] { return Text(&dlg->m_edit) == "100.0"; })) << Text(&dlg->m_edit).GetString();
+}
+
 TEST_F(BoundControlsTest, TheWidthOfAWriteFollowsTheMagnitude)
 {
     CBoundControlsDlg* dlg = Open();
