@@ -344,6 +344,12 @@ void CGuiUpdateDlg::OnFaultWordChanged(int /*value*/)
         m_toolbar.Invalidate();
 }
 
+void CGuiUpdateDlg::OnDriveStateChanged()
+{
+    if (m_toolbar.GetSafeHwnd())
+        m_toolbar.Invalidate();
+}
+
 void CGuiUpdateDlg::OnChildDialogClosed(int code)
 {
     if (code != 1)
@@ -373,9 +379,10 @@ int CGuiUpdateDlg::OnToolbarDriveSelected(const CString& driveText)
 
 int CGuiUpdateDlg::GetDriveEnableState()
 {
-    if (m_faultWord != 0)
-        return kDriveFault;
-    return m_enableBit;
+    // One source per drive, so that every window on it shows the same state.
+    CGuiUpdateList* list = ListForRegistration();
+    const int drive = GetDrive();
+    return list && drive != -1 ? list->GetDriveState(drive) : kDriveStateUnknown;
 }
 
 LRESULT CGuiUpdateDlg::HandleWindowMessage(HWND window, UINT message, WPARAM, LPARAM)

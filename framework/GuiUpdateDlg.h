@@ -57,6 +57,7 @@ public:
     void SerializeLayout(CArchive& ar, int version) override;
     void OnEnableBitChanged(int bit) override;
     void OnFaultWordChanged(int value) override;
+    void OnDriveStateChanged() override;
 
     // Own operations.
     virtual BOOL CreateGuiWindow(int show);
