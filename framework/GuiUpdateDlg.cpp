@@ -122,7 +122,7 @@ BOOL CGuiUpdateDlg::OnInitDialog()
                      window.Height() + GetSystemMetrics(kSmCxHScroll), SWP_NOMOVE | SWP_NOZORDER);
     }
     if (m_restorePlacement)
-        CWindowPlacement().RestoreFromProfile(m_keepSize, this, "", TRUE);
+        CWindowPlacement().RestoreFromProfile(KeepsSizeOnRestore(), this, "", TRUE);
     // Compared once shown: a window's place is only final then.
     m_cascadePending = !(m_pList && m_pList->IsLoadingLayout());
     if (scrolling) {
@@ -620,9 +620,15 @@ void CGuiUpdateDlg::SerializeLayout(CArchive& ar, int version)
         throw CArchiveException(CArchiveException::genericException);
     CWindowPlacement placement;
     placement.m_rescale = 1;
-    if (!placement.LoadFromArchive(m_keepSize, this, ar, version, TRUE))
+    if (!placement.LoadFromArchive(KeepsSizeOnRestore(), this, ar, version, TRUE))
         throw CArchiveException(CArchiveException::endOfFile);
     RestoreLayoutScrollPositions();
+}
+
+BOOL CGuiUpdateDlg::KeepsSizeOnRestore() const
+{
+    // A size the user gave a resizable window is his; a fixed one follows its template.
+    return m_keepSize && !(GetStyle() & WS_THICKFRAME);
 }
 
 void CGuiUpdateDlg::RestoreLayoutScrollPositions()

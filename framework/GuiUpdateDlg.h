@@ -123,6 +123,7 @@ public:
     const CDlgScroller& GetScroller() const { return m_scroller; }
     // After a layout record was read and the window placed: scrolls to the stored positions.
     void RestoreLayoutScrollPositions();
+    BOOL KeepsSizeOnRestore() const;
     CQvxGuiToolbar& GetToolbar() { return m_toolbar; }
     int GetEnableRequest() const { return m_enableRequest; }
     CQvxGuiControlList& GetControlList() { return m_controls; }
