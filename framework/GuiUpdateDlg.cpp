@@ -318,8 +318,8 @@ int CGuiUpdateDlg::ExecuteCommand(const CString& command, CString& reply)
             reply = "ERROR:" + CParamParse::GetErrorString(result);
             return 1;
         }
-        SendGroup(group);  // the reply does not depend on the send
-        reply = "SUCCESS";
+        // A window that refuses (an enabled drive, a bad entry) has told the user why; the script hears it too.
+        reply = SendGroup(group) ? "SUCCESS" : "ERROR: The window refused to send its settings to the drive";
         return 1;
     }
     if (command.Left(5) == "CLOSE") {
