@@ -75,12 +75,3 @@ TEST_F(DriveStateBadgeTest, EveryWindowOnTheDriveShowsItsEnableAndFault)
     SetRegister(kKreln, kFaultWordCode, 0x20);
     EXPECT_TRUE(AllShow(windows, kDriveFault)) << "a fault wins over the enable bit in every window";
 }
-
-TEST_F(DriveStateBadgeTest, UnknownOnceTheDriveNoLongerAnswers)
-{
-    CGuiUpdateDlg* dlg = Open({"WATCH_REGISTERS", RUNTIME_CLASS(CQvxWatchRegistersDlg)});
-    ASSERT_NE(dlg, nullptr);
-    ASSERT_TRUE(AllShow({dlg}, kDriveDisabled));
-    m_comm.CloseCommunications();
-    EXPECT_TRUE(AllShow({dlg}, kDriveStateUnknown)) << "no answer, no claim that the drive is disabled";
-}
