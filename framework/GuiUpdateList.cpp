@@ -300,6 +300,8 @@ void CGuiUpdateList::CloseAllItems()
         item->DetachFromUpdateList(kDetachClose);
         item->SetUpdateList(nullptr);
     }
+    // The link may close next and take the polls with it; windows opened later poll afresh.
+    m_driveStates.Restart();
     m_closingAll = 0;
 }
 
