@@ -648,7 +648,8 @@ BOOL CMainFrame::OnCmdMsg(UINT id, int code)
         if (HandleToolCommand(this, id))
             return TRUE;
         if (id == ID_OSCILLOSCOPE) {
-            OnOscilloscope();
+            if (CanOpenOscilloscope())
+                OnOscilloscope();
             return TRUE;
         }
         if (m_factory.Find(id) && m_factory.IsAvailable(id, DisplayFlags())) {
@@ -664,7 +665,12 @@ void CMainFrame::UpdateCommandUI(CCmdUI& ui)
     if (UpdateToolCommand(ui))
         return;
     if (ui.m_nID == ID_OSCILLOSCOPE) {
-        ui.Enable(TRUE);
+        ui.Enable(CanOpenOscilloscope());
+        return;
+    }
+    if (ui.m_nID == ID_SETUP_WIZARD) {
+        // The wizard's windows would talk to drives the backup engine holds.
+        ui.Enable(!IsBackupBusy());
         return;
     }
     if (m_factory.Find(ui.m_nID)) {
@@ -674,13 +680,26 @@ void CMainFrame::UpdateCommandUI(CCmdUI& ui)
     CMDIFrameWnd::UpdateCommandUI(ui);
 }
 
-void CMainFrame::OnOscilloscope()
+bool CMainFrame::CanOpenOscilloscope() const
 {
+    const bool shown = m_scope && m_scope->GetSafeHwnd() && m_scope->IsWindowVisible();
+    return IsCommOpen() && !shown && !IsBackupBusy();
+}
+
+CGuiUpdateItem* CMainFrame::GetScopeWindow()
+{
+    // A layout that holds the oscilloscope restores it also before it was first opened.
     if (!m_scope) {
         m_scope = new CQvxScopeDlg();
         m_scope->SetDataFolder(AfxGetAppPaths().dataFolder);
         m_scope->SetFactorySettingsPath(AfxGetAppPaths().factoryIni);
     }
+    return m_scope;
+}
+
+void CMainFrame::OnOscilloscope()
+{
+    GetScopeWindow();
     m_scope->ShowScope(TRUE, "");
 }
 
@@ -1039,6 +1058,8 @@ void CMainFrame::OnScriptPlayer() { CScriptPlayerDlg::OpenScriptPlayer(this); }
 
 void CMainFrame::OnSetupWizard()
 {
+    if (IsBackupBusy())
+        return;
     m_tutorial.RunTutorial(IsCommOpen() ? "SetupTutorCommOpened.dat" : "SetupTutorCommClosed.dat");
 }
 

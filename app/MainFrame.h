@@ -144,6 +144,7 @@ public:
     // CGuiFrameServices.
     CGuiUpdateList* GetUpdateList() override { return &m_openWindows; }
     CGuiUpdateDlgIdMap* GetDlgIdMap() override { return &m_registry; }
+    CGuiUpdateItem* GetScopeWindow() override;
     void OnDriveStatusResponse(const CAmpResponseToGui& response) override { OnDriveStatusBits(response); }
     void ShowHelp(UINT helpId) override { WinHelp(helpId, 1); }
     // F1 in any dialog (the window layer's help request) reaches this.
@@ -237,6 +238,7 @@ private:
     void OnUpdateOpenOrDemo(CCmdUI* ui);
     void OnUpdateCloseComm(CCmdUI* ui);
     void OnStatistics();
+    bool CanOpenOscilloscope() const;
     void OnOscilloscope();
     void HideOscilloscope();
     void OnUpdateStatistics(CCmdUI* ui);

@@ -25,7 +25,7 @@ public:
     virtual void ShowHelp(UINT /*helpId*/) {}
     // Offers a pressed key to the script player; true when it took the key.
     virtual bool HandleNavigationKey(UINT /*key*/) { return false; }
-    // The program's one oscilloscope window (class "CQvxScopeDlg"); null while there is none.
+    // The program's one oscilloscope window (class "CQvxScopeDlg"), made on first use; null without one.
     virtual CGuiUpdateItem* GetScopeWindow() { return nullptr; }
     // Starts restoring a backup file to a drive through the backup engine, its
     // boxes under `helpId`; 0 when the restore could not be started.

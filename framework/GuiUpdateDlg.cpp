@@ -159,7 +159,7 @@ BOOL CGuiUpdateDlg::OnInitDialog()
     bool restored = false;
     if (m_restorePlacement) {
         CWindowPlacement placement;
-        placement.RestoreFromProfile(m_keepSize, this, "", TRUE);
+        placement.RestoreFromProfile(KeepsSizeOnRestore(), this, "", TRUE);
         restored = placement.WasApplied();
     }
     // Compared once shown: a window's place is only final then.
@@ -360,8 +360,8 @@ int CGuiUpdateDlg::ExecuteCommand(const CString& command, CString& reply)
             reply = "ERROR:" + CParamParse::GetErrorString(result);
             return 1;
         }
-        SendGroup(group);  // the reply does not depend on the send
-        reply = "SUCCESS";
+        // A window that refuses (an enabled drive, a bad entry) has told the user why; the script hears it too.
+        reply = SendGroup(group) ? "SUCCESS" : "ERROR: The window refused to send its settings to the drive";
         return 1;
     }
     if (command.Left(5) == "CLOSE") {
@@ -382,6 +382,12 @@ void CGuiUpdateDlg::OnEnableBitChanged(int /*bit*/)
 void CGuiUpdateDlg::OnFaultWordChanged(int /*value*/)
 {
     UpdateEnableButton();
+    if (m_toolbar.GetSafeHwnd())
+        m_toolbar.Invalidate();
+}
+
+void CGuiUpdateDlg::OnDriveStateChanged()
+{
     if (m_toolbar.GetSafeHwnd())
         m_toolbar.Invalidate();
 }
@@ -415,9 +421,10 @@ int CGuiUpdateDlg::OnToolbarDriveSelected(const CString& driveText)
 
 int CGuiUpdateDlg::GetDriveEnableState()
 {
-    if (m_faultWord != 0)
-        return kDriveFault;
-    return m_enableBit;
+    // One source per drive, so that every window on it shows the same state.
+    CGuiUpdateList* list = ListForRegistration();
+    const int drive = GetDrive();
+    return list && drive != -1 ? list->GetDriveState(drive) : kDriveStateUnknown;
 }
 
 LRESULT CGuiUpdateDlg::HandleWindowMessage(HWND window, UINT message, WPARAM, LPARAM)
@@ -655,9 +662,15 @@ void CGuiUpdateDlg::SerializeLayout(CArchive& ar, int version)
         throw CArchiveException(CArchiveException::genericException);
     CWindowPlacement placement;
     placement.m_rescale = 1;
-    if (!placement.LoadFromArchive(m_keepSize, this, ar, version, TRUE))
+    if (!placement.LoadFromArchive(KeepsSizeOnRestore(), this, ar, version, TRUE))
         throw CArchiveException(CArchiveException::endOfFile);
     RestoreLayoutScrollPositions();
+}
+
+BOOL CGuiUpdateDlg::KeepsSizeOnRestore() const
+{
+    // A size the user gave a resizable window is his; a fixed one follows its template.
+    return m_keepSize && !(GetStyle() & WS_THICKFRAME);
 }
 
 void CGuiUpdateDlg::RestoreLayoutScrollPositions()

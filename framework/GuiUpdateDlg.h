@@ -57,6 +57,7 @@ public:
     void SerializeLayout(CArchive& ar, int version) override;
     void OnEnableBitChanged(int bit) override;
     void OnFaultWordChanged(int value) override;
+    void OnDriveStateChanged() override;
 
     // Own operations.
     virtual BOOL CreateGuiWindow(int show);
@@ -122,6 +123,7 @@ public:
     const CDlgScroller& GetScroller() const { return m_scroller; }
     // After a layout record was read and the window placed: scrolls to the stored positions.
     void RestoreLayoutScrollPositions();
+    BOOL KeepsSizeOnRestore() const;
     CQvxGuiToolbar& GetToolbar() { return m_toolbar; }
     int GetEnableRequest() const { return m_enableRequest; }
     CQvxGuiControlList& GetControlList() { return m_controls; }

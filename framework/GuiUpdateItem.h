@@ -72,6 +72,8 @@ public:
     virtual void OnStatusWordChanged(int /*value*/) {}
     virtual void OnFaultWordChanged(int /*value*/) {}
     virtual void OnModeWordChanged(int /*value*/) {}
+    // The list's drive state (the toolbar badge) of some drive changed.
+    virtual void OnDriveStateChanged() {}
 
     int GetDefaultDrive();
     void ResetUpdateTimer();

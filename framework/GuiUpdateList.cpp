@@ -1,6 +1,7 @@
 #include "GuiUpdateList.h"
 
 #include <cstdlib>
+#include <set>
 
 #include "GuiCommandInterpreter.h"
 #include "GuiFrameServices.h"
@@ -214,6 +215,7 @@ void CGuiUpdateList::UpdateAll()
     DeliverDueMessages();
     TickOpenWindows();
     HandOwnResponses();
+    FollowDriveStates();
     m_inUpdateAll = 0;
 }
 
@@ -267,8 +269,22 @@ void CGuiUpdateList::HandOwnResponses()
         m_ownItem.OnStatusResponse(response);
 }
 
+void CGuiUpdateList::FollowDriveStates()
+{
+    std::set<int> drives;
+    for (POSITION pos = GetHeadPosition(); pos;)
+        drives.insert(GetNext(pos)->GetDrive());
+    drives.erase(-1);
+    m_driveStates.Follow(drives);
+    if (!m_driveStates.TakeResponses())
+        return;
+    for (POSITION pos = GetHeadPosition(); pos;)
+        GetNext(pos)->OnDriveStateChanged();
+}
+
 void CGuiUpdateList::RestartAllItems()
 {
+    m_driveStates.Restart();
     for (POSITION pos = GetHeadPosition(); pos;)
         GetNext(pos)->ResetQueryStages(1, 1, 1);
 }
@@ -284,6 +300,8 @@ void CGuiUpdateList::CloseAllItems()
         item->DetachFromUpdateList(kDetachClose);
         item->SetUpdateList(nullptr);
     }
+    // The link may close next and take the polls with it; windows opened later poll afresh.
+    m_driveStates.Restart();
     m_closingAll = 0;
 }
 

@@ -5,6 +5,7 @@
 // question is logged and answered with the caller's preset answer.
 #pragma once
 
+#include "DriveStateSource.h"
 #include "GuiUpdateItem.h"
 #include "QvxGuiItemMessageQueue.h"
 #include "comm/link/AmplifierData.h"
@@ -68,6 +69,8 @@ public:
     void SetLoadingLayout(int loading) { m_loadingLayout = loading; }
     int IsLoadingLayout() const { return m_loadingLayout; }
     CGuiUpdateItem& GetOwnItem() { return m_ownItem; }
+    // What every window's toolbar shows for the drive (a DriveEnableState value).
+    int GetDriveState(int drive) const { return m_driveStates.GetState(drive); }
     int GetQueuedMessageCount() const { return m_messageQueue.GetCount(); }
 
 private:
@@ -91,8 +94,10 @@ private:
     void DeliverDueMessages();
     void TickOpenWindows();
     void HandOwnResponses();
+    void FollowDriveStates();
 
     COwnItem m_ownItem;
+    CDriveStateSource m_driveStates;
     CGlobalParameterTable* m_pParameterTable = nullptr;
     int m_updating = 0;
     int m_loadingLayout = 0;

@@ -72,6 +72,9 @@ TEST_F(BackupWiringTest, TheCommandsWaitForTheLinkAndTheProgramFolderHoldsTheTem
 {
     for (const char* item : {"&Backup|&Backup Drive...", "&Backup|&Restore Backup...", "&Backup|Reports|Drive Settings"})
         EXPECT_EQ(0, kvtest::MenuItemState(Frame(), item)) << item;
+    EXPECT_TRUE(Wait([&] { return !Frame()->GetToolBar().IsButtonEnabled(ID_OSCILLOSCOPE); }));
+    Frame()->SendMessage(WM_COMMAND, ID_OSCILLOSCOPE);
+    EXPECT_EQ(Frame()->GetOscilloscope(), nullptr) << "the toolbar button opens no scope without a link";
     const CString folder = Frame()->GetBackupHost().GetProgramFolder();
     EXPECT_EQ("/", folder.Right(1));
     EXPECT_EQ(folder + "Backup Templates", Frame()->GetBackupTool().GetTemplateFolder(1));
@@ -80,8 +83,10 @@ TEST_F(BackupWiringTest, TheCommandsWaitForTheLinkAndTheProgramFolderHoldsTheTem
 
     ASSERT_TRUE(kvtest::ChooseMenuItem(Frame(), "&File|&Demo"));
     EXPECT_EQ(std::vector<CString>{"DEMO Communications active."}, Messages()) << "the demo library was restored";
-    for (const char* item : {"&Backup|&Backup Drive...", "&Backup|&Restore Backup...", "&Backup|Reports|Drive Settings"})
+    for (const char* item : {"&Backup|&Backup Drive...", "&Backup|&Restore Backup...", "&Backup|Reports|Drive Settings",
+                             "&Tools|&Oscilloscope"})
         EXPECT_EQ(1, kvtest::MenuItemState(Frame(), item)) << item;
+    EXPECT_TRUE(Wait([&] { return Frame()->GetToolBar().IsButtonEnabled(ID_OSCILLOSCOPE) != FALSE; }));
 }
 
 TEST_F(BackupWiringTest, ABackupFromTheMenuHoldsTheDemoLibrarysSettingsAndAReportFollows)
@@ -142,7 +147,8 @@ TEST_F(BackupWiringTest, AScriptsRestoreRunsThroughTheFrameAndABusyEngineRefuses
     ASSERT_EQ(Frame(), services);
     ASSERT_EQ(1, services->RestoreBackup(2, "Tavro", library, -1762));
     EXPECT_TRUE(Frame()->IsBackupBusy());
-    EXPECT_EQ(0, kvtest::MenuItemState(Frame(), "&Backup|&Restore Backup...")) << "greyed while the engine works";
+    for (const char* item : {"&Backup|&Restore Backup...", "&Tools|Setup &Wizard...", "&Tools|&Oscilloscope"})
+        EXPECT_EQ(0, kvtest::MenuItemState(Frame(), item)) << item << " greyed while the engine works";
     EXPECT_EQ(0, services->RestoreBackup(1, "Kreln", library, -1762)) << "one run at a time";
     ASSERT_TRUE(EngineIdle());
     EXPECT_EQ(-1, Frame()->GetBackupTool().GetErrorLog().Find("ERROR")) << Frame()->GetBackupTool().GetErrorLog().GetString();

@@ -223,3 +223,24 @@ TEST_F(DemoSessionTest, ASerialLinkAsksEachDriveForItsVersionEvery500Ms)
     Frame()->CloseCommunication(0);
     sim.Stop();
 }
+
+TEST_F(DemoSessionTest, ASetupWindowClosedWithoutChangesAsksNothing)
+{
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(kvtest::ChooseMenuItem(Frame(), "&File|&Demo"));
+    Messages();
+    const char* const kWindows[] = {"&Setup|Tavro Drive|Commutation...", "&Setup|Kreln Drive|C&ommutation...",
+                                    "&Setup|Motor &Safety..."};
+    for (const char* item : kWindows) {
+        SCOPED_TRACE(item);
+        ASSERT_TRUE(kvtest::ChooseMenuItem(Frame(), item));
+        CGuiUpdateList& open = *Frame()->GetUpdateList();
+        ASSERT_TRUE(Wait([&] { return !open.IsEmpty() && open.GetTail()->AreStagesDone(); }));
+        // As a user looks at it for a moment.
+        AfxPumpMessagesUntil([] { return false; }, 1500);
+        open.GetTail()->GetWnd()->SendMessage(WM_CLOSE);
+        EXPECT_TRUE(Wait([&] { return open.IsEmpty(); }));
+        for (const CString& box : Messages())
+            EXPECT_EQ(-1, box.Find("Abandon changes?")) << box;
+    }
+}

@@ -10,6 +10,10 @@
 #include "framework/tests/SampleDriveDlg.h"
 #include "platform/core/SpecialFolders.h"
 #include "platform/ui/FileDialog.h"
+#include "resources/ids/WatchRegistersIds.h"
+#include "scope/windows/QvxScopeDlg.h"
+#include "setup/io/windows/QvxWatchRegistersDlg.h"
+#include "app/tools/QvxTerminalDlg.h"
 
 namespace {
 class ToolsWiringTest : public AppFixture {
@@ -115,4 +119,59 @@ TEST_F(ToolsWiringTest, ALayoutSavedFromTheMenuBringsItsWindowsBack)
     EXPECT_TRUE(Wait([] { return CSampleDriveDlg::s_alive == 1; })) << "and the next tick starts over";
     ASSERT_TRUE(kvtest::ChooseMenuItem(Frame(), "&File|&Close"));
     EXPECT_TRUE(Wait([] { return CSampleDriveDlg::s_alive == 0; }));
+}
+
+TEST_F(ToolsWiringTest, ALayoutKeepsTheWatchListTheOscilloscopeAndWindowSizes)
+{
+    ASSERT_TRUE(kvtest::ChooseMenuItem(Frame(), "&File|&Demo"));
+    ASSERT_TRUE(kvtest::ChooseMenuItem(Frame(), "&Tools|Watch Registers"));
+    auto* watch = OpenWindowOf<CQvxWatchRegistersDlg>();
+    ASSERT_NE(watch, nullptr);
+    kvtest::OnNextModal([](CWnd* setup) {
+        setup->SetDlgItemText(IDC_WATCH_QUERY, "");
+        kvtest::TypeText(setup->GetDlgItem(IDC_WATCH_QUERY), "PSF");
+        kvtest::Click(setup->GetDlgItem(IDOK));
+    });
+    kvtest::Click(watch->GetDlgItem(IDC_WATCH_ADD));
+    ASSERT_EQ(watch->GetWatches().GetCount(), 1);
+
+    ASSERT_TRUE(kvtest::ChooseMenuItem(Frame(), "&Tools|Terminal &Window..."));
+    auto* terminal = OpenWindowOf<CQvxTerminalDlg>();
+    ASSERT_NE(terminal, nullptr);
+    const CSize size(460, 380);
+    terminal->SetWindowPos(nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
+    ASSERT_TRUE(kvtest::ChooseMenuItem(Frame(), "&Tools|&Oscilloscope"));
+    auto scopeShown = [&] {
+        CQvxScopeDlg* scope = Frame()->GetOscilloscope();
+        return scope && scope->GetSafeHwnd() && scope->IsWindowVisible();
+    };
+    ASSERT_TRUE(Wait(scopeShown));
+
+    const std::string layout = m_home.File("three.kvl");
+    kvtest::QueueFileDialogAnswer(layout.c_str());
+    ASSERT_TRUE(kvtest::ChooseMenuItem(Frame(), "&Layout|Save to File..."));
+    Command(ID_CLOSE_ALL_SETUP);
+    ASSERT_TRUE(Wait([&] { return !OpenWindowOf<CQvxWatchRegistersDlg>() && !OpenWindowOf<CQvxTerminalDlg>() && !scopeShown(); }));
+
+    kvtest::QueueFileDialogAnswer(layout.c_str());
+    ASSERT_TRUE(kvtest::ChooseMenuItem(Frame(), "&Layout|Restore From File..."));
+    EXPECT_TRUE(Wait(scopeShown)) << "the oscilloscope comes back";
+    watch = OpenWindowOf<CQvxWatchRegistersDlg>();
+    ASSERT_NE(watch, nullptr);
+    ASSERT_EQ(watch->GetWatches().GetCount(), 1) << "the watch list comes back";
+    EXPECT_EQ(watch->GetWatches().GetAt(0)->m_queryExpression, "PSF");
+    terminal = OpenWindowOf<CQvxTerminalDlg>();
+    ASSERT_NE(terminal, nullptr);
+    CRect placed;
+    terminal->GetWindowRect(&placed);
+    EXPECT_EQ(placed.Size(), size) << "the terminal comes back at the user's size";
+
+    // Opened again later, the terminal takes the size it was closed at.
+    terminal->SendMessage(WM_CLOSE);
+    ASSERT_TRUE(Wait([&] { return !OpenWindowOf<CQvxTerminalDlg>(); }));
+    ASSERT_TRUE(kvtest::ChooseMenuItem(Frame(), "&Tools|Terminal &Window..."));
+    terminal = OpenWindowOf<CQvxTerminalDlg>();
+    ASSERT_NE(terminal, nullptr);
+    terminal->GetWindowRect(&placed);
+    EXPECT_EQ(placed.Size(), size);
 }

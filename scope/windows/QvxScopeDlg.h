@@ -94,6 +94,8 @@ public:
     void EndImageCapture() override;
     // CGuiUpdateItem: the sampling thread takes the responses, not the update cycle.
     CString GetItemName() const override { return "Oscilloscope"; }
+    // The name layout files and the window list know the one oscilloscope by.
+    CString GetGuiName() const override { return "CQvxScopeDlg"; }
     CWnd* GetWnd() override { return this; }
     void DeleteItem() override {}
     void UpdateCycle() override {}

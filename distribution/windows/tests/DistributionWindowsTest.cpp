@@ -1,4 +1,6 @@
 // The distribution monitor and the parameter test window on the demo link.
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "comm/link/CommManager.h"
@@ -93,18 +95,24 @@ TEST_F(DistributionWindowsTest, MonitorShowsJobsAndTheirReceivers)
 
     EXPECT_EQ(sinks->GetItemCount(), 0) << "Selected queries, nothing selected";
     queries->SetItemState(statusRow, LVIS_SELECTED, LVIS_SELECTED);
-    ASSERT_TRUE(publishUntil([&] { return sinks->GetItemCount() == 1; }));
-    EXPECT_EQ(sinks->GetItemText(0, 2), "Sample Drive");
-    EXPECT_EQ(sinks->GetItemText(0, 3), "200");
-    EXPECT_EQ(sinks->GetItemText(0, 0), queries->GetItemText(statusRow, 0));
+    // The window and the open-window list's drive-state source share the status poll.
+    ASSERT_TRUE(publishUntil([&] { return sinks->GetItemCount() == 2; }));
+    std::vector<CString> receivers = Column(sinks, 2);
+    std::sort(receivers.begin(), receivers.end());
+    EXPECT_EQ(receivers, (std::vector<CString>{"Drive State", "Sample Drive"}));
+    for (int row = 0; row < 2; ++row) {
+        EXPECT_EQ(sinks->GetItemText(row, 3), "200");
+        EXPECT_EQ(sinks->GetItemText(row, 0), queries->GetItemText(statusRow, 0));
+    }
 
+    // Each window's three polls and the two status polls of each drive.
     kvtest::Click(monitor.GetDlgItem(CMonitorDistributionCenterDlg::kAllRadioId));
-    ASSERT_TRUE(publishUntil([&] { return sinks->GetItemCount() == 6; }));
+    ASSERT_TRUE(publishUntil([&] { return sinks->GetItemCount() == 10; }));
     Screenshot(&monitor, "distribution-monitor");
 
     // A window that closes takes its jobs and rows with it.
     second->DestroyWindow();
-    ASSERT_TRUE(publishUntil([&] { return queries->GetItemCount() == 3 && sinks->GetItemCount() == 3; }));
+    ASSERT_TRUE(publishUntil([&] { return queries->GetItemCount() == 3 && sinks->GetItemCount() == 5; }));
     addresses = Column(queries, 0);
     EXPECT_EQ(std::count(addresses.begin(), addresses.end(), "1"), 3);
 }

@@ -603,10 +603,17 @@ void CQvxWatchRegistersDlg::OnSave()
 
 void CQvxWatchRegistersDlg::SerializeLayout(CArchive& ar, int version)
 {
-    CGuiUpdateDlg::SerializeLayout(ar, version);
     CDPropertyList& bag = GetProperties();
-    if (ar.IsStoring())
+    if (ar.IsStoring()) {
+        // The record carries the bag: it must hold the watches before it is written.
+        if (m_list.GetSafeHwnd())
+            m_settings.m_valueColWidth = m_list.GetColumnWidth(1);
+        m_settings.SaveToBag(bag);
+        m_watches.SaveToBag(bag);
+        CGuiUpdateDlg::SerializeLayout(ar, version);
         return;
+    }
+    CGuiUpdateDlg::SerializeLayout(ar, version);
     CWatchRegisterList loaded;
     if (!loaded.LoadFromBag(bag))
         return;

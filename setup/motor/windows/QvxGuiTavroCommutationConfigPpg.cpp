@@ -354,7 +354,7 @@ void CQvxGuiTavroCommutationConfigPpg::ProcessResponses()
             ShowCorrection(*ccm);
     if (m_cim.HasChanged(1)) {
         const std::optional<int> cim = QueryValue(m_cim);
-        if (cim && *cim >= 1 && *cim <= 9) {
+        if (cim && DriveMethodOf(*cim)) {
             m_driveMethod = *cim;
             SelectMethodValue(*cim);
             SetDlgItemText(IDC_CCFG_INIT_DRIVE_TEXT, CCommutationConfigLayout::MethodName(*cim));
@@ -437,6 +437,11 @@ void CQvxGuiTavroCommutationConfigPpg::SelectMethodValue(int method)
             m_methodCombo.SetCurSel(i);
             return;
         }
+}
+
+int CQvxGuiTavroCommutationConfigPpg::DriveMethodOf(int cim)
+{
+    return cim >= 1 && cim <= 9 ? cim : 0;
 }
 
 int CQvxGuiTavroCommutationConfigPpg::GetSelectedMethod() const
@@ -534,7 +539,8 @@ int CQvxGuiTavroCommutationConfigPpg::GetPendingChangesState(int ignored)
     for (const Correction& correction : kCorrections)
         if (IsChecked(correction.work) != IsChecked(correction.drive))
             return 1;
-    if (GetSelectedMethod() != m_driveMethod)
+    // Until the drive's method was read there is nothing for the choice to differ from.
+    if (QueryValue(m_cim) && GetSelectedMethod() != m_driveMethod)
         return 1;
     return CGuiUpdatePpg::GetPendingChangesState(ignored);
 }

@@ -60,6 +60,8 @@ public:
     void SuspendAutoPhasePolling(int suspend);
     // The method selected in the combo; 0 with none.
     int GetSelectedMethod() const;
+    // The method a drive's initialisation-method register names; 0 for a value that names none.
+    static int DriveMethodOf(int cim);
     bool GetWorkingPoles(double& poles);
     // The checks that can stop the page's send, without writing anything.
     bool CanSend();

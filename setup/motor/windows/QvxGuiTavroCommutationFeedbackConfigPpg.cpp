@@ -589,7 +589,7 @@ int CQvxGuiTavroCommutationFeedbackConfigPpg::GetPendingChangesState(int ignored
     if (IsShownAndEnabled(IDC_CFBK_DIVISOR)) {
         m_divisorCombo.GetWindowText(working);
         GetDlgItemText(IDC_CFBK_DIVISOR_DRIVE, drive);
-        if (working != drive)
+        if (!drive.IsEmpty() && working != drive)
             return 1;
     }
     const std::pair<CComboBox*, int> texts[] = {{&m_ezCombo, IDC_CFBK_EZ_DRIVE},
@@ -598,7 +598,8 @@ int CQvxGuiTavroCommutationFeedbackConfigPpg::GetPendingChangesState(int ignored
         if (IsShownAndEnabled(combo->GetDlgCtrlID())) {
             combo->GetWindowText(working);
             GetDlgItemText(driveId, drive);
-            if (working != drive)
+            // An empty drive column has not been read yet.
+            if (!drive.IsEmpty() && working != drive)
                 return 1;
         }
     return CGuiUpdatePpg::GetPendingChangesState(ignored);

@@ -307,8 +307,10 @@ void CQvxGuiTavroCommutationSubDlg::Update()
 
 bool CQvxGuiTavroCommutationSubDlg::DiffersFromDrive()
 {
+    // Only what was read from the drive counts, read as the method page reads it: a value outside the
+    // methods is no method.
     const std::optional<int> cim = GetDriveValue(m_cim);
-    if (m_sheet->GetConfigPage().GetSelectedMethod() != cim.value_or(0))
+    if (cim && m_sheet->GetConfigPage().GetSelectedMethod() != CQvxGuiTavroCommutationConfigPpg::DriveMethodOf(*cim))
         return true;
     const std::optional<int> mft = GetDriveValue(m_mft);
     if (mft && GetFeedbackMask() != CCommutationSheetCalc::FeedbackFromDrive(*mft, cim.value_or(0)))

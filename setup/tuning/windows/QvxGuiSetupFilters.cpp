@@ -459,6 +459,21 @@ void CQvxGuiSetupFilters::OnSend()
     SendCommand(drive, kFilterTypeWordParameter, static_cast<LONG>(value));
     if (CGlobalParameterTable* table = m_pList ? m_pList->GetParameterTable() : nullptr)
         table->RequestParameterQuery(GetDrive(), GPD_WFT);
+    if (!m_notGenerated[m_slot])
+        ShowSentAsDriveFilter(type);
+}
+
+void CQvxGuiSetupFilters::ShowSentAsDriveFilter(int type)
+{
+    // The drive now holds the filter generated from these arguments: no guess from its coefficients is needed.
+    const FilterPresetRecord sent = WorkingPanelRecord();
+    FilterArguments args;
+    for (int i = 0; i < 4; ++i)
+        args.arg[i] = std::atof(sent.args[i]);
+    m_drivePanelType[m_slot] = type;
+    m_drivePanel[m_slot] = sent;
+    m_driveArgsShown[m_slot] = true;
+    ShowDrivePanel(type, &args);
 }
 
 CString CQvxGuiSetupFilters::PresetName() const

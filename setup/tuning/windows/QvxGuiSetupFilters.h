@@ -71,6 +71,7 @@ private:
     void ClearSlotFlags();
     void ShowPresetRecord(const FilterPresetRecord& record);
     FilterPresetRecord WorkingPanelRecord() const;
+    void ShowSentAsDriveFilter(int type);
     void ShowWorkingType(int type);
     void ShowDrivePanel(int type, const FilterArguments* args);
     void ShowBlocks();

@@ -99,6 +99,7 @@ TEST_F(GcodeEncodersTest, TextCommandsSendAndNothingGoesToAnEnabledDrive)
     Boxes();
     ASSERT_EQ(dlg->ExecuteCommand("CONTROL(\"Gear In\").SETVALUE(9)", reply), 1) << reply.GetString();
     dlg->ExecuteCommand("SENDTOAMP(-1)", reply);
+    EXPECT_EQ(reply.Left(6), "ERROR:") << "a script hears that the window refused";
     kvtest::Click(dlg->GetDlgItem(IDC_GEAR_DIVISOR_1));
     kvtest::Click(dlg->GetDlgItem(IDC_GEAR_SEND));
     Settle();

@@ -144,6 +144,8 @@ TEST_F(FilterWindowTest, SendingTheThirdFilterWritesItsItemsAndItsTypeByte)
     ASSERT_TRUE(Wait([&] { return DriveBlock(2) == expected && Register(kTavro, WFT) == 0x05030302; }))
         << std::hex << Register(kTavro, WFT);
     EXPECT_EQ(DriveBlock(1), FilterCoefficientBlock({0, 0, 0, 0, 32767, 0})) << "other filters stay";
+    EXPECT_EQ(Text(dlg, IDC_FILTERS_DRIVE_DESC), "Low Pass, 1st Order") << "the drive now holds the filter sent";
+    EXPECT_EQ(Text(dlg, IDC_FILTERS_DRIVE_ARG1), "100");
     Screenshot(dlg, "filters-sent");
 
     // The close question now has nothing to ask.
