@@ -1,5 +1,7 @@
 #include "MdiFrameWnd.h"
 
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
@@ -178,9 +180,17 @@ void FillItems(CMDIFrameWnd* frame, QMenu* target, CMenu* source)
             QAction* action = target->addAction(kvui::ToQ(item.text));
             action->setData(item.id);
             const UINT id = item.id;
+            // The command runs once the menu has closed: one that opens a modal
+            // loop may rebuild the bar (a window or link closing), which would
+            // free the menu still on the stack below it.
             QObject::connect(action, &QAction::triggered, target, [frame, id]() {
-                if (frame->GetSafeHwnd())
-                    AfxCallWndProc(frame, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), 0), 0);
+                QWidget* widget = frame->GetImpl() ? frame->GetImpl()->widget : nullptr;
+                if (!widget)
+                    return;
+                QMetaObject::invokeMethod(widget, [frame, id]() {
+                    if (frame->GetSafeHwnd())
+                        AfxCallWndProc(frame, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), 0), 0);
+                }, Qt::QueuedConnection);
             });
             QObject::connect(action, &QAction::hovered, target,
                              [frame, id]() { frame->SetMessageText(AfxGetCommandPrompt(id)); });
@@ -383,6 +393,28 @@ BOOL ChooseMenuItem(CWnd* frame, const char* path)
     if (!action || action->menu() || !action->isEnabled())
         return FALSE;
     action->trigger();
+    // As a click would, the command runs after the menu; here before returning.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+    return TRUE;
+}
+
+BOOL ChooseMenuItemByKeys(CWnd* frame, const char* path)
+{
+    QAction* found = FindAction(frame, path, true);
+    QPointer<QMenu> menu = found ? qobject_cast<QMenu*>(found->parent()) : nullptr;
+    if (!menu)
+        return FALSE;
+    const QString text = found->text();
+    menu->popup(QPoint(0, 0));  // may fill the menu anew
+    QAction* action = nullptr;
+    for (QAction* candidate : menu->actions())
+        if (candidate->text() == text)
+            action = candidate;
+    if (!action || action->menu() || !action->isEnabled())
+        return FALSE;
+    menu->setActiveAction(action);
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QCoreApplication::sendEvent(menu, &press);
     return TRUE;
 }
 
