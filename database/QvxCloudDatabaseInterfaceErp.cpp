@@ -253,6 +253,9 @@ BOOL CQvxCloudDatabaseInterface::ConvertDataSet(const char* tableName, const CSt
             record->SetValue(table->fields.FindField(field), property == "[N/A]" ? "" : property.GetString());
         }
     }
+    // A reply cut between two records would pass for a smaller data set.
+    if (data.Find("</NewDataSet>", at) < 0)
+        return Fail(error, "Incomplete data set");
     // A motor that could not be decoded is named; the others are kept.
     if (error)
         *error = problems;

@@ -366,6 +366,7 @@ TEST_F(CloudTest, MotorTableIsReplacedOnlyByAGoodDataSet)
          {std::string("status:failed"), std::string(""), "<NewDataSet>" + Motor("IDO1", "P-1", "QMBM-0123456") +
                                                               "<IDO><Item>P-2</Item></IDO></NewDataSet>",
           "<NewDataSet>" + Motor("IDO1", "P-1", "QMBM-0123456") + "<IDO diffgr:id=\"IDO2\"><Item>P-2</Item>",
+          "<NewDataSet>" + Motor("IDO1", "P-1", "QMBM-0123456"),  // cut between two records
           std::string("<html><body>Maintenance</body></html>")}) {
         server.SetReply(kCloud + "retrieve_motor_data.php", reply);
         EXPECT_FALSE(cloud.RetrieveMotorTable(motors, &error)) << reply;
