@@ -1,8 +1,11 @@
 // The cloud side: HTTP requests, the cloud operations and the encoder merge.
 #include "QvxCloudDatabaseInterface.h"
 
+#include <algorithm>
 #include <ctime>
 #include <memory>
+#include <sstream>
+#include <string>
 
 #include "foundation/FileHelpers.h"
 #include "foundation/SystemHelpers.h"
@@ -12,6 +15,25 @@
 #include "database/ErrorResult.h"
 
 namespace {
+
+// Submitted encoder lines are comma-separated quoted values: any other body
+// (an HTML maintenance page, a message) is no table, however it came.
+bool IsSubmittedTableText(const CString& text)
+{
+    bool any = false;
+    std::string line;
+    std::istringstream lines(text.str());
+    while (std::getline(lines, line)) {
+        while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t'))
+            line.pop_back();
+        if (line.empty())
+            continue;
+        if (line.front() != '"' || std::count(line.begin(), line.end(), '"') % 2 != 0)
+            return false;
+        any = true;
+    }
+    return any;
+}
 using dberror::Fail;
 using dberror::Succeed;
 
@@ -186,6 +208,8 @@ BOOL CQvxCloudDatabaseInterface::RetrieveSubmittedEncoderTable(const char* path,
         return Fail(error, "Failed: Server could not retrieve submitted encoder table.");
     if (trimmed == "status:nofile")
         return Fail(error, "Failed: No submitted encoder table exists.");
+    if (!IsSubmittedTableText(reply))
+        return Fail(error, "Failed: Server did not send an encoder table.");
     if (!WriteTextFile(path, reply))
         return Fail(error, "Failed: Could not save retrieved file.");
     CString ignored;

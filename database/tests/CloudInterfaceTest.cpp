@@ -183,11 +183,16 @@ TEST_F(CloudTest, EachCloudOperationSendsItsRequestAndReadsItsReply)
     for (const auto& [reply, message] : std::vector<std::pair<std::string, std::string>>{
              {"status:failed", "Failed: Server could not retrieve submitted encoder table."},
              {"status:nofile", "Failed: No submitted encoder table exists."},
-             {"", "Failed: Server could not retrieve submitted encoder table."}}) {
+             {"", "Failed: Server could not retrieve submitted encoder table."},
+             {"<html><body>Down for maintenance</body></html>", "Failed: Server did not send an encoder table."},
+             {"\"x\",\"y\"\nstatus:success", "Failed: Server did not send an encoder table."},
+             {"\"x\",\"y\n", "Failed: Server did not send an encoder table."}}) {
+        server.ClearRequests();
         server.SetReply(kCloud + "retrieve_submitted_absenc_file.php", reply);
         EXPECT_FALSE(cloud.RetrieveSubmittedEncoderTable(path.c_str(), &error));
         EXPECT_EQ(error.str(), message);
         EXPECT_FALSE(CFile::Exists(path.c_str()));
+        EXPECT_EQ(server.Requests().size(), 1u) << "the server's copy is not deleted";
     }
     server.ClearRequests();
     server.SetReply(kCloud + "retrieve_submitted_absenc_file.php", "\"x\",\"y\"\n");
