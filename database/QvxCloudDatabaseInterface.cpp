@@ -14,6 +14,8 @@
 #include "platform/net/HttpClient.h"
 #include "database/ErrorResult.h"
 
+const char kCloudConnectFailure[] = "Could not connect to server.  Please check internet connection.";
+
 namespace {
 
 // Submitted encoder lines are comma-separated quoted values: any other body
@@ -37,7 +39,6 @@ bool IsSubmittedTableText(const CString& text)
 using dberror::Fail;
 using dberror::Succeed;
 
-constexpr const char* kConnectFailure = "Could not connect to server.  Please check internet connection.";
 
 // A status reply compared without the line end a server may add.
 bool ReplyIs(const CString& reply, const char* status)
@@ -109,7 +110,15 @@ BOOL CQvxCloudDatabaseInterface::SendHttpRequest(const CStringList& headers, CSt
     CHttpReply answer;
     CString transportError;
     if (!CHttpClient::Send(request, answer, transportError)) {
-        reply = kConnectFailure;
+        // A server that was reached and failed is named for what it did.
+        if (answer.noAnswer) {
+            reply = kCloudConnectFailure;
+        } else {
+            reply = "The server's reply failed: " + transportError;
+            reply.TrimRight();
+            if (reply.Right(1) != ".")
+                reply += ".";
+        }
         return FALSE;
     }
     if (!answer.IsSuccess()) {
