@@ -7,6 +7,7 @@
 #include <QPointer>
 
 #include "Menu.h"
+#include "MenuCommand.h"
 #include "ResourceText.h"
 #include "StatusBar.h"
 #include "StringTable.h"
@@ -180,17 +181,11 @@ void FillItems(CMDIFrameWnd* frame, QMenu* target, CMenu* source)
             QAction* action = target->addAction(kvui::ToQ(item.text));
             action->setData(item.id);
             const UINT id = item.id;
-            // The command runs once the menu has closed: one that opens a modal
-            // loop may rebuild the bar (a window or link closing), which would
-            // free the menu still on the stack below it.
             QObject::connect(action, &QAction::triggered, target, [frame, id]() {
-                QWidget* widget = frame->GetImpl() ? frame->GetImpl()->widget : nullptr;
-                if (!widget)
-                    return;
-                QMetaObject::invokeMethod(widget, [frame, id]() {
+                kvui::RunAfterMenu(frame->GetImpl() ? frame->GetImpl()->widget.data() : nullptr, [frame, id]() {
                     if (frame->GetSafeHwnd())
                         AfxCallWndProc(frame, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), 0), 0);
-                }, Qt::QueuedConnection);
+                });
             });
             QObject::connect(action, &QAction::hovered, target,
                              [frame, id]() { frame->SetMessageText(AfxGetCommandPrompt(id)); });
@@ -393,8 +388,7 @@ BOOL ChooseMenuItem(CWnd* frame, const char* path)
     if (!action || action->menu() || !action->isEnabled())
         return FALSE;
     action->trigger();
-    // As a click would, the command runs after the menu; here before returning.
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+    kvui::RunChosenMenuCommands();
     return TRUE;
 }
 
