@@ -10,10 +10,10 @@
 #include <fstream>
 #include <strings.h>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "platform/core/IniFile.h"
+#include "testing/FuzzInputFile.h"
 
 namespace {
 
@@ -45,7 +45,8 @@ std::vector<std::string> Section(const std::string& name, const char* path)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const std::string path = "/dev/shm/IniFileFuzz." + std::to_string(getpid()) + ".ini";
+    static const FuzzScratchFile scratch("IniFileFuzz.ini");
+    const std::string& path = scratch.Path();
     {
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));

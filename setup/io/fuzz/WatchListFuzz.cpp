@@ -7,7 +7,6 @@
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <unistd.h>
 
 #include "setup/io/WatchDisplaySettings.h"
 #include "setup/io/WatchListFile.h"
@@ -30,7 +29,8 @@ std::string Saved(const std::string& path, const CWatchRegisterList& list, const
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static FuzzInputFile input;
-    static const std::string copy = "/dev/shm/WatchListFuzz." + std::to_string(getpid()) + ".wls";
+    static const FuzzScratchFile scratch("WatchListFuzz.wls");
+    const std::string& copy = scratch.Path();
     CWatchRegisterList list;
     CWatchDisplaySettings settings;
     CString error;

@@ -7,7 +7,6 @@
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "setup/tuning/windows/ProfileQuickBackup.h"
@@ -35,7 +34,8 @@ std::string Written(const std::string& path, const CQvxMoveBuilderStepArray& wor
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static FuzzInputFile input;
-    static const std::string copy = "/dev/shm/QuickBackupFuzz." + std::to_string(getpid()) + ".bk";
+    static const FuzzScratchFile scratch("QuickBackupFuzz.bk");
+    const std::string& copy = scratch.Path();
     CQvxMoveBuilderStepArray working;
     std::vector<CQvxMoveBuilderStepArray> drives(1);
     CString error;
