@@ -482,16 +482,16 @@ int CAmpBackupTool::StepTemplate()
             return 1;
         }
         CString line;
-        bool tooLong = false;
-        if (!ReadTemplateLine(head->m_file, line, tooLong, kMaxLine)) {
+        TemplateLineFault fault = TemplateLineFault::kNone;
+        if (!ReadTemplateLine(head->m_file, line, fault, kMaxLine)) {
             m_templates.Pop();
             continue;
         }
         ++head->m_line;
         CString out;
         int code;
-        if (tooLong) {
-            ReportError(" Line longer than 999 characters", 0);
+        if (fault != TemplateLineFault::kNone) {
+            ReportError(TemplateLineFaultText(fault), 0);
             out = m_lastError;
             code = kLineFailed;
         } else {
@@ -510,13 +510,13 @@ int CAmpBackupTool::StepTemplate()
 int CAmpBackupTool::StepRestore()
 {
     CString line;
-    bool tooLong = false;
-    if (!m_restoreFile || !ReadTemplateLine(m_restoreFile, line, tooLong, kMaxLine))
+    TemplateLineFault fault = TemplateLineFault::kNone;
+    if (!m_restoreFile || !ReadTemplateLine(m_restoreFile, line, fault, kMaxLine))
         return 1;
     ++m_restoreLine;
     CString out;
-    if (tooLong)
-        ReportError(" Line longer than 999 characters", 0);
+    if (fault != TemplateLineFault::kNone)
+        ReportError(TemplateLineFaultText(fault), 0);
     else
         InterpretLine(line, out);
     const long position = ftell(m_restoreFile);

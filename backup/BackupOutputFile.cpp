@@ -106,21 +106,36 @@ void CBackupOutputFile::Discard()
     m_failed = false;
 }
 
-bool ReadTemplateLine(FILE* file, CString& line, bool& tooLong, int maxChars)
+const char* TemplateLineFaultText(TemplateLineFault fault)
+{
+    switch (fault) {
+    case TemplateLineFault::kTooLong:
+        return " Line longer than 999 characters";
+    case TemplateLineFault::kNulByte:
+        return " Line holds a NUL byte";
+    default:
+        return "";
+    }
+}
+
+bool ReadTemplateLine(FILE* file, CString& line, TemplateLineFault& fault, int maxChars)
 {
     std::string text;
-    tooLong = false;
+    fault = TemplateLineFault::kNone;
     int c = fgetc(file);
     if (c == EOF)
         return false;
     while (c != EOF && c != '\n') {
-        if (static_cast<int>(text.size()) < maxChars)
+        // The text of a line ends at a NUL: what follows would be lost unseen.
+        if (c == '\0')
+            fault = TemplateLineFault::kNulByte;
+        else if (static_cast<int>(text.size()) < maxChars)
             text.push_back(static_cast<char>(c));
-        else
-            tooLong = true;
+        else if (fault == TemplateLineFault::kNone)
+            fault = TemplateLineFault::kTooLong;
         c = fgetc(file);
     }
-    if (!text.empty() && text.back() == '\r' && !tooLong)
+    if (!text.empty() && text.back() == '\r' && fault == TemplateLineFault::kNone)
         text.pop_back();
     line = CString(text.c_str());
     return true;

@@ -34,6 +34,12 @@ private:
     CString m_tempPath;
 };
 
+// What makes a line unusable as a whole; such a line is read to its end, and
+// never run in part.
+enum class TemplateLineFault { kNone, kTooLong, kNulByte };
+// The error detail for a faulty line (empty for none).
+const char* TemplateLineFaultText(TemplateLineFault fault);
+
 // Reads one line of a text file without its line end. Lines longer than
-// maxChars are read to their end and flagged. false at the end of the file.
-bool ReadTemplateLine(FILE* file, CString& line, bool& tooLong, int maxChars = 999);
+// maxChars or holding a NUL byte are flagged. false at the end of the file.
+bool ReadTemplateLine(FILE* file, CString& line, TemplateLineFault& fault, int maxChars = 999);

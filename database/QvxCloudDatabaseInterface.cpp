@@ -1,8 +1,11 @@
 // The cloud side: HTTP requests, the cloud operations and the encoder merge.
 #include "QvxCloudDatabaseInterface.h"
 
+#include <algorithm>
 #include <ctime>
 #include <memory>
+#include <sstream>
+#include <string>
 
 #include "foundation/FileHelpers.h"
 #include "foundation/SystemHelpers.h"
@@ -11,11 +14,31 @@
 #include "platform/net/HttpClient.h"
 #include "database/ErrorResult.h"
 
+const char kCloudConnectFailure[] = "Could not connect to server.  Please check internet connection.";
+
 namespace {
+
+// Submitted encoder lines are comma-separated quoted values: any other body
+// (an HTML maintenance page, a message) is no table, however it came.
+bool IsSubmittedTableText(const CString& text)
+{
+    bool any = false;
+    std::string line;
+    std::istringstream lines(text.str());
+    while (std::getline(lines, line)) {
+        while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t'))
+            line.pop_back();
+        if (line.empty())
+            continue;
+        if (line.front() != '"' || std::count(line.begin(), line.end(), '"') % 2 != 0)
+            return false;
+        any = true;
+    }
+    return any;
+}
 using dberror::Fail;
 using dberror::Succeed;
 
-constexpr const char* kConnectFailure = "Could not connect to server.  Please check internet connection.";
 
 // A status reply compared without the line end a server may add.
 bool ReplyIs(const CString& reply, const char* status)
@@ -87,7 +110,15 @@ BOOL CQvxCloudDatabaseInterface::SendHttpRequest(const CStringList& headers, CSt
     CHttpReply answer;
     CString transportError;
     if (!CHttpClient::Send(request, answer, transportError)) {
-        reply = kConnectFailure;
+        // A server that was reached and failed is named for what it did.
+        if (answer.noAnswer) {
+            reply = kCloudConnectFailure;
+        } else {
+            reply = "The server's reply failed: " + transportError;
+            reply.TrimRight();
+            if (reply.Right(1) != ".")
+                reply += ".";
+        }
         return FALSE;
     }
     if (!answer.IsSuccess()) {
@@ -186,6 +217,8 @@ BOOL CQvxCloudDatabaseInterface::RetrieveSubmittedEncoderTable(const char* path,
         return Fail(error, "Failed: Server could not retrieve submitted encoder table.");
     if (trimmed == "status:nofile")
         return Fail(error, "Failed: No submitted encoder table exists.");
+    if (!IsSubmittedTableText(reply))
+        return Fail(error, "Failed: Server did not send an encoder table.");
     if (!WriteTextFile(path, reply))
         return Fail(error, "Failed: Could not save retrieved file.");
     CString ignored;

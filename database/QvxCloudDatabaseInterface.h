@@ -50,7 +50,10 @@ public:
     virtual BOOL SendHttpRequest(const CStringList& headers, CString& reply, const char* method, const char* url,
                                  const char* body);
     BOOL PostToCloud(const char* endpoint, const char* body, CString& reply);
-    BOOL SoapRequest(const char* url, const char* action, const CString& body, CString& replyBody);
+    // FALSE with, in replyBody, what failed when the request failed (requestFailed
+    // set), else the reply that has no SOAP body.
+    BOOL SoapRequest(const char* url, const char* action, const CString& body, CString& replyBody,
+                     bool* requestFailed = nullptr);
     // Parameters are "name:value" texts; the values are escaped for XML.
     static BOOL BuildSoapBody(const char* method, const CStringList& parameters, CString& body);
     BOOL CreateSessionToken(const char* configuration, const char* user, const char* password,
@@ -78,6 +81,9 @@ public:
 private:
     void MarkSynced(CQvxDatabaseTable* table, CQvxDatabaseTableDataRow* record, CSortableStringArray& names);
 };
+
+// The failure text of a request that reached no server.
+extern const char kCloudConnectFailure[];
 
 // "Manufacturer - Model" of an encoder record; "<ERROR>" when the table lacks either field.
 CString FormatAbsEncRecordName(const CQvxDatabaseTable* table, const CQvxDatabaseTableDataRow* record);

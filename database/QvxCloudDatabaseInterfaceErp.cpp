@@ -8,6 +8,8 @@
 #include "database/ErrorResult.h"
 
 namespace {
+constexpr const char* kNoTokenReply = "Incorrect response from server (334). Please contact Quorvex.";
+constexpr const char* kNotSoapReply = "The server's reply is not a SOAP message.";
 using dberror::Fail;
 using dberror::Succeed;
 
@@ -56,8 +58,10 @@ BOOL CQvxCloudDatabaseInterface::BuildSoapBody(const char* method, const CString
 }
 
 BOOL CQvxCloudDatabaseInterface::SoapRequest(const char* url, const char* action, const CString& body,
-                                             CString& replyBody)
+                                             CString& replyBody, bool* requestFailed)
 {
+    if (requestFailed)
+        *requestFailed = false;
     CString message = "<?xml version=\"1.0\" encoding=\"utf-8\"?> ";
     message.AppendFormat("<soap12:Envelope xmlns:soap12=\"%s\"> <soap12:Body>", kSoapEnvelopeNamespace);
     message += body + "</soap12:Body> </soap12:Envelope>";
@@ -66,7 +70,9 @@ BOOL CQvxCloudDatabaseInterface::SoapRequest(const char* url, const char* action
     headers.AddTail(CString("SOAPAction:") + kIdoNamespace + "/" + action);
     CString reply;
     if (!SendHttpRequest(headers, reply, "POST", url, message)) {
-        replyBody = "Could not connect with Quorvex server.";
+        replyBody = reply;  // what went wrong with the request
+        if (requestFailed)
+            *requestFailed = true;
         return FALSE;
     }
     if (!ElementContent(reply, "soap:Body", replyBody)) {
@@ -87,15 +93,16 @@ BOOL CQvxCloudDatabaseInterface::CreateSessionToken(const char* configuration, c
     CString reply;
     if (!BuildSoapBody("CreateSessionToken", parameters, body))
         return Fail(error, "Internal error (7756).  Please contact Quorvex.");
-    if (!SoapRequest(erpEndpoint, "CreateSessionToken", body, reply))
-        return Fail(error, "Could not connect with Quorvex server.");
+    bool requestFailed = false;
+    if (!SoapRequest(erpEndpoint, "CreateSessionToken", body, reply, &requestFailed))
+        return Fail(error, requestFailed ? reply : CString(kNotSoapReply));
     CString token;
     if (!ElementContent(reply, "CreateSessionTokenResult", token))
-        return Fail(error, "Incorrect response from server (334). Please contact Quorvex.");
+        return Fail(error, kNoTokenReply);
     sessionToken = QvxXmlUnescape(token);
     sessionToken.Trim();
     if (sessionToken.IsEmpty())
-        return Fail(error, "Incorrect response from server (334). Please contact Quorvex.");
+        return Fail(error, kNoTokenReply);
     return Succeed(error);
 }
 
@@ -116,8 +123,13 @@ BOOL CQvxCloudDatabaseInterface::LoadDataSet(const char* tableName, CString& dat
         return Fail(error, message);
     }
     erpEndpoint = loginData.erpUrl;
-    if (!CreateSessionToken(kErpConfiguration, loginData.erpUser, loginData.erpPassword, nullptr))
-        return Fail(error, "Could not obtain SyteLine token.  Please verify user name and password.");
+    CString tokenError;
+    if (!CreateSessionToken(kErpConfiguration, loginData.erpUser, loginData.erpPassword, &tokenError)) {
+        // Only a server that answered without a token may have refused the login.
+        if (tokenError == kNoTokenReply)
+            return Fail(error, "Could not obtain SyteLine token.  Please verify user name and password.");
+        return Fail(error, "Could not obtain SyteLine token.  " + tokenError);
+    }
 
     CString properties;
     CString property;
@@ -139,8 +151,9 @@ BOOL CQvxCloudDatabaseInterface::LoadDataSet(const char* tableName, CString& dat
     if (!BuildSoapBody("LoadDataSet", parameters, body))
         return Fail(error, "Internal error (7756).  Please contact Quorvex.");
     CString reply;
-    if (!SoapRequest(erpEndpoint, "LoadDataSet", body, reply))
-        return Fail(error, "Could not connect to SyteLine server.");
+    bool requestFailed = false;
+    if (!SoapRequest(erpEndpoint, "LoadDataSet", body, reply, &requestFailed) && requestFailed)
+        return Fail(error, reply == kCloudConnectFailure ? CString("Could not connect to SyteLine server.") : reply);
     CString result;
     if (!ElementContent(reply, "LoadDataSetResult", result)) {
         const CString dumpPath = GetDataFolder() + kSoapDumpFile;
@@ -253,6 +266,9 @@ BOOL CQvxCloudDatabaseInterface::ConvertDataSet(const char* tableName, const CSt
             record->SetValue(table->fields.FindField(field), property == "[N/A]" ? "" : property.GetString());
         }
     }
+    // A reply cut between two records would pass for a smaller data set.
+    if (data.Find("</NewDataSet>", at) < 0)
+        return Fail(error, "Incomplete data set");
     // A motor that could not be decoded is named; the others are kept.
     if (error)
         *error = problems;

@@ -1,6 +1,7 @@
 #include "QvxDatabaseTableFieldDef.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 
 #include "foundation/TextHelpers.h"
@@ -148,7 +149,11 @@ bool CQvxDatabaseTableFieldDef::ReadSelections(const CString& text, CString* err
         if (close < open)
             return Fail(error, "Syntax error in selector value");
         CQvxDatabaseTableSelectionItem selection;
-        selection.value = std::atoi(item.Mid(open + 1));
+        // Read as atoi would, but a value past an int is refused instead of wrapping.
+        const long long value = std::strtoll(item.Mid(open + 1), nullptr, 10);
+        if (value < INT_MIN || value > INT_MAX)
+            return Fail(error, "Selection value out of range in selector value");
+        selection.value = static_cast<int>(value);
         selection.text = item.Left(open) + item.Mid(close + 1);
         list->AddTail(selection);
         start = end + 1;

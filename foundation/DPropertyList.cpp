@@ -3,7 +3,6 @@
 #include <cstdlib>
 #include <memory>
 #include <new>
-#include <unordered_set>
 
 namespace {
 
@@ -142,17 +141,12 @@ void CDPropertyList::Serialize(CArchive& ar)
         return;
     }
     CList<CDProperty*, CDProperty*> loaded;
-    std::unordered_set<const CDProperty*> seen;
     try {
         for (ULONGLONG count = ar.ReadCount(); count > 0; --count) {
-            CDProperty* property = nullptr;
-            ar >> property;
-            // A null element would break every later look-up, and an element
-            // named twice by reference would be deleted twice.
+            auto* property = static_cast<CDProperty*>(ar.ReadOwnedObject(RUNTIME_CLASS(CDProperty)));
+            // A null element would break every later look-up.
             if (!property)
                 ar.ThrowArchive(CArchiveException::genericException);
-            if (!seen.insert(property).second)
-                ar.ThrowArchive(CArchiveException::badIndex);
             loaded.AddTail(property);
         }
     } catch (...) {

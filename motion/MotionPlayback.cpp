@@ -106,7 +106,7 @@ void CMotionPlayback::IndexLabels()
     int read;
     while ((read = ReadProgramLine(text)) != lineEnd) {
         ++line;
-        if (read == lineTooLong)
+        if (read != lineRead)
             continue;
         text.Trim(" \t\r\n");
         text.MakeUpper();
@@ -127,23 +127,38 @@ BOOL CMotionPlayback::JumpToLabel(int label)
     return TRUE;
 }
 
+namespace {
+// The length of what ReadString put in a buffer filled with 1s beforehand: its
+// terminator is the last 0, wherever a NUL byte read from the file cut the text.
+size_t ReadLength(const char* buffer, size_t size)
+{
+    size_t n = size - 1;
+    while (n > 0 && buffer[n] != '\0')
+        --n;
+    return n;
+}
+}  // namespace
+
 int CMotionPlayback::ReadProgramLine(CString& line)
 {
-    // Room for the longest line and its line end, and a mark that tells a full buffer.
+    // Room for the longest line and its line end.
     char buffer[kMaxLineLength + 2];
-    const size_t last = sizeof buffer - 1;
-    buffer[last] = 1;
-    if (!File.ReadString(buffer, sizeof buffer))
-        return lineEnd;
-    line = buffer;
-    if (buffer[last] != '\0' || buffer[last - 1] == '\n')
-        return lineRead;
-    // Never execute part of a line: the rest is passed over and the line refused.
-    do {
-        buffer[last] = 1;
-    } while (File.ReadString(buffer, sizeof buffer) && buffer[last] == '\0' && buffer[last - 1] != '\n');
-    line.Empty();
-    return lineTooLong;
+    bool nul = false;
+    for (bool first = true;; first = false) {
+        std::memset(buffer, 1, sizeof buffer);
+        if (!File.ReadString(buffer, sizeof buffer))
+            return first ? lineEnd : (nul ? lineHasNul : lineTooLong);
+        const size_t length = ReadLength(buffer, sizeof buffer);
+        nul = nul || std::strlen(buffer) < length;
+        const bool ended = length < sizeof buffer - 1 || buffer[length - 1] == '\n';
+        if (first && ended && !nul) {
+            line = buffer;
+            return lineRead;
+        }
+        // Never execute part of a line: the rest is passed over and the line refused.
+        if (ended)
+            return nul ? lineHasNul : lineTooLong;
+    }
 }
 
 int CMotionPlayback::ExecuteNextLine()
@@ -155,6 +170,8 @@ int CMotionPlayback::ExecuteNextLine()
     ++LineCount;
     if (read == lineTooLong)
         return Error("the line is longer than %d characters", kMaxLineLength);
+    if (read == lineHasNul)
+        return Error("the line holds a NUL byte");
     if (++m_linesExecuted > kMaxLinesExecuted)
         return Error("the program ran %d lines without ending; does it jump in a loop?", kMaxLinesExecuted);
     return ExecuteLine(line);

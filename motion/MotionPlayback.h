@@ -76,8 +76,8 @@ private:
     bool IsLabelLine(const CString& line) const;
     static bool LabelNumber(const CString& trimmedUpper, int& label);
 
-    enum LineRead { lineEnd = 0, lineRead = 1, lineTooLong = -1 };
-    // Reads one whole line; a line that is too long is read to its end and refused.
+    enum LineRead { lineEnd = 0, lineRead = 1, lineTooLong = -1, lineHasNul = -2 };
+    // Reads one whole line; a line too long or holding a NUL byte is read to its end and refused.
     int ReadProgramLine(CString& line);
     void RunProgram(int& result);
     bool WriteOutputs(const CString& path);

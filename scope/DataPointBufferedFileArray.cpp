@@ -46,16 +46,6 @@ bool IsGoodRecord(const CDataPoint& point)
     return std::isfinite(point.m_time) && std::isfinite(point.m_value);
 }
 
-void SyncFolderOf(const std::string& path)
-{
-    const std::string folder = std::filesystem::path(path).parent_path().string();
-    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
 // What a data file holds beside its samples, read whole before anything is kept.
 struct ParsedFile {
     int64_t m_size = 0;
@@ -692,11 +682,10 @@ BOOL CDataPointBufferedFileArray::SaveAs(const char* path)
     const std::string from = GetTempPath().str();
     // A symbolic link at path stays: the file it names gets the data.
     const std::string to = CFileReplacement::ResolveLinks(path).GetString();
-    if (std::rename(from.c_str(), to.c_str()) == 0) {
-        SyncFolderOf(to);
+    const int moved = CFileReplacement::MoveOver(from.c_str(), to.c_str());
+    if (moved == 0)
         return TRUE;
-    }
-    if (errno != EXDEV || !CopyInPlace(from, to))
+    if (moved != EXDEV || !CopyInPlace(from, to))
         return FALSE;
     std::remove(from.c_str());
     return TRUE;

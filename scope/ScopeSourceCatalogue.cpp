@@ -1,5 +1,6 @@
 #include "ScopeSourceCatalogue.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "ScopeDriveServices.h"
@@ -11,6 +12,8 @@ namespace {
 constexpr int kTypeParameter = 6;  // GPD_CS
 constexpr int kDemoType = 21;      // the catalogue of a drive that is not connected
 constexpr double kTypeWaitSeconds = 5.0;
+// Far more than any drive offers: a hand-edited count cannot make the list endless.
+constexpr int kMaxSources = 256;
 
 CString ReadText(const char* section, const char* key, const char* defaultValue, const CString& file)
 {
@@ -47,7 +50,7 @@ int BuildDriveScopeSourceList(CScopeSourceQueryDataList& list, int address, CSco
     CString section;
     section.Format("IS_CS %d", type);
     const CString file = services.GetFactorySettingsPath();
-    const int count = static_cast<int>(GetPrivateProfileInt("CS SCOPECOUNT", section, 0, file));
+    const int count = std::min(static_cast<int>(GetPrivateProfileInt("CS SCOPECOUNT", section, 0, file)), kMaxSources);
     for (int i = 1; i <= count; ++i) {
         CString key;
         key.Format("Scope %d", i);

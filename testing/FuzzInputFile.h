@@ -38,6 +38,24 @@ private:
     std::string m_path;
 };
 
+// A real file in memory-backed /dev/shm for writers that replace their file by
+// a rename (which a file held in memory cannot take); removed at exit.
+class FuzzScratchFile {
+public:
+    explicit FuzzScratchFile(const char* name)
+        : m_path("/dev/shm/" + std::string(name) + "." + std::to_string(getpid()))
+    {
+    }
+    ~FuzzScratchFile() { unlink(m_path.c_str()); }
+    FuzzScratchFile(const FuzzScratchFile&) = delete;
+    FuzzScratchFile& operator=(const FuzzScratchFile&) = delete;
+
+    const std::string& Path() const { return m_path; }
+
+private:
+    std::string m_path;
+};
+
 // Opens the file for reading or, emptied first, for writing in place (a file
 // in memory cannot be replaced by a rename).
 inline bool OpenFuzzFile(CFile& file, FuzzInputFile& input, bool forWriting)

@@ -331,18 +331,13 @@ void CDPlotArea::Serialize(CArchive& ar)
     }
     // Read everything first, so a broken archive leaves the traces as they were.
     CList<CPlotTrace*, CPlotTrace*> loaded;
-    std::unordered_set<const CObject*> objects;
     std::unordered_set<int> ids;
     try {
         for (ULONGLONG n = ar.ReadCount(); n > 0; --n) {
-            CObject* object = ar.ReadObject(RUNTIME_CLASS(CPlotTrace));
-            if (!object)
+            auto* trace = static_cast<CPlotTrace*>(ar.ReadOwnedObject(RUNTIME_CLASS(CPlotTrace)));
+            if (!trace)
                 continue;
-            // A trace named twice by reference would be owned, and deleted, twice;
-            // two traces of one id would leave the second out of reach.
-            if (!objects.insert(object).second)
-                ar.ThrowArchive(CArchiveException::badIndex);
-            auto* trace = static_cast<CPlotTrace*>(object);
+            // Two traces of one id would leave the second out of reach.
             loaded.AddTail(trace);
             if (!ids.insert(trace->m_id).second)
                 ar.ThrowArchive(CArchiveException::badIndex);

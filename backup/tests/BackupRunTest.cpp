@@ -250,6 +250,20 @@ TEST_F(BackupRunTest, RestoreStartsClean)
                                       "ERROR in line 9 of backup file \"r.bk\": Encountered error from previous backup.\r\n");
 }
 
+// A restore never sends part of a line: a line cut by a NUL byte or too long
+// is refused with its number, and the lines around it still go.
+TEST_F(BackupRunTest, RestoreRefusesLinesItCannotReadWhole)
+{
+    m_home.Write("cut.bk", std::string("ACC 5\0" "00\n", 9) + "TLP 7\nACC 6" + std::string(1000, '0') + "\n");
+    ASSERT_EQ(m_engine.RestoreFromFile(1, "Axis 1", m_home.File("cut.bk").c_str(), 1, ""), 1);
+    ASSERT_TRUE(RunToEnd(m_engine));
+    EXPECT_EQ(m_drive.Get("ACC"), -250);
+    EXPECT_EQ(m_drive.Get("TLP"), 7);
+    EXPECT_EQ(m_engine.GetErrorLog(), "Error log for restoring file \"cut.bk\":\r\n\r\n"
+                                      "ERROR in line 1 of backup file \"cut.bk\": Line holds a NUL byte.\r\n"
+                                      "ERROR in line 3 of backup file \"cut.bk\": Line longer than 999 characters.\r\n");
+}
+
 TEST_F(BackupRunTest, EditorTransfers)
 {
     FakeEditor editor;

@@ -114,6 +114,34 @@ TEST_F(UdpPortTest, OversizedDatagramIsDroppedAndLaterOnesStillCome)
     EXPECT_EQ(port.Read(4100, std::vector<BYTE>(4100).data()), 0);
 }
 
+// A reader that stalls while a sender floods the module address: the queue
+// stops growing at its bound, and each datagram dropped counts as an error.
+TEST_F(UdpPortTest, AFloodWhileNobodyReadsIsBoundedAndCounted)
+{
+    CQVX_UDPCommPort port("127.0.0.1", module.Record());
+    ASSERT_EQ(port.Open(), 1);
+    CCommStatistics statistics;
+    port.SetStatistics(&statistics);
+    const BYTE hello[] = {0};
+    port.Write(1, hello);
+    ASSERT_TRUE(WaitFor([&] { return module.DatagramsReceived() == 1; }));
+    const int sent = CDSocketThreadDataList::kMaxItems + 40;
+    int delivered = 0;
+    for (int i = 0; i < sent; ++i) {
+        ASSERT_TRUE(module.SendToPeer(std::vector<BYTE>(CDSocketThread::kMaxDatagram, 0x11)));
+        // Paced so the socket's own buffer never drops what the list could take.
+        WaitFor([&] { return port.GetSocketThread()->GetReceiveList().GetCount() +
+                                 port.GetSocketThread()->GetDroppedCount() > i; });
+        delivered = i + 1;
+    }
+    ASSERT_EQ(delivered, sent);
+    CDSocketThread* thread = port.GetSocketThread();
+    ASSERT_TRUE(WaitFor([&] { return thread->GetReceiveList().GetCount() + thread->GetDroppedCount() == sent; }));
+    EXPECT_EQ(thread->GetReceiveList().GetCount(), CDSocketThreadDataList::kMaxItems);
+    EXPECT_EQ(statistics.GetStatistics(kStatRxFrameError)->GetCount(), sent - CDSocketThreadDataList::kMaxItems);
+    EXPECT_EQ(port.NextReadSize(), CDSocketThread::kMaxDatagram) << "what was queued still reads";
+}
+
 TEST_F(UdpPortTest, ReadFaultHoldsUntilTheLinkIsReopenedOnTheSameThread)
 {
     CQVX_UDPCommPort port("127.0.0.1", RecordFor(DeadPort()));

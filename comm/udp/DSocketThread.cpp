@@ -178,6 +178,12 @@ void CDSocketThread::DoSend()
         Fault(kSocketWriteFault, "SOCKET_WRITE_FAULT", kWriteFaultText);
 }
 
+void CDSocketThread::CountReceiveError()
+{
+    if (CCommStatistics* statistics = m_statistics)
+        statistics->AddSample(kStatRxFrameError, 0);
+}
+
 void CDSocketThread::DoReceive()
 {
     // Only while the link trace is on: a line per loop would flood the watch window's log.
@@ -191,14 +197,17 @@ void CDSocketThread::DoReceive()
     const int got = m_socket.Receive(buffer, sizeof buffer);
     if (got > kMaxDatagram) {
         ++m_oversized;
-        if (CCommStatistics* statistics = m_statistics)
-            statistics->AddSample(kStatRxFrameError, 0);
+        CountReceiveError();
         return;
     }
     if (got > 0) {
         if (app)
             app->AddDebugMessage("Socket Read Packet");
-        m_receive.Append(buffer, got);
+        if (!m_receive.Append(buffer, got)) {
+            ++m_dropped;
+            CountReceiveError();
+            return;
+        }
         if (m_onReceive)
             m_onReceive();
         return;

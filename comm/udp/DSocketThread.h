@@ -53,6 +53,8 @@ public:
     void SetReceiveListener(std::function<void()> listener) { m_onReceive = std::move(listener); }
     // Datagrams dropped because they were larger than the link takes.
     int GetOversizedCount() const { return m_oversized; }
+    // Datagrams dropped because the receive list was full.
+    int GetDroppedCount() const { return m_dropped; }
     // The local port of the connected socket, 0 while not connected.
     UINT GetLocalPort();
 
@@ -64,6 +66,7 @@ private:
     void DoConnect();
     void DoSend();
     void DoReceive();
+    void CountReceiveError();
     void Fault(int state, const char* key, const char* text);
 
     CString m_host;
@@ -76,5 +79,6 @@ private:
     CDSocketThreadDataList m_send;
     std::atomic<CCommStatistics*> m_statistics{nullptr};
     std::atomic<int> m_oversized{0};
+    std::atomic<int> m_dropped{0};
     std::thread m_thread;
 };

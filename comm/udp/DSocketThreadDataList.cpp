@@ -6,11 +6,14 @@
 
 CDSocketThreadDataList::~CDSocketThreadDataList() { RemoveAll(); }
 
-void CDSocketThreadDataList::Append(const BYTE* bytes, int count)
+bool CDSocketThreadDataList::Append(const BYTE* bytes, int count)
 {
-    auto* item = new CDSocketThreadData(bytes, count);
+    auto item = std::make_unique<CDSocketThreadData>(bytes, count);
     CSingleLock lock(&m_lock, TRUE);
-    m_items.AddTail(item);
+    if (m_items.GetCount() >= kMaxItems)
+        return false;
+    m_items.AddTail(item.release());
+    return true;
 }
 
 int CDSocketThreadDataList::Take(BYTE* buffer, int size)

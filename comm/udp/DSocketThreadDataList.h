@@ -15,7 +15,10 @@ public:
     CDSocketThreadDataList(const CDSocketThreadDataList&) = delete;
     CDSocketThreadDataList& operator=(const CDSocketThreadDataList&) = delete;
 
-    void Append(const BYTE* bytes, int count);
+    // Bounded so that a flood while nobody reads cannot eat the memory:
+    // false (the datagram dropped) when the list already holds kMaxItems.
+    static constexpr int kMaxItems = 512;
+    bool Append(const BYTE* bytes, int count);
     // The oldest datagram copied into the buffer: its size; 0 when none waits;
     // -1 when it is larger than the buffer (it is then dropped).
     int Take(BYTE* buffer, int size);

@@ -123,3 +123,21 @@ TEST(DPropertyListTest, BadArchiveLeavesTheListAsItWas)
         EXPECT_EQ(Names(list), "keep=me;");
     }
 }
+
+// Bags of several windows share one archive: a bag naming another bag's element
+// would give it two owners, each deleting it.
+TEST(DPropertyListTest, AnElementOfAnEarlierListInTheSameArchiveIsRefused)
+{
+    const std::string first = std::string("\x01\x00\xFF\xFF\x01\x00\x0A\x00", 8) + "CDProperty" + "\x01" "a" "\x01" "1";
+    TempDir dir;
+    dir.Write("bag.bin", first + std::string("\x01\x00\x02\x00", 4));
+    CFile file(dir.File("bag.bin").c_str(), CFile::modeRead);
+    CArchive ar(&file, CArchive::load);
+    CDPropertyList earlier;
+    earlier.Serialize(ar);
+    EXPECT_EQ(Names(earlier), "a=1;");
+    CDPropertyList later;
+    later.SetString("keep", "me");
+    EXPECT_THROW(later.Serialize(ar), CArchiveException);
+    EXPECT_EQ(Names(later), "keep=me;");
+}

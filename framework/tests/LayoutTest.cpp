@@ -235,6 +235,29 @@ TEST_F(LayoutTest, ADamagedFileRestoresNothingAndSaysSoOnce)
     EXPECT_EQ(Windows().size(), 3u);
 }
 
+// One window's bag naming a property of an earlier window's bag would leave
+// both windows owning, and deleting, it.
+TEST_F(LayoutTest, ABagNamingAnotherWindowsPropertyIsRefused)
+{
+    OpenSample()->GetProperties().SetString("P", "1");
+    OpenSample("SAMPLEDRIVE:2")->GetProperties().SetString("Q", "2");
+    ASSERT_EQ(m_frame.m_list.SaveLayout(Path().c_str(), 0, 0), 1);
+    std::string bytes = m_home.Read("layout.kvl");
+    const std::string firstClass = std::string("\xFF\xFF\x01\x00\x0A\x00", 6) + "CDProperty";
+    const std::string second = std::string("\x01\x80", 2) + Counted("Q") + Counted("2");
+    ASSERT_NE(bytes.find(firstClass + Counted("P") + Counted("1")), std::string::npos);
+    const size_t at = bytes.find(second);
+    ASSERT_NE(at, std::string::npos) << "the property class is the file's first";
+    bytes.replace(at, second.size(), std::string("\x02\x00", 2));
+    m_home.Write("shared.kvl", bytes);
+    CloseAll();
+    m_frame.m_list.SetInteractive(0);
+    EXPECT_EQ(m_frame.m_list.LoadLayout(Path("shared.kvl").c_str()), 0);
+    Settle();
+    EXPECT_EQ(CSampleDriveDlg::s_alive, 0);
+    EXPECT_EQ(MessageLines(), std::vector<std::string>{std::string("MSGBOX:") + kLayoutDamagedMessage});
+}
+
 TEST_F(LayoutTest, AFailedSaveLeavesThePreviousFileWhole)
 {
     OpenSample();

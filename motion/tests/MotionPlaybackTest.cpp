@@ -333,6 +333,14 @@ TEST(MotionPlaybackTest, ErrorsNameTheirLine)
     EXPECT_STREQ(run.error, "line 4: unknown word \"BOGUS\"");
 }
 
+TEST(MotionPlaybackTest, ALineHoldingANulByteIsRefusedWholeWithItsNumber)
+{
+    const ProgramRun run = RunProgram(std::string("ASSIGN 1 = X\nASSIGN 2 = Y\nX1\0Y2\nX3\n", 35));
+    EXPECT_FALSE(run.result);
+    EXPECT_STREQ(run.error, "line 3: the line holds a NUL byte");
+    EXPECT_EQ(run.boxes, std::vector<CString>{"MSGBOX:ERROR: Test failed"});
+}
+
 TEST(MotionPlaybackTest, AnOverLongLineIsRefusedWholeWithItsNumber)
 {
     // A comment that runs past the longest line must not become a line of its own.

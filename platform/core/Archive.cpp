@@ -331,7 +331,11 @@ const CRuntimeClass* CArchive::ReadClass(const CRuntimeClass* requested)
     return runtimeClass;
 }
 
-CObject* CArchive::ReadObject(const CRuntimeClass* requested)
+CObject* CArchive::ReadObject(const CRuntimeClass* requested) { return ReadObject(requested, false); }
+
+CObject* CArchive::ReadOwnedObject(const CRuntimeClass* requested) { return ReadObject(requested, true); }
+
+CObject* CArchive::ReadObject(const CRuntimeClass* requested, bool owning)
 {
     CheckLoading();
     DWORD objectTag = 0;
@@ -339,6 +343,9 @@ CObject* CArchive::ReadObject(const CRuntimeClass* requested)
     if (!runtimeClass) {
         // A reference to an object read before (tag 0: null).
         if (objectTag >= m_loaded.size() || (objectTag != 0 && !m_loaded[objectTag].object))
+            ThrowArchive(CArchiveException::badIndex);
+        // An owner may have deleted what it took; nobody else may have it too.
+        if (objectTag != 0 && (owning || m_loaded[objectTag].owned))
             ThrowArchive(CArchiveException::badIndex);
         CObject* object = m_loaded[objectTag].object;
         if (object && requested && !object->IsKindOf(requested))
@@ -360,6 +367,7 @@ CObject* CArchive::ReadObject(const CRuntimeClass* requested)
         delete object;
         throw;
     }
+    m_loaded[slot].owned = owning;
     return object;
 }
 

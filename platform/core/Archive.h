@@ -78,6 +78,10 @@ public:
     // the requested class (null: any), an unknown class or a bad tag throws
     // CArchiveException, and nothing made for the failed object is kept.
     CObject* ReadObject(const CRuntimeClass* requested);
+    // For a reader that will own (and delete) what it reads: only a new object or
+    // null; a reference to an object read before throws badIndex, and so does any
+    // later reference to the object this returns, so no object gets two owners.
+    CObject* ReadOwnedObject(const CRuntimeClass* requested);
     void WriteClass(const CRuntimeClass* runtimeClass);
     const CRuntimeClass* ReadClass(const CRuntimeClass* requested = nullptr);
     // The schema stored for the object being read (once), or (UINT)-1.
@@ -119,7 +123,9 @@ private:
         const CRuntimeClass* runtimeClass = nullptr;
         CObject* object = nullptr;
         UINT schema = 0;
+        bool owned = false;
     };
+    CObject* ReadObject(const CRuntimeClass* requested, bool owning);
     void WriteIndexTag(DWORD index, DWORD classBit);
     DWORD NextIndex();
     const CRuntimeClass* ReadClassTag(DWORD& objectTag);

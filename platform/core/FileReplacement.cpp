@@ -163,6 +163,30 @@ int CFileReplacement::Commit()
     return err;
 }
 
+int CFileReplacement::MoveOver(const CString& from, const char* path)
+{
+    if (!path || !*path)
+        return ENOENT;
+    const CString target = ResolveLinks(path);
+    struct stat old {};
+    const bool replacing = stat(target, &old) == 0;
+    if (replacing && S_ISDIR(old.st_mode))
+        return EISDIR;
+    const int fd = ::open(from, O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0)
+        return errno;
+    if (replacing) {
+        if (fchown(fd, old.st_uid, old.st_gid) != 0)
+            (void)fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+        fchmod(fd, old.st_mode & 07777);
+    }
+    int err = fsync(fd) == 0 ? 0 : errno;
+    close(fd);
+    if (err == 0 && std::rename(from, target) != 0)
+        err = errno;
+    return err != 0 ? err : SyncFolder(FolderOf(target.GetString()));
+}
+
 void CFileReplacement::Discard()
 {
     if (m_fd < 0)

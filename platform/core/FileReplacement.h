@@ -32,6 +32,11 @@ public:
     // Drops the temporary file; the target stays as it was.
     void Discard();
 
+    // Puts a finished file in place of path as Commit would (links followed, the
+    // old file's mode and owner kept, synced); 0, or the errno value of the
+    // failure (EXDEV: another file system), when from is left as it was.
+    static int MoveOver(const CString& from, const char* path);
+
     // The name that the temporary files of target start with, without folder.
     static CString TempPrefix(const CString& target);
     // path with its symbolic links followed, also to a file that does not exist yet.

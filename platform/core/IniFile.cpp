@@ -1,6 +1,7 @@
 #include "IniFile.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -8,6 +9,7 @@
 #include <sstream>
 #include <string>
 #include <strings.h>
+#include <sys/stat.h>
 #include <vector>
 
 #include "File.h"
@@ -32,6 +34,11 @@ class IniDocument {
 public:
     explicit IniDocument(const char* fileName) : m_fileName(fileName)
     {
+        struct stat st {};
+        if (stat(fileName, &st) != 0) {
+            m_readWhole = errno == ENOENT;  // no file yet: nothing to keep
+            return;
+        }
         std::ifstream in(fileName, std::ios::binary);
         std::string line;
         while (std::getline(in, line)) {
@@ -39,6 +46,7 @@ public:
                 line.pop_back();
             m_lines.push_back(line);
         }
+        m_readWhole = in.is_open() && !in.bad();
     }
 
     static bool IsSectionLine(const std::string& line, std::string* name = nullptr)
@@ -146,6 +154,9 @@ public:
     }
 
     std::vector<std::string>& Lines() { return m_lines; }
+    // False when the file is there but could not be read whole: a write based on
+    // part of it would lose the rest, and a deletion could not be confirmed.
+    bool ReadWhole() const { return m_readWhole; }
 
     bool Save() const
     {
@@ -167,6 +178,7 @@ public:
 private:
     std::string m_fileName;
     std::vector<std::string> m_lines;
+    bool m_readWhole = false;
 };
 
 // Copies a NUL-separated list into out, ending with a double NUL; truncates to fit.
@@ -255,6 +267,8 @@ BOOL WritePrivateProfileString(const char* section, const char* key, const char*
         return FALSE;
     std::lock_guard<std::recursive_mutex> guard(g_iniMutex);
     IniDocument doc(fileName);
+    if (!doc.ReadWhole())
+        return FALSE;
     auto& lines = doc.Lines();
     int header = doc.FindSection(section);
     if (!key) {
@@ -300,6 +314,8 @@ BOOL WritePrivateProfileSection(const char* section, const char* entries, const 
         return FALSE;
     std::lock_guard<std::recursive_mutex> guard(g_iniMutex);
     IniDocument doc(fileName);
+    if (!doc.ReadWhole())
+        return FALSE;
     auto& lines = doc.Lines();
     int header = doc.FindSection(section);
     if (header < 0)

@@ -120,6 +120,8 @@ BOOL CHttpClient::Send(const CHttpRequest& request, CHttpReply& reply, CString& 
 
     const CURLcode result = curl_easy_perform(c);
     if (result != CURLE_OK) {
+        reply.noAnswer = result == CURLE_COULDNT_CONNECT || result == CURLE_COULDNT_RESOLVE_HOST ||
+                         result == CURLE_COULDNT_RESOLVE_PROXY || result == CURLE_OPERATION_TIMEDOUT;
         if (buffer.tooLarge)
             error = "The server's reply is too large.";
         else

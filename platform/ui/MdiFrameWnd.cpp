@@ -1,6 +1,7 @@
 #include "MdiFrameWnd.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
@@ -8,6 +9,7 @@
 
 #include "MdiChildFramePrivate.h"
 #include "Menu.h"
+#include "MenuCommand.h"
 #include "ResourceText.h"
 #include "StatusBar.h"
 #include "StringTable.h"
@@ -183,8 +185,10 @@ void FillItems(CMDIFrameWnd* frame, QMenu* target, CMenu* source)
             action->setData(item.id);
             const UINT id = item.id;
             QObject::connect(action, &QAction::triggered, target, [frame, id]() {
-                if (frame->GetSafeHwnd())
-                    AfxCallWndProc(frame, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), 0), 0);
+                kvui::RunAfterMenu(frame->GetImpl() ? frame->GetImpl()->widget.data() : nullptr, [frame, id]() {
+                    if (frame->GetSafeHwnd())
+                        AfxCallWndProc(frame, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), 0), 0);
+                });
             });
             QObject::connect(action, &QAction::hovered, target,
                              [frame, id]() { frame->SetMessageText(AfxGetCommandPrompt(id)); });
@@ -389,6 +393,27 @@ BOOL ChooseMenuItem(CWnd* frame, const char* path)
     if (!action || action->menu() || !action->isEnabled())
         return FALSE;
     action->trigger();
+    kvui::RunChosenMenuCommands();
+    return TRUE;
+}
+
+BOOL ChooseMenuItemByKeys(CWnd* frame, const char* path)
+{
+    QAction* found = FindAction(frame, path, true);
+    QPointer<QMenu> menu = found ? qobject_cast<QMenu*>(found->parent()) : nullptr;
+    if (!menu)
+        return FALSE;
+    const QString text = found->text();
+    menu->popup(QPoint(0, 0));  // may fill the menu anew
+    QAction* action = nullptr;
+    for (QAction* candidate : menu->actions())
+        if (candidate->text() == text)
+            action = candidate;
+    if (!action || action->menu() || !action->isEnabled())
+        return FALSE;
+    menu->setActiveAction(action);
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QCoreApplication::sendEvent(menu, &press);
     return TRUE;
 }
 

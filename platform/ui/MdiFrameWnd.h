@@ -97,6 +97,9 @@ namespace kvtest {
 // menu (so its update handlers run) and chooses the item when it is enabled.
 // FALSE when the path does not exist or the item is greyed.
 BOOL ChooseMenuItem(CWnd* frame, const char* path);
+// The same through the open menu itself, as the keyboard does: the item's menu
+// pops up, the item is made current and Enter is pressed on it.
+BOOL ChooseMenuItemByKeys(CWnd* frame, const char* path);
 // The item's state as the open menu would show it: -1 missing, 0 greyed, 1 enabled.
 int MenuItemState(CWnd* frame, const char* path, int* checked = nullptr);
 // The texts of the menu bar's top-level items, in order.

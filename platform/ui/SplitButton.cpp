@@ -6,6 +6,7 @@
 #include <QToolButton>
 
 #include "Menu.h"
+#include "MenuCommand.h"
 #include "WndImpl.h"
 
 struct CSplitButton::Impl {
@@ -57,8 +58,10 @@ void CSplitButton::SetDropDownMenu(const CMenu& menu)
         const UINT id = item.id;
         action->setProperty("kvId", id);
         QObject::connect(action, &QAction::triggered, q, [this, id]() {
-            if (CWnd* owner = GetParent())
-                owner->SendMessage(WM_COMMAND, MAKEWPARAM(id, 0), 0);
+            kvui::RunAfterMenu(GetImpl() ? GetImpl()->widget.data() : nullptr, [this, id]() {
+                if (CWnd* owner = GetParent())
+                    owner->SendMessage(WM_COMMAND, MAKEWPARAM(id, 0), 0);
+            });
         });
     }
 }
@@ -80,6 +83,7 @@ bool ChooseDropDownItem(CSplitButton& button, UINT id)
     for (QAction* action : actions)
         if (!action->isSeparator() && action->property("kvId").toUInt() == id) {
             action->trigger();
+            kvui::RunChosenMenuCommands();
             return true;
         }
     return false;

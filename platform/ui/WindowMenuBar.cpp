@@ -6,6 +6,7 @@
 #include "CmdUI.h"
 #include "Menu.h"
 #include "MenuBarMnemonicFilter.h"
+#include "MenuCommand.h"
 #include "WndImpl.h"
 
 namespace kvui {
@@ -66,8 +67,10 @@ void FillItems(QWidget* owner, QMenu* target, CMenu* source)
         const UINT id = item.id;
         QPointer<QWidget> window(owner);
         QObject::connect(action, &QAction::triggered, target, [window, id]() {
-            if (CWnd* wnd = CWndImpl::WndOf(window))
-                AfxCallWndProc(wnd, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), 0), 0);
+            kvui::RunAfterMenu(window, [window, id]() {
+                if (CWnd* wnd = CWndImpl::WndOf(window))
+                    AfxCallWndProc(wnd, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), 0), 0);
+            });
         });
     }
 }

@@ -258,8 +258,11 @@ TEST(ScopeDataFile, SaveAsReplacesTheTargetOrKeepsEverything)
     EXPECT_EQ(ReadFile(temp), recorded);
 
     WriteFile(dir.File("old.qsd"), "old");
+    std::filesystem::permissions(dir.File("old.qsd"), std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
     ASSERT_TRUE(buffer.SaveAs(dir.File("old.qsd").c_str()));
     EXPECT_EQ(ReadFile(dir.File("old.qsd")), recorded);
+    EXPECT_EQ(std::filesystem::status(dir.File("old.qsd")).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write) << "the old file's mode";
     EXPECT_FALSE(std::filesystem::exists(temp));
     EXPECT_FALSE(buffer.SaveAs(dir.File("again.qsd").c_str()));  // nothing left to save
 }

@@ -104,6 +104,16 @@ TEST_F(ScopeCatalogueTest, ADriveNotConnectedGetsTheDemoTypesSignals)
     EXPECT_EQ(services.asked, 0);
 }
 
+TEST_F(ScopeCatalogueTest, ACountTheFileClaimsBeyondReasonIsBounded)
+{
+    dir.Write("kvfact.ini", "[CS SCOPECOUNT]\nIS_CS 21=2147483647\n[IS_CS 21]\nScope 1=Velocity\n");
+    ASSERT_EQ(BuildDriveScopeSourceList(list, 3, services), 1);
+    const auto entries = Listed(list);
+    ASSERT_EQ(entries.size(), 256u);
+    EXPECT_STREQ(entries[0].name, "Velocity");
+    EXPECT_STREQ(entries[255].name, "Scope 256");
+}
+
 TEST_F(ScopeCatalogueTest, AConnectedDriveIsListedByItsType)
 {
     services.connected = {1};

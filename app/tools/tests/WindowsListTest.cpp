@@ -1,6 +1,7 @@
 // The Windows List on the demo link: twelve windows in the Window menu and in
 // the dialog, Bring to Front, Close Selected with a window that refuses.
 #include "app/tests/AppTestFixture.h"
+#include "app/tools/QvxEditorFrameList.h"
 #include "app/tools/QvxOpenWindowsListDlg.h"
 #include "app/tools/QvxTerminalDlg.h"
 #include "framework/tests/SampleDriveDlg.h"
@@ -114,4 +115,30 @@ TEST_F(WindowsListTest, AWindowGoneSinceTheListWasBuiltIsSkipped)
         EXPECT_EQ(1, dialog->GetList().GetItemCount());
         kvtest::Click(dialog->GetDlgItem(IDOK));
     });
+}
+
+// Closing an editor rebuilds the menu bar while the list, opened from that bar's
+// menu, is still up: the menu must not be freed under its own feet.
+TEST_F(WindowsListTest, ClosingAnEditorFromTheListOpenedByTheMenuKeepsTheProgramRunning)
+{
+    ASSERT_TRUE(kvtest::ChooseMenuItem(Frame(), "&File|Editor|&New File"));
+    ASSERT_EQ(1, Frame()->GetEditors().GetCount());
+    bool listed = false;
+    kvtest::OnNextModal([&](CWnd* window) {
+        auto* dialog = static_cast<CQvxOpenWindowsListDlg*>(window);
+        CListCtrl& list = dialog->GetList();
+        for (int row = 0; row < list.GetItemCount(); ++row)
+            list.SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
+        listed = list.GetItemCount() > 0;
+        AfxQueueScriptedAnswer(IDNO);
+        AfxQueueScriptedAnswer(IDNO);
+        kvtest::Click(dialog->GetDlgItem(IDC_OPEN_WINDOWS_CLOSE));
+        // The list stays up a while, as for a user, then is left with Esc.
+    });
+    kvtest::SetModalTimeout(300);
+    ASSERT_TRUE(kvtest::ChooseMenuItemByKeys(Frame(), "&Window|&Windows..."));
+    const bool closed = Wait([&] { return listed && Frame()->GetEditors().GetCount() == 0; });
+    kvtest::SetModalTimeout(0);
+    ASSERT_TRUE(closed);
+    EXPECT_EQ(1, kvtest::MenuItemState(Frame(), "&Window|&Windows..."));
 }

@@ -388,7 +388,7 @@ TEST_F(QvxDatabaseTestDlgTest, TheReportsFailuresAreReportedAndLeaveTheDatabaseA
     // The ERP answers garbage, then not at all.
     bench.server.SetDefaultMode(TestHttpServer::Mode::html500);
     Click(window, IDC_QDT_TEST_CLOUD);
-    EXPECT_EQ(Boxes(), std::vector<CString>{"Could not obtain SyteLine token.  Please verify user name and password."});
+    EXPECT_EQ(Boxes(), std::vector<CString>{"Could not obtain SyteLine token.  The server answered with HTTP status 500."});
     EXPECT_EQ(bench.home.Read(CSoapComparisonReport::kFileName), "") << "a failed load leaves an empty report";
     bench.server.Stop();
     Click(window, IDC_QDT_TEST_CLOUD);

@@ -235,3 +235,43 @@ TEST(ArchiveObjectTest, StringMapWritesCountThenPairsAndRefusesATruncatedArchive
     EXPECT_THROW(read.Serialize(ar), CArchiveException);
     EXPECT_TRUE(read.IsEmpty());
 }
+
+// What an owner reads is its alone: no reference may name it again, nor may an
+// owner take an object named before.
+TEST(ArchiveObjectTest, AnOwnedObjectIsNeverHandedOutTwice)
+{
+    const std::string point = PointClassRecord() + std::string("\x01\x00\x02\x00", 4);
+    const std::string again = point + std::string("\x02\x00", 2);
+    struct Case {
+        const char* what;
+        bool firstOwned;
+        bool secondOwned;
+        bool refused;
+    };
+    const Case cases[] = {
+        {"owned, then named by an owner", true, true, true},
+        {"owned, then named by a plain reader", true, false, true},
+        {"read plainly, then taken by an owner", false, true, true},
+        {"shared by plain readers", false, false, false},
+    };
+    TempDir dir;
+    dir.Write("a.bin", again + std::string("\x00\x00", 2));
+    for (const Case& c : cases) {
+        CFile file(dir.File("a.bin").c_str(), CFile::modeRead);
+        CArchive ar(&file, CArchive::load);
+        CObject* first = c.firstOwned ? ar.ReadOwnedObject(nullptr) : ar.ReadObject(nullptr);
+        ASSERT_NE(first, nullptr) << c.what;
+        int cause = -1;
+        try {
+            CObject* second = c.secondOwned ? ar.ReadOwnedObject(nullptr) : ar.ReadObject(nullptr);
+            EXPECT_EQ(second, first) << c.what;
+        } catch (const CArchiveException& e) {
+            cause = e.m_cause;
+        }
+        EXPECT_EQ(cause, c.refused ? CArchiveException::badIndex : -1) << c.what;
+        if (!c.refused) {
+            EXPECT_EQ(ar.ReadOwnedObject(nullptr), nullptr) << "null stays allowed";
+        }
+        delete first;
+    }
+}

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "platform/core/IniFile.h"
 #include "platform/core/Profile.h"
@@ -12,6 +16,23 @@ CString Get(const char* section, const char* key, const char* def, const std::st
     char buf[256];
     GetPrivateProfileString(section, key, def, buf, sizeof buf, file.c_str());
     return CString(buf);
+}
+// Runs write as a user who may write but not read path (root reads any file,
+// so under root the write runs in a child that takes another user's id).
+bool WriteWithoutReadRights(const std::string& path, const std::function<BOOL()>& write)
+{
+    chmod(path.c_str(), 0200);
+    if (geteuid() != 0)
+        return write() != FALSE;
+    const uid_t nobody = 65534;
+    if (chown(path.c_str(), nobody, nobody) != 0)
+        return true;
+    const pid_t child = fork();
+    if (child == 0)
+        _exit(setegid(nobody) == 0 && seteuid(nobody) == 0 && write() == FALSE ? 0 : 1);
+    int status = 0;
+    waitpid(child, &status, 0);
+    return !(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 }  // namespace
 
@@ -79,4 +100,26 @@ TEST(IniFileTest, ProfileLivesInTheConfigFolder)
     ASSERT_EQ(size, 3u);
     EXPECT_EQ(std::memcmp(back, blob, 3), 0);
     delete[] back;
+}
+
+TEST(IniFileTest, AFileThatCannotBeReadIsNotWritten)
+{
+    const char* const text = "[A]\r\nx=1\r\n[B]\r\ny=2\r\n";
+    const struct {
+        const char* name;
+        std::function<BOOL(const char*)> write;
+    } cases[] = {
+        {"a key", [](const char* f) { return WritePrivateProfileString("C", "z", "3", f); }},
+        {"a key deleted", [](const char* f) { return WritePrivateProfileString("A", "x", nullptr, f); }},
+        {"a section deleted", [](const char* f) { return WritePrivateProfileString("A", nullptr, nullptr, f); }},
+        {"a section", [](const char* f) { return WritePrivateProfileSection("C", "z=3\0", f); }},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        chmod(dir.path().c_str(), 0777);
+        dir.Write("s.ini", text);
+        const std::string f = dir.File("s.ini");
+        EXPECT_FALSE(WriteWithoutReadRights(f, [&] { return c.write(f.c_str()); })) << c.name;
+        EXPECT_EQ(dir.Read("s.ini"), text) << c.name;
+    }
 }
