@@ -182,6 +182,14 @@ void CScopeSampler::SamplingLoop()
         if (m_samplerState == kSamplerStarting)
             m_samplerState = kSamplerRunning;
     }
+    // Sleeps until an answer is queued or the state changes, not in polls.
+    m_receiver.SetResponseSignal([this] {
+        {
+            std::lock_guard signalLock(m_samplerLock);
+            m_responseQueued = true;
+        }
+        m_samplerChanged.notify_all();
+    });
     for (;;) {
         CAmpResponseToGui response;
         const bool got = m_receiver.GetNextResponse(response);
@@ -189,11 +197,12 @@ void CScopeSampler::SamplingLoop()
             HandleResponse(response);
         std::unique_lock lock(m_samplerLock);
         if (!got)
-            m_samplerChanged.wait_for(lock, std::chrono::milliseconds(1),
-                                      [this] { return m_samplerState != kSamplerRunning; });
+            m_samplerChanged.wait(lock, [this] { return m_responseQueued || m_samplerState != kSamplerRunning; });
+        m_responseQueued = false;
         if (m_samplerState != kSamplerRunning)
             break;
     }
+    m_receiver.SetResponseSignal(nullptr);
     SetSamplerState(kSamplerStopped);
 }
 

@@ -183,6 +183,7 @@ private:
 
     mutable std::mutex m_samplerLock;
     std::condition_variable m_samplerChanged;
+    bool m_responseQueued = false;  // under m_samplerLock; set by the receiver's signal
     int m_samplerState = kSamplerStopped;
     CWinThread* m_samplerThread = nullptr;
 };
