@@ -367,20 +367,25 @@ void CScopeSampler::CheckRecordTriggers(double time, double value, int mode, int
         break;
     case kWaitStartLevel:
         if (m_recordStartTrigger == 1 && sourceId == m_startTrigSourceId) {
-            if (Fires(m_startTrigOn, m_startTrigLevel, value, m_startPrevSeen, m_startPrev))
+            if (Fires(m_startTrigOn, m_startTrigLevel, value, m_startPrevSeen, m_startPrev)) {
                 m_recordState = kStartRequested;
+                OnRecordRequested();
+            }
             m_startPrev = value;
             m_startPrevSeen = 1;
         }
         break;
     case kRecordingNow:
         if (m_recordStopTrigger == 1 && sourceId == m_stopTrigSourceId) {
-            if (Fires(m_stopTrigOn, m_stopTrigLevel, value, m_stopPrevSeen, m_stopPrev))
+            if (Fires(m_stopTrigOn, m_stopTrigLevel, value, m_stopPrevSeen, m_stopPrev)) {
                 m_recordState = kStopRequested;
+                OnRecordRequested();
+            }
             m_stopPrev = value;
             m_stopPrevSeen = 1;
         } else if (m_recordStopTrigger == 2 && mode == kRecording && m_recordTime <= time) {
             m_recordState = kStopRequested;
+            OnRecordRequested();
         }
         break;
     default: break;
@@ -393,6 +398,8 @@ void CScopeSampler::OnRecord(bool start)
     if (start) {
         if (m_recordState == kRecordIdle) {
             m_recordState = m_recordStartTrigger == 1 ? kStartArmed : kStartRequested;
+            if (m_recordState == kStartRequested)
+                OnRecordRequested();
             // A level stop compares with values of this recording only.
             m_stopPrevSeen = 0;
         } else if (m_recordStartTrigger == 1) {
@@ -408,8 +415,10 @@ void CScopeSampler::CancelRecordRequest()
     CSingleLock lock(&m_recordLock, TRUE);
     if (m_recordState == kWaitStartLevel || m_recordState == kStartRequested)
         m_recordState = kRecordIdle;
-    else if (m_recordState == kRecordingNow)
+    else if (m_recordState == kRecordingNow) {
         m_recordState = kStopRequested;
+        OnRecordRequested();
+    }
 }
 
 int CScopeSampler::TakeRecordRequest()

@@ -158,6 +158,9 @@ protected:
     virtual void PlotSample(int /*sourceId*/, double /*time*/, double /*value*/) {}
     virtual void ClearPlot() {}
     virtual void AutoScaleIfLocked() {}
+    // A record start or stop waits for TakeRecordRequest; called on the
+    // thread that made it, under the record lock: must not block.
+    virtual void OnRecordRequested() {}
 
     CDistMngrResponseReceiver& m_receiver;
     CScopeDriveServices& m_services;
