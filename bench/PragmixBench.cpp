@@ -1,10 +1,16 @@
 // Pragmix side by side with its peers: expressions parsed and solved per
 // second against muparser, preprocessed lines per second against GNU cpp on
-// the equivalent macro-heavy input.
+// the equivalent macro-heavy input, each preprocessor started as a process of
+// its own on the same file (this program is Pragmix's: --preprocess IN OUT).
 #include <benchmark/benchmark.h>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -145,7 +151,8 @@ const MacroSource& Source()
     return source;
 }
 
-void PragmixPreprocessFile(benchmark::State& state)
+// Pragmix in this process: the library's own cost without a process start.
+void PragmixPreprocessFileInProcess(benchmark::State& state)
 {
     const MacroSource& source = Source();
     CMacroDefsCallBack quiet;
@@ -156,25 +163,64 @@ void PragmixPreprocessFile(benchmark::State& state)
     }
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * source.Lines());
 }
-BENCHMARK(PragmixPreprocessFile)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(PragmixPreprocessFileInProcess)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-void GnuCppPreprocessFile(benchmark::State& state)
+// Starts a program without a shell, its output thrown away; true when it exits 0.
+bool RunProcess(const std::vector<std::string>& args)
+{
+    std::vector<char*> argv;
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t child = 0;
+    const int started = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (started != 0)
+        return false;
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+std::string g_self;  // this program, for Pragmix as a process
+
+void PragmixPreprocessProcess(benchmark::State& state)
 {
     const MacroSource& source = Source();
-    const std::string command =
-        "cpp -P -undef -nostdinc -w " + source.Input() + " -o " + source.Output("cpp") + " 2>/dev/null";
-    for (auto _ : state) {
-        if (std::system(command.c_str()) != 0)
-            state.SkipWithError("cpp is not available or failed");
-    }
+    const std::vector<std::string> command = {g_self, "--preprocess", source.Input(), source.Output("pragmix")};
+    for (auto _ : state)
+        if (!RunProcess(command))
+            state.SkipWithError("Pragmix failed on the source");
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * source.Lines());
 }
-BENCHMARK(GnuCppPreprocessFile)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(PragmixPreprocessProcess)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void GnuCppPreprocessProcess(benchmark::State& state)
+{
+    const MacroSource& source = Source();
+    const std::vector<std::string> command = {"cpp", "-P", "-undef", "-nostdinc", "-w", source.Input(), "-o",
+                                              source.Output("cpp")};
+    for (auto _ : state)
+        if (!RunProcess(command))
+            state.SkipWithError("cpp is not available or failed");
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * source.Lines());
+}
+BENCHMARK(GnuCppPreprocessProcess)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc == 4 && std::strcmp(argv[1], "--preprocess") == 0) {
+        CMacroDefsCallBack quiet;
+        CMacroDefs macros;
+        return macros.ProcessFile(argv[2], argv[3], &quiet) ? 0 : 1;
+    }
+    g_self = "/proc/self/exe";
 #ifndef KV_HAVE_MUPARSER
     std::fprintf(stderr, "muparser is not installed (tools/setup --bench): measuring Pragmix alone\n");
 #endif
