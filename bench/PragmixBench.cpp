@@ -1,7 +1,7 @@
 // Pragmix side by side with its peers: expressions parsed and solved per
 // second against muparser, preprocessed lines per second against GNU cpp on
 // the equivalent macro-heavy input, each preprocessor started as a process of
-// its own on the same file (this program is Pragmix's: --preprocess IN OUT).
+// its own on the same file (Pragmix's is pragmix_preprocess, beside this one).
 #include <benchmark/benchmark.h>
 
 #include <fcntl.h>
@@ -10,7 +10,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -342,12 +341,12 @@ bool RunProcess(const std::vector<std::string>& args)
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-std::string g_self;  // this program, for Pragmix as a process
+std::string g_preprocessor;  // Pragmix's preprocessor as a program
 
 void PragmixPreprocessProcess(benchmark::State& state)
 {
     const MacroSource& source = Source();
-    const std::vector<std::string> command = {g_self, "--preprocess", source.Input(), source.Output("pragmix")};
+    const std::vector<std::string> command = {g_preprocessor, source.Input(), source.Output("pragmix")};
     for (auto _ : state)
         if (!RunProcess(command))
             state.SkipWithError("Pragmix failed on the source");
@@ -371,12 +370,7 @@ BENCHMARK(GnuCppPreprocessProcess)->Unit(benchmark::kMillisecond)->UseRealTime()
 
 int main(int argc, char** argv)
 {
-    if (argc == 4 && std::strcmp(argv[1], "--preprocess") == 0) {
-        CMacroDefsCallBack quiet;
-        CMacroDefs macros;
-        return macros.ProcessFile(argv[2], argv[3], &quiet) ? 0 : 1;
-    }
-    g_self = "/proc/self/exe";
+    g_preprocessor = (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "pragmix_preprocess").string();
 #ifndef KV_HAVE_MUPARSER
     std::fprintf(stderr, "muparser is not installed (tools/setup --bench): measuring Pragmix alone\n");
 #endif
