@@ -61,6 +61,28 @@ void CFaultManager::PostFault(const CString& key, const CString& text, int level
     SYSTEMTIME now{};
     GetLocalTime(&now);
     m_pending.AddTail(CFaultItem(static_cast<BYTE>(level), static_cast<BYTE>(flags), key, text, now));
+    SignalWork();
+}
+
+void CFaultManager::SetWorkSignal(std::function<void()> signal)
+{
+    CSingleLock lock(&m_signalMutex, TRUE);
+    m_workSignal = std::move(signal);
+}
+
+void CFaultManager::SignalWork()
+{
+    CSingleLock lock(&m_signalMutex, TRUE);
+    if (m_workSignal)
+        m_workSignal();
+}
+
+bool CFaultManager::HasWork() { return m_pending.GetCount() > 0 || m_statusRefresh; }
+
+void CFaultManager::RequestStatusRefresh()
+{
+    m_statusRefresh = 1;
+    SignalWork();
 }
 
 void CFaultManager::ProcessPendingFaults()
@@ -160,7 +182,7 @@ void CFaultManager::Reset()
     if (m_enableFaultFileLogging)
         OpenLogFile();
     EmptyLists();
-    m_statusRefresh = 1;
+    RequestStatusRefresh();
     m_sameKey = 0;
     m_lastStatusKey.Empty();
     m_dialog.SetManager(this);
@@ -169,7 +191,7 @@ void CFaultManager::Reset()
 void CFaultManager::ClearAll()
 {
     EmptyLists();
-    m_statusRefresh = 1;
+    RequestStatusRefresh();
     m_dialog.RebuildList();
 }
 

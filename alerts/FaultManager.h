@@ -27,9 +27,14 @@ public:
 
     // Any thread.
     void PostFault(const CString& key, const CString& text, int level, int flags);
+    // Called (on any thread) when work for ProcessPendingFaults comes up, so
+    // its caller can run it then instead of polling. Must not block.
+    void SetWorkSignal(std::function<void()> signal);
 
     // GUI thread.
     void ProcessPendingFaults();
+    // Alerts wait, or the status bar wants refreshing.
+    bool HasWork();
     void Reset();
     void ClearAll();
     int ShowPopup(int level, const CString& text);
@@ -56,7 +61,7 @@ public:
 
     // The main frame's "Alert Log" and "Clear Alert".
     void EmptyStatusList() { m_statusList.RemoveAll(); }
-    void RequestStatusRefresh() { m_statusRefresh = 1; }
+    void RequestStatusRefresh();
     void ClearLastStatusKey() { m_lastStatusKey.Empty(); }
     int IsAlertShown() const { return m_alertShown; }
 
@@ -115,5 +120,8 @@ private:
     CString m_lastPopupKey;
     CString m_lastStatusKey;
     CMutex m_popupKeyMutex;
+    CMutex m_signalMutex;
+    std::function<void()> m_workSignal;  // under m_signalMutex
+    void SignalWork();
     std::function<int(int, const CString&, int)> m_popupAnswerer;
 };

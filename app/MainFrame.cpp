@@ -44,6 +44,7 @@
 
 namespace {
 constexpr UINT WM_KV_UPDATE_MAIN_MENU = WM_USER + 0x210;
+constexpr UINT WM_KV_ALERT_WORK = WM_USER + 0x211;
 constexpr UINT WM_DISPLAYCHANGE = 0x007E;
 constexpr WORD kVersionCode = 22706;      // "VER"
 constexpr WORD kModelDataCode = 13452;    // "MDL"
@@ -73,6 +74,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
     ON_WM_SIZE()
     ON_WM_SETFOCUS()
     ON_MESSAGE(WM_KV_UPDATE_MAIN_MENU, &CMainFrame::OnPostedMenuUpdate)
+    ON_MESSAGE(WM_KV_ALERT_WORK, &CMainFrame::OnAlertWork)
     ON_COMMAND(ID_DEMO, &CMainFrame::OnOpenDemo)
     ON_COMMAND(ID_OPEN_COMM, &CMainFrame::OnOpenComm)
     ON_UPDATE_COMMAND_UI(ID_OPEN_COMM, &CMainFrame::OnUpdateOpenOrDemo)
@@ -151,6 +153,7 @@ CMainFrame::CMainFrame() : m_backupComputations(m_parameters, AfxGetAppPaths().f
 
 CMainFrame::~CMainFrame()
 {
+    m_faults.SetWorkSignal(nullptr);
     CAmpBackupListEngine::RemoveFactory();
     m_backup.StopThread(1);
     if (IsCommOpen())
@@ -231,7 +234,10 @@ int CMainFrame::OnCreate(LPCREATESTRUCT cs)
     LinkToolWindowClasses();
     m_editors.Attach(this);
     m_factory.RegisterWindowClasses();
-    SetTimer(kTimerAlerts, 5);
+    // Alerts are taken on the 5 ms tick, which runs only while some wait:
+    // raising one (on any thread) posts the frame a wake-up.
+    m_faults.SetWorkSignal([this] { PostMessage(WM_KV_ALERT_WORK); });
+    ArmAlertTimer();
     UpdateTitle();
     AfxSetWindowIcon(this, kIconId);
     RemoveDebugMenu();
@@ -297,6 +303,20 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     return CMDIFrameWnd::WindowProc(message, wParam, lParam);
 }
 
+LRESULT CMainFrame::OnAlertWork(WPARAM, LPARAM)
+{
+    ArmAlertTimer();
+    return 0;
+}
+
+void CMainFrame::ArmAlertTimer()
+{
+    if (m_alertTimerOn)
+        return;
+    m_alertTimerOn = true;
+    SetTimer(kTimerAlerts, 5);
+}
+
 LRESULT CMainFrame::OnPostedMenuUpdate(WPARAM, LPARAM)
 {
     if (CKorvaneApp* app = App())
@@ -325,6 +345,10 @@ void CMainFrame::RunTimerTick(UINT_PTR id)
     case kTimerBackup: m_backup.UpdateStatus(); break;
     case kTimerAlerts:
         m_faults.ProcessPendingFaults();
+        if (!m_faults.HasWork()) {
+            KillTimer(kTimerAlerts);
+            m_alertTimerOn = false;
+        }
         break;
     case kTimerRandomTest: RandomTestTick(); break;
     case kTimerGuiExercise: m_openWindows.RandomExercise(63); break;

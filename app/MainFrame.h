@@ -286,6 +286,8 @@ private:
     void OnUpdateViewToolBar(CCmdUI* ui);
     void OnUpdateViewStatusBar(CCmdUI* ui);
     LRESULT OnPostedMenuUpdate(WPARAM, LPARAM);
+    LRESULT OnAlertWork(WPARAM, LPARAM);
+    void ArmAlertTimer();
 
     CQvxBackgroundWnd m_background;
     CString m_firmwarePort;
@@ -325,6 +327,7 @@ private:
     std::vector<CGuiUpdateItem*> m_windowMenuItems;  // the Window menu's open-window entries
     std::vector<CGuiUpdateItem*> m_testWindows;      // opened by the random open/close test
     int m_timerGuard = 0;
+    bool m_alertTimerOn = false;
     int m_closingWindows = 0;
     int m_chooserOpen = 0;
     int m_guiTestRunning = 0;

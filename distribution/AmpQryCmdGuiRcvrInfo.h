@@ -14,4 +14,5 @@ public:
     CHPTimer m_deliveryTimer;  // restarted at creation and at each timed delivery
     DWORD m_lastInterval = 0;  // ms between the two latest timed deliveries
     DWORD m_pending = 0;       // an answer arrived and is not yet delivered here
+    bool m_served = false;     // has had a timed delivery; the first one is not held
 };

@@ -37,6 +37,7 @@ public:
     DWORD m_jobId;
     ULONGLONG m_order = 0;            // place in submission order, set by the queue
     DWORD m_scheduleGeneration = 0;  // bumped at each scheduling, so older entries go stale
+    DWORD m_holdGeneration = 0;      // the same for the entries of held answers
     BYTE m_state = kJobReady;
     WORD m_period = 0;
     // Wider than the period itself so that long periods cannot wrap negative.

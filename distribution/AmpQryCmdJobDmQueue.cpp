@@ -58,6 +58,7 @@ void CAmpQryCmdJobDmQueue::RemoveAll()
     m_queryIndex.RemoveAll();
     m_due.clear();
     m_toDeliver.clear();
+    m_held.clear();
 }
 
 void CAmpQryCmdJobDmQueue::Schedule(CAmpQryCmdJobDm* job)
@@ -77,17 +78,28 @@ bool CAmpQryCmdJobDmQueue::IsCurrent(const DueEntry& entry, CAmpQryCmdJobDm*& jo
     return job && job->m_order == entry.order && job->m_scheduleGeneration == entry.generation;
 }
 
-// Entries of removed or rescheduled jobs wait in the heap until their time;
-// when they outnumber the jobs the heap is rebuilt without them.
+bool CAmpQryCmdJobDmQueue::IsCurrentHold(const DueEntry& entry) const
+{
+    const CAmpQryCmdJobDm* job = FindJob(entry.jobId);
+    return job && job->m_order == entry.order && job->m_holdGeneration == entry.generation;
+}
+
+// Entries of removed or rescheduled jobs wait in the heaps until their time;
+// when they outnumber the jobs a heap is rebuilt without them.
 void CAmpQryCmdJobDmQueue::DropStaleEntries()
 {
-    if (m_due.size() <= 2 * static_cast<size_t>(m_jobs.GetCount()) + 64)
-        return;
-    std::erase_if(m_due, [this](const DueEntry& entry) {
-        CAmpQryCmdJobDm* job = nullptr;
-        return !IsCurrent(entry, job);
-    });
-    std::make_heap(m_due.begin(), m_due.end(), std::greater<>());
+    const size_t limit = 2 * static_cast<size_t>(m_jobs.GetCount()) + 64;
+    if (m_due.size() > limit) {
+        std::erase_if(m_due, [this](const DueEntry& entry) {
+            CAmpQryCmdJobDm* job = nullptr;
+            return !IsCurrent(entry, job);
+        });
+        std::make_heap(m_due.begin(), m_due.end(), std::greater<>());
+    }
+    if (m_held.size() > limit) {
+        std::erase_if(m_held, [this](const DueEntry& entry) { return !IsCurrentHold(entry); });
+        std::make_heap(m_held.begin(), m_held.end(), std::greater<>());
+    }
 }
 
 void CAmpQryCmdJobDmQueue::TakeDueJobs(std::vector<CAmpQryCmdJobDm*>& due)
@@ -124,8 +136,32 @@ bool CAmpQryCmdJobDmQueue::GetNextDueTick(ULONGLONG& tick) const
 
 void CAmpQryCmdJobDmQueue::MarkForDelivery(const CAmpQryCmdJobDm* job) { m_toDeliver.insert({job->m_order, job->m_jobId}); }
 
+void CAmpQryCmdJobDmQueue::HoldForDelivery(CAmpQryCmdJobDm* job, ULONGLONG tick)
+{
+    ++job->m_holdGeneration;
+    m_held.push_back({tick, job->m_order, job->m_jobId, job->m_holdGeneration});
+    std::push_heap(m_held.begin(), m_held.end(), std::greater<>());
+    DropStaleEntries();
+}
+
 void CAmpQryCmdJobDmQueue::TakeMarkedForDelivery(std::vector<std::pair<ULONGLONG, DWORD>>& marked)
 {
+    const ULONGLONG now = GetTickCount64();
+    while (!m_held.empty() && m_held.front().tick <= now) {
+        const DueEntry entry = m_held.front();
+        std::pop_heap(m_held.begin(), m_held.end(), std::greater<>());
+        m_held.pop_back();
+        if (IsCurrentHold(entry))
+            m_toDeliver.insert({entry.order, entry.jobId});
+    }
     marked.assign(m_toDeliver.begin(), m_toDeliver.end());
     m_toDeliver.clear();
+}
+
+bool CAmpQryCmdJobDmQueue::GetNextHeldTick(ULONGLONG& tick) const
+{
+    if (m_held.empty())
+        return false;
+    tick = m_held.front().tick;
+    return true;
 }

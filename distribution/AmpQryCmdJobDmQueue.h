@@ -42,8 +42,14 @@ public:
 
     // Jobs with something to deliver, in submission order.
     void MarkForDelivery(const CAmpQryCmdJobDm* job);
+    // A job whose answer waits for a receiver's period: marked for delivery
+    // once the clock reaches the tick, and not looked at before.
+    void HoldForDelivery(CAmpQryCmdJobDm* job, ULONGLONG tick);
+    // The marked jobs and the held ones whose tick has come.
     void TakeMarkedForDelivery(std::vector<std::pair<ULONGLONG, DWORD>>& marked);
     bool HasMarkedForDelivery() const { return !m_toDeliver.empty(); }
+    // Clock value at which the next held answer may be delivered; false when none waits.
+    bool GetNextHeldTick(ULONGLONG& tick) const;
 
     mutable CMutex m_lock;
 
@@ -60,12 +66,14 @@ private:
         }
     };
     bool IsCurrent(const DueEntry& entry, CAmpQryCmdJobDm*& job) const;
+    bool IsCurrentHold(const DueEntry& entry) const;
     void DropStaleEntries();
 
     CList<CAmpQryCmdJobDm*, CAmpQryCmdJobDm*> m_jobs;
     ULONGLONG m_nextOrder = 0;
     std::vector<DueEntry> m_due;  // a min-heap on (tick, order)
     std::set<std::pair<ULONGLONG, DWORD>> m_toDeliver;
+    std::vector<DueEntry> m_held;  // a min-heap on (tick, order)
     CMap<DWORD, DWORD, POSITION, POSITION> m_jobIndex;
     CMap<DWORD, DWORD, POSITION, POSITION> m_queryIndex;
 };

@@ -104,8 +104,9 @@ int CDistManager::Step()
     return 0;
 }
 
-// Rests until the next job falls due, unless answers wait to be delivered or
-// the link cannot say when answers come (then any queued job keeps it looking).
+// Rests until the next job falls due or a held answer may go, unless answers
+// wait to be delivered or the link cannot say when answers come (then any
+// queued job keeps it looking).
 int CDistManager::GetRestMs()
 {
     CSingleLock lock(&m_queue.m_lock, TRUE);
@@ -114,8 +115,13 @@ int CDistManager::GetRestMs()
     if (!m_linkWakes && m_queue.GetCount() > 0)
         return GetPeriod();
     ULONGLONG dueTick = 0;
-    if (!m_queue.GetNextDueTick(dueTick))
+    ULONGLONG heldTick = 0;
+    const bool anyDue = m_queue.GetNextDueTick(dueTick);
+    const bool anyHeld = m_queue.GetNextHeldTick(heldTick);
+    if (!anyDue && !anyHeld)
         return kRestUntilWoken;
+    if (!anyDue || (anyHeld && heldTick < dueTick))
+        dueTick = heldTick;
     const ULONGLONG now = GetTickCount64();
     if (dueTick <= now)
         return GetPeriod();
@@ -361,14 +367,6 @@ void CDistManager::Recompute(CAmpQryCmdJobDm* job)
     m_queue.Schedule(job);
 }
 
-bool CDistManager::HasPendingReceiver(const CAmpQryCmdJobDm* job)
-{
-    for (POSITION r = job->m_receivers.GetHeadPosition(); r;)
-        if (job->m_receivers.GetNext(r).m_pending)
-            return true;
-    return false;
-}
-
 void CDistManager::SubmitDueJobs()
 {
     CSingleLock lock(&m_queue.m_lock, TRUE);
@@ -445,8 +443,8 @@ bool CDistManager::TakeAnswer(CAmpResponseToDistMngr& answer)
     return true;
 }
 
-// Only jobs that took an answer, or still hold a receiver waiting for its
-// period, have anything to deliver; they are visited in submission order.
+// Only jobs that took an answer, or hold one for a receiver whose period is
+// now up, have anything to deliver; they are visited in submission order.
 void CDistManager::Deliver()
 {
     CSingleLock lock(&m_queue.m_lock, TRUE);
@@ -460,7 +458,11 @@ void CDistManager::Deliver()
         if (!job || job->m_order != order || !job->m_hasResponse || endedJobs.Contains(jobId) ||
             droppedJobs.Contains(jobId))
             continue;
-        DeliverJob(job, oneShots);
+        const long holdMs = DeliverJob(job, oneShots);
+        if (holdMs >= 0)
+            m_queue.HoldForDelivery(job, GetTickCount64() + static_cast<ULONGLONG>(holdMs));
+        else
+            ++job->m_holdGeneration;  // nothing held: an earlier hold has nothing left to do
         const WORD error = job->m_lastResponse.m_error;
         if (job->IsWrite()) {
             if (!HandlePollSlotAnswer(job, endedJobs, droppedJobs))
@@ -481,15 +483,11 @@ void CDistManager::Deliver()
     for (POSITION pos = droppedJobs.order.GetHeadPosition(); pos;)
         EndJob(droppedJobs.order.GetNext(pos), false);
     RemoveOneShots(oneShots);
-    for (const auto& [order, jobId] : marked) {
-        CAmpQryCmdJobDm* job = m_queue.FindJob(jobId);
-        if (job && job->m_order == order && job->m_hasResponse && HasPendingReceiver(job))
-            m_queue.MarkForDelivery(job);
-    }
 }
 
-void CDistManager::DeliverJob(CAmpQryCmdJobDm* job, CList<DWORD>& oneShots)
+long CDistManager::DeliverJob(CAmpQryCmdJobDm* job, CList<DWORD>& oneShots)
 {
+    long holdMs = -1;
     CList<CAmpResponseToDistMngr> blockAnswers;
     CAmpResponseToDistMngr blockAnswer;
     while (job->m_blockResponses.PopResponse(blockAnswer))
@@ -517,25 +515,33 @@ void CDistManager::DeliverJob(CAmpQryCmdJobDm* job, CList<DWORD>& oneShots)
         CAmpResponseToGui response(last);
         response.m_queryId = info.m_queryId;
         response.m_write = write ? 1 : 0;
-        const DWORD ms = static_cast<DWORD>(std::floor(info.m_deliveryTimer.GetElapsedSeconds() * 1000.0));
+        // The stopwatch sums its intervals in seconds; a hair keeps 0.05 s from reading 49 ms.
+        const DWORD ms = static_cast<DWORD>(std::floor(info.m_deliveryTimer.GetElapsedSeconds() * 1000.0 + 1e-6));
         if (early) {
             info.m_deliveryTimer.Restart();
             info.m_lastInterval = ms;
         } else if (!write && !fatal) {
             if (info.m_flags & kQryOneShot) {
                 oneShots.AddTail(info.m_queryId);
-            } else if (ms >= info.m_time) {
+            } else if (!info.m_served || ms >= info.m_time) {
+                // A first answer goes at once, so later ones follow the
+                // answers' own pace instead of trailing them by a period.
+                info.m_served = true;
                 info.m_deliveryTimer.Restart();
                 info.m_lastInterval = ms;
                 response.m_queueTime = ms / 1000.0;
             } else {
-                continue;  // stays pending; gets the latest answer once its period is up
+                // Stays pending; gets the latest answer once its period is up.
+                const long wait = static_cast<long>(info.m_time) - static_cast<long>(ms);
+                holdMs = holdMs < 0 ? wait : std::min(holdMs, wait);
+                continue;
             }
         }
         info.m_pending = 0;
         if (info.m_receiver)
             info.m_receiver->OnResponse(response);
     }
+    return holdMs;
 }
 
 bool CDistManager::HandlePollSlotAnswer(CAmpQryCmdJobDm* job, EndedJobs& endedJobs, EndedJobs& droppedJobs)

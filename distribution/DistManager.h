@@ -79,7 +79,9 @@ private:
     bool TakeAnswer(CAmpResponseToDistMngr& answer);
     struct EndedJobs;
     void Deliver();
-    void DeliverJob(CAmpQryCmdJobDm* job, CList<DWORD>& oneShots);
+    // Returns the ms until a receiver held back by its period may have the
+    // answer, or -1 when none is held.
+    long DeliverJob(CAmpQryCmdJobDm* job, CList<DWORD>& oneShots);
     // Returns true when the answer was a poll-slot command (the job is then handled).
     bool HandlePollSlotAnswer(CAmpQryCmdJobDm* job, EndedJobs& endedJobs, EndedJobs& droppedJobs);
     void RebuildAsPollJob(CAmpQryCmdJobDm* job, WORD polledCode);
@@ -89,7 +91,6 @@ private:
     void RemoveOneShots(const CList<DWORD>& oneShots);
     // Recomputes a job's period and flags and files it anew under its due time.
     void Recompute(CAmpQryCmdJobDm* job);
-    static bool HasPendingReceiver(const CAmpQryCmdJobDm* job);
 
     CDistCommLink* m_link;
     CAmpQryCmdJobDmQueue m_queue;

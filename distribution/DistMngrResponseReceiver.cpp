@@ -21,6 +21,14 @@ void CDistMngrResponseReceiver::OnResponse(const CAmpResponseToGui& response)
 {
     CSingleLock lock(&m_responseLock, TRUE);
     m_responses.AddTail(response);
+    if (m_responseSignal)
+        m_responseSignal();
+}
+
+void CDistMngrResponseReceiver::SetResponseSignal(std::function<void()> signal)
+{
+    CSingleLock lock(&m_responseLock, TRUE);
+    m_responseSignal = std::move(signal);
 }
 
 int CDistMngrResponseReceiver::SubmitQuery(CAmpQryCmdFromGui& query)

@@ -3,6 +3,8 @@
 // distribution manager's thread hands it, for its owner's thread to take.
 #pragma once
 
+#include <functional>
+
 #include "distribution/AmpQryCmdFromGui.h"
 #include "distribution/AmpResponseToGui.h"
 #include "platform/core/List.h"
@@ -37,6 +39,10 @@ public:
     void CancelReadQueries();
     void CancelAllQueries();
     bool GetNextResponse(CAmpResponseToGui& out);
+    // Called on the distribution manager's thread each time an answer is
+    // queued, so a thread that takes the answers can sleep until one comes.
+    // Must not block; empty to stop.
+    void SetResponseSignal(std::function<void()> signal);
     int GetPendingCount() const;
     int GetResponseCount() const;
 
@@ -47,6 +53,7 @@ public:
 protected:
     mutable CMutex m_responseLock;
     CList<CAmpResponseToGui> m_responses;
+    std::function<void()> m_responseSignal;  // under m_responseLock
     mutable CMutex m_pendingLock;
     CMap<int, int, CAmpQryCmdFromGui, const CAmpQryCmdFromGui&> m_pending;
 

@@ -108,6 +108,7 @@ void CDThread::Run()
     int state = GetState();
     while (state == kRunning && result == 0) {
         Rest(GetRestMs());
+        ++m_steps;
         result = Step();
         state = GetState();
     }

@@ -30,6 +30,8 @@ public:
     void Wake();
     // True while the thread rests past its period, waiting to be woken.
     bool IsResting() const { return m_resting.load(); }
+    // Cycles run since the thread started: each one is a wake-up of the thread.
+    long GetStepCount() const { return m_steps.load(); }
 
     // GetRestMs's answer for "until woken".
     static constexpr int kRestUntilWoken = -1;
@@ -58,4 +60,5 @@ private:
     CWinThread* m_thread = nullptr;  // kept so the finished thread can be joined
     CEvent m_wake;                    // auto-reset: one wake ends one rest
     std::atomic<bool> m_resting{false};
+    std::atomic<long> m_steps{0};
 };

@@ -873,7 +873,7 @@ float CMacroDefs::PercentDone() const
 {
     if (!m_input || m_inputLength <= 0)
         return 0.0f;
-    return static_cast<float>(100.0 * static_cast<double>(m_input->GetPosition()) / static_cast<double>(m_inputLength));
+    return static_cast<float>(100.0 * static_cast<double>(m_inputRead) / static_cast<double>(m_inputLength));
 }
 
 // ---- the object's own files
@@ -895,6 +895,7 @@ int CMacroDefs::OpenSource()
             return 0;
         }
         m_inputLength = static_cast<long long>(input->GetLength());
+        m_inputRead = 0;
         m_input = input.release();
     }
     if (!m_outputName.IsEmpty() && !m_output) {
@@ -921,12 +922,15 @@ int CMacroDefs::ReadLine(CString& text)
     FILE* stream = m_input->GetStream();
     int ch;
     while ((ch = getc_unlocked(stream)) != EOF) {
+        ++m_inputRead;
         if (ch == '\r') {
             const int next = getc_unlocked(stream);
-            if (next == '\n')
+            if (next == '\n') {
                 ch = '\n';
-            else if (next != EOF)
+                ++m_inputRead;
+            } else if (next != EOF) {
                 ungetc(next, stream);
+            }
         }
         line += static_cast<char>(ch);
         if (ch == '\n')

@@ -288,6 +288,7 @@ private:
     CString m_inputName;
     CString m_outputName;
     long long m_inputLength = 0;
+    long long m_inputRead = 0;  // bytes taken so far: the progress without asking the file each line
     CMacroDefs* m_parent = nullptr;
     int m_includeDepth = 0;
 };

@@ -182,6 +182,14 @@ void CScopeSampler::SamplingLoop()
         if (m_samplerState == kSamplerStarting)
             m_samplerState = kSamplerRunning;
     }
+    // Sleeps until an answer is queued or the state changes, not in polls.
+    m_receiver.SetResponseSignal([this] {
+        {
+            std::lock_guard signalLock(m_samplerLock);
+            m_responseQueued = true;
+        }
+        m_samplerChanged.notify_all();
+    });
     for (;;) {
         CAmpResponseToGui response;
         const bool got = m_receiver.GetNextResponse(response);
@@ -189,11 +197,12 @@ void CScopeSampler::SamplingLoop()
             HandleResponse(response);
         std::unique_lock lock(m_samplerLock);
         if (!got)
-            m_samplerChanged.wait_for(lock, std::chrono::milliseconds(1),
-                                      [this] { return m_samplerState != kSamplerRunning; });
+            m_samplerChanged.wait(lock, [this] { return m_responseQueued || m_samplerState != kSamplerRunning; });
+        m_responseQueued = false;
         if (m_samplerState != kSamplerRunning)
             break;
     }
+    m_receiver.SetResponseSignal(nullptr);
     SetSamplerState(kSamplerStopped);
 }
 
@@ -358,20 +367,25 @@ void CScopeSampler::CheckRecordTriggers(double time, double value, int mode, int
         break;
     case kWaitStartLevel:
         if (m_recordStartTrigger == 1 && sourceId == m_startTrigSourceId) {
-            if (Fires(m_startTrigOn, m_startTrigLevel, value, m_startPrevSeen, m_startPrev))
+            if (Fires(m_startTrigOn, m_startTrigLevel, value, m_startPrevSeen, m_startPrev)) {
                 m_recordState = kStartRequested;
+                OnRecordRequested();
+            }
             m_startPrev = value;
             m_startPrevSeen = 1;
         }
         break;
     case kRecordingNow:
         if (m_recordStopTrigger == 1 && sourceId == m_stopTrigSourceId) {
-            if (Fires(m_stopTrigOn, m_stopTrigLevel, value, m_stopPrevSeen, m_stopPrev))
+            if (Fires(m_stopTrigOn, m_stopTrigLevel, value, m_stopPrevSeen, m_stopPrev)) {
                 m_recordState = kStopRequested;
+                OnRecordRequested();
+            }
             m_stopPrev = value;
             m_stopPrevSeen = 1;
         } else if (m_recordStopTrigger == 2 && mode == kRecording && m_recordTime <= time) {
             m_recordState = kStopRequested;
+            OnRecordRequested();
         }
         break;
     default: break;
@@ -384,6 +398,8 @@ void CScopeSampler::OnRecord(bool start)
     if (start) {
         if (m_recordState == kRecordIdle) {
             m_recordState = m_recordStartTrigger == 1 ? kStartArmed : kStartRequested;
+            if (m_recordState == kStartRequested)
+                OnRecordRequested();
             // A level stop compares with values of this recording only.
             m_stopPrevSeen = 0;
         } else if (m_recordStartTrigger == 1) {
@@ -399,8 +415,10 @@ void CScopeSampler::CancelRecordRequest()
     CSingleLock lock(&m_recordLock, TRUE);
     if (m_recordState == kWaitStartLevel || m_recordState == kStartRequested)
         m_recordState = kRecordIdle;
-    else if (m_recordState == kRecordingNow)
+    else if (m_recordState == kRecordingNow) {
         m_recordState = kStopRequested;
+        OnRecordRequested();
+    }
 }
 
 int CScopeSampler::TakeRecordRequest()

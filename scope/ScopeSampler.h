@@ -159,6 +159,9 @@ protected:
     virtual void PlotSample(int /*sourceId*/, double /*time*/, double /*value*/) {}
     virtual void ClearPlot() {}
     virtual void AutoScaleIfLocked() {}
+    // A record start or stop waits for TakeRecordRequest; called on the
+    // thread that made it, under the record lock: must not block.
+    virtual void OnRecordRequested() {}
 
     CDistMngrResponseReceiver& m_receiver;
     CScopeDriveServices& m_services;
@@ -184,6 +187,7 @@ private:
 
     mutable std::mutex m_samplerLock;
     std::condition_variable m_samplerChanged;
+    bool m_responseQueued = false;  // under m_samplerLock; set by the receiver's signal
     int m_samplerState = kSamplerStopped;
     CWinThread* m_samplerThread = nullptr;
 };

@@ -87,10 +87,10 @@ TEST_F(DatabaseWiringTest, ASilentCloudHoldsStartUpOnlyForItsBoundAndTheWindowKe
     Database()->SetSyncRequestLimitMs(1000);
     const auto started = std::chrono::steady_clock::now();
     ASSERT_TRUE(Start());
-    // Start-up's own pumping ran the frame's 5 ms timer while the requests waited.
+    // Start-up's own pumping ran the frame's alert timer while the requests waited.
     const int alertTicksDuringSync = Frame()->GetTickCount(kTimerAlerts);
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(6));
-    EXPECT_GT(alertTicksDuringSync, 20) << "the window kept its timers running";
+    EXPECT_GT(alertTicksDuringSync, 0) << "the window kept its timers running";
     EXPECT_EQ(2, CountAlerts("CANNOT_SYNC_TO_SERVER"));
     EXPECT_EQ(ShippedRows("AbsEncDB"), Rows(*Database(), "AbsEncDB"));
 }

@@ -119,8 +119,10 @@ TEST_F(MainFrameTest, WhileABoxFromATickIsUpNoTimerOfTheFrameWorks)
     // The drive type change closed the link.
     ASSERT_TRUE(Wait([&] { return !Frame()->IsCommOpen(); }));
     EXPECT_EQ(367u, m_app->GetCurrentMenuId());
+    // Once it is gone the frame takes alerts again.
     const int alerts = Frame()->GetTickCount(kTimerAlerts);
-    ASSERT_TRUE(Wait([&] { return Frame()->GetTickCount(kTimerAlerts) > alerts + 5; }));
+    m_app->RaiseAlert("AFTER_THE_BOX", "After the box.", 1, kAlertStatusBar, 0);
+    EXPECT_TRUE(Wait([&] { return Frame()->GetTickCount(kTimerAlerts) > alerts && Frame()->GetFaultManager().GetPendingCount() == 0; }));
 }
 
 TEST_F(MainFrameTest, HelpOpensTheTopicOfTheAskingWindow)

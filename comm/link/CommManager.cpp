@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <vector>
 
 #include "comm/protocol/AmpErrors.h"
@@ -427,18 +428,33 @@ void CCommManager::OnStart()
         m_port->SetReader(this);
 }
 
-// With nothing queued, nothing to send and a port that says when bytes come,
-// the cycle has nothing to do until someone hands it work.
+// With nothing to send and a port that says when bytes come, the cycle has
+// nothing to do until someone hands it work, a reply arrives, or (while jobs
+// wait for replies) the next look for time-outs is due.
 int CCommManager::GetRestMs()
 {
     if (!m_port || !m_port->WakesReader() || m_portMayHoldMore)
         return GetPeriod();
-    if (m_jobs.GetCount() > 0 || m_rawBlocks.GetCount() > 0 || m_txRing.GetCount() > 0)
+    if (m_rawBlocks.GetCount() > 0 || m_txRing.GetCount() > 0 || HasUnsentJob())
         return GetPeriod();
     const BYTE modeBits = kModeBlockTransfers | kModeTimeStamps;
     if ((m_jobs.GetModeBits() & modeBits) != (m_mode & modeBits))
         return GetPeriod();
-    return kRestUntilWoken;
+    if (m_jobs.GetCount() == 0)
+        return kRestUntilWoken;
+    const double untilCheck = kTimeoutCheckSeconds - m_timeoutClock.GetElapsedSeconds();
+    return std::max(GetPeriod(), static_cast<int>(std::ceil(untilCheck * 1000.0)));
+}
+
+bool CCommManager::HasUnsentJob()
+{
+    CSingleLock lock(&m_jobs.GetLock(), TRUE);
+    for (POSITION pos = m_jobs.GetHeadPosition(); pos;) {
+        const CAmpQryCmdJobCm* job = m_jobs.GetNext(pos);
+        if (!(job->m_jobFlags & kJobBlockTransfer) && !(job->m_sent & 1))
+            return true;
+    }
+    return false;
 }
 
 void CCommManager::ReportCycleValues()
@@ -597,7 +613,7 @@ void CCommManager::FlushTransmit()
 
 void CCommManager::CheckTimeouts()
 {
-    if (m_timeoutClock.GetElapsedSeconds() < 1.0)
+    if (m_timeoutClock.GetElapsedSeconds() < kTimeoutCheckSeconds)
         return;
     m_timeoutClock.Restart();
     CSingleLock lock(&m_jobs.GetLock(), TRUE);

@@ -110,6 +110,8 @@ protected:
     void OnStart() override;
     int Step() override;
     int GetRestMs() override;
+    bool HasUnsentJob();
+    static constexpr double kTimeoutCheckSeconds = 1.0;  // sent jobs are looked at for time-outs this often
 
     // Takes ownership of an opened port; derived classes that bring their
     // own link use it in place of the open operations.

@@ -610,7 +610,7 @@ protected:
 
 }  // namespace
 
-// With nothing queued the manager's thread rests; a job queued then is framed
+// With nothing to send the manager's thread rests; a job queued then is framed
 // and flushed by the very next cycle, and its reply wakes the taker of answers.
 TEST(CommManagerRestTest, AJobQueuedToARestingManagerIsWrittenInTheNextCycle)
 {
@@ -637,8 +637,9 @@ TEST(CommManagerRestTest, AJobQueuedToARestingManagerIsWrittenInTheNextCycle)
     ASSERT_TRUE(WaitFor([&] { return stepOfWrite.load() >= 0; }));
     EXPECT_EQ(stepOfWrite.load(), stepsAtRest + 1);
 
-    // A queued read keeps the cycle running; its reply ends the job and the
-    // manager rests again.
+    // While the read waits for its reply the manager rests, and the reply
+    // wakes it: the job ends and the taker of answers is woken in turn.
+    EXPECT_TRUE(WaitFor([&] { return manager.IsResting() && manager.GetJobQueue().GetCount() == 1; }));
     EXPECT_EQ(taker.wakes.load(), 0);
     port->Arrive(CAmpMsg(0, 0x4142, 99, 2));
     ASSERT_TRUE(WaitFor([&] { return manager.GetResponseList().GetCount() == 1; }));

@@ -369,7 +369,10 @@ UINT_PTR CWnd::SetTimer(UINT_PTR id, UINT elapseMs, TIMERPROC /*proc*/)
     if (!m_impl)
         return 0;
     KillTimer(id);
-    const int timer = m_impl->startTimer(static_cast<int>(std::max(1u, elapseMs)), Qt::PreciseTimer);
+    // Short ticks keep their millisecond; longer ones may move by up to 5 %
+    // so the system can wake for several at once.
+    const Qt::TimerType type = elapseMs < 20 ? Qt::PreciseTimer : Qt::CoarseTimer;
+    const int timer = m_impl->startTimer(static_cast<int>(std::max(1u, elapseMs)), type);
     if (timer == 0)
         return 0;
     m_impl->timerByWindowId[id] = timer;

@@ -20,7 +20,12 @@
 #include "scope/windows/SetPlotAxisRangeDlg.h"
 #include "scope/windows/SetPlotTimeRangeDlg.h"
 
+namespace {
+constexpr UINT WM_KV_RECORD_REQUEST = WM_USER + 0x231;
+}
+
 BEGIN_MESSAGE_MAP(CQvxScopeDlg, CDialog)
+    ON_MESSAGE(WM_KV_RECORD_REQUEST, &CQvxScopeDlg::OnPostedRecordRequest)
     ON_WM_TIMER()
     ON_WM_PAINT()
     ON_WM_SIZE()
@@ -658,8 +663,24 @@ void CQvxScopeDlg::OnTimer1()
     CheckRecordSize();
 }
 
+// A record request posts the window a wake-up; the 10 ms tick then runs only
+// until it has taken the request (a tick skipped while the window is busy
+// comes again).
+void CQvxScopeDlg::OnRecordRequested()
+{
+    if (GetSafeHwnd())
+        PostMessage(WM_KV_RECORD_REQUEST);
+}
+
+LRESULT CQvxScopeDlg::OnPostedRecordRequest(WPARAM, LPARAM)
+{
+    SetTimer(4, 10);
+    return 0;
+}
+
 void CQvxScopeDlg::OnTimer4()
 {
+    KillTimer(4);
     const int state = TakeRecordRequest();
     if (state == kStartRequested) {
         m_pauseRequest = 0;

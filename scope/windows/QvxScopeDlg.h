@@ -131,12 +131,14 @@ protected:
     void PlotSample(int sourceId, double time, double value) override;
     void ClearPlot() override;
     void AutoScaleIfLocked() override;
+    void OnRecordRequested() override;
 
     DECLARE_MESSAGE_MAP()
 
 private:
     void OnTimer1();
     void OnTimer4();
+    LRESULT OnPostedRecordRequest(WPARAM, LPARAM);
     void HandleTraceError();
     void CheckRecordSize();
     void UpdateButtonTexts();
