@@ -487,6 +487,7 @@ void PressMenuKey(CWnd* frame, UINT vk, bool alt)
     QApplication::sendEvent(target, &press);
     QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
     QApplication::sendEvent(target, &release);
+    kvui::RunChosenMenuCommands();
 }
 
 CString OpenMenuTitle(CWnd* frame)

@@ -123,6 +123,9 @@ int CQvxGuiGcodeEncodersDlg::InitialUpdate()
     EnableId(IDC_GEAR_DIVISOR_GROUP, kind != 0);
     for (int k = 0; k < kRadios; ++k)
         EnableId(IDC_GEAR_DIVISOR_1 + k, kind != 0);
+    // The version and hardware answers may have been taken before this stage,
+    // so their change would never show the captions.
+    ShowCaptions();
     m_sign = 0;
     m_divisorShown = false;
     return result;
