@@ -46,13 +46,8 @@ CQvxGuiEditCtrl::~CQvxGuiEditCtrl()
 
 LRESULT CQvxGuiEditCtrl::HandleWindowMessage(HWND window, UINT message, WPARAM, LPARAM)
 {
-    if (message == WM_LBUTTONUP && window == GetAttachedWindow()) {
-        if (m_edited) {
-            ApplyCustomConversion();
-            CommitEntry();
-        }
+    if (message == WM_LBUTTONUP && window == GetAttachedWindow())
         SendValue();
-    }
     return 0;
 }
 
@@ -343,7 +338,7 @@ void CQvxGuiEditCtrl::StoreResponse(const CAmpResponseToGui& response)
     }
     m_rawValue = static_cast<double>(raw) + m_receiveOffset;
     m_replyError = response.m_error;
-    if (!m_edited || (m_flags & kCtrlTakeAllReplies) || !m_hasWriteRegister) {
+    if (TakesReplies()) {
         UpdateDisplay();
         m_awaitingEcho = 0;
     }
@@ -436,8 +431,30 @@ void CQvxGuiEditCtrl::ProcessResponses()
     }
     if ((m_flags & kCtrlBlankWhenDisabled) && !owner->IsWindowEnabled())
         SetTextIfChanged("");
-    else if (!m_edited || (m_flags & kCtrlTakeAllReplies))
+    else if (TakesReplies())
         UpdateDisplay();
+}
+
+// An entry typed or committed but not sent yet stays until it is sent: the
+// next poll must not put the drive's value back under the user's Send.
+bool CQvxGuiEditCtrl::TakesReplies() const
+{
+    return (m_flags & kCtrlTakeAllReplies) || !m_hasWriteRegister || (!m_edited && !m_modified);
+}
+
+void CQvxGuiEditCtrl::CommitPendingEntry()
+{
+    if (!m_edited)
+        return;
+    ApplyCustomConversion();
+    CommitEntry();
+}
+
+int CQvxGuiEditCtrl::SendValue()
+{
+    // What the window lists and sends is what the user typed, even before Enter.
+    CommitPendingEntry();
+    return CQvxGuiControl::SendValue();
 }
 
 void CQvxGuiEditCtrl::OnPollingChanged(int /*on*/)
@@ -503,10 +520,7 @@ void CQvxGuiEditCtrl::OnSetFocus(CWnd* previous)
 void CQvxGuiEditCtrl::OnKillFocus(CWnd* next)
 {
     CEdit::OnKillFocus(next);
-    if (m_edited) {
-        ApplyCustomConversion();
-        CommitEntry();
-    }
+    CommitPendingEntry();
     if (m_hasWriteRegister && m_modified && m_sendOnEntry)
         SendValue();
     m_editing = 0;
