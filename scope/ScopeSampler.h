@@ -158,6 +158,8 @@ protected:
     virtual void PlotSample(int /*sourceId*/, double /*time*/, double /*value*/) {}
     virtual void ClearPlot() {}
     virtual void AutoScaleIfLocked() {}
+    // A monitor sweep starts afresh: nothing of an earlier pause or playback holds it.
+    virtual void OnMonitorModeStarted() {}
 
     CDistMngrResponseReceiver& m_receiver;
     CScopeDriveServices& m_services;

@@ -127,6 +127,7 @@ public:
 protected:
     void PlotSample(int sourceId, double time, double value) override;
     void ClearPlot() override;
+    void OnMonitorModeStarted() override { m_pauseRequest = 0; }
     void AutoScaleIfLocked() override;
 
     DECLARE_MESSAGE_MAP()
