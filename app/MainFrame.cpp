@@ -140,6 +140,7 @@ CMainFrame::CMainFrame() : m_backupComputations(m_parameters, AfxGetAppPaths().f
     m_parameters.SetDistManager(&m_distManager);
     CDistManager::Install(&m_distManager);
     CGuiFrameServices::Install(this);
+    CServoScopeHost::Install(&m_scopeHost);
     LoadDriveAssignments();
     m_factory.SetModalOpener([this](const char* className) { OpenFirmwareWindow(className); });
     // Every drive-settings list runs its definition on an engine of its own.
@@ -167,6 +168,8 @@ CMainFrame::~CMainFrame()
         delete m_scope;
     }
     CancelAllQueries();
+    if (CServoScopeHost::Get() == &m_scopeHost)
+        CServoScopeHost::Install(nullptr);
     if (CGuiFrameServices::Get() == this)
         CGuiFrameServices::Install(nullptr);
     if (CDistManager::GetInstalled() == &m_distManager)
@@ -673,12 +676,17 @@ void CMainFrame::UpdateCommandUI(CCmdUI& ui)
 
 void CMainFrame::OnOscilloscope()
 {
+    OpenOscilloscope("");
+}
+
+void CMainFrame::OpenOscilloscope(const char* settingsFile)
+{
     if (!m_scope) {
         m_scope = new CQvxScopeDlg();
         m_scope->SetDataFolder(AfxGetAppPaths().dataFolder);
         m_scope->SetFactorySettingsPath(AfxGetAppPaths().factoryIni);
     }
-    m_scope->ShowScope(TRUE, "");
+    m_scope->ShowScope(TRUE, settingsFile);
 }
 
 void CMainFrame::HideOscilloscope()

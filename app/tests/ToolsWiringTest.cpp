@@ -10,6 +10,10 @@
 #include "framework/tests/SampleDriveDlg.h"
 #include "platform/core/SpecialFolders.h"
 #include "platform/ui/FileDialog.h"
+#include "platform/ui/UserInput.h"
+#include "resources/ids/SetupServoTuningIds.h"
+#include "scope/windows/QvxScopeDlg.h"
+#include "setup/tuning/windows/QvxGuiSetupServoTuningDlg.h"
 
 namespace {
 class ToolsWiringTest : public AppFixture {
@@ -115,4 +119,19 @@ TEST_F(ToolsWiringTest, ALayoutSavedFromTheMenuBringsItsWindowsBack)
     EXPECT_TRUE(Wait([] { return CSampleDriveDlg::s_alive == 1; })) << "and the next tick starts over";
     ASSERT_TRUE(kvtest::ChooseMenuItem(Frame(), "&File|&Close"));
     EXPECT_TRUE(Wait([] { return CSampleDriveDlg::s_alive == 0; }));
+}
+
+TEST_F(ToolsWiringTest, DisplayOscilloscopeInServoTuningOpensTheScopeWithTheTuningSettings)
+{
+    ASSERT_TRUE(kvtest::ChooseMenuItem(Frame(), "&File|&Demo"));
+    Command(32791);
+    CQvxGuiSetupServoTuningDlg* tuning = nullptr;
+    ASSERT_TRUE(Wait([&] { return (tuning = OpenWindowOf<CQvxGuiSetupServoTuningDlg>()) != nullptr; }));
+    ASSERT_TRUE(Wait([&] { return !tuning->GetDriveName().IsEmpty(); }));
+    kvtest::Click(tuning->GetDlgItem(IDC_ST_SCOPE));
+    CQvxScopeDlg* scope = Frame()->GetOscilloscope();
+    ASSERT_NE(nullptr, scope);
+    EXPECT_TRUE(scope->IsWindowVisible());
+    EXPECT_EQ(scope->GetSettingsPath(),
+              AfxGetAppPaths().dataFolder + "/ServoScope_" + tuning->GetDriveName() + ".dat");
 }
