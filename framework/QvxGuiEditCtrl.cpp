@@ -344,10 +344,19 @@ void CQvxGuiEditCtrl::StoreResponse(const CAmpResponseToGui& response)
     }
 }
 
+// "Unavailable", "Waiting...", "ERROR": the edit holds no value to list or send.
+bool CQvxGuiEditCtrl::ShowsNumber()
+{
+    CString text;
+    GetValueText(text);
+    text.Trim();
+    return StartsLikeNumber(text) != 0;
+}
+
 int CQvxGuiEditCtrl::GetIntValue(int& value)
 {
     double drive = 0.0;
-    if (!GetSafeHwnd() || !ConvertValue(drive, m_shownValue, 0))
+    if (!GetSafeHwnd() || !ShowsNumber() || !ConvertValue(drive, m_shownValue, 0))
         return 0;
     value = static_cast<int>(RoundHalfAway(drive));
     return 1;
@@ -355,9 +364,7 @@ int CQvxGuiEditCtrl::GetIntValue(int& value)
 
 int CQvxGuiEditCtrl::GetDoubleValue(double& value)
 {
-    CString text;
-    GetValueText(text);
-    if (text.IsEmpty())
+    if (!ShowsNumber())
         return 0;
     value = m_shownValue;
     return 1;

@@ -100,6 +100,7 @@ private:
     bool Convert(const ParameterBinding& binding, double scale, double& value, int direction);
     bool DisplayConversion(double raw, double& shown);
     bool TakesReplies() const;
+    bool ShowsNumber();
     CString Grouped(const CString& text) const;
     CString FormatShown(double value) const;
     void SetTextIfChanged(const CString& text);
