@@ -449,9 +449,19 @@ bool CQvxGuiEditCtrl::TakesReplies() const
     return (m_flags & kCtrlTakeAllReplies) || !m_hasWriteRegister || (!m_edited && !m_modified);
 }
 
+// A number in the window other than the one the control put there was typed,
+// even when the typing reached the toolkit's edit without a character message.
+bool CQvxGuiEditCtrl::HoldsUncommittedNumber()
+{
+    CString text;
+    GetValueText(text);
+    text.Trim();
+    return StartsLikeNumber(text) && WithoutCommas(text) != WithoutCommas(FormatShown(m_shownValue));
+}
+
 void CQvxGuiEditCtrl::CommitPendingEntry()
 {
-    if (!m_edited)
+    if (!m_edited && !HoldsUncommittedNumber())
         return;
     ApplyCustomConversion();
     CommitEntry();

@@ -101,6 +101,7 @@ private:
     bool DisplayConversion(double raw, double& shown);
     bool TakesReplies() const;
     bool ShowsNumber();
+    bool HoldsUncommittedNumber();
     CString Grouped(const CString& text) const;
     CString FormatShown(double value) const;
     void SetTextIfChanged(const CString& text);

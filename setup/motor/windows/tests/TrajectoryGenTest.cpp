@@ -96,7 +96,8 @@ TEST_F(TrajectoryGenTest, TheWorkingValuesAreSentWithTheSendButton)
     ASSERT_TRUE(Wait([&] { return Text(dlg, IDC_TRAJ_ZERO_SPEED_DRIVE) == "0.00"; }));
     CWnd* window = dlg->GetDlgItem(IDC_TRAJ_ZERO_SPEED_WORK);
     window->SetWindowText("");
-    kvtest::TypeText(window, "100");
+    // Large enough to be a step of the drive whatever its velocity scale.
+    kvtest::TypeText(window, "100000");
     Boxes();
     kvtest::Click(dlg->GetDlgItem(IDC_TRAJ_SEND));
     const CString entered = Text(dlg, IDC_TRAJ_ZERO_SPEED_WORK);
