@@ -145,6 +145,7 @@ CMainFrame::CMainFrame() : m_backupComputations(m_parameters, AfxGetAppPaths().f
     CDistManager::Install(&m_distManager);
     CGuiFrameServices::Install(this);
     AfxSetHelpRequestHandler(&CMainFrame::ShowHelpOfInstalledFrame);
+    CServoScopeHost::Install(&m_scopeHost);
     LoadDriveAssignments();
     m_factory.SetModalOpener([this](const char* className) { OpenFirmwareWindow(className); });
     // Every drive-settings list runs its definition on an engine of its own.
@@ -173,6 +174,8 @@ CMainFrame::~CMainFrame()
         delete m_scope;
     }
     CancelAllQueries();
+    if (CServoScopeHost::Get() == &m_scopeHost)
+        CServoScopeHost::Install(nullptr);
     if (CGuiFrameServices::Get() == this) {
         CGuiFrameServices::Install(nullptr);
         AfxSetHelpRequestHandler(nullptr);
@@ -723,8 +726,13 @@ CGuiUpdateItem* CMainFrame::GetScopeWindow()
 
 void CMainFrame::OnOscilloscope()
 {
+    OpenOscilloscope("");
+}
+
+void CMainFrame::OpenOscilloscope(const char* settingsFile)
+{
     GetScopeWindow();
-    m_scope->ShowScope(TRUE, "");
+    m_scope->ShowScope(TRUE, settingsFile);
 }
 
 void CMainFrame::HideOscilloscope()

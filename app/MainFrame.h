@@ -11,6 +11,7 @@
 #include "FrameCommHost.h"
 #include "FrameBackupHost.h"
 #include "FrameAlertHost.h"
+#include "FrameScopeHost.h"
 #include "HelpWnd.h"
 #include "HtmlTutorialDlg.h"
 #include "KVStatusBar.h"
@@ -185,6 +186,8 @@ public:
     bool IsBackupBusy() const { return !const_cast<CAmpBackupTool&>(m_backup).IsIdle(); }
     CAmpBackupTool& GetBackupTool() { return m_backup; }
     CQvxScopeDlg* GetOscilloscope() const { return m_scope; }
+    // Shows the oscilloscope with a settings file (empty: its default one).
+    void OpenOscilloscope(const char* settingsFile);
     CFrameBackupHost& GetBackupHost() { return m_backupHost; }
 
     // Window messages.
@@ -317,6 +320,7 @@ private:
     CCommunicationsStatisticsDlg* m_statistics = nullptr;
     // One oscilloscope for the program's life, made when first shown.
     CQvxScopeDlg* m_scope = nullptr;
+    CFrameScopeHost m_scopeHost{*this};
     CQvxEditorFrameList m_editors;
     std::vector<CQvxEditorFrame*> m_windowMenuEditors;  // the Window menu's editor entries, before the others
     CMonitorDistributionCenterDlg* m_monitor = nullptr;

@@ -34,9 +34,9 @@ void CQvxGuiCheckboxCtrl::StoreResponse(const CAmpResponseToGui& response)
     int checked = ((response.m_value + m_receiveOffset) & static_cast<LONG>(m_bitMask)) != 0;
     if (m_inverted)
         checked = !checked;
-    if (GetSafeHwnd() && (GetCheck() != 0) != (checked != 0))
+    // A box the user changed keeps its state until it is sent or restored.
+    if (!IsModified() && GetSafeHwnd() && (GetCheck() != 0) != (checked != 0))
         SetCheck(checked);
-    SetModified(0);
     const int id = static_cast<int>(response.m_queryId);
     if (m_group)
         m_group->ForgetSentId(id);

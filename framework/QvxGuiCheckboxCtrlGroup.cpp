@@ -36,6 +36,15 @@ int CQvxGuiCheckboxCtrlGroup::IsModified()
     return 0;
 }
 
+void CQvxGuiCheckboxCtrlGroup::SetModified(int modified)
+{
+    CQvxGuiControl::SetModified(modified);
+    if (modified)
+        return;
+    for (POSITION pos = m_members.GetHeadPosition(); pos;)
+        m_members.GetNext(pos)->SetModified(0);
+}
+
 void CQvxGuiCheckboxCtrlGroup::StoreResponse(const CAmpResponseToGui& response)
 {
     CAmpResponseToGui shifted = response;

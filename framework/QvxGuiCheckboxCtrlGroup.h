@@ -12,6 +12,8 @@ public:
     ~CQvxGuiCheckboxCtrlGroup() override;
 
     int IsModified() override;
+    // Sending or restoring the word settles every member.
+    void SetModified(int modified) override;
     void StoreResponse(const CAmpResponseToGui& response) override;
     int GetIntValue(int& value) override;
     int GetDoubleValue(double& value) override;

@@ -178,6 +178,8 @@ int CQvxGuiControl::SendValue()
     if (id <= 0)
         return 0;
     m_sentCommands.AddTail(id);
+    // Sent: the drive's value shows again from the next reply on.
+    SetModified(0);
     return 1;
 }
 

@@ -73,6 +73,8 @@ public:
     virtual void OnPollingChanged(int /*on*/) {}
     virtual void SetOwnerList(CQvxGuiControlList* list) { m_ownerList = list; }
     virtual void ClearValue() {}
+    // Takes in what the user typed and has not confirmed yet.
+    virtual void CommitPendingEntry() {}
 
     // Binding.
     void SetWriteCommand(const CAmpQryCmdFromGui& query);

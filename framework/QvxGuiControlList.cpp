@@ -70,6 +70,7 @@ void CQvxGuiControlList::ListValues(CString& text)
 {
     text.Empty();
     ForEach([&text](CQvxGuiControl* c) {
+        c->CommitPendingEntry();
         double value = 0.0;
         if ((c->m_flags & kCtrlNotListed) || !c->HasWriteRegister() || !c->GetDoubleValue(value))
             return;

@@ -46,13 +46,8 @@ CQvxGuiEditCtrl::~CQvxGuiEditCtrl()
 
 LRESULT CQvxGuiEditCtrl::HandleWindowMessage(HWND window, UINT message, WPARAM, LPARAM)
 {
-    if (message == WM_LBUTTONUP && window == GetAttachedWindow()) {
-        if (m_edited) {
-            ApplyCustomConversion();
-            CommitEntry();
-        }
+    if (message == WM_LBUTTONUP && window == GetAttachedWindow())
         SendValue();
-    }
     return 0;
 }
 
@@ -344,16 +339,25 @@ void CQvxGuiEditCtrl::StoreResponse(const CAmpResponseToGui& response)
     }
     m_rawValue = static_cast<double>(raw) + m_receiveOffset;
     m_replyError = response.m_error;
-    if (!m_edited || (m_flags & kCtrlTakeAllReplies) || !m_hasWriteRegister) {
+    if (TakesReplies()) {
         UpdateDisplay();
         m_awaitingEcho = 0;
     }
 }
 
+// "Unavailable", "Waiting...", "ERROR": the edit holds no value to list or send.
+bool CQvxGuiEditCtrl::ShowsNumber()
+{
+    CString text;
+    GetValueText(text);
+    text.Trim();
+    return StartsLikeNumber(text) != 0;
+}
+
 int CQvxGuiEditCtrl::GetIntValue(int& value)
 {
     double drive = 0.0;
-    if (!GetSafeHwnd() || !ConvertValue(drive, m_shownValue, 0))
+    if (!GetSafeHwnd() || !ShowsNumber() || !ConvertValue(drive, m_shownValue, 0))
         return 0;
     value = static_cast<int>(RoundHalfAway(drive));
     return 1;
@@ -361,9 +365,7 @@ int CQvxGuiEditCtrl::GetIntValue(int& value)
 
 int CQvxGuiEditCtrl::GetDoubleValue(double& value)
 {
-    CString text;
-    GetValueText(text);
-    if (text.IsEmpty())
+    if (!ShowsNumber())
         return 0;
     value = m_shownValue;
     return 1;
@@ -448,8 +450,40 @@ void CQvxGuiEditCtrl::ProcessResponses()
     }
     if ((m_flags & kCtrlBlankWhenDisabled) && !owner->IsWindowEnabled())
         SetTextIfChanged("");
-    else if (!m_edited || (m_flags & kCtrlTakeAllReplies))
+    else if (TakesReplies())
         UpdateDisplay();
+}
+
+// An entry typed or committed but not sent yet stays until it is sent: the
+// next poll must not put the drive's value back under the user's Send.
+bool CQvxGuiEditCtrl::TakesReplies() const
+{
+    return (m_flags & kCtrlTakeAllReplies) || !m_hasWriteRegister || (!m_edited && !m_modified);
+}
+
+// A number in the window other than the one the control put there was typed,
+// even when the typing reached the toolkit's edit without a character message.
+bool CQvxGuiEditCtrl::HoldsUncommittedNumber()
+{
+    CString text;
+    GetValueText(text);
+    text.Trim();
+    return StartsLikeNumber(text) && WithoutCommas(text) != WithoutCommas(FormatShown(m_shownValue));
+}
+
+void CQvxGuiEditCtrl::CommitPendingEntry()
+{
+    if (!m_edited && !HoldsUncommittedNumber())
+        return;
+    ApplyCustomConversion();
+    CommitEntry();
+}
+
+int CQvxGuiEditCtrl::SendValue()
+{
+    // What the window lists and sends is what the user typed, even before Enter.
+    CommitPendingEntry();
+    return CQvxGuiControl::SendValue();
 }
 
 void CQvxGuiEditCtrl::OnPollingChanged(int /*on*/)
@@ -515,10 +549,7 @@ void CQvxGuiEditCtrl::OnSetFocus(CWnd* previous)
 void CQvxGuiEditCtrl::OnKillFocus(CWnd* next)
 {
     CEdit::OnKillFocus(next);
-    if (m_edited) {
-        ApplyCustomConversion();
-        CommitEntry();
-    }
+    CommitPendingEntry();
     if (m_hasWriteRegister && m_modified && m_sendOnEntry)
         SendValue();
     m_editing = 0;

@@ -43,6 +43,8 @@ public:
     CWnd* GetWnd() override { return this; }
     void OnPollingChanged(int on) override;
     void ClearValue() override;
+    int SendValue() override;
+    void CommitPendingEntry() override;
     // CQvxDatabaseRecordsetClient: shows the bound field of the current record.
     void OnCurrentRecordChanged() override { ShowRecordsetField(); }
     void OnRecordUpdated() override { ShowRecordsetField(); }
@@ -98,6 +100,9 @@ private:
     };
     bool Convert(const ParameterBinding& binding, double scale, double& value, int direction);
     bool DisplayConversion(double raw, double& shown);
+    bool TakesReplies() const;
+    bool ShowsNumber();
+    bool HoldsUncommittedNumber();
     CString Grouped(const CString& text) const;
     CString FormatShown(double value) const;
     void SetTextIfChanged(const CString& text);

@@ -466,6 +466,7 @@ void CScopeSampler::StartMonitorMode()
         m_newData = 0;
         running = m_queriesRunning != 0;
     }
+    OnMonitorModeStarted();
     if (!running)
         StartQueries();
 }

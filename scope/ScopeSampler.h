@@ -162,6 +162,8 @@ protected:
     // A record start or stop waits for TakeRecordRequest; called on the
     // thread that made it, under the record lock: must not block.
     virtual void OnRecordRequested() {}
+    // A monitor sweep starts afresh: nothing of an earlier pause or playback holds it.
+    virtual void OnMonitorModeStarted() {}
 
     CDistMngrResponseReceiver& m_receiver;
     CScopeDriveServices& m_services;

@@ -10,10 +10,13 @@
 #include "framework/tests/SampleDriveDlg.h"
 #include "platform/core/SpecialFolders.h"
 #include "platform/ui/FileDialog.h"
+#include "app/tools/QvxTerminalDlg.h"
+#include "platform/ui/UserInput.h"
+#include "resources/ids/SetupServoTuningIds.h"
 #include "resources/ids/WatchRegistersIds.h"
 #include "scope/windows/QvxScopeDlg.h"
 #include "setup/io/windows/QvxWatchRegistersDlg.h"
-#include "app/tools/QvxTerminalDlg.h"
+#include "setup/tuning/windows/QvxGuiSetupServoTuningDlg.h"
 
 namespace {
 class ToolsWiringTest : public AppFixture {
@@ -174,4 +177,19 @@ TEST_F(ToolsWiringTest, ALayoutKeepsTheWatchListTheOscilloscopeAndWindowSizes)
     ASSERT_NE(terminal, nullptr);
     terminal->GetWindowRect(&placed);
     EXPECT_EQ(placed.Size(), size);
+}
+
+TEST_F(ToolsWiringTest, DisplayOscilloscopeInServoTuningOpensTheScopeWithTheTuningSettings)
+{
+    ASSERT_TRUE(kvtest::ChooseMenuItem(Frame(), "&File|&Demo"));
+    Command(32791);
+    CQvxGuiSetupServoTuningDlg* tuning = nullptr;
+    ASSERT_TRUE(Wait([&] { return (tuning = OpenWindowOf<CQvxGuiSetupServoTuningDlg>()) != nullptr; }));
+    ASSERT_TRUE(Wait([&] { return !tuning->GetDriveName().IsEmpty(); }));
+    kvtest::Click(tuning->GetDlgItem(IDC_ST_SCOPE));
+    CQvxScopeDlg* scope = Frame()->GetOscilloscope();
+    ASSERT_NE(nullptr, scope);
+    EXPECT_TRUE(scope->IsWindowVisible());
+    EXPECT_EQ(scope->GetSettingsPath(),
+              AfxGetAppPaths().dataFolder + "/ServoScope_" + tuning->GetDriveName() + ".dat");
 }

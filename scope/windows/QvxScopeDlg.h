@@ -130,6 +130,7 @@ public:
 protected:
     void PlotSample(int sourceId, double time, double value) override;
     void ClearPlot() override;
+    void OnMonitorModeStarted() override { m_pauseRequest = 0; }
     void AutoScaleIfLocked() override;
     void OnRecordRequested() override;
 

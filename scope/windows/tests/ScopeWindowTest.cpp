@@ -105,9 +105,14 @@ TEST_F(ScopeWindowTest, ARecordingIsSavedAndPlayedBack)
     kvtest::Click(m_scope.GetDlgItem(IDC_SCOPE_EXPORT_CSV));
     EXPECT_TRUE(std::filesystem::exists(csv));
 
-    // Monitor leaves playback with the window's own settings.
+    // Monitor leaves playback with the window's own settings, and the end of
+    // the playback does not hold the live sweep.
+    ASSERT_TRUE(AfxPumpMessagesUntil([&] { return m_scope.GetPauseRequest() == 2; }, 15000));
     kvtest::Click(m_scope.GetDlgItem(IDC_SCOPE_MONITOR));
     EXPECT_EQ(Mode(), CScopeSampler::kMonitoring);
+    EXPECT_EQ(m_scope.GetPauseRequest(), 0);
+    EXPECT_TRUE(AfxPumpMessagesUntil(
+        [&] { return Text(IDC_SCOPE_STATUS) == " Monitoring..." && Text(IDC_SCOPE_PAUSE) == "Pause"; }, 10000));
     AfxTakeScriptedMessageLog();
     kvtest::Click(m_scope.GetDlgItem(IDC_SCOPE_EXPORT_CSV));
     const std::vector<CString> refused = AfxTakeScriptedMessageLog();

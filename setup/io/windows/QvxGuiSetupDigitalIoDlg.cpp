@@ -14,6 +14,7 @@ IMPLEMENT_DYNCREATE(CQvxGuiSetupDigitalIoDlg, CGuiUpdateDlg)
 static const CRuntimeClassRegistrar kRegistrar(RUNTIME_CLASS(CQvxGuiSetupDigitalIoDlg));
 
 BEGIN_MESSAGE_MAP(CQvxGuiSetupDigitalIoDlg, CGuiUpdateDlg)
+    ON_BN_CLICKED(IDC_SDIO_SEND, &CQvxGuiSetupDigitalIoDlg::OnSendButton)
 END_MESSAGE_MAP()
 
 namespace {
@@ -42,7 +43,6 @@ constexpr InputRow kRows[] = {
 };
 constexpr DWORD kPullUpMask = 16;
 constexpr DWORD kPolarityMask = 32;
-constexpr DWORD kGroupBits = 0x787F;
 struct FaultRow {
     UINT work, drive;
     int function;
@@ -138,22 +138,22 @@ void CQvxGuiSetupDigitalIoDlg::OnStatusResponse(const CAmpResponseToGui& respons
 
 void CQvxGuiSetupDigitalIoDlg::ShowDriveWord(WORD parameter, DWORD word, bool first)
 {
-    auto show = [&](UINT drive, UINT work, bool checked) {
+    auto show = [&](UINT drive, UINT work, bool checked, bool touched) {
         const UINT state = checked ? BST_CHECKED : BST_UNCHECKED;
         if (IsDlgButtonChecked(drive) != state)
             CheckDlgButton(drive, state);
-        // The working box starts from the drive and then keeps what the user made of it.
-        if (first)
+        // The working box follows the drive until the user changes it.
+        if (first || !touched)
             CheckDlgButton(work, state);
     };
     for (const InputRow& row : kRows) {
         if (parameter == kActiveHighParameter && row.lowWork)
-            show(row.lowDrive, row.lowWork, (word & row.mask) == 0);
+            show(row.lowDrive, row.lowWork, (word & row.mask) == 0, (m_touched[0] & row.mask) != 0);
         if (parameter == kInputEnableParameter)
-            show(row.disableDrive, row.disableWork, (word & row.mask) == 0);
+            show(row.disableDrive, row.disableWork, (word & row.mask) == 0, (m_touched[1] & row.mask) != 0);
     }
     if (parameter == kActiveHighParameter)
-        show(IDC_SDIO_PULLUP_DRIVE, IDC_SDIO_PULLUP_WORK, (word & kPullUpMask) != 0);
+        show(IDC_SDIO_PULLUP_DRIVE, IDC_SDIO_PULLUP_WORK, (word & kPullUpMask) != 0, (m_touched[0] & kPullUpMask) != 0);
 }
 
 void CQvxGuiSetupDigitalIoDlg::ProcessResponses()
@@ -178,60 +178,90 @@ void CQvxGuiSetupDigitalIoDlg::ShowFaultPin()
     }
 }
 
-DWORD CQvxGuiSetupDigitalIoDlg::ActiveLowGroupValue() const
+// The drive's word with the bits of the boxes the user changed as the boxes show them.
+DWORD CQvxGuiSetupDigitalIoDlg::ActiveLowWord() const
 {
-    DWORD value = 0;
+    DWORD word = m_values[0];
+    auto take = [&](UINT box, DWORD mask, bool setWhenChecked) {
+        if (!(m_touched[0] & mask))
+            return;
+        const bool set = (IsDlgButtonChecked(box) == BST_CHECKED) == setWhenChecked;
+        word = set ? (word | mask) : (word & ~mask);
+    };
     for (const InputRow& row : kRows)
-        if (row.lowWork && IsDlgButtonChecked(row.lowWork) != BST_CHECKED)
-            value |= row.mask;
-    if (IsDlgButtonChecked(IDC_SDIO_PULLUP_WORK) == BST_CHECKED)
-        value |= kPullUpMask;
-    return value;
+        if (row.lowWork)
+            take(row.lowWork, row.mask, false);
+    take(IDC_SDIO_PULLUP_WORK, kPullUpMask, true);
+    return word;
 }
 
-DWORD CQvxGuiSetupDigitalIoDlg::DisableGroupValue() const
+DWORD CQvxGuiSetupDigitalIoDlg::DisableWord() const
 {
-    DWORD value = 0;
+    DWORD word = m_values[1];
     for (const InputRow& row : kRows)
-        if (IsDlgButtonChecked(row.disableWork) != BST_CHECKED)
-            value |= row.mask;
-    return value;
+        if (m_touched[1] & row.mask)
+            word = IsDlgButtonChecked(row.disableWork) == BST_CHECKED ? (word & ~row.mask) : (word | row.mask);
+    return word;
+}
+
+void CQvxGuiSetupDigitalIoDlg::NoteTouched(UINT id)
+{
+    for (const InputRow& row : kRows) {
+        if (row.lowWork && row.lowWork == id)
+            m_touched[0] |= row.mask;
+        if (row.disableWork == id)
+            m_touched[1] |= row.mask;
+    }
+    if (id == IDC_SDIO_PULLUP_WORK)
+        m_touched[0] |= kPullUpMask;
 }
 
 int CQvxGuiSetupDigitalIoDlg::CustomSend(int id, double, CWnd*)
 {
-    if (id == kCustomSendActiveLow && m_valid[0])
-        SendCommand(static_cast<BYTE>(GetDrive()), kActiveHighParameter,
-                    static_cast<LONG>((m_values[0] & kPolarityMask) | ActiveLowGroupValue()));
+    // Only a change is written: the drive keeps what the user left alone.
+    if (id == kCustomSendActiveLow && m_valid[0] && ActiveLowWord() != m_values[0])
+        SendCommand(static_cast<BYTE>(GetDrive()), kActiveHighParameter, static_cast<LONG>(ActiveLowWord()));
     // Not handled, as the framework expects of a send it need not repeat.
     return 0;
 }
 
 int CQvxGuiSetupDigitalIoDlg::SendGroup(int group)
 {
-    const BYTE drive = static_cast<BYTE>(GetDrive());
-    if (group == 0 || group == 1)
+    if (group == 0 || group == 1) {
         CustomSend(kCustomSendActiveLow, 0, nullptr);
+        m_touched[0] = 0;
+    }
     if ((group == 0 || group == 2) && m_valid[1]) {
-        const DWORD kept = m_values[1] & ~kGroupBits;
-        SendCommand(drive, kInputEnableParameter, static_cast<LONG>(kept | DisableGroupValue()));
+        if (DisableWord() != m_values[1])
+            SendCommand(static_cast<BYTE>(GetDrive()), kInputEnableParameter, static_cast<LONG>(DisableWord()));
+        m_touched[1] = 0;
     }
     return 1;
 }
 
+void CQvxGuiSetupDigitalIoDlg::OnSendButton()
+{
+    if (CGuiUpdateItem::MessageBox(kSendQuestion, MB_YESNO | MB_ICONQUESTION, 0, IDYES) == IDYES)
+        SendGroup(0);
+}
+
+// The fault pin alone: input settings not sent yet stay with the Send button,
+// and a setting the drive already holds is not written again.
 void CQvxGuiSetupDigitalIoDlg::WriteFaultPinSettings(int function, int polarity)
 {
-    if (!m_valid[0] || !m_valid[1]) {
+    if (!m_valid[0] || !m_valid[2]) {
         CGuiUpdateItem::MessageBox(kNoValues, MB_OK, 0, IDOK);
         return;
     }
     const BYTE drive = static_cast<BYTE>(GetDrive());
-    SendCommand(drive, kActiveHighParameter,
-                static_cast<LONG>((m_values[0] & ~kGroupBits) | ActiveLowGroupValue() | static_cast<DWORD>(polarity)));
-    SendCommand(drive, kInputEnableParameter, static_cast<LONG>((m_values[1] & ~kGroupBits) | DisableGroupValue()));
-    SendCommand(drive, kFaultPinFunctionParameter, function);
-    // The function is read once at start; read it again so the drive column follows the write.
-    SendQuery(drive, kFaultPinFunctionParameter, kOneShotMs, kOneShotFlags);
+    const DWORD word = (m_values[0] & ~kPolarityMask) | static_cast<DWORD>(polarity);
+    if (word != m_values[0])
+        SendCommand(drive, kActiveHighParameter, static_cast<LONG>(word));
+    if (static_cast<DWORD>(function) != m_values[2]) {
+        SendCommand(drive, kFaultPinFunctionParameter, function);
+        // The function is read once at start; read it again so the drive column follows the write.
+        SendQuery(drive, kFaultPinFunctionParameter, kOneShotMs, kOneShotFlags);
+    }
 }
 
 BOOL CQvxGuiSetupDigitalIoDlg::OnCommand(WPARAM wParam, LPARAM lParam)
@@ -240,6 +270,7 @@ BOOL CQvxGuiSetupDigitalIoDlg::OnCommand(WPARAM wParam, LPARAM lParam)
     const BOOL handled = CGuiUpdateDlg::OnCommand(wParam, lParam);
     if (HIWORD(wParam) != BN_CLICKED)
         return handled;
+    NoteTouched(id);
     if (id == IDC_SDIO_PULLUP_WORK || id == IDC_SDIO_EXT_RESET_LOW_WORK)
         CGuiUpdateItem::MessageBox(kSaveAndResetNotice, MB_OK, 0, IDOK);
     for (const FaultRow& row : kFaultRows)
@@ -250,11 +281,7 @@ BOOL CQvxGuiSetupDigitalIoDlg::OnCommand(WPARAM wParam, LPARAM lParam)
 
 int CQvxGuiSetupDigitalIoDlg::GetPendingChangesState(int)
 {
-    for (const InputRow& row : kRows) {
-        if (row.lowWork && IsDlgButtonChecked(row.lowWork) != IsDlgButtonChecked(row.lowDrive))
-            return 1;
-        if (IsDlgButtonChecked(row.disableWork) != IsDlgButtonChecked(row.disableDrive))
-            return 1;
-    }
-    return IsDlgButtonChecked(IDC_SDIO_PULLUP_WORK) != IsDlgButtonChecked(IDC_SDIO_PULLUP_DRIVE) ? 1 : 2;
+    const bool lowPending = m_valid[0] && ActiveLowWord() != m_values[0];
+    const bool disablePending = m_valid[1] && DisableWord() != m_values[1];
+    return lowPending || disablePending ? 1 : 2;
 }

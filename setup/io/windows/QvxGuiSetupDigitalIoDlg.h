@@ -19,6 +19,7 @@ public:
         "NOTE: Settings DO NOT take affect until \n            parameters are SAVED to drive \n            and drive "
         "is RESET. \n";
     static constexpr const char* kNoValues = "Could not receive values. Please try again.";
+    static constexpr const char* kSendQuestion = "Send digital I/O settings to drive?";
 
     CQvxGuiSetupDigitalIoDlg();
 
@@ -33,19 +34,22 @@ public:
     int GetPendingChangesState(int ignored) override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
 
-    // The working values of the two columns as the drive words hold them.
-    DWORD ActiveLowGroupValue() const;
-    DWORD DisableGroupValue() const;
     void WriteFaultPinSettings(int function, int polarity);
 
 protected:
     bool ReadConversion(int id, int& value);
     void ShowDriveWord(WORD parameter, DWORD word, bool first);
     void ShowFaultPin();
+    DWORD ActiveLowWord() const;
+    DWORD DisableWord() const;
+    void NoteTouched(UINT id);
+    void OnSendButton();
 
     bool m_valid[3] = {false, false, false};
     DWORD m_values[3] = {0, 0, 0};
     bool m_changed = false;
+    // Bits of 9345 and 9349 whose working boxes the user changed since the last send.
+    DWORD m_touched[2] = {0, 0};
 
     DECLARE_MESSAGE_MAP()
 };

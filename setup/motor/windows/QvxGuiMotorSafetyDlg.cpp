@@ -221,6 +221,51 @@ void CQvxGuiMotorSafetyDlg::BindOverTemp(bool tavro)
     }
 }
 
+void CQvxGuiMotorSafetyDlg::ReleaseOverTemp()
+{
+    CQvxGuiControl* controls[] = {&m_overTempGroup, &m_overTempDrive, &m_activeHighGroup, &m_activeHighDrive};
+    for (CQvxGuiControl* control : controls) {
+        POSITION pos = m_controls.Find(control);
+        if (!pos)
+            continue;
+        control->Shutdown();
+        m_controls.RemoveAt(pos);
+        control->SetOwnerList(nullptr);
+    }
+}
+
+void CQvxGuiMotorSafetyDlg::ForgetDrive()
+{
+    KillTimer(kPredictionTimer);
+    // The prediction's own inputs are the engineer's, not the drive's: they stay.
+    for (int row = 0; row < kRowCount; ++row) {
+        m_work[row].ClearValue();
+        m_drive[row].ClearValue();
+    }
+    for (CQvxGuiCheckboxCtrl* box : {&m_breakerBox, &m_foldBackBox, &m_i2tBox, &m_followingBox, &m_overTemp,
+                                     &m_overTempDrive, &m_activeHigh, &m_activeHighDrive})
+        box->ClearValue();
+    m_queriesIssued = false;
+    m_featuresKnown = false;
+    m_rateConverted = false;
+    m_lastProtection = -1;
+    // The new drive's firmware decides again which rows and protections it has.
+    ReleaseOverTemp();
+    for (CQvxGuiCheckboxCtrl* box : {&m_breakerBox, &m_foldBackBox, &m_i2tBox, &m_followingBox}) {
+        m_protection.AddCheckbox(box);
+        box->EnableWindow(TRUE);
+    }
+    for (int row = 0; row < kRowCount; ++row)
+        m_drive[row].EnableWindow(TRUE);
+}
+
+void CQvxGuiMotorSafetyDlg::SetDrive(int drive, int restart)
+{
+    if (drive != GetDrive() && GetDrive() != -1 && GetSafeHwnd())
+        ForgetDrive();
+    CGuiUpdateDlg::SetDrive(drive, restart);
+}
+
 // ---------------------------------------------------------------------------
 void CQvxGuiMotorSafetyDlg::IssueQueries()
 {

@@ -37,6 +37,8 @@ public:
     int CustomSend(int id, double value, CWnd* control) override;
     // A script's send takes the same checks as the button, without the question.
     int SendGroup(int group) override;
+    // Another drive: nothing of the previous one stays on show or is offered to it.
+    void SetDrive(int drive, int restart) override;
 
     CQvxGuiEditCtrl& WorkingEdit(Row row) { return m_work[row]; }
     CQvxGuiEditCtrl& DriveEdit(Row row) { return m_drive[row]; }
@@ -57,6 +59,8 @@ private:
     void BindRow(Row row);
     void BindBoxes();
     void BindOverTemp(bool tavro);
+    void ReleaseOverTemp();
+    void ForgetDrive();
     void IssueQueries();
     bool SetupFeatures();
     void DropRow(Row row, CQvxGuiCheckboxCtrl* box);

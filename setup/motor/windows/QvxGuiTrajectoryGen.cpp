@@ -14,6 +14,7 @@ static const CRuntimeClassRegistrar kRegistrar(RUNTIME_CLASS(CQvxGuiTrajectoryGe
 BEGIN_MESSAGE_MAP(CQvxGuiTrajectoryGen, CGuiUpdateDlg)
     ON_BN_CLICKED(IDC_TRAJ_ACCEL_DISABLED, &CQvxGuiTrajectoryGen::OnAccelDisabled)
     ON_BN_CLICKED(IDC_TRAJ_DECEL_DISABLED, &CQvxGuiTrajectoryGen::OnDecelDisabled)
+    ON_BN_CLICKED(IDC_TRAJ_SEND, &CQvxGuiTrajectoryGen::OnSendValues)
 END_MESSAGE_MAP()
 
 namespace {
@@ -71,6 +72,13 @@ void CQvxGuiTrajectoryGen::BindControls()
     BindEdit(5, IDC_TRAJ_ZERO_SPEED_DRIVE, kZeroSpeedCode, GPD_A2E_VEL_GAIN, "%0.2f", false, false, "");
     BindEdit(6, IDC_TRAJ_VEL_LIMIT_WORK, kVelocityLimitCode, GPD_A2E_VEL_GAIN, "%0.1f", true, false, "Velocity Limit");
     BindEdit(7, IDC_TRAJ_VEL_LIMIT_DRIVE, kVelocityLimitCode, GPD_A2E_VEL_GAIN, "%0.1f", false, false, "");
+}
+
+void CQvxGuiTrajectoryGen::OnSendValues()
+{
+    const CString question = "Press OK to send the following values to the drive:\r\n\r\n" + ListControls();
+    if (CGuiUpdateItem::MessageBox(question, MB_OKCANCEL, 0, IDOK) == IDOK)
+        SendGroup(-1);
 }
 
 int CQvxGuiTrajectoryGen::PrepareQueries()

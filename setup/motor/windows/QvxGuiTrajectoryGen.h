@@ -27,6 +27,7 @@ public:
 protected:
     void OnAccelDisabled() { OnDisabledClicked(m_accel, kAccelCode); }
     void OnDecelDisabled() { OnDisabledClicked(m_decel, kDecelCode); }
+    void OnSendValues();
     DECLARE_MESSAGE_MAP()
 
 private:

@@ -105,6 +105,7 @@ int CQvxGuiSetupServoTuningDlg::PrepareQueries()
     SendQuery(address, kGvs, 200, kPollFlags);
     SendQuery(address, kEncoderCounts, 500, 0);
     SendQuery(address, kMotorType, 0, kPollFlags);
+    SendQuery(address, kPositionCommand, 500, kPollFlags);
     for (const GainField& field : kGainFields)
         SendQuery(address, field.code, kPolledGainPeriod, kPollFlags);
     if (CGlobalParameterTable* table = m_pList ? m_pList->GetParameterTable() : nullptr)
@@ -360,6 +361,10 @@ void CQvxGuiSetupServoTuningDlg::OnStart()
     if (CGuiUpdateItem::MessageBox("Start step response?", MB_YESNO | MB_ICONQUESTION, 0, IDNO) != IDYES)
         return;
     m_generator->Start(context);
+    if (!ConfirmFirstMove(context)) {
+        m_generator->m_running = false;
+        return;
+    }
     m_testDrive = GetDrive();
     m_firstWrite = true;
     m_shownRemaining = -1;
@@ -371,6 +376,29 @@ void CQvxGuiSetupServoTuningDlg::OnStart()
         RefreshRemaining();
     }
     SetDlgItemText(IDC_ST_START, m_generator->GetStartText());
+}
+
+bool CQvxGuiSetupServoTuningDlg::ConfirmFirstMove(const TuningContext& context)
+{
+    if (!(context.driveModeFlags & kTuningPositionMode))
+        return true;
+    LONG position = 0;
+    int first = 0;
+    if (!GetDriveValue(kPositionCommand, position) || !m_generator->GetDriveValue(context, first)) {
+        CGuiUpdateItem::MessageBox("Could not Receive values. Please try again(001)", MB_OK | MB_ICONEXCLAMATION, 0, IDOK);
+        return false;
+    }
+    // Base and target are absolute: far from the axis, the first step is a long move.
+    const CTFGAbstractBaseMode& mode = m_modes.ActiveMode(context.driveModeFlags);
+    const long long step = std::llabs(static_cast<long long>(std::llround(mode.m_target)));
+    const long long move = std::llabs(static_cast<long long>(first) - position);
+    if (move <= step)
+        return true;
+    CString question;
+    question.Format("The first step moves the axis %lld counts, from %ld to %d; a step is %lld counts.\r\n"
+                    "Start step response?",
+                    move, static_cast<long>(position), first, step);
+    return CGuiUpdateItem::MessageBox(question, MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2, 0, IDNO) == IDYES;
 }
 
 void CQvxGuiSetupServoTuningDlg::OnTimer(UINT_PTR id)

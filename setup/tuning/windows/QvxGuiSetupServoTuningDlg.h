@@ -77,6 +77,8 @@ protected:
 
 private:
     bool GatherContext(TuningContext& context, bool silent);
+    // A position test whose first move is longer than its step goes only when the engineer agrees.
+    bool ConfirmFirstMove(const TuningContext& context);
     void ShowRemaining(bool show);
     void RefreshRemaining();
     void FeedGvsDialog(WORD code);

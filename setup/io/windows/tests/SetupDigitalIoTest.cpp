@@ -44,7 +44,7 @@ protected:
     LONG m_activeHigh = 0x0080;
 };
 
-TEST_F(SetupDigitalIoTest, ARadioClickWritesTheFaultPinAndKeepsTheDrivesOtherBits)
+TEST_F(SetupDigitalIoTest, ARadioClickWritesTheFaultPinAloneAndKeepsTheDrivesOtherBits)
 {
     auto* dlg = Open();
     ASSERT_NE(dlg, nullptr);
@@ -53,13 +53,9 @@ TEST_F(SetupDigitalIoTest, ARadioClickWritesTheFaultPinAndKeepsTheDrivesOtherBit
     EXPECT_EQ(dlg->IsDlgButtonChecked(IDC_SDIO_LIMIT_POS_LOW_WORK), BST_CHECKED);
     EXPECT_EQ(dlg->IsDlgButtonChecked(IDC_SDIO_PULLUP_WORK), BST_UNCHECKED);
     Screenshot(dlg, "io_setup_digital_io");
-    // All working active-low boxes unchecked (their bits 1), the pull-up unchecked.
-    const UINT lowBoxes[] = {IDC_SDIO_LIMIT_POS_LOW_WORK, IDC_SDIO_LIMIT_NEG_LOW_WORK, IDC_SDIO_INHIBIT_LOW_WORK,
-                             IDC_SDIO_MOTOR_HEAT_LOW_WORK, IDC_SDIO_MODE_SELECT_LOW_WORK, IDC_SDIO_GO_STOP_LOW_WORK,
-                             IDC_SDIO_E_STOP_LOW_WORK};
-    for (UINT id : lowBoxes)
-        dlg->CheckDlgButton(id, BST_UNCHECKED);
-    dlg->CheckDlgButton(IDC_SDIO_EXT_RESET_LOW_WORK, BST_UNCHECKED);
+    // Input settings changed and not sent: a radio click leaves them to the Send button.
+    kvtest::Click(dlg->GetDlgItem(IDC_SDIO_LIMIT_POS_LOW_WORK));
+    kvtest::Click(dlg->GetDlgItem(IDC_SDIO_INHIBIT_DISABLE_WORK));
     struct Case {
         UINT radio;
         LONG function;
@@ -67,10 +63,10 @@ TEST_F(SetupDigitalIoTest, ARadioClickWritesTheFaultPinAndKeepsTheDrivesOtherBit
         UINT driveRadio;
     };
     const Case cases[] = {
-        {IDC_SDIO_READY_HIGH_WORK, 1, 0x0080 | 0x784D | 32, IDC_SDIO_READY_HIGH_DRIVE},
-        {IDC_SDIO_FAULT_LOW_WORK, 0, 0x0080 | 0x784D, IDC_SDIO_FAULT_LOW_DRIVE},
-        {IDC_SDIO_READY_LOW_WORK, 1, 0x0080 | 0x784D, IDC_SDIO_READY_LOW_DRIVE},
-        {IDC_SDIO_FAULT_HIGH_WORK, 0, 0x0080 | 0x784D | 32, IDC_SDIO_FAULT_HIGH_DRIVE},
+        {IDC_SDIO_READY_HIGH_WORK, 1, 0x0080 | 32, IDC_SDIO_READY_HIGH_DRIVE},
+        {IDC_SDIO_FAULT_LOW_WORK, 0, 0x0080, IDC_SDIO_FAULT_LOW_DRIVE},
+        {IDC_SDIO_READY_LOW_WORK, 1, 0x0080, IDC_SDIO_READY_LOW_DRIVE},
+        {IDC_SDIO_FAULT_HIGH_WORK, 0, 0x0080 | 32, IDC_SDIO_FAULT_HIGH_DRIVE},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.radio);
@@ -80,9 +76,37 @@ TEST_F(SetupDigitalIoTest, ARadioClickWritesTheFaultPinAndKeepsTheDrivesOtherBit
                    Register(kKreln, kActiveHighParameter) == c.activeHigh &&
                    dlg->IsDlgButtonChecked(c.driveRadio) == BST_CHECKED;
         }));
-        EXPECT_EQ(Register(kKreln, kInputEnableParameter), 0xFFCF)
-            << "no input disabled: every row's bit 1, the group's unused bits 16 and 32 cleared, the rest kept";
+        EXPECT_EQ(Register(kKreln, kInputEnableParameter), 0xFFFF);
     }
+    // Only the polarity changes: the function the drive holds is not written again.
+    SetRegister(kKreln, kFaultPinFunctionParameter, 7);
+    kvtest::Click(dlg->GetDlgItem(IDC_SDIO_FAULT_LOW_WORK));
+    ASSERT_TRUE(Wait([&] { return Register(kKreln, kActiveHighParameter) == 0x0080; }));
+    Settle();
+    EXPECT_EQ(Register(kKreln, kFaultPinFunctionParameter), 7);
+}
+
+TEST_F(SetupDigitalIoTest, SendToDriveWritesTheWorkingColumnsThatChanged)
+{
+    auto* dlg = Open();
+    ASSERT_NE(dlg, nullptr);
+    ASSERT_TRUE(Wait([&] { return dlg->IsDlgButtonChecked(IDC_SDIO_INHIBIT_LOW_DRIVE) == BST_CHECKED; }));
+    // Inhibit active high from now on; the enable word is left alone.
+    kvtest::Click(dlg->GetDlgItem(IDC_SDIO_INHIBIT_LOW_WORK));
+    EXPECT_EQ(dlg->IsDlgButtonChecked(IDC_SDIO_INHIBIT_LOW_WORK), BST_UNCHECKED);
+    SetRegister(kKreln, kInputEnableParameter, 0xFFFE);
+    ASSERT_TRUE(Wait([&] { return dlg->IsDlgButtonChecked(IDC_SDIO_LIMIT_POS_DISABLE_DRIVE) == BST_CHECKED; }));
+    Boxes();
+    kvtest::Click(dlg->GetDlgItem(IDC_SDIO_SEND));
+    EXPECT_TRUE(Shown(Boxes(), CQvxGuiSetupDigitalIoDlg::kSendQuestion));
+    EXPECT_TRUE(Wait([&] {
+        return Register(kKreln, kActiveHighParameter) == (0x0080 | 4) &&
+               dlg->IsDlgButtonChecked(IDC_SDIO_INHIBIT_LOW_DRIVE) == BST_UNCHECKED;
+    })) << Register(kKreln, kActiveHighParameter);
+    Settle();
+    EXPECT_EQ(Register(kKreln, kInputEnableParameter), 0xFFFE);
+    EXPECT_EQ(Register(kKreln, kFaultPinFunctionParameter), 0);
+    EXPECT_EQ(dlg->IsDlgButtonChecked(IDC_SDIO_INHIBIT_LOW_WORK), BST_UNCHECKED);
 }
 
 class SetupDigitalIoOldModelTest : public SetupDigitalIoTest {

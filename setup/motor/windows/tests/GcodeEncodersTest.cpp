@@ -177,3 +177,20 @@ TEST_P(GcodeEncodersKindTest, DivisorKindDecidesCaptionsAndTheDriveValue)
 INSTANTIATE_TEST_SUITE_P(Kinds, GcodeEncodersKindTest,
                          ::testing::Values(DivisorCase{418, 0, 0, "16", ""}, DivisorCase{419, 0, 1, "16", "4"},
                                            DivisorCase{423, 2, 2, "5", "3"}));
+
+TEST_F(GcodeEncodersTest, TheGearOutTypedIsTheOneListedAndSent)
+{
+    CQvxGuiGcodeEncodersDlg* dlg = Open();
+    ASSERT_NE(dlg, nullptr);
+    ASSERT_TRUE(Wait([&] { return Text(dlg, IDC_GEAR_OUT_WORK) == "100" && Enabled(dlg, IDC_GEAR_OUT_WORK); }));
+    CWnd* gearOut = dlg->GetDlgItem(IDC_GEAR_OUT_WORK);
+    gearOut->SetWindowText("");
+    // Typed, and straight to Send without Enter.
+    kvtest::TypeText(gearOut, "1000");
+    Boxes();
+    kvtest::Click(dlg->GetDlgItem(IDC_GEAR_SEND));
+    EXPECT_TRUE(Shown(Boxes(), "Gear Out = 1000"));
+    EXPECT_TRUE(Wait([&] { return Register(kKreln, CQvxGuiGcodeEncodersDlg::kGearOutCode) == 1000; }))
+        << Register(kKreln, CQvxGuiGcodeEncodersDlg::kGearOutCode);
+    EXPECT_TRUE(Wait([&] { return Text(dlg, IDC_GEAR_OUT_WORK) == "1000" && Text(dlg, IDC_GEAR_OUT_DRIVE) == "1000"; }));
+}

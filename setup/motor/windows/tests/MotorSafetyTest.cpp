@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "DialogReadings.h"
 #include "framework/tests/DriveWindowDemoTest.h"
 #include "platform/core/IniFile.h"
 #include "platform/ui/UserInput.h"
 #include "setup/motor/windows/CommutationWindowClasses.h"
 #include "setup/motor/windows/QvxGuiMotorSafetyDlg.h"
+#include "framework/QvxSelectAmpCombo.h"
 #include "testing/WindowShot.h"
 
 namespace {
@@ -17,12 +20,16 @@ class MotorSafetyWindowTest : public DriveWindowDemoTest, protected MotorDialogR
 protected:
     void PrepareDrives() override
     {
-        SetServoFrequency(kTavro);
-        SetRegister(kTavro, IFE, 1);
-        SetRegister(kTavro, IFR, 100);
-        SetRegister(kTavro, SSA, 0);
-        if (m_version)
-            SetRegister(kTavro, demo_codes::VER, m_version);
+        for (int drive : {kKreln, kTavro}) {
+            SetServoFrequency(drive);
+            SetRegister(drive, IFE, 1);
+            SetRegister(drive, IFR, 100);
+            SetRegister(drive, SSA, 0);
+            if (m_version)
+                SetRegister(drive, demo_codes::VER, m_version);
+        }
+        SetRegister(kKreln, IL, 1000);
+        SetRegister(kTavro, IL, 2000);
     }
     void RegisterWindows(CGuiUpdateDlgIdMap& registry) override { RegisterCommutationWindows(registry); }
 
@@ -34,6 +41,11 @@ protected:
             EXPECT_TRUE(Wait([&] { return Checked(dlg, IDC_MSAFE_LOW_SPEED_BREAKER); }));
         }
         return dlg;
+    }
+    static bool Shows(CWnd* dlg, int id)
+    {
+        const CString text = Text(dlg, id);
+        return !text.IsEmpty() && text != "Waiting..." && text != "Unavailable";
     }
     CString Setting(const char* key)
     {
@@ -167,4 +179,56 @@ TEST_F(MotorSafetyOldFirmwareTest, FoldBackWithoutI2tPrediction)
         EXPECT_FALSE(Enabled(dlg, id)) << id;
     EXPECT_TRUE(Wait([&] { return !Text(dlg, IDC_MSAFE_FOLD_RATE_DRIVE).IsEmpty(); }));
     Screenshot(dlg, "motor_safety_409");
+}
+
+TEST_F(MotorSafetyWindowTest, ATypedCurrentLimitIsListedAndSentWithoutEnter)
+{
+    CQvxGuiMotorSafetyDlg* dlg = Open();
+    ASSERT_NE(dlg, nullptr);
+    ASSERT_TRUE(Wait([&] { return Shows(dlg, IDC_MSAFE_CURRENT_LIMIT); }));
+    CWnd* limit = dlg->GetDlgItem(IDC_MSAFE_CURRENT_LIMIT);
+    limit->SetWindowText("");
+    // Typed, and straight to Send without Enter.
+    kvtest::TypeText(limit, "10");
+    Boxes();
+    kvtest::Click(dlg->GetDlgItem(IDC_MSAFE_SEND));
+    // The entry is taken in (to the drive's resolution) before it is listed and sent.
+    const CString entered = Text(dlg, IDC_MSAFE_CURRENT_LIMIT);
+    EXPECT_NEAR(std::atof(entered), 10.0, 0.01) << entered.GetString();
+    EXPECT_TRUE(Shown(Boxes(), "Current Limit = " + entered + "\r\n"));
+    EXPECT_TRUE(Wait([&] { return Text(dlg, IDC_MSAFE_CURRENT_LIMIT_DRIVE) == entered; }))
+        << Text(dlg, IDC_MSAFE_CURRENT_LIMIT_DRIVE).GetString();
+    EXPECT_NE(Register(kTavro, IL), 2000);
+    EXPECT_EQ(Register(kKreln, IL), 1000);
+}
+
+TEST_F(MotorSafetyWindowTest, AnotherDriveShowsAndIsOfferedItsOwnValues)
+{
+    CQvxGuiMotorSafetyDlg* dlg = Open();
+    ASSERT_NE(dlg, nullptr);
+    ASSERT_TRUE(Wait([&] { return Shows(dlg, IDC_MSAFE_CURRENT_LIMIT) && Shows(dlg, IDC_MSAFE_CURRENT_LIMIT_DRIVE); }));
+    const CString tavro = Text(dlg, IDC_MSAFE_CURRENT_LIMIT_DRIVE);
+
+    CQvxSelectAmpCombo& selector = dlg->GetToolbar().GetSelector();
+    int kreln = -1;
+    for (int i = 0; i < selector.GetCount(); ++i)
+        if (static_cast<int>(selector.GetItemData(i)) == kKreln)
+            kreln = i;
+    ASSERT_GE(kreln, 0);
+    ASSERT_TRUE(kvtest::PickItem(&selector, kreln));
+    ASSERT_TRUE(Wait([&] { return dlg->GetDrive() == kKreln && dlg->AreStagesDone(); }));
+    EXPECT_TRUE(Wait([&] {
+        return Shows(dlg, IDC_MSAFE_CURRENT_LIMIT_DRIVE) && Text(dlg, IDC_MSAFE_CURRENT_LIMIT_DRIVE) != tavro &&
+               Text(dlg, IDC_MSAFE_CURRENT_LIMIT) == Text(dlg, IDC_MSAFE_CURRENT_LIMIT_DRIVE);
+    })) << Text(dlg, IDC_MSAFE_CURRENT_LIMIT).GetString() << " / " << Text(dlg, IDC_MSAFE_CURRENT_LIMIT_DRIVE).GetString();
+    const CString krelnLimit = Text(dlg, IDC_MSAFE_CURRENT_LIMIT_DRIVE);
+
+    Boxes();
+    kvtest::Click(dlg->GetDlgItem(IDC_MSAFE_SEND));
+    const std::vector<CString> boxes = Boxes();
+    EXPECT_TRUE(Shown(boxes, "Current Limit = " + krelnLimit));
+    EXPECT_FALSE(Shown(boxes, "Current Limit = " + tavro));
+    Settle();
+    EXPECT_EQ(Register(kKreln, IL), 1000);
+    EXPECT_EQ(Register(kTavro, IL), 2000);
 }

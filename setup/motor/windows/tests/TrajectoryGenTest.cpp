@@ -83,3 +83,26 @@ TEST_F(TrajectoryGenTest, AWorkingValueReachesTheDrive)
     ASSERT_EQ(dlg->ExecuteCommand("SENDTOAMP(-1)", reply), 1) << reply.GetString();
     EXPECT_TRUE(Wait([&] { return Register(kTavro, 716) == 1000; })) << Register(kTavro, 716);
 }
+
+TEST_F(TrajectoryGenTest, TheWorkingValuesAreSentWithTheSendButton)
+{
+    CQvxGuiTrajectoryGen* dlg = Open();
+    ASSERT_NE(dlg, nullptr);
+    ASSERT_TRUE(Wait([&] {
+        const CString shown = Text(dlg, IDC_TRAJ_ZERO_SPEED_DRIVE);
+        return !shown.IsEmpty() && shown != "Waiting..." && Enabled(dlg, IDC_TRAJ_ZERO_SPEED_WORK);
+    }));
+    SetRegister(kTavro, 27255, 0);
+    ASSERT_TRUE(Wait([&] { return Text(dlg, IDC_TRAJ_ZERO_SPEED_DRIVE) == "0.00"; }));
+    CWnd* window = dlg->GetDlgItem(IDC_TRAJ_ZERO_SPEED_WORK);
+    window->SetWindowText("");
+    // Large enough to be a step of the drive whatever its velocity scale.
+    kvtest::TypeText(window, "100000");
+    Boxes();
+    kvtest::Click(dlg->GetDlgItem(IDC_TRAJ_SEND));
+    const CString entered = Text(dlg, IDC_TRAJ_ZERO_SPEED_WORK);
+    ASSERT_NE(entered, "0.00");
+    EXPECT_TRUE(Shown(Boxes(), "Zero Speed Window = " + entered + "\r\n"));
+    EXPECT_TRUE(Wait([&] { return Register(kTavro, 27255) != 0 && Text(dlg, IDC_TRAJ_ZERO_SPEED_DRIVE) == entered; }))
+        << Register(kTavro, 27255) << " " << Text(dlg, IDC_TRAJ_ZERO_SPEED_DRIVE).GetString();
+}

@@ -136,9 +136,12 @@ TEST_F(ServoTuningTest, SampleTestWritesOncePerEdgeAndTheVelocityOvershoots)
 TEST_F(ServoTuningTest, PositionModeStepsPscAndStopsWithZeroToCurrent)
 {
     SetModel(1, demo_codes::MOD, 4);
+    SetModel(1, 16995, 120);
     auto* window = OpenReady();
     ASSERT_NE(window, nullptr);
     Until([&] { return window->GetModeWord() == 4; });
+    LONG position = 0;
+    ASSERT_TRUE(Until([&] { return window->GetDriveValue(16995, position) && position == 120; }));
     Enable(window);
     window->GetModes().Mode(2).m_base = 100;
     window->GetModes().Mode(2).m_target = 50;
@@ -149,6 +152,37 @@ TEST_F(ServoTuningTest, PositionModeStepsPscAndStopsWithZeroToCurrent)
     Until([&] { return Writes(1, 16995).size() >= 2 && !Writes(1, 3).empty(); });
     EXPECT_EQ(Writes(1, 16995), (std::vector<LONG>{150, 100}));
     EXPECT_EQ(Writes(1, 3), (std::vector<LONG>{0}));
+}
+
+TEST_F(ServoTuningTest, AFirstMoveLongerThanTheStepWaitsForTheEngineerNamingTheDistance)
+{
+    SetModel(1, demo_codes::MOD, 4);
+    SetModel(1, 16995, 196036);
+    auto* window = OpenReady();
+    ASSERT_NE(window, nullptr);
+    Until([&] { return window->GetModeWord() == 4; });
+    LONG position = 0;
+    ASSERT_TRUE(Until([&] { return window->GetDriveValue(16995, position) && position == 196036; }));
+    Enable(window);
+    window->GetModes().Mode(2).m_base = 0;
+    window->GetModes().Mode(2).m_target = 200;
+    window->GetModes().m_settings = TuningStepSettings{0.2, 0.2, 1, 0, 1};
+    ClearWrites();
+    AfxTakeScriptedMessageLog();
+    // "Start step response?" Yes; the long move is not confirmed.
+    AfxQueueScriptedAnswer(IDYES);
+    kvtest::Click(window->GetDlgItem(IDC_ST_START));
+    EXPECT_FALSE(window->IsTestRunning());
+    EXPECT_TRUE(Logged(AfxTakeScriptedMessageLog(), "The first step moves the axis 195836 counts, from 196036 to 200"));
+    EXPECT_TRUE(Writes(1, 16995).empty());
+
+    AfxQueueScriptedAnswer(IDYES);
+    AfxQueueScriptedAnswer(IDYES);
+    kvtest::Click(window->GetDlgItem(IDC_ST_START));
+    EXPECT_TRUE(window->IsTestRunning());
+    ASSERT_TRUE(Until([&] { return !Writes(1, 16995).empty(); }));
+    EXPECT_EQ(Writes(1, 16995).front(), 200);
+    kvtest::Click(window->GetDlgItem(IDC_ST_START));
 }
 
 TEST_F(ServoTuningTest, AFaultDisablingOrTheDriveChangingStopsTheTestForGood)
