@@ -125,6 +125,8 @@ void CQvxGuiEditCtrl::SetTextIfChanged(const CString& text)
     GetWindowText(current);
     if (current != text)
         SetWindowText(text);
+    else
+        SetModify(FALSE);
 }
 
 void CQvxGuiEditCtrl::SetDisplayFormat(const char* format, int redisplay)
@@ -458,17 +460,21 @@ void CQvxGuiEditCtrl::ProcessResponses()
 // next poll must not put the drive's value back under the user's Send.
 bool CQvxGuiEditCtrl::TakesReplies() const
 {
-    return (m_flags & kCtrlTakeAllReplies) || !m_hasWriteRegister || (!m_edited && !m_modified);
+    return (m_flags & kCtrlTakeAllReplies) || !m_hasWriteRegister ||
+           (!m_edited && !m_modified && !(GetSafeHwnd() && GetModify()));
 }
 
-// A number in the window other than the one the control put there was typed,
-// even when the typing reached the toolkit's edit without a character message.
+// The toolkit's edit knows whether the user changed its text since the program
+// last set it, also when the typing came without a character message; a number
+// the program put there is never taken back in, so it keeps its full precision.
 bool CQvxGuiEditCtrl::HoldsUncommittedNumber()
 {
+    if (!GetSafeHwnd() || !GetModify())
+        return false;
     CString text;
     GetValueText(text);
     text.Trim();
-    return StartsLikeNumber(text) && WithoutCommas(text) != WithoutCommas(FormatShown(m_shownValue));
+    return StartsLikeNumber(text) != 0;
 }
 
 void CQvxGuiEditCtrl::CommitPendingEntry()

@@ -4,6 +4,7 @@
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QTextEdit>
 
 #include "WndImpl.h"
@@ -46,6 +47,27 @@ int CEdit::GetLineCount() const
     if (auto* rich = WidgetAs<QTextEdit>(this))
         return rich->document()->blockCount();
     return 1;
+}
+
+BOOL CEdit::GetModify() const
+{
+    if (auto* line = WidgetAs<QLineEdit>(this))
+        return line->isModified();
+    if (auto* plain = WidgetAs<QPlainTextEdit>(this))
+        return plain->document()->isModified();
+    if (auto* rich = WidgetAs<QTextEdit>(this))
+        return rich->document()->isModified();
+    return FALSE;
+}
+
+void CEdit::SetModify(BOOL modified)
+{
+    if (auto* line = WidgetAs<QLineEdit>(this))
+        line->setModified(modified != 0);
+    else if (auto* plain = WidgetAs<QPlainTextEdit>(this))
+        plain->document()->setModified(modified != 0);
+    else if (auto* rich = WidgetAs<QTextEdit>(this))
+        rich->document()->setModified(modified != 0);
 }
 
 namespace kvui {

@@ -14,6 +14,9 @@ public:
     void SetLimitText(UINT maxChars);
     void LimitText(int maxChars = 0) { SetLimitText(static_cast<UINT>(maxChars)); }
     int GetLineCount() const;
+    // Whether the user changed the text since the program last set it.
+    BOOL GetModify() const;
+    void SetModify(BOOL modified = TRUE);
     void Copy() { SendMessage(WM_COPY); }
     void Cut() { SendMessage(WM_CUT); }
     void Paste() { SendMessage(WM_PASTE); }
