@@ -36,6 +36,7 @@ public:
     int GetFeedbackMask() const;
     std::optional<int> GetHardwareWord() const;
     std::optional<int> GetDriveValue(const CDmQueryVar& query) const;
+    const CDmQueryVar& DriveCim() const { return m_cim; }
     const CDmQueryVar& DriveMft() const { return m_mft; }
     const CDmQueryVar& DriveMc() const { return m_mc; }
     // A refused write puts the boxes or the kind radios back as the drive holds them.

@@ -418,9 +418,10 @@ TEST_F(TavroCommutationDatabaseTest, AMotorPickedFromTheDatabaseSetsTypeFeedback
     EXPECT_EQ(Register(kTavro, kLines), 2048);
     EXPECT_EQ(Register(kTavro, kPoles), 4);
     EXPECT_EQ(Register(kTavro, kCim), 1);
-    // Read back, the drive matches the window again.
+    // Read back, the drive matches the window again: the sent type has come back from the drive.
     EXPECT_TRUE(Wait([&] {
-        return !sub.DriveChangesPending() && sheet->GetPendingChangesState(0) == 2 && Checked(&sub, IDC_CSUB_QUADRATURE);
+        return sub.GetDriveValue(sub.DriveCim()) == 1 && !sub.DriveChangesPending() &&
+               sheet->GetPendingChangesState(0) == 2 && Checked(&sub, IDC_CSUB_QUADRATURE);
     }));
 
     // A motor without encoder lines takes the encoder boxes away.
