@@ -481,6 +481,10 @@ void CQvxGuiEditCtrl::CommitPendingEntry()
 {
     if (!m_edited && !HoldsUncommittedNumber())
         return;
+    // Typing that came without character messages never marked the entry; marked
+    // now, a reply arriving under the send's question cannot put the old value back.
+    if (!(m_flags & kCtrlTakeAllReplies) && m_hasWriteRegister)
+        SetModified(1);
     ApplyCustomConversion();
     CommitEntry();
 }

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "DialogReadings.h"
+#include "distribution/parameters/GlobalParameterKinds.h"
 #include "framework/tests/DriveWindowDemoTest.h"
 #include "platform/core/IniFile.h"
 #include "platform/ui/UserInput.h"
@@ -185,6 +186,9 @@ TEST_F(MotorSafetyWindowTest, ATypedCurrentLimitIsListedAndSentWithoutEnter)
 {
     CQvxGuiMotorSafetyDlg* dlg = Open();
     ASSERT_NE(dlg, nullptr);
+    // The engineer types once the drive's current conversion is known, as a window open a moment shows it.
+    double scale = 0;
+    ASSERT_TRUE(Wait([&] { return m_table.GetParameterValue(kTavro, GPD_CURRENT_LIMIT, scale) && scale > 0; }));
     ASSERT_TRUE(Wait([&] { return Shows(dlg, IDC_MSAFE_CURRENT_LIMIT); }));
     CWnd* limit = dlg->GetDlgItem(IDC_MSAFE_CURRENT_LIMIT);
     limit->SetWindowText("");
