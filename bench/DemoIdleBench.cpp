@@ -16,24 +16,10 @@
 #include "distribution/DistManager.h"
 #include "distribution/parameters/GlobalAmpParameterTable.h"
 #include "testing/TestAppServices.h"
+#include "bench/ProcessUsage.h"
 #include "testing/TempDir.h"
 
 namespace {
-
-double ProcessCpuSeconds()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
-
-// Context switches of every thread of the process: each sleep that ends is one.
-long ProcessSwitches()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_nvcsw + usage.ru_nivcsw;
-}
 
 struct Measure {
     double cpuPerWall = 0.0;

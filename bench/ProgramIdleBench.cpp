@@ -27,6 +27,7 @@
 #include "platform/ui/MdiFrameWnd.h"
 #include "platform/ui/MsgBox.h"
 #include "platform/ui/WinApp.h"
+#include "bench/ProcessUsage.h"
 #include "testing/TempDir.h"
 
 namespace {
@@ -53,21 +54,6 @@ const std::vector<Case>& Cases()
         {"demo-scope", true, withScope},
     };
     return cases;
-}
-
-double ProcessCpuSeconds()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
-
-// Every thread's context switches: each end of a sleep or wait is one.
-long ProcessSwitches()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_nvcsw + usage.ru_nivcsw;
 }
 
 // Runs in the child: sets the case up as a user would, lets it settle, then

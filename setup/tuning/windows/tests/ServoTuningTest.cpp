@@ -29,6 +29,18 @@ public:
 
 class ServoTuningTest : public TuningWindowFixture {
 protected:
+    // An enabled drive in position mode with its axis at `at`, the window showing both.
+    void OpenEnabledInPositionModeAt(LONG at, CQvxGuiSetupServoTuningDlg*& window)
+    {
+        SetModel(1, demo_codes::MOD, 4);
+        SetModel(1, 16995, at);
+        window = OpenReady();
+        ASSERT_NE(window, nullptr);
+        Until([&] { return window->GetModeWord() == 4; });
+        LONG position = 0;
+        ASSERT_TRUE(Until([&] { return window->GetDriveValue(16995, position) && position == at; }));
+        Enable(window);
+    }
     // The window with its drive's mode, conversions and polled values in.
     CQvxGuiSetupServoTuningDlg* OpenReady()
     {
@@ -135,14 +147,8 @@ TEST_F(ServoTuningTest, SampleTestWritesOncePerEdgeAndTheVelocityOvershoots)
 
 TEST_F(ServoTuningTest, PositionModeStepsPscAndStopsWithZeroToCurrent)
 {
-    SetModel(1, demo_codes::MOD, 4);
-    SetModel(1, 16995, 120);
-    auto* window = OpenReady();
-    ASSERT_NE(window, nullptr);
-    Until([&] { return window->GetModeWord() == 4; });
-    LONG position = 0;
-    ASSERT_TRUE(Until([&] { return window->GetDriveValue(16995, position) && position == 120; }));
-    Enable(window);
+    CQvxGuiSetupServoTuningDlg* window = nullptr;
+    ASSERT_NO_FATAL_FAILURE(OpenEnabledInPositionModeAt(120, window));
     window->GetModes().Mode(2).m_base = 100;
     window->GetModes().Mode(2).m_target = 50;
     window->GetModes().m_settings = TuningStepSettings{0.2, 0.2, 1, 1, 1};
@@ -156,14 +162,8 @@ TEST_F(ServoTuningTest, PositionModeStepsPscAndStopsWithZeroToCurrent)
 
 TEST_F(ServoTuningTest, AFirstMoveLongerThanTheStepWaitsForTheEngineerNamingTheDistance)
 {
-    SetModel(1, demo_codes::MOD, 4);
-    SetModel(1, 16995, 196036);
-    auto* window = OpenReady();
-    ASSERT_NE(window, nullptr);
-    Until([&] { return window->GetModeWord() == 4; });
-    LONG position = 0;
-    ASSERT_TRUE(Until([&] { return window->GetDriveValue(16995, position) && position == 196036; }));
-    Enable(window);
+    CQvxGuiSetupServoTuningDlg* window = nullptr;
+    ASSERT_NO_FATAL_FAILURE(OpenEnabledInPositionModeAt(196036, window));
     window->GetModes().Mode(2).m_base = 0;
     window->GetModes().Mode(2).m_target = 200;
     window->GetModes().m_settings = TuningStepSettings{0.2, 0.2, 1, 0, 1};
