@@ -1,9 +1,12 @@
 // A whole session as a user runs it: start, "&Demo", a drive window from its
 // menu, "&Close", exit; and the serial link over a pty with a simulated drive.
+#include <algorithm>
 #include <chrono>
 
 #include "AppTestFixture.h"
+#include "framework/QvxGuiEditCtrl.h"
 #include "framework/tests/SampleDriveDlg.h"
+#include "resources/ids/MotorSafetyIds.h"
 #include "scope/windows/QvxScopeDlg.h"
 #include "testing/SimulatedSerialDrive.h"
 #include "testing/WindowShot.h"
@@ -243,4 +246,36 @@ TEST_F(DemoSessionTest, ASetupWindowClosedWithoutChangesAsksNothing)
         for (const CString& box : Messages())
             EXPECT_EQ(-1, box.Find("Abandon changes?")) << box;
     }
+}
+
+// Keys come from the keyboard through the top-level window, as the window system
+// brings them: the typed entry takes its edited colour, a reply does not put the
+// drive's value back, and closing asks before the entry is lost.
+TEST_F(DemoSessionTest, AnEntryTypedOnTheKeyboardIsKeptAndClosingAsks)
+{
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(kvtest::ChooseMenuItem(Frame(), "&File|&Demo"));
+    ASSERT_TRUE(kvtest::ChooseMenuItem(Frame(), "&Setup|Motor &Safety..."));
+    CGuiUpdateList& open = *Frame()->GetUpdateList();
+    ASSERT_TRUE(Wait([&] { return !open.IsEmpty() && open.GetTail()->AreStagesDone(); }));
+    CWnd* window = open.GetTail()->GetWnd();
+    auto* limit = dynamic_cast<CQvxGuiEditCtrl*>(window->GetDlgItem(IDC_MSAFE_CURRENT_LIMIT));
+    ASSERT_NE(limit, nullptr);
+    ASSERT_EQ(limit->GetColourState(), CQvxGuiEditCtrl::kColourNormal);
+    Messages();
+
+    limit->SetFocus();
+    limit->SetSel(0, -1);
+    kvtest::TypeText(limit, "8.5");
+    EXPECT_EQ(limit->GetColourState(), CQvxGuiEditCtrl::kColourModified);
+    AfxPumpMessagesUntil([] { return false; }, 500);
+    CString text;
+    limit->GetWindowText(text);
+    EXPECT_EQ(text, "8.5") << "the polls' replies leave the entry alone";
+
+    window->SendMessage(WM_CLOSE);
+    EXPECT_TRUE(Wait([&] { return open.IsEmpty(); }));
+    const std::vector<CString> boxes = Messages();
+    EXPECT_TRUE(std::any_of(boxes.begin(), boxes.end(),
+                            [](const CString& box) { return box.Find("Abandon changes?") >= 0; }));
 }

@@ -14,6 +14,8 @@
 #include <QMouseEvent>
 #include <QTabBar>
 #include <QTreeWidget>
+#include <QPointer>
+#include <QWindow>
 #include <QAbstractScrollArea>
 
 #include "KeyState.h"
@@ -80,12 +82,27 @@ QWidget* KeyTarget(CWnd* wnd)
     return w;
 }
 
+// A key for the focus widget comes as the window system brings it: to the
+// top-level's native window, which hands the same event on to its focus widget.
+// A key aimed at a window without the focus goes to that window itself.
+QObject* KeyReceiver(QWidget* target)
+{
+    QWidget* top = target->window();
+    QWindow* native = top->windowHandle();
+    if (native && top->isVisible() && top->focusWidget() == target)
+        return native;
+    return target;
+}
+
 void SendKey(QWidget* target, int key, Qt::KeyboardModifiers modifiers, const QString& text)
 {
+    QPointer<QWidget> alive(target);
     QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
-    QApplication::sendEvent(target, &press);
+    QApplication::sendEvent(KeyReceiver(target), &press);
+    if (!alive)
+        return;
     QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
-    QApplication::sendEvent(target, &release);
+    QApplication::sendEvent(KeyReceiver(target), &release);
 }
 
 }  // namespace

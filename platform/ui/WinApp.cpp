@@ -29,13 +29,15 @@ bool IsInput(QEvent::Type type)
 }
 
 // Remembers which widget an input event was given to while the toolkit passes
-// it up the parents, so a window tells its own input from a child's.
+// it up the parents, so a window tells its own input from a child's. A key from
+// the window system first reaches the top-level's native window, which hands the
+// same event on to the focus widget: that widget is its first receiver.
 class KvApplication : public QApplication {
 public:
     using QApplication::QApplication;
     bool notify(QObject* receiver, QEvent* event) override
     {
-        if (!IsInput(event->type()) || t_input.event == event)
+        if (!IsInput(event->type()) || !receiver->isWidgetType() || t_input.event == event)
             return QApplication::notify(receiver, event);
         const InputDelivery outer = t_input;
         t_input = InputDelivery{receiver, event};

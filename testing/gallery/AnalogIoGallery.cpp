@@ -29,6 +29,7 @@ struct AnalogStage : DriveWindowStage {
         prepare = [settings](CDemoRegisterModel& model) {
             CSingleLock lock(&model.Lock(), TRUE);
             for (int drive : {1, 2}) {
+                model.SetRegister(drive, MOD, 2, 1);  // velocity mode
                 model.SetRegister(drive, MDI, 10, 1);
                 model.SetRegister(drive, MDL, 10, 1);
                 model.SetRegister(drive, MDI, 12, 1);

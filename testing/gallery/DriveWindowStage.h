@@ -1,9 +1,11 @@
-// The ground of the drive windows' gallery shots: the demo link, a parameter
-// table and a ticking frame; new windows take the Tavro drive (address 2).
+// The ground of the drive windows' gallery shots: the demo link with the demo
+// library's drives, a parameter table and a ticking frame; new windows take the
+// Tavro drive (address 2).
 #pragma once
 
 #include <functional>
 
+#include "DemoLibraryDrives.h"
 #include "TestFrame.h"
 #include "comm/demo/CommunicationsModuleSimulator.h"
 #include "comm/link/CommManager.h"
@@ -28,7 +30,7 @@ struct DriveWindowStage {
     TestFrame frame;
     // Windows that read conversion parameters need the table; others do without.
     bool useTable = true;
-    // Registers the drives hold before the distribution starts.
+    // Registers the drives hold over the demo library's, before any window asks.
     std::function<void(CDemoRegisterModel&)> prepare;
     std::function<void(CGuiUpdateDlgIdMap&)> registerWindows;
     // Runs last when the stage closes.
@@ -41,11 +43,12 @@ struct DriveWindowStage {
         comm.SetPortFactory(&factory);
         if (comm.OpenDemoCommunications() != 1)
             return false;
-        if (prepare)
-            prepare(factory.m_simulator->Model());
         CDistManager::Install(&dist);
         if (!dist.Start())
             return false;
+        LoadDemoLibraryDrives();
+        if (prepare)
+            prepare(factory.m_simulator->Model());
         if (useTable) {
             table.SetDistManager(&dist);
             table.AddDrive(1);

@@ -15,16 +15,13 @@
 
 namespace {
 
-// The demo drives with a rotary motor of 8 poles and 1000 lines on the Kreln drive.
+// The demo drives with smart commutation and index-auto correction.
 struct CommutationStage : DriveWindowStage {
     CommutationStage()
     {
         registerWindows = [](CGuiUpdateDlgIdMap& registry) { RegisterCommutationWindows(registry); };
         prepare = [](CDemoRegisterModel& model) {
-            const std::pair<int, LONG> seeds[] = {{419, 0},  {432, 8},   {210, 1000}, {3186, 1000}, {3171, 1},
-                                                  {3373, 1}, {3181, 1},  {212, 0},    {5766, 0},    {6322, 0},
-                                                  {3596, 90}, {7891, 5}, {3732, 125}, {3378, 1000}, {9413, 5},
-                                                  {9426, 100}};
+            const std::pair<int, LONG> seeds[] = {{3373, 1}, {3181, 1}};
             for (int drive : {1, 2}) {
                 for (const auto& [code, value] : seeds)
                     model.SetRegister(drive, code, value, 1);
@@ -96,8 +93,7 @@ namespace {
 void PrepareBrushless(CDemoRegisterModel& model, LONG cim, LONG mft, LONG hardware)
 {
     using namespace demo_codes;
-    const std::pair<int, LONG> registers[] = {{3373, cim}, {13524, mft}, {419, 0},   {210, 1000}, {432, 8},
-                                              {7891, 5},   {3596, 100},  {3378, 100}, {9859, 12},  {6308, 0x12}};
+    const std::pair<int, LONG> registers[] = {{3373, cim}, {13524, mft}, {9859, 12}, {6308, 0x12}};
     for (const auto& [code, value] : registers)
         model.SetRegister(2, code, value, 1);
     CSingleLock lock(&model.Lock(), TRUE);

@@ -39,8 +39,7 @@ struct MotorProcedureStage : DriveWindowStage {
                 model.SetRegister(2, indexCode, index, 1);
                 model.SetRegister(2, code, value, 1);
             };
-            model.SetRegister(2, 432, 4, 1);
-            model.SetRegister(2, 419, 0, 1);
+            model.SetRegister(2, MOD, 0, 1);  // the procedures run in current mode
             const LONG settings[] = {500, 50, 218, 100};
             for (int sub = 0; sub < 4; ++sub)
                 indexed(APC, API, sub, settings[sub]);

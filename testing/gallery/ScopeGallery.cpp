@@ -2,6 +2,7 @@
 // the white print scheme, and its settings sheet.
 #include <gtest/gtest.h>
 
+#include "DemoLibraryDrives.h"
 #include "GalleryWindows.h"
 #include "comm/protocol/AmpCommand.h"
 #include "distribution/DistMngrResponseReceiver.h"
@@ -40,6 +41,7 @@ void ShowScope(GalleryShots& shots)
 {
     DemoEngine engine;
     engine.Open();
+    LoadDemoLibraryDrives();
     CDistMngrResponseReceiver enabler;
     enabler.SendCommand(1, static_cast<WORD>(MnemonicToCode("EN")), 1);
     GalleryScopeServices services(engine.m_app);

@@ -1,6 +1,7 @@
 // The servo tuning and motor parameter windows in the gallery, on the demo link's Kreln drive.
 #include <gtest/gtest.h>
 
+#include "DemoLibraryDrives.h"
 #include "GalleryWindows.h"
 #include "TestFrame.h"
 #include "distribution/parameters/GlobalParameterKinds.h"
@@ -22,6 +23,7 @@ struct TuningScene {
     TuningScene()
     {
         engine.Open();
+        LoadDemoLibraryDrives();
         table.SetDistManager(&engine.m_dist);
         table.AddDrive(1);
         frame.m_list.Initialise(&table);
@@ -37,7 +39,6 @@ struct TuningScene {
         table.RemoveAllDrives();
         AfxTakeScriptedMessageLog();
     }
-    void Set(WORD code, LONG value) { engine.m_factory.m_simulator->Model().SetRegister(1, code, value, 1); }
 
     DemoEngine engine;
     CGlobalParameterTable table;
@@ -49,9 +50,6 @@ struct TuningScene {
 void ShowServoTuning(GalleryShots& shots)
 {
     TuningScene scene;
-    for (auto [code, value] : {std::pair<WORD, LONG>{236, 16384}, {7875, 64}, {7888, 1200}, {7881, 40}, {7876, 0},
-                               {7878, 32768}, {7696, 800}, {7689, 10}, {7684, 300}, {210, 4000}, {419, 0}, {7891, 8}})
-        scene.Set(code, value);
     auto* window = static_cast<CQvxGuiSetupServoTuningDlg*>(scene.frame.m_registry.CreateGui("SERVO_TUNING", nullptr, 1));
     ASSERT_NE(window, nullptr);
     ASSERT_TRUE(AfxPumpMessagesUntil(
@@ -91,16 +89,14 @@ void ShowServoTuning(GalleryShots& shots)
 void ShowMotorParameters(GalleryShots& shots)
 {
     TuningScene scene;
-    for (auto [code, value] : {std::pair<WORD, LONG>{434, 150}, {428, 250}, {86, 320}, {7472, 1000}, {7465, 100},
-                               {7469, 10}})
-        scene.Set(code, value);
+    const LONG gain = scene.engine.Model(1, CQvxGuiSetupAutoManualTuningDlg::kProportionalGain);
     auto* window =
         static_cast<CQvxGuiSetupAutoManualTuningDlg*>(scene.frame.m_registry.CreateGui("MOTOR_PARAMS", nullptr, 1));
     ASSERT_NE(window, nullptr);
     ASSERT_TRUE(AfxPumpMessagesUntil(
         [&] {
             double value = 0;
-            return window->GetWorkingGains().ProportionalGain == 1000 &&
+            return window->GetWorkingGains().ProportionalGain == gain &&
                    scene.table.GetParameterValue(1, GPD_SERVO_FREQ_I, value) &&
                    scene.table.GetParameterValue(1, GPD_CS, value) &&
                    scene.table.GetParameterValue(1, GPD_A2E_CURRENT_GAIN, value);

@@ -323,6 +323,9 @@ int CQvxGuiTavroCommutationConfigPpg::SubscribeStatusQueries()
         {&m_ccm, kCcmCode}, {&m_cir, kCirCode},     {&m_cct, kCctCode}, {&m_cim, kCimCode}};
     for (const auto& [query, code] : queries)
         query->Query(address, code, 0, kOnceFlags);
+    if (drive != m_queriedDrive)
+        m_methodPicked = 0;
+    m_queriedDrive = drive;
     return CGuiUpdatePpg::SubscribeStatusQueries();
 }
 
@@ -354,16 +357,22 @@ void CQvxGuiTavroCommutationConfigPpg::ProcessResponses()
             ShowCorrection(*ccm);
     if (m_cim.HasChanged(1)) {
         const std::optional<int> cim = QueryValue(m_cim);
+        // The drive's method always shows on the drive's side; the choice follows
+        // it only while the user has no choice of their own waiting to be sent.
+        const bool follow = !m_methodPicked && !m_sheetOwner->GetSubDlg().HasUnsentChoice();
         if (cim && DriveMethodOf(*cim)) {
             m_driveMethod = *cim;
-            SelectMethodValue(*cim);
+            if (follow)
+                SelectMethodValue(*cim);
             SetDlgItemText(IDC_CCFG_INIT_DRIVE_TEXT, CCommutationConfigLayout::MethodName(*cim));
         } else {
             m_driveMethod = 0;
-            m_methodCombo.SetCurSel(-1);
+            if (follow)
+                m_methodCombo.SetCurSel(-1);
             SetDlgItemText(IDC_CCFG_INIT_DRIVE_TEXT, "");
         }
-        OnMethodChanged();
+        if (follow)
+            OnMethodChanged();
     }
 }
 
@@ -454,6 +463,7 @@ int CQvxGuiTavroCommutationConfigPpg::GetSelectedMethod() const
 
 void CQvxGuiTavroCommutationConfigPpg::OnMethodSelected()
 {
+    m_methodPicked = 1;
     OnMethodChanged();
 }
 
@@ -570,6 +580,7 @@ int CQvxGuiTavroCommutationConfigPpg::SendGroup(int group)
     if (m_left.IsControlInShownGroup(IDC_CCFG_CORRECTION_BOX))
         SendCommand(address, kCcmCode, WorkingCorrection());
     SendCommand(address, kCimCode, GetSelectedMethod());
+    m_methodPicked = 0;
     // The drive's new values show once they are read back.
     m_ccm.Query(address, kCcmCode, 0, kOnceFlags);
     m_cim.Query(address, kCimCode, 0, kOnceFlags);

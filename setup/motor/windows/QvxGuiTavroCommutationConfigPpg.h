@@ -128,6 +128,8 @@ private:
     CQvxGuiCheckboxCtrlGroup m_mccGroup;
     CComboBox m_methodCombo;
     int m_driveMethod = 0;
+    int m_methodPicked = 0;
+    int m_queriedDrive = -1;
     CMotorProcedureChild m_autoPhasing;
     double m_rotaryPoles = 2;
     double m_linearPitch = 5000;

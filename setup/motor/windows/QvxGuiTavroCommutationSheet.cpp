@@ -176,6 +176,7 @@ void CQvxGuiTavroCommutationSheet::WriteFeedbackAndKind()
     const BYTE address = static_cast<BYTE>(GetDrive());
     SendCommand(address, kMftCode, m_sub.GetFeedbackMask());
     SendCommand(address, kMcCode, m_sub.GetLinearOrRotary() == 1 ? 1 : 0);
+    m_sub.ChoicesSent();
     m_sub.RequeryDrive(GetDrive());
     m_mc.Query(address, kMcCode, 0, kOnceFlags);
 }

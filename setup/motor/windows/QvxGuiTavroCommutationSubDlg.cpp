@@ -88,6 +88,17 @@ void CQvxGuiTavroCommutationSubDlg::StartQueries(int drive)
     m_kindSet = 0;
     m_feedbackChanged = 0;
     m_typeChanged = 0;
+    // Queries start again after a child dialog or a reconnection as well; only
+    // another drive leaves the user's choices behind.
+    if (drive != m_queriedDrive)
+        ChoicesSent();
+    m_queriedDrive = drive;
+}
+
+void CQvxGuiTavroCommutationSubDlg::ChoicesSent()
+{
+    m_choicePicked = 0;
+    m_kindPicked = 0;
 }
 
 void CQvxGuiTavroCommutationSubDlg::CancelQueries()
@@ -148,6 +159,7 @@ void CQvxGuiTavroCommutationSubDlg::OnFeedbackBox(int id)
     if (IsChecked(id))
         SetFeedbackBoxes(CCommutationSheetCalc::ApplyExclusions(GetFeedbackMask(), bit));
     m_feedbackChanged = 1;
+    m_choicePicked = 1;
 }
 
 void CQvxGuiTavroCommutationSubDlg::OnMotorTypeRadio(int type)
@@ -155,11 +167,13 @@ void CQvxGuiTavroCommutationSubDlg::OnMotorTypeRadio(int type)
     if (m_currentType >= 1 && m_currentType <= 4)
         m_rememberedMask[m_currentType] = GetFeedbackMask();
     m_typeChanged = 1;
+    m_choicePicked = 1;
     m_currentType = type;
 }
 
 void CQvxGuiTavroCommutationSubDlg::OnKindRadio(int linear)
 {
+    m_kindPicked = 1;
     m_sheet->OnMotorKindChosen(linear);
 }
 
@@ -191,7 +205,13 @@ void CQvxGuiTavroCommutationSubDlg::PickFeedback(int bit, bool checked)
 // ---------------------------------------------------------------------------
 void CQvxGuiTavroCommutationSubDlg::SetTypeFromCim(int cim)
 {
-    if (const std::optional<int> type = CCommutationSheetCalc::MotorTypeFromCim(cim))
+    const std::optional<int> type = CCommutationSheetCalc::MotorTypeFromCim(cim);
+    if (m_choicePicked) {
+        if (type)
+            m_driveType = *type;
+        return;
+    }
+    if (type)
         for (int i = 0; i < 4; ++i)
             CheckDlgButton(kTypeRadios[i], i + 1 == *type ? BST_CHECKED : BST_UNCHECKED);
     m_driveType = ReadTypeFromRadios();
@@ -225,8 +245,10 @@ void CQvxGuiTavroCommutationSubDlg::ShowDriveKind()
     if (!mc)
         return;
     const bool linear = *mc == 1;
-    CheckDlgButton(IDC_CSUB_LINEAR_WORK, linear ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(IDC_CSUB_ROTARY_WORK, linear ? BST_UNCHECKED : BST_CHECKED);
+    if (!m_kindPicked) {
+        CheckDlgButton(IDC_CSUB_LINEAR_WORK, linear ? BST_CHECKED : BST_UNCHECKED);
+        CheckDlgButton(IDC_CSUB_ROTARY_WORK, linear ? BST_UNCHECKED : BST_CHECKED);
+    }
     CheckDlgButton(IDC_CSUB_LINEAR_DRIVE, linear ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(IDC_CSUB_ROTARY_DRIVE, linear ? BST_UNCHECKED : BST_CHECKED);
     m_kindSet = 1;
@@ -284,11 +306,16 @@ void CQvxGuiTavroCommutationSubDlg::Update()
         }
         m_feedbackChanged = 0;
     }
-    const bool mftChanged = m_mft.HasChanged(1) != 0;
-    const bool cimChanged = m_cim.HasChanged(1) != 0;
-    if (cimChanged)
+    // A read-back shows the drive's type and feedback only while the user has no
+    // choice of their own waiting to be sent; else it is the drive's side alone.
+    const bool followsDrive = !m_choicePicked;
+    const bool mftArrived = m_mft.HasChanged(1) != 0;
+    const bool cimArrived = m_cim.HasChanged(1) != 0;
+    if (cimArrived)
         if (const std::optional<int> cim = GetDriveValue(m_cim))
             SetTypeFromCim(*cim);
+    const bool mftChanged = mftArrived && followsDrive;
+    const bool cimChanged = cimArrived && followsDrive;
     // The boxes read the drive's CIM as well as its MFT.
     if (mftChanged || cimChanged)
         ShowDriveFeedback();

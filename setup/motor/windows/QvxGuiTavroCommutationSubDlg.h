@@ -48,6 +48,10 @@ public:
     void PickMotorKind(int linear);
     void PickFeedback(int bit, bool checked);
     void ClearTypeChanged() { m_typeChanged = 0; }
+    // The user's type, feedback or kind picked and not sent yet: the drive's
+    // read-backs leave it standing.
+    bool HasUnsentChoice() const { return m_choicePicked || m_kindPicked; }
+    void ChoicesSent();
 
     BOOL OnInitDialog() override;
     void OnQuadrature() { OnFeedbackBox(IDC_CSUB_QUADRATURE); }
@@ -55,7 +59,7 @@ public:
     void OnResolver() { OnFeedbackBox(IDC_CSUB_RESOLVER); }
     void OnAbsEncoder() { OnFeedbackBox(IDC_CSUB_ABS_ENCODER); }
     void OnHall() { OnFeedbackBox(IDC_CSUB_HALL); }
-    void OnTach() { m_feedbackChanged = 1; }
+    void OnTach() { m_feedbackChanged = m_choicePicked = 1; }
     void OnTwoPhase() { OnMotorTypeRadio(1); }
     void OnBrush() { OnMotorTypeRadio(2); }
     void OnBrushless() { OnMotorTypeRadio(3); }
@@ -91,4 +95,7 @@ private:
     int m_kindSet = 0;
     int m_feedbackChanged = 0;
     int m_typeChanged = 0;
+    int m_choicePicked = 0;
+    int m_kindPicked = 0;
+    int m_queriedDrive = -1;
 };

@@ -2,6 +2,8 @@
 
 #include "TavroCommutationFixture.h"
 #include "comm/demo/DemoRegisterCodes.h"
+#include "framework/QvxGuiToolbar.h"
+#include "setup/motor/CommutationConfigLayout.h"
 #include "framework/tests/FakeGuiAppServices.h"
 #include "database/QvxDatabase.h"
 #include "database/QvxDatabaseRecordset.h"
@@ -229,6 +231,57 @@ TEST_F(TavroCommutationTest, SwitchingMotorTypeAndBackRestoresItsFeedback)
     EXPECT_EQ(sub.GetFeedbackMask(), 0x21);
     pick(IDC_CSUB_BRUSH, 2);
     EXPECT_EQ(sub.GetFeedbackMask(), 0x11);
+}
+
+// The drive's method and feedback read again (the toolbar's refresh) while the
+// user's picks wait to be sent: the drive's side shows them, the picks stay until
+// Send, after which the window follows the drive again.
+TEST_F(TavroCommutationTest, AReadBackLeavesTheUsersUnsentPicksUntilSend)
+{
+    CQvxGuiTavroCommutationSheet* sheet = Open();
+    ASSERT_NE(sheet, nullptr);
+    CQvxGuiTavroCommutationSubDlg& sub = sheet->GetSubDlg();
+    CQvxGuiTavroCommutationConfigPpg& config = sheet->GetConfigPage();
+    const auto readBack = [&](LONG cim, LONG mft) {
+        SetRegister(kTavro, kCim, cim);
+        SetRegister(kTavro, kMft, mft);
+        sheet->SendMessage(WM_COMMAND, kToolbarButtonCommand);
+        const CString name = CCommutationConfigLayout::MethodName(static_cast<int>(cim));
+        EXPECT_TRUE(Wait([&] {
+            double poles = 0, lines = 0;
+            return Text(&config, IDC_CCFG_INIT_DRIVE_TEXT) == name && config.GetWorkingPoles(poles) &&
+                   sheet->GetFeedbackPage().GetWorkingLines(lines);
+        }));
+        Settle();
+    };
+    kvtest::Click(sub.GetDlgItem(IDC_CSUB_BRUSH));
+    ASSERT_TRUE(Wait([&] { return config.GetSelectedMethod() == 2; }));
+    kvtest::Click(sub.GetDlgItem(IDC_CSUB_TACH));
+    ASSERT_EQ(sub.GetFeedbackMask(), 0x11);
+
+    readBack(5, 0x00);  // induction, no feedback
+    EXPECT_TRUE(Checked(&sub, IDC_CSUB_BRUSH));
+    EXPECT_EQ(sub.GetMotorType(), 2);
+    EXPECT_EQ(sub.GetFeedbackMask(), 0x11);
+    EXPECT_EQ(config.GetSelectedMethod(), 2);
+    EXPECT_EQ(sheet->GetPendingChangesState(0), 1);
+
+    // Back to brushless, with Hall as well, and sent.
+    kvtest::Click(sub.GetDlgItem(IDC_CSUB_BRUSHLESS));
+    ASSERT_TRUE(Wait([&] { return config.GetSelectedMethod() != 2; }));
+    kvtest::Click(sub.GetDlgItem(IDC_CSUB_HALL));
+    Settle();
+    const int method = config.GetSelectedMethod();
+    readBack(5, 0x00);
+    EXPECT_EQ(sub.GetFeedbackMask(), 0x21);
+    EXPECT_EQ(config.GetSelectedMethod(), method);
+    kvtest::Click(&sheet->GetSendButton());
+    ASSERT_TRUE(Wait([&] { return Register(kTavro, kCim) == method && Register(kTavro, kMft) == 0x21; }))
+        << Register(kTavro, kCim) << " " << Register(kTavro, kMft) << " " << ::testing::PrintToString(Boxes());
+    readBack(2, 0x01);  // brush with quadrature
+    EXPECT_TRUE(Checked(&sub, IDC_CSUB_BRUSH));
+    EXPECT_EQ(sub.GetFeedbackMask(), 0x01);
+    EXPECT_EQ(config.GetSelectedMethod(), 2);
 }
 
 TEST_F(TavroCommutationTest, OutputWordKeepsTheBitsThePageDoesNotOffer)
