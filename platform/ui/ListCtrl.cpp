@@ -59,7 +59,7 @@ DWORD CListCtrl::SetExtendedStyle(DWORD exStyle)
             for (int i = 0; i < tree->topLevelItemCount(); ++i)
                 MakeCheckable(tree->topLevelItem(i));
         }
-        tree->setStyleSheet(exStyle & LVS_EX_GRIDLINES ? "QTreeView::item { border: 1px solid #d0d0d0; }" : "");
+        tree->viewport()->update();  // grid lines come and go with the style
     }
     return old;
 }
@@ -576,6 +576,15 @@ void KvCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option
         cell.palette.setColor(QPalette::Window, QColor(0x90, 0x90, 0x90));
     }
     QStyledItemDelegate::paint(painter, cell, index);
+    if (impl && (impl->exStyle & LVS_EX_GRIDLINES)) {
+        // Drawn here rather than by a style sheet: a sheet takes the selection's painting and
+        // the header's font away from the list, leaving a selected row's text white on white.
+        painter->save();
+        painter->setPen(QColor(0xd0, 0xd0, 0xd0));
+        painter->drawLine(option.rect.topRight(), option.rect.bottomRight());
+        painter->drawLine(option.rect.bottomLeft(), option.rect.bottomRight());
+        painter->restore();
+    }
     if (postPaint && impl) {
         // The parent draws over the finished cell, on the same surface.
         CDC dc;
