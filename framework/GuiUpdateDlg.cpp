@@ -208,6 +208,17 @@ BOOL CGuiUpdateDlg::CreateToolbar()
     return TRUE;
 }
 
+void CGuiUpdateDlg::GrowWidthBy(int pixels)
+{
+    if (!GetSafeHwnd() || pixels <= 0)
+        return;
+    CRect window;
+    GetWindowRect(&window);
+    const int width = std::min(window.Width() + pixels, std::max(window.Width(), GetSystemMetrics(SM_CXSCREEN)));
+    if (width > window.Width())
+        SetWindowPos(nullptr, 0, 0, width, window.Height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void CGuiUpdateDlg::UpdateTitle()
 {
     if (!GetSafeHwnd())

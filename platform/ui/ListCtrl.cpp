@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStyleOptionViewItem>
 #include <QTreeWidget>
 #include <algorithm>
 #include <vector>
@@ -24,6 +25,21 @@ QTreeWidgetItem* Row(const CWnd* wnd, int index)
 {
     QTreeWidget* tree = Tree(wnd);
     return tree && index >= 0 && index < tree->topLevelItemCount() ? tree->topLevelItem(index) : nullptr;
+}
+
+// The width that shows every cell of a column whole, all rows counted and not only those in view.
+int CellsWidth(QTreeWidget* tree, int column)
+{
+    QStyleOptionViewItem option;
+    option.initFrom(tree->viewport());
+    option.font = tree->font();
+    int widest = 0;
+    QAbstractItemDelegate* delegate = tree->itemDelegate();
+    for (int row = 0; row < tree->topLevelItemCount(); ++row) {
+        const QModelIndex index = tree->model()->index(row, column);
+        widest = std::max(widest, delegate->sizeHint(option, index).width());
+    }
+    return widest;
 }
 
 bool HasCheckBoxes(const CWnd* wnd) { return (wnd->GetExStyle() & LVS_EX_CHECKBOXES) != 0; }
@@ -141,6 +157,11 @@ BOOL CListCtrl::SetColumnWidth(int column, int width)
     QTreeWidget* tree = Tree(this);
     if (!tree || column < 0 || column >= tree->columnCount())
         return FALSE;
+    if (width == LVSCW_AUTOSIZE || width == LVSCW_AUTOSIZE_USEHEADER) {
+        width = CellsWidth(tree, column);
+        if (width == LVSCW_AUTOSIZE_USEHEADER || tree->topLevelItemCount() == 0)
+            width = std::max(width, tree->header()->sectionSizeHint(column));
+    }
     tree->setColumnWidth(column, std::max(0, width));
     return TRUE;
 }
