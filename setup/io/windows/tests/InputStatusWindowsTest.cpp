@@ -109,6 +109,11 @@ TEST_F(GeneralInputsTest, ALongFunctionWithItsLevelShowsWhole)
     EXPECT_EQ(list.GetItemText(2, 2), "Negative Limit Inhibit (Active HIGH)");
     for (int row = 0; row < list.GetItemCount(); ++row)
         EXPECT_TRUE(CellShowsWhole(list, row, 2));
+    CRect listRect, client;
+    list.GetWindowRect(&listRect);
+    dlg->ScreenToClient(&listRect);
+    dlg->GetClientRect(&client);
+    EXPECT_LE(listRect.right, client.right) << "the list within the window";
 }
 
 TEST_F(GeneralInputsTest, TheTabIsKeptForTheNextWindow)
