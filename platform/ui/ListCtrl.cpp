@@ -158,8 +158,9 @@ BOOL CListCtrl::SetColumnWidth(int column, int width)
     if (!tree || column < 0 || column >= tree->columnCount())
         return FALSE;
     if (width == LVSCW_AUTOSIZE || width == LVSCW_AUTOSIZE_USEHEADER) {
+        const bool withHeading = width == LVSCW_AUTOSIZE_USEHEADER || tree->topLevelItemCount() == 0;
         width = CellsWidth(tree, column);
-        if (width == LVSCW_AUTOSIZE_USEHEADER || tree->topLevelItemCount() == 0)
+        if (withHeading)
             width = std::max(width, tree->header()->sectionSizeHint(column));
     }
     tree->setColumnWidth(column, std::max(0, width));

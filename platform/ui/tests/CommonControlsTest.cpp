@@ -14,6 +14,7 @@
 #include "platform/ui/TreeCtrl.h"
 #include "platform/ui/UserInput.h"
 #include "platform/ui/WinApp.h"
+#include "testing/ListCellText.h"
 #include "testing/UiPrinters.h"
 #include "testing/WindowPixels.h"
 
@@ -221,4 +222,29 @@ TEST(ListCellsTest, GridLinesLeaveTheClickedRowReadableAndTheHeaderInTheListsFon
         for (int y = clicked.top + 2; y < clicked.bottom - 2; ++y)
             ink += Near(image.GetPixel(x, y), fill, 90) ? 0 : 1;
     EXPECT_GT(ink, 20) << "the clicked row's text stands out from its fill";
+}
+
+TEST(ListCellsTest, AutosizeFitsTheWidestCellAndWithTheHeaderTheHeadingToo)
+{
+    CHost host;
+    CListCtrl list;
+    ASSERT_TRUE(list.Create(WS_CHILD | WS_VISIBLE | LVS_REPORT, CRect(0, 0, 380, 200), &host, 6));
+    list.InsertColumn(0, "A", LVCFMT_LEFT, 20);
+    list.InsertColumn(1, "A heading wider than its cells", LVCFMT_LEFT, 20);
+    list.InsertItem(0, "short");
+    list.InsertItem(1, "a cell text far longer than the rest");
+    list.SetItemText(0, 1, "x");
+    ASSERT_TRUE(list.SetColumnWidth(0, LVSCW_AUTOSIZE));
+    EXPECT_TRUE(CellShowsWhole(list, 1, 0));
+    const int cells = list.GetColumnWidth(0);
+    list.SetItemText(1, 0, "shorter now");
+    list.SetColumnWidth(0, LVSCW_AUTOSIZE);
+    EXPECT_LT(list.GetColumnWidth(0), cells) << "the column follows its cells down too";
+
+    list.SetColumnWidth(1, LVSCW_AUTOSIZE);
+    const int cellsOnly = list.GetColumnWidth(1);
+    list.SetColumnWidth(1, LVSCW_AUTOSIZE_USEHEADER);
+    CClientDC dc(&list);
+    EXPECT_GT(list.GetColumnWidth(1), cellsOnly);
+    EXPECT_GE(list.GetColumnWidth(1), dc.GetTextExtent(CString("A heading wider than its cells")).cx);
 }
