@@ -208,6 +208,20 @@ BOOL CGuiUpdateDlg::CreateToolbar()
     return TRUE;
 }
 
+void CGuiUpdateDlg::GrowWidthBy(int pixels)
+{
+    if (!GetSafeHwnd() || pixels <= 0)
+        return;
+    CRect window;
+    GetWindowRect(&window);
+    const int width = std::min(window.Width() + pixels, std::max(window.Width(), GetSystemMetrics(SM_CXSCREEN)));
+    if (width <= window.Width())
+        return;
+    SetWindowPos(nullptr, 0, 0, width, window.Height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (m_toolbar.GetSafeHwnd())
+        m_toolbar.FitToParentWidth();
+}
+
 void CGuiUpdateDlg::UpdateTitle()
 {
     if (!GetSafeHwnd())

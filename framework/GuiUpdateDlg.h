@@ -102,6 +102,8 @@ public:
     int GetChildDialogCount() const { return m_childDialogs.GetCount(); }
     void SetEnableButton(CWnd* button);
     void UpdateTitle();
+    // Makes the window wider by the pixels, up to the screen's width, so a text that needs them shows whole.
+    void GrowWidthBy(int pixels);
 
     // Moves the tutorial that opened this window to its next page, unless the
     // drive window it holds keeps unsent settings or it is on its last page.

@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStyleOptionViewItem>
 #include <QTreeWidget>
 #include <algorithm>
 #include <vector>
@@ -24,6 +25,21 @@ QTreeWidgetItem* Row(const CWnd* wnd, int index)
 {
     QTreeWidget* tree = Tree(wnd);
     return tree && index >= 0 && index < tree->topLevelItemCount() ? tree->topLevelItem(index) : nullptr;
+}
+
+// The width that shows every cell of a column whole, all rows counted and not only those in view.
+int CellsWidth(QTreeWidget* tree, int column)
+{
+    QStyleOptionViewItem option;
+    option.initFrom(tree->viewport());
+    option.font = tree->font();
+    int widest = 0;
+    QAbstractItemDelegate* delegate = tree->itemDelegate();
+    for (int row = 0; row < tree->topLevelItemCount(); ++row) {
+        const QModelIndex index = tree->model()->index(row, column);
+        widest = std::max(widest, delegate->sizeHint(option, index).width());
+    }
+    return widest;
 }
 
 bool HasCheckBoxes(const CWnd* wnd) { return (wnd->GetExStyle() & LVS_EX_CHECKBOXES) != 0; }
@@ -59,7 +75,7 @@ DWORD CListCtrl::SetExtendedStyle(DWORD exStyle)
             for (int i = 0; i < tree->topLevelItemCount(); ++i)
                 MakeCheckable(tree->topLevelItem(i));
         }
-        tree->setStyleSheet(exStyle & LVS_EX_GRIDLINES ? "QTreeView::item { border: 1px solid #d0d0d0; }" : "");
+        tree->viewport()->update();  // grid lines come and go with the style
     }
     return old;
 }
@@ -141,6 +157,12 @@ BOOL CListCtrl::SetColumnWidth(int column, int width)
     QTreeWidget* tree = Tree(this);
     if (!tree || column < 0 || column >= tree->columnCount())
         return FALSE;
+    if (width == LVSCW_AUTOSIZE || width == LVSCW_AUTOSIZE_USEHEADER) {
+        const bool withHeading = width == LVSCW_AUTOSIZE_USEHEADER || tree->topLevelItemCount() == 0;
+        width = CellsWidth(tree, column);
+        if (withHeading)
+            width = std::max(width, tree->header()->sectionSizeHint(column));
+    }
     tree->setColumnWidth(column, std::max(0, width));
     return TRUE;
 }
@@ -576,6 +598,15 @@ void KvCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option
         cell.palette.setColor(QPalette::Window, QColor(0x90, 0x90, 0x90));
     }
     QStyledItemDelegate::paint(painter, cell, index);
+    if (impl && (impl->exStyle & LVS_EX_GRIDLINES)) {
+        // Drawn here rather than by a style sheet: a sheet takes the selection's painting and
+        // the header's font away from the list, leaving a selected row's text white on white.
+        painter->save();
+        painter->setPen(QColor(0xd0, 0xd0, 0xd0));
+        painter->drawLine(option.rect.topRight(), option.rect.bottomRight());
+        painter->drawLine(option.rect.bottomLeft(), option.rect.bottomRight());
+        painter->restore();
+    }
     if (postPaint && impl) {
         // The parent draws over the finished cell, on the same surface.
         CDC dc;

@@ -260,6 +260,9 @@ constexpr UINT LVNI_SELECTED = 0x2;
 constexpr int LVCFMT_LEFT = 0;
 constexpr int LVCFMT_RIGHT = 1;
 constexpr int LVCFMT_CENTER = 2;
+// Column widths that size a column to its cells' texts (with the heading's too).
+constexpr int LVSCW_AUTOSIZE = -1;
+constexpr int LVSCW_AUTOSIZE_USEHEADER = -2;
 
 constexpr DWORD PBS_SMOOTH = 0x1;
 constexpr DWORD UDS_SETBUDDYINT = 0x2;

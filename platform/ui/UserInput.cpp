@@ -29,6 +29,20 @@ QWidget* WidgetOf(CWnd* wnd)
     return wnd && wnd->GetImpl() ? wnd->GetImpl()->widget.data() : nullptr;
 }
 
+// A press moves the focus before the window hears of it, as the toolkit does for the user's
+// own clicks (and for those only): to the first window from the one clicked outward that takes
+// the focus by click.
+void GiveFocusAsAClickWould(QWidget* clicked)
+{
+    for (QWidget* w = clicked; w; w = w->isWindow() ? nullptr : w->parentWidget()) {
+        if (w->isEnabled() && (w->focusPolicy() & Qt::ClickFocus)) {
+            if (!w->hasFocus())
+                w->setFocus(Qt::MouseFocusReason);
+            return;
+        }
+    }
+}
+
 // Mouse input lands on the part of the window under the point (a list's rows
 // lie in its viewport), as the user's would.
 void SendMouse(CWnd* wnd, QEvent::Type type, CPoint point, Qt::MouseButton button)
@@ -41,6 +55,8 @@ void SendMouse(CWnd* wnd, QEvent::Type type, CPoint point, Qt::MouseButton butto
     if (!target || CWndImpl::Of(target))
         target = w;
     const QPoint at = target->mapFrom(w, local);
+    if (type == QEvent::MouseButtonPress)
+        GiveFocusAsAClickWould(target);
     const Qt::MouseButtons buttons = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
     QMouseEvent event(type, QPointF(at), QPointF(target->mapToGlobal(at)), button, buttons, Qt::NoModifier);
     QApplication::sendEvent(target, &event);

@@ -393,6 +393,22 @@ void WireNotifications(CWndImpl* impl)
     }
 }
 
+namespace {
+QWidget* g_clickFocusTarget = nullptr;
+constexpr const char* kFilledOnClick = "kvFilledOnClick";
+}  // namespace
+
+ClickFocusScope::ClickFocusScope(QWidget* target) : previous(g_clickFocusTarget) { g_clickFocusTarget = target; }
+ClickFocusScope::~ClickFocusScope() { g_clickFocusTarget = previous; }
+
+bool TakeFilledOnClick(QWidget* edit)
+{
+    if (!edit || !edit->property(kFilledOnClick).toBool())
+        return false;
+    edit->setProperty(kFilledOnClick, QVariant());
+    return true;
+}
+
 void SetControlText(CWndImpl* impl, const char* text)
 {
     QWidget* w = impl->widget;
@@ -415,7 +431,14 @@ void SetControlText(CWndImpl* impl, const char* text)
         label->setText(shown);
     } else if (auto* line = qobject_cast<QLineEdit*>(w)) {
         line->setText(q);
-        line->setCursorPosition(0);  // a text wider than the box shows from its start
+        if (line == g_clickFocusTarget) {
+            // Filled as the user clicks into it: the user sees the whole new text chosen and types over it.
+            line->selectAll();
+            line->setProperty(kFilledOnClick, true);
+        } else {
+            line->setCursorPosition(0);  // a text wider than the box shows from its start
+            line->setProperty(kFilledOnClick, QVariant());
+        }
     } else if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) {
         plain->setPlainText(q);
     } else if (auto* rich = qobject_cast<QTextEdit*>(w)) {

@@ -304,6 +304,11 @@ bool CWndImpl::eventFilter(QObject* watched, QEvent* event)
         if (!widget->isEnabled())
             return true;  // a disabled window gets no input
         auto* mouse = static_cast<QMouseEvent*>(event);
+        // The click that brought a filled-in text leaves it selected, up to its release.
+        if (event->type() == QEvent::MouseButtonPress && kvui::TakeFilledOnClick(widget))
+            holdSelection = true;
+        else if (event->type() == QEvent::MouseButtonPress)
+            holdSelection = false;
         QPoint p = mouse->position().toPoint();
         if (watched != widget)
             p = static_cast<QWidget*>(watched)->mapTo(widget, p);
@@ -317,6 +322,11 @@ bool CWndImpl::eventFilter(QObject* watched, QEvent* event)
         if (alive && wnd && kind == ControlKind::Static && (style & SS_NOTIFY)) {
             if (message == WM_LBUTTONUP) NotifyParent(STN_CLICKED);
             if (message == WM_LBUTTONDBLCLK) NotifyParent(STN_DBLCLK);
+        }
+        if (alive && holdSelection) {
+            if (event->type() == QEvent::MouseButtonRelease)
+                holdSelection = false;
+            return true;
         }
         return consumed;
     }
@@ -386,11 +396,16 @@ bool CWndImpl::eventFilter(QObject* watched, QEvent* event)
             widget->setProperty("kvFocusInOwnPopup", true);
             return false;  // the focus went into the control's own drop-down
         }
+    {
+        // What the window losing the focus does to the one the user clicked happens before the click lands.
+        const bool byClick = static_cast<QFocusEvent*>(event)->reason() == Qt::MouseFocusReason;
+        kvui::ClickFocusScope clicked(byClick ? QApplication::focusWidget() : nullptr);
         CallWithFrame(wnd, WM_KILLFOCUS, reinterpret_cast<WPARAM>(WndOf(QApplication::focusWidget())), 0, true,
                       nullptr);
         if (alive && (kind == ControlKind::Edit || kind == ControlKind::RichEdit)) NotifyParent(EN_KILLFOCUS);
         if (alive && kind == ControlKind::ComboBox) NotifyParent(CBN_KILLFOCUS);
         return false;
+    }
     case QEvent::Resize: {
         if (menuBar)
             kvui::LayOutMenuBar(this);

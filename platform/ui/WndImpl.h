@@ -27,6 +27,7 @@ struct CWndImpl : public QObject {
     DWORD exStyle;
     bool ownsWidget;
     bool destroying = false;
+    bool holdSelection = false;  // an edit keeps the text it was filled with selected through the click
     bool redraw = true;
     WNDPROC proc;
     CFont* font = nullptr;
@@ -71,6 +72,15 @@ QWidget* CreateWidget(ControlKind kind, DWORD style, const char* text, QWidget* 
 void WireNotifications(CWndImpl* impl);
 bool HandleControlMessage(CWndImpl* impl, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
 void SetControlText(CWndImpl* impl, const char* text);
+// While the focus moves to a window the user clicked: that window. An edit the program fills
+// then comes up with its new text selected, and the click that is on its way keeps it so.
+struct ClickFocusScope {
+    explicit ClickFocusScope(QWidget* target);
+    ~ClickFocusScope();
+    QWidget* previous;
+};
+// True once, for the press of the click that gave an edit the text the program filled in.
+bool TakeFilledOnClick(QWidget* edit);
 CString GetControlText(const CWndImpl* impl);
 // Paints owner-drawn controls and windows with a WM_PAINT handler; true when the toolkit must not paint.
 bool HandlePaint(CWndImpl* impl);

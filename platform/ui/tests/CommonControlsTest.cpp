@@ -7,13 +7,16 @@
 #include "platform/ui/Bitmap.h"
 #include "platform/ui/ComboBox.h"
 #include "platform/ui/DC.h"
+#include "platform/ui/Font.h"
 #include "platform/ui/Edit.h"
 #include "platform/ui/ImageList.h"
 #include "platform/ui/ListCtrl.h"
 #include "platform/ui/TreeCtrl.h"
 #include "platform/ui/UserInput.h"
 #include "platform/ui/WinApp.h"
+#include "testing/ListCellText.h"
 #include "testing/UiPrinters.h"
+#include "testing/WindowPixels.h"
 
 namespace {
 class CHost : public CWnd {
@@ -177,4 +180,71 @@ TEST(ListCellsTest, TakingTheFocusGivesNoRowTheFocus)
     EXPECT_EQ(list.GetNextItem(-1, LVNI_FOCUSED), -1);
     list.SetItemState(1, LVIS_FOCUSED, LVIS_FOCUSED);
     EXPECT_EQ(list.GetNextItem(-1, LVNI_FOCUSED), 1);
+}
+
+// A list with grid lines, given its own font after its style as the windows do, and a row the
+// user clicks: the row shows in the selection's colour with its text readable, and the header
+// takes the list's font.
+TEST(ListCellsTest, GridLinesLeaveTheClickedRowReadableAndTheHeaderInTheListsFont)
+{
+    CHost host;
+    CListCtrl list;
+    ASSERT_TRUE(list.Create(WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL, CRect(0, 0, 300, 200), &host, 6));
+    list.SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+    CFont big;
+    ASSERT_TRUE(big.CreatePointFont(140, "Arial"));
+    list.SetFont(&big);
+    list.InsertColumn(0, "Name", LVCFMT_LEFT, 150);
+    list.InsertColumn(1, "Value", LVCFMT_LEFT, 120);
+    for (int row = 0; row < 3; ++row) {
+        list.InsertItem(row, "WWWWWW");
+        list.SetItemText(row, 1, "MMMM");
+    }
+    host.SetForegroundWindow();
+    AfxPumpMessages();
+    EXPECT_EQ(kvtest::ShownFont(&list, true), kvtest::ShownFont(&list));
+
+    CRect clicked, plain;
+    list.GetSubItemRect(1, 0, LVIR_BOUNDS, clicked);
+    list.GetSubItemRect(2, 0, LVIR_BOUNDS, plain);
+    kvtest::ClickAt(&list, clicked.CenterPoint());
+    AfxPumpMessages();
+    ASSERT_EQ(list.GetNextItem(-1, LVNI_SELECTED), 1);
+
+    CBitmap image;
+    Render(list, image);
+    // The fill: right of the short text, clear of the grid lines.
+    const COLORREF fill = image.GetPixel(clicked.right - 8, clicked.CenterPoint().y);
+    EXPECT_FALSE(Near(fill, image.GetPixel(plain.right - 8, plain.CenterPoint().y), 40))
+        << "the clicked row shows the selection's colour";
+    int ink = 0;
+    for (int x = clicked.left + 2; x < clicked.left + 60; ++x)
+        for (int y = clicked.top + 2; y < clicked.bottom - 2; ++y)
+            ink += Near(image.GetPixel(x, y), fill, 90) ? 0 : 1;
+    EXPECT_GT(ink, 20) << "the clicked row's text stands out from its fill";
+}
+
+TEST(ListCellsTest, AutosizeFitsTheWidestCellAndWithTheHeaderTheHeadingToo)
+{
+    CHost host;
+    CListCtrl list;
+    ASSERT_TRUE(list.Create(WS_CHILD | WS_VISIBLE | LVS_REPORT, CRect(0, 0, 380, 200), &host, 6));
+    list.InsertColumn(0, "A", LVCFMT_LEFT, 20);
+    list.InsertColumn(1, "A heading wider than its cells", LVCFMT_LEFT, 20);
+    list.InsertItem(0, "short");
+    list.InsertItem(1, "a cell text far longer than the rest");
+    list.SetItemText(0, 1, "x");
+    ASSERT_TRUE(list.SetColumnWidth(0, LVSCW_AUTOSIZE));
+    EXPECT_TRUE(CellShowsWhole(list, 1, 0));
+    const int cells = list.GetColumnWidth(0);
+    list.SetItemText(1, 0, "shorter now");
+    list.SetColumnWidth(0, LVSCW_AUTOSIZE);
+    EXPECT_LT(list.GetColumnWidth(0), cells) << "the column follows its cells down too";
+
+    list.SetColumnWidth(1, LVSCW_AUTOSIZE);
+    const int cellsOnly = list.GetColumnWidth(1);
+    list.SetColumnWidth(1, LVSCW_AUTOSIZE_USEHEADER);
+    CClientDC dc(&list);
+    EXPECT_GT(list.GetColumnWidth(1), cellsOnly);
+    EXPECT_GE(list.GetColumnWidth(1), dc.GetTextExtent(CString("A heading wider than its cells")).cx);
 }

@@ -166,7 +166,11 @@ void CQvxGuiTavroGeneralDigitalInputsDlg::RebuildList()
     for (int column = 0; column < m_list.GetColumnCount(); ++column)
         if (column != functionColumn)
             others += m_list.GetColumnWidth(column);
-    m_list.SetColumnWidth(functionColumn, std::max(kMinFunctionWidth, client.Width() - others));
+    const int fill = std::max(kMinFunctionWidth, static_cast<int>(client.Width()) - others);
+    m_list.SetColumnWidth(functionColumn, LVSCW_AUTOSIZE);
+    const int needed = m_list.GetColumnWidth(functionColumn);
+    m_list.SetColumnWidth(functionColumn, std::max(fill, needed));
+    GrowWidthBy(needed - fill);  // a function's name with its level shows whole
     if (m_topRow[m_tab] > 0 && m_topRow[m_tab] < m_list.GetItemCount())
         m_list.EnsureVisible(m_topRow[m_tab], FALSE);
     for (int row = 0; row < m_list.GetItemCount(); ++row)

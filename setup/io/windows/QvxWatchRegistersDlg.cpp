@@ -215,11 +215,16 @@ void CQvxWatchRegistersDlg::OnTimer(UINT_PTR id)
     if (id != kRefreshTimer || m_refreshing || IsDlgButtonChecked(IDC_WATCH_PAUSE))
         return;
     m_refreshing = 1;
+    bool changed = false;
     for (int row = 0; row < m_list.GetItemCount() && row < m_watches.GetCount(); ++row) {
         const CString& text = m_watches.GetAt(row)->m_valueText;
-        if (m_list.GetItemText(row, 1) != text)
+        if (m_list.GetItemText(row, 1) != text) {
             m_list.SetItemText(row, 1, text);
+            changed = true;
+        }
     }
+    if (changed)
+        ShowWholeValues();
     FollowSelection();
     m_refreshing = 0;
 }
@@ -648,6 +653,19 @@ void CQvxWatchRegistersDlg::OnSize(UINT type, int cx, int cy)
         ScreenToClient(&rect);
         control->MoveWindow(rect.left, listBottom + 5, rect.Width(), rect.Height());
     }
+}
+
+void CQvxWatchRegistersDlg::ShowWholeValues()
+{
+    const int width = m_list.GetColumnWidth(1);
+    m_list.SetColumnWidth(1, LVSCW_AUTOSIZE);
+    const int needed = m_list.GetColumnWidth(1);
+    m_list.SetColumnWidth(1, width);
+    if (needed <= width)
+        return;
+    GrowWidthBy(needed - width);  // the Value column fills the wider list
+    if (m_list.GetColumnWidth(1) < needed)
+        m_list.SetColumnWidth(1, needed);
 }
 
 void CQvxWatchRegistersDlg::FillValueColumn()

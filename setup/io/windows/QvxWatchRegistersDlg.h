@@ -78,6 +78,8 @@ private:
     void FollowSelection();
     // The Value column takes the rest of the list's width.
     void FillValueColumn();
+    // Widens the window when a value is wider than its column, so every value shows whole.
+    void ShowWholeValues();
     void MoveRowsTo(const std::vector<int>& rows, int target);
     void OnListMouse(UINT message, CPoint point);
     void ShowDropTarget(int row);

@@ -12,6 +12,7 @@
 #include "setup/io/windows/QvxGuiTavroGeneralDigitalInputsDlg.h"
 #include "setup/io/windows/QvxTavroStatusLampsDlg.h"
 #include "setup/io/windows/StatusCells.h"
+#include "testing/ListCellText.h"
 #include "testing/WindowPixels.h"
 #include "testing/WindowShot.h"
 
@@ -96,6 +97,23 @@ TEST_F(GeneralInputsTest, EachTabListsWhatItShouldWithBlueCellsForSetBits)
     EXPECT_TRUE(CellIs(list, 1, kStatusOnColour));
     EXPECT_TRUE(CellIs(list, 0, kStatusOffColour));
     Screenshot(dlg, "io_general_inputs_functions");
+}
+
+TEST_F(GeneralInputsTest, ALongFunctionWithItsLevelShowsWhole)
+{
+    SetIndexed(kTavro, DIC, DII, 3, 0x0301);  // Negative Limit Inhibit, active high
+    auto* dlg = OpenStatus();
+    ASSERT_NE(dlg, nullptr);
+    CReportCtrl& list = dlg->List();
+    ASSERT_EQ(list.GetItemCount(), 4);
+    EXPECT_EQ(list.GetItemText(2, 2), "Negative Limit Inhibit (Active HIGH)");
+    for (int row = 0; row < list.GetItemCount(); ++row)
+        EXPECT_TRUE(CellShowsWhole(list, row, 2));
+    CRect listRect, client;
+    list.GetWindowRect(&listRect);
+    dlg->ScreenToClient(&listRect);
+    dlg->GetClientRect(&client);
+    EXPECT_LE(listRect.right, client.right) << "the list within the window";
 }
 
 TEST_F(GeneralInputsTest, TheTabIsKeptForTheNextWindow)

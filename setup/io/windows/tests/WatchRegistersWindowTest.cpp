@@ -10,6 +10,7 @@
 #include "platform/ui/UserInput.h"
 #include "setup/io/WatchListFile.h"
 #include "setup/io/windows/QvxWatchRegistersDlg.h"
+#include "testing/ListCellText.h"
 #include "testing/WindowShot.h"
 
 namespace {
@@ -132,6 +133,36 @@ TEST_F(WatchWindowTest, RefusalsKeepTheDialogOpen)
     EXPECT_TRUE(Shown(Boxes(), "Cannot use ranges here."));
 }
 
+// The description takes the query as the query edit loses the focus; a user who clicks into it
+// and types gets the label typed, and a second click places the caret where it lands.
+TEST_F(WatchWindowTest, TheLabelReadsTheDescriptionTyped)
+{
+    CQvxWatchRegistersDlg* dlg = Open();
+    ASSERT_NE(dlg, nullptr);
+    CString filled, typed;
+    kvtest::OnNextModal([&](CWnd* modal) {
+        CWnd* query = modal->GetDlgItem(IDC_WATCH_QUERY);
+        CWnd* description = modal->GetDlgItem(IDC_WATCH_DESCRIPTION);
+        CRect box;
+        description->GetClientRect(&box);
+        kvtest::ClickAt(query, CPoint(5, 5));
+        kvtest::TypeText(query, "PSF");
+        kvtest::ClickAt(description, CPoint(box.right - 5, box.CenterPoint().y));
+        description->GetWindowText(filled);
+        kvtest::TypeText(description, "position");
+        kvtest::ClickAt(description, CPoint(1, box.CenterPoint().y));
+        kvtest::TypeText(description, "my ");
+        description->GetWindowText(typed);
+        kvtest::Click(modal->GetDlgItem(IDOK));
+    });
+    kvtest::Click(dlg->GetDlgItem(IDC_WATCH_ADD));
+    EXPECT_EQ(std::string(filled), "PSF") << "the query was copied as the focus left it";
+    EXPECT_EQ(std::string(typed), "my position");
+    ASSERT_EQ(dlg->GetWatches().GetCount(), 1);
+    EXPECT_EQ(std::string(dlg->GetWatches().GetAt(0)->m_queryExpression), "PSF");
+    EXPECT_EQ(std::string(dlg->GetList().GetItemText(0, 0)), "Tavro:my position");
+}
+
 TEST_F(WatchWindowTest, ValuesFollowTheDriveUnlessPaused)
 {
     const int code = MnemonicToCode("ABC");
@@ -149,6 +180,17 @@ TEST_F(WatchWindowTest, ValuesFollowTheDriveUnlessPaused)
     kvtest::Click(dlg->GetDlgItem(IDC_WATCH_PAUSE));
     EXPECT_TRUE(Wait([&] { return Value(dlg, 0).Find("0000002b") == 0; }));
     Screenshot(dlg, "watch_registers");
+}
+
+TEST_F(WatchWindowTest, AThirtyTwoBitBinaryValueShowsWhole)
+{
+    SetRegister(kTavro, MnemonicToCode("ABC"), 0x1A);
+    CQvxWatchRegistersDlg* dlg = Open();
+    ASSERT_NE(dlg, nullptr);
+    Add(dlg, "ABC", "50", IDC_WATCH_BINARY);
+    ASSERT_TRUE(Wait([&] { return Value(dlg, 0).Find("00000000000000000000000000011010 (bin) (") == 0; }))
+        << Value(dlg, 0);
+    EXPECT_TRUE(CellShowsWhole(dlg->GetList(), 0, 1));
 }
 
 TEST_F(WatchWindowTest, CheckBoxesRemoveOrderAndSetValue)
