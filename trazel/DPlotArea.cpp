@@ -261,6 +261,8 @@ void CDPlotArea::DrawGridLines(CDC* dc, CRect rect, int vertical, CDPoint perUni
     if (dc->GetClipBox(&shown) == RGN_ERROR)
         shown = rect;
     shown.InflateRect(width + 1, width + 1);
+    // A solid line may be cut to the part; a patterned one keeps its start.
+    const bool solid = style == PS_SOLID;
     CPen pen(style, width, color);
     CPen* old = dc->SelectObject(&pen);
     ForEachStep(start, end, step, [&](double v) {
@@ -274,8 +276,8 @@ void CDPlotArea::DrawGridLines(CDC* dc, CRect rect, int vertical, CDPoint perUni
             const int y = PixelOf(rect.top + perUnit.y * (yMax - v));
             if (y < shown.top || y > shown.bottom)
                 return;
-            dc->MoveTo(rect.left, y);
-            dc->LineTo(rect.right, y);
+            dc->MoveTo(solid ? std::max(rect.left, shown.left) : rect.left, y);
+            dc->LineTo(solid ? std::min(rect.right, shown.right) : rect.right, y);
         }
     });
     dc->SelectObject(old);
