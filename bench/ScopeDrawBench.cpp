@@ -1,6 +1,6 @@
-// One redraw of the scope's plot at its heaviest: 8 traces of 10 000 points
-// each, all of them inside the plotted window, 800 x 500 pixels. The scope
-// redraws on a 50 ms timer.
+// One redraw of the scope's whole plot at its heaviest: 8 traces of 10 000
+// points each, all of them inside the plotted window, 800 x 500 pixels, with
+// its settings as they were or changed; and one frame of a monitoring sweep.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -56,12 +56,74 @@ void ScopeRedraw(benchmark::State& state)
         state.SkipWithError("no trace shows in the plot");
         return;
     }
-    for (auto _ : state)
+    // Arg 1: a setting the frame and scales are drawn from changes before every redraw.
+    const bool newLook = state.range(1) != 0;
+    for (auto _ : state) {
+        if (newLook)
+            plot.m_crXScaleBk ^= 1;
         plot.Draw(&dc, whole, whole);
+    }
     state.counters["points"] = static_cast<double>(traces) * points;
     state.counters["trace pixels (every 4th)"] = traced;
 }
-BENCHMARK(ScopeRedraw)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(ScopeRedraw)->Args({10000, 0})->Args({10000, 1})->Unit(benchmark::kMillisecond);
+
+// What a monitoring scope draws every 50 ms: a 10 s sweep over 800 x 500
+// pixels with 8 traces of one point a pixel column, the time 50 ms on and 4
+// new points a trace; only the part the plot reports as changed is drawn.
+class SweepClock : public CTrazelCallback {
+public:
+    double now = 0.0;
+    double TZCB_GetPlotTime() override { return now; }
+};
+
+void ScopeSweepFrame(benchmark::State& state)
+{
+    const int traces = 8;
+    CTrazel plot;
+    SweepClock clock;
+    plot.SetTrazelCallback(&clock);
+    plot.m_bRun = 1;
+    plot.m_nTimeMode = CTrazel::timeSweep;
+    plot.m_dXMax = 10.0;
+    plot.AddTrace(traces);
+    for (int id = 0; id < traces; ++id)
+        plot.SetMaxTracePoints(id, 1500);
+    const CRect whole(0, 0, 800, 500);
+    CBitmap target;
+    target.CreateCompatibleBitmap(nullptr, 800, 500);
+    CDC dc;
+    dc.CreateCompatibleDC(nullptr);
+    dc.SelectObject(&target);
+    const auto advance = [&](double seconds) {
+        for (double t = clock.now; t < clock.now + seconds; t += 0.0125)
+            for (int id = 0; id < traces; ++id)
+                plot.PlotPoint(id, t + 0.2, 80.0 * std::sin(t * (id + 1)));
+        clock.now += seconds;
+    };
+    advance(5.0);  // half a sweep drawn
+    plot.Draw(&dc, whole, whole);
+    plot.GetChangedRect(whole);
+    double pixels = 0;
+    for (auto _ : state) {
+        advance(0.05);
+        if (clock.now > 9.5) {  // stay inside one sweep: a new one redraws all
+            state.PauseTiming();
+            clock.now = 5.0;
+            plot.ClearPlot();
+            advance(0.05);
+            plot.Draw(&dc, whole, whole);
+            plot.GetChangedRect(whole);
+            advance(0.05);
+            state.ResumeTiming();
+        }
+        const CRect part = plot.GetChangedRect(whole);
+        pixels += static_cast<double>(part.Width()) * part.Height();
+        plot.Draw(&dc, whole, part);
+    }
+    state.counters["pixels drawn a frame"] = benchmark::Counter(pixels, benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(ScopeSweepFrame)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv)

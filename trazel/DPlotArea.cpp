@@ -15,6 +15,25 @@ using namespace trazel;
 namespace {
 constexpr int kCursorLineWidth = 2;
 
+// A polyline less its leading and trailing lines that lie wholly left of
+// `left` or right of `right`: those cannot reach the part being drawn.
+void DrawVisibleRun(CDC* dc, const POINT* points, int count, LONG left, LONG right)
+{
+    const auto hidden = [&](const POINT& a, const POINT& b) {
+        return (a.x < left && b.x < left) || (a.x > right && b.x > right);
+    };
+    const bool line = count >= 2;
+    while (count >= 2 && hidden(points[0], points[1])) {
+        ++points;
+        --count;
+    }
+    while (count >= 2 && hidden(points[count - 2], points[count - 1]))
+        --count;
+    if (line && count < 2)
+        return;
+    dc->Polyline(points, count);
+}
+
 // A pixel for a value that may lie far off the picture.
 int PixelOf(double position)
 {
@@ -237,15 +256,31 @@ void CDPlotArea::DrawGridLines(CDC* dc, CRect rect, int vertical, CDPoint perUni
                                double step, int width, int style, COLORREF color)
 {
     const double yMax = m_pOwner->m_dYMax;
+    // Lines outside the part being drawn are left out; the rest share one pen.
+    CRect shown;
+    if (dc->GetClipBox(&shown) == RGN_ERROR)
+        shown = rect;
+    shown.InflateRect(width + 1, width + 1);
+    // A solid line may be cut to the part; a patterned one keeps its start.
+    const bool solid = style == PS_SOLID;
+    CPen pen(style, width, color);
+    CPen* old = dc->SelectObject(&pen);
     ForEachStep(start, end, step, [&](double v) {
         if (vertical) {
             const int x = PixelOf(rect.left + perUnit.x * (v - start));
-            DrawLine(dc, x, rect.top, x, rect.bottom, style, width, color);
+            if (x < shown.left || x > shown.right)
+                return;
+            dc->MoveTo(x, rect.top);
+            dc->LineTo(x, rect.bottom);
         } else {
             const int y = PixelOf(rect.top + perUnit.y * (yMax - v));
-            DrawLine(dc, rect.left, y, rect.right, y, style, width, color);
+            if (y < shown.top || y > shown.bottom)
+                return;
+            dc->MoveTo(solid ? std::max(rect.left, shown.left) : rect.left, y);
+            dc->LineTo(solid ? std::min(rect.right, shown.right) : rect.right, y);
         }
     });
+    dc->SelectObject(old);
 }
 
 void CDPlotArea::ClipTracesAtCurrentTime(CDC* dc, const CRect& rect, CDPoint perUnit)
@@ -274,9 +309,13 @@ void CDPlotArea::DrawTraces(CDC* dc, const CRect& rect, CDPoint perUnit)
             continue;
         CPen pen(PS_SOLID, trace->m_nWidth, trace->m_color);
         CPen* old = dc->SelectObject(&pen);
+        CRect shown;
+        if (dc->GetClipBox(&shown) == RGN_ERROR)
+            shown = rect;
+        shown.InflateRect(trace->m_nWidth + 1, 0);
         const POINT* next = points.data();
         for (const int count : counts) {
-            dc->Polyline(next, count);
+            DrawVisibleRun(dc, next, count, shown.left, shown.right);
             next += count;
         }
         dc->SelectObject(old);

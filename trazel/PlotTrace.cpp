@@ -202,18 +202,53 @@ void CPlotTrace::AddPoint(double x, double y)
     int index = m_head + m_count;
     if (index >= m_capacity)
         index -= m_capacity;
-    if (m_count < m_capacity)
+    // The line from the newest point to this one, and from the dropped oldest to the next.
+    if (m_count > 0)
+        NoteChange(m_dLastX);
+    NoteChange(x);
+    if (m_count < m_capacity) {
         ++m_count;
-    else
+    } else {
+        NoteChange(m_points[m_head].x);
         m_head = static_cast<WORD>(m_head + 1 == m_capacity ? 0 : m_head + 1);
+        if (m_count > 1)
+            NoteChange(m_points[m_head].x);
+    }
     m_points[index] = TracePoint{x, y, static_cast<DWORD>(m_pen.m_gapMark), 0};
     m_blocks[static_cast<size_t>(index / TraceBlock::kSlots)].fresh = false;
     m_dLastX = x;
     m_dLastY = y;
 }
 
+void CPlotTrace::NoteChange(double x)
+{
+    if (std::isnan(x)) {
+        NoteAllChanged();
+        return;
+    }
+    m_change.xLo = m_change.any ? std::min(m_change.xLo, x) : x;
+    m_change.xHi = m_change.any ? std::max(m_change.xHi, x) : x;
+    m_change.any = true;
+}
+
+void CPlotTrace::NoteAllChanged()
+{
+    m_change.any = true;
+    m_change.all = true;
+}
+
+TraceChange CPlotTrace::TakeChange()
+{
+    CSingleLock lock(&m_lock, TRUE);
+    const TraceChange change = m_change;
+    m_change = TraceChange{};
+    return change;
+}
+
 void CPlotTrace::EmptyLocked()
 {
+    if (m_count > 0)
+        NoteAllChanged();
     m_count = 0;
     m_head = 0;
     m_dLastX = 0.0;
@@ -258,6 +293,7 @@ void CPlotTrace::SetEnable(int enable)
     if (enable == m_bEnable)
         return;
     EmptyLocked();
+    NoteAllChanged();
     m_bEnable = enable;
     m_pen.m_bEnable = enable;
 }

@@ -29,6 +29,15 @@ struct TraceBlock {
     bool fresh;   // matches the slots
 };
 
+// The x span of a trace whose drawing changed: the points added or dropped with
+// their neighbours, or the whole trace.
+struct TraceChange {
+    bool any = false;
+    bool all = false;
+    double xLo = 0.0;
+    double xHi = 0.0;
+};
+
 class CPlotTrace : public CObject {
     DECLARE_SERIAL(CPlotTrace)
 
@@ -55,6 +64,8 @@ public:
                    double& yMax);
     // Linear between the two points around t; the end point's y outside them.
     double ValueAt(double t);
+    // What changed since the last call, and forgets it.
+    TraceChange TakeChange();
     // Point i counted from the oldest. Caller holds the lock.
     const TracePoint& At(int i) const { return m_points[(m_head + i) % m_capacity]; }
 
@@ -81,6 +92,9 @@ public:
 
 private:
     void EmptyLocked();
+    void NoteChange(double x);
+    void NoteAllChanged();
 
     std::vector<TraceBlock> m_blocks;  // one for each kSlots slots of the ring
+    TraceChange m_change;              // under m_lock
 };

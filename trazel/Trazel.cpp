@@ -7,6 +7,8 @@
 
 #include "platform/core/SingleLock.h"
 #include "trazel/DPlotFrame.h"
+#include "trazel/PlotBackdrop.h"
+#include "trazel/PlotChanges.h"
 #include "trazel/PlotTrace.h"
 
 namespace {
@@ -158,7 +160,9 @@ CTrazel::CTrazel()
       m_bRecreateBuffer(1),
       m_bHold(0),
       m_bBufferValid(0),
-      m_pCallback(nullptr)
+      m_pCallback(nullptr),
+      m_pBackdrop(new CPlotBackdrop),
+      m_pChanges(new CPlotChanges)
 {
     m_pPlotArea = new CDPlotArea(this);
     m_pScale = new CDPlotScale(this);
@@ -170,6 +174,8 @@ CTrazel::~CTrazel()
     m_memDC.SelectObject(static_cast<CBitmap*>(nullptr));
     m_memDC.DeleteDC();
     m_bitmap.DeleteObject();
+    delete m_pChanges;
+    delete m_pBackdrop;
     delete m_pFrame;
     delete m_pScale;
     delete m_pPlotArea;
@@ -342,16 +348,27 @@ bool CTrazel::PrepareBuffer(CDC* dc, const CRect& whole)
     return true;
 }
 
-void CTrazel::DrawParts(CDC* dc, const CRect& whole, const CRect& plot)
+void CTrazel::AdvanceXRange()
 {
-    m_pFrame->Draw(dc, whole);
-    m_pScale->Draw(dc, plot);
+    if (m_bRun && !m_nHold && !m_bHold)
+        m_pPlotArea->RunModeUpdatePlot();
+}
+
+void CTrazel::DrawAreaAndExtras(CDC* dc, const CRect& whole, const CRect& plot)
+{
     m_pPlotArea->Draw(dc, plot);
     if (m_pCallback)
         m_pCallback->TZCB_DrawExtraNonPlotArea(dc, whole);
 }
 
-void CTrazel::Draw(CDC* dc, const CRect& whole, const CRect& /*clip*/)
+void CTrazel::DrawParts(CDC* dc, const CRect& whole, const CRect& plot)
+{
+    m_pFrame->Draw(dc, whole);
+    m_pScale->Draw(dc, plot);
+    DrawAreaAndExtras(dc, whole, plot);
+}
+
+void CTrazel::Draw(CDC* dc, const CRect& whole, const CRect& clip)
 {
     if (!dc)
         return;
@@ -359,12 +376,30 @@ void CTrazel::Draw(CDC* dc, const CRect& whole, const CRect& /*clip*/)
     const CRect plot = PlotRectOf(whole);
     if (!m_bRun)
         m_pPlotArea->InsertDesignModeTraces();
-    else if (!m_nHold && !m_bHold)
-        m_pPlotArea->RunModeUpdatePlot();
+    else
+        AdvanceXRange();
+    CRect part;
+    if (!part.IntersectRect(whole, clip))
+        return;
+    const bool freshBuffer = m_bRecreateBuffer || !m_bBufferValid || whole != m_lastRect;
     if (!PrepareBuffer(dc, whole)) {
         DrawParts(dc, whole, plot);
         return;
     }
-    DrawParts(&m_memDC, whole, plot);
-    dc->BitBlt(whole.left, whole.top, whole.Width(), whole.Height(), &m_memDC, whole.left, whole.top, SRCCOPY);
+    if (freshBuffer)
+        m_pBackdrop->Forget();
+    // Only the part is drawn anew: the rest of the buffer never reaches dc.
+    const int saved = m_memDC.SaveDC();
+    m_memDC.IntersectClipRect(part.left, part.top, part.right, part.bottom);
+    m_pBackdrop->DrawInto(*this, &m_memDC, whole, plot, part);
+    DrawAreaAndExtras(&m_memDC, whole, plot);
+    m_memDC.RestoreDC(saved);
+    dc->BitBlt(part.left, part.top, part.Width(), part.Height(), &m_memDC, part.left, part.top, SRCCOPY);
+}
+
+CRect CTrazel::GetChangedRect(const CRect& whole)
+{
+    CSingleLock lock(&m_lock, TRUE);
+    AdvanceXRange();
+    return m_pChanges->Take(*this, whole, PlotRectOf(whole));
 }

@@ -22,6 +22,8 @@ class CArchive;
 class CDPlotArea;
 class CDPlotFrame;
 class CDPlotScale;
+class CPlotBackdrop;
+class CPlotChanges;
 class CPlotTrace;
 
 // Pixels per unit along X and Y.
@@ -86,8 +88,14 @@ public:
     // Modes: 0 seconds, 1 mm:ss, 2 hh:mm:ss, 3 hh:mm:ss:frames, 4 the shortest of 0-2, 5 words.
     static CString ConvertTimeText(double seconds, int mode, int digits);
 
-    // Draws the whole plot into dc, through an off-screen buffer. clip is not used.
+    // Draws the plot of `whole` through an off-screen buffer; only the part
+    // inside clip reaches dc (pass whole for all of it).
     void Draw(CDC* dc, const CRect& whole, const CRect& clip);
+    // The part of `whole` whose picture changed since the last call, empty
+    // when none did: repainting just that part keeps the screen as Draw would
+    // paint it. Advances the time window as Draw does. What the callback draws
+    // is not seen here; setting m_bRecreateBuffer makes it all of `whole`.
+    CRect GetChangedRect(const CRect& whole);
 
     // ---- Data members, in their published order ----
     LOGFONT m_xScaleFont;
@@ -243,8 +251,15 @@ public:
 
 private:
     CRect PlotRectOf(const CRect& whole) const;
+    void AdvanceXRange();
     bool PrepareBuffer(CDC* dc, const CRect& whole);
     void DrawParts(CDC* dc, const CRect& whole, const CRect& plot);
+    void DrawAreaAndExtras(CDC* dc, const CRect& whole, const CRect& plot);
+
+    // Kept after the published members: the frame and scales as last drawn,
+    // and the picture as last reported by GetChangedRect.
+    CPlotBackdrop* m_pBackdrop;
+    CPlotChanges* m_pChanges;
 };
 
 // The area inside the scales: background, grid, traces, markers, cursor line.

@@ -189,6 +189,17 @@ int CDC::IntersectClipRect(int l, int t, int r, int b)
     return SIMPLEREGION;
 }
 
+int CDC::GetClipBox(LPRECT rect) const
+{
+    const QPainter* p = m_impl->painter;
+    if (!p || !rect || !p->device())
+        return RGN_ERROR;
+    const QRect device(0, 0, p->device()->width(), p->device()->height());
+    const QRect box = p->hasClipping() ? p->clipBoundingRect().toAlignedRect() & device : device;
+    *rect = RECT{box.left(), box.top(), box.right() + 1, box.bottom() + 1};
+    return box.isEmpty() ? NULLREGION : SIMPLEREGION;
+}
+
 int CDC::SaveDC()
 {
     m_impl->saved.push_back(m_impl->state);

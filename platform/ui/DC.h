@@ -84,6 +84,8 @@ public:
     CGdiObject* SelectStockObject(int index);
     int SelectClipRgn(CRgn* region);
     int IntersectClipRect(int l, int t, int r, int b);
+    // The smallest rectangle around what drawing may reach now.
+    int GetClipBox(LPRECT rect) const;
     int SaveDC();
     BOOL RestoreDC(int saved);
 

@@ -4,10 +4,13 @@
 #include <QFont>
 #include <QImage>
 #include <QPainter>
+#include <QRect>
 #include <memory>
 #include <vector>
 
 #include "DC.h"
+
+class QWidget;
 
 struct CBitmapImpl {
     QImage image;
@@ -45,4 +48,21 @@ namespace kvui {
 QColor ToQColor(COLORREF color);
 QFont ToQFont(const LOGFONT& font, int dpi = 96);
 CString TranslateSymbolText(const LOGFONT& font, const CString& text);
+
+// While a widget's paint event is handled, the part it repaints: a CPaintDC on
+// that widget reports it as its rcPaint, so a window can draw only that part.
+class PaintRectScope {
+public:
+    PaintRectScope(const QWidget* widget, const QRect& rect);
+    ~PaintRectScope();
+    PaintRectScope(const PaintRectScope&) = delete;
+    PaintRectScope& operator=(const PaintRectScope&) = delete;
+    // The rectangle being repainted on `widget`, or its whole area outside its paint event.
+    static QRect Of(const QWidget* widget);
+
+private:
+    const QWidget* m_widget;
+    QRect m_rect;
+    PaintRectScope* m_outer;
+};
 }  // namespace kvui

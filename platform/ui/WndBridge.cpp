@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QThread>
@@ -436,8 +437,10 @@ bool CWndImpl::eventFilter(QObject* watched, QEvent* event)
                                    MAKELPARAM(static_cast<WORD>(menu->globalPos().x()),
                                               static_cast<WORD>(menu->globalPos().y())));
     }
-    case QEvent::Paint:
+    case QEvent::Paint: {
+        const kvui::PaintRectScope part(widget.data(), static_cast<QPaintEvent*>(event)->rect());
         return kvui::HandlePaint(this);
+    }
     default:
         return false;
     }

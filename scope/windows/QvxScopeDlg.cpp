@@ -280,21 +280,30 @@ void CQvxScopeDlg::OnGetMinMaxInfo(MINMAXINFO* info)
     info->ptMinTrackSize.y = 300;
 }
 
+void CQvxScopeDlg::PreparePlot()
+{
+    m_nOuterRightMargin = static_cast<short>(m_showPlotKey ? 75 : 15);
+    // The key sits under the x label's strip, not over it.
+    m_nOuterBottomMargin =
+        static_cast<short>(kXLabelStrip + (m_showPlotKey ? PlotKeyHeight(m_plotKey.size()) : 0));
+    if (m_relayoutScales && GetPlotRect().Height() > 10) {
+        LayoutScales();
+        m_relayoutScales = 0;
+    }
+}
+
 void CQvxScopeDlg::OnPaint()
 {
     CPaintDC dc(this);
     m_painting = 1;
-    m_nOuterRightMargin = static_cast<short>(m_showPlotKey ? 75 : 15);
-    // The key sits under the x label's strip, not over it.
-    m_nOuterBottomMargin =
-        static_cast<short>(kXLabelStrip + (m_showPlotKey ? PlotKeyHeight(PlotKeyEntries().size()) : 0));
     const CRect plot = GetPlotRect();
+    m_paintRect.IntersectRect(plot, dc.m_ps.rcPaint);
+    // A part of the plot keeps the key it shows until timer 1 sees it change.
+    if (m_paintRect == plot)
+        RefreshPlotKey();
+    PreparePlot();
     if (plot.Height() > 10) {
-        if (m_relayoutScales) {
-            LayoutScales();
-            m_relayoutScales = 0;
-        }
-        Draw(&dc, plot, plot);
+        Draw(&dc, plot, m_paintRect);
         const CRect area = m_pPlotArea->m_plotRect;
         m_pixelSeconds = area.Width() > 0 ? (m_dXMax - m_dXMin) / area.Width() : 0.0;
     }
@@ -306,6 +315,19 @@ int CQvxScopeDlg::TZCB_DrawExtraNonPlotArea(CDC* dc, CRect wholeRect)
     if (m_showPlotKey)
         DrawPlotKey(dc, wholeRect);
     return 1;
+}
+
+bool CQvxScopeDlg::RefreshPlotKey()
+{
+    std::vector<PlotKeyEntry> entries;
+    if (m_showPlotKey)
+        entries = PlotKeyEntries();
+    const int scheme = m_printScheme;
+    if (entries == m_plotKey && scheme == m_plotKeyScheme)
+        return false;
+    m_plotKey = std::move(entries);
+    m_plotKeyScheme = scheme;
+    return true;
 }
 
 std::vector<CQvxScopeDlg::PlotKeyEntry> CQvxScopeDlg::PlotKeyEntries()
@@ -330,10 +352,13 @@ std::vector<CQvxScopeDlg::PlotKeyEntry> CQvxScopeDlg::PlotKeyEntries()
 
 void CQvxScopeDlg::DrawPlotKey(CDC* dc, const CRect& whole)
 {
-    const std::vector<PlotKeyEntry> entries = PlotKeyEntries();
+    const std::vector<PlotKeyEntry>& entries = m_plotKey;
     if (entries.empty())
         return;
     CRect box(whole.left + 4, whole.bottom - PlotKeyHeight(entries.size()), whole.right - 4, whole.bottom - 2);
+    CRect shown;
+    if (!shown.IntersectRect(box, m_paintRect))
+        return;
     dc->FillSolidRect(&box, m_printScheme ? RGB(255, 255, 255) : RGB(230, 230, 230));
     dc->Draw3dRect(&box, RGB(0, 0, 0), RGB(0, 0, 0));
     CFont font;
@@ -659,8 +684,22 @@ void CQvxScopeDlg::OnTimer1()
     } else if (m_autoScaleLocked) {
         AutoScale(0);
     }
-    Invalidate(FALSE);
+    InvalidatePlotChanges();
     CheckRecordSize();
+}
+
+// Only what changed on the plot is painted again: a sweep that gains points
+// changes a strip at its current time, a stopped one nothing.
+void CQvxScopeDlg::InvalidatePlotChanges()
+{
+    const bool keyChanged = RefreshPlotKey();
+    PreparePlot();
+    const CRect plot = GetPlotRect();
+    if (plot.Height() <= 10)
+        return;
+    const CRect changed = keyChanged ? plot : GetChangedRect(plot);
+    if (!changed.IsRectEmpty())
+        InvalidateRect(&changed, FALSE);
 }
 
 // A record request posts the window a wake-up; the 10 ms tick then runs only

@@ -150,8 +150,14 @@ private:
         COLORREF colour;
         CString label;
         int error;
+        bool operator==(const PlotKeyEntry&) const = default;
     };
     std::vector<PlotKeyEntry> PlotKeyEntries();
+    // Takes the key's entries now; true when they differ from the ones drawn.
+    bool RefreshPlotKey();
+    // Margins and scales the next drawing needs.
+    void PreparePlot();
+    void InvalidatePlotChanges();
     void DrawPlotKey(CDC* dc, const CRect& whole);
     int SaveDataFile();
     void SaveSettingsInMonitorMode();
@@ -172,6 +178,9 @@ private:
     // One pixel column's time, set by the GUI thread and read by the sampling thread.
     std::atomic<double> m_pixelSeconds{0.0};
     int m_printScheme = 0;
+    std::vector<PlotKeyEntry> m_plotKey;
+    int m_plotKeyScheme = 0;
+    CRect m_paintRect;  // the part of the plot being painted
     COLORREF m_savedPlotBk = 0;
     COLORREF m_savedFrameBk = 0;
     int m_controlsTop = 0;

@@ -585,3 +585,60 @@ TEST(TrazelDrawTest, DenseTraceDrawsTheSameWhereverItsRingStarts)
             differing += refilled.At(x, y) != freshly.At(x, y);
     EXPECT_EQ(differing, 0);
 }
+
+TEST(TrazelDrawTest, ChangedRectCoversWhatMovedAndDrawingItKeepsThePictureWhole)
+{
+    CTrazel plot;
+    Recorder clock;
+    clock.now = 2.2;  // sweeping over 0..10, the current time 2 after the display delay
+    plot.SetTrazelCallback(&clock);
+    plot.m_bRun = 1;
+    plot.m_nTimeMode = CTrazel::timeSweep;
+    plot.AddTrace(-1);
+    plot.SetTraceColor(0, kTraceColor);
+    plot.SetTraceWidth(0, 2);
+    for (double x = 0; x <= 3; x += 0.5)
+        plot.PlotPoint(0, x, 20 * x);
+    Canvas screen;
+    EXPECT_EQ(plot.GetChangedRect(kWhole), kWhole) << "never drawn";
+    plot.Draw(&screen.dc, kWhole, kWhole);
+    EXPECT_TRUE(plot.GetChangedRect(kWhole).IsRectEmpty()) << "nothing moved";
+
+    // The time moves on: a strip from the old to the new current time and its markers.
+    clock.now = 3.2;
+    const CRect strip = plot.GetChangedRect(kWhole);
+    EXPECT_LE(strip.left, PixelX(2));
+    EXPECT_GE(strip.right, PixelX(3) + 10);
+    EXPECT_LT(strip.Width(), 40);
+    EXPECT_EQ(strip.top, kPlot.top);
+    EXPECT_EQ(strip.bottom, kPlot.bottom + 1);
+    plot.Draw(&screen.dc, kWhole, strip);
+    // A late point lands among the drawn ones; its line comes from the newest point.
+    plot.PlotPoint(0, 1.2, -60);
+    const CRect late = plot.GetChangedRect(kWhole);
+    EXPECT_LE(late.left, PixelX(1.2) - 2);
+    EXPECT_GE(late.right, PixelX(3));
+    plot.Draw(&screen.dc, kWhole, late);
+    plot.PlotPoint(0, 6.0, 90);
+    plot.Draw(&screen.dc, kWhole, plot.GetChangedRect(kWhole));
+
+    Canvas whole;
+    plot.Draw(&whole.dc, kWhole, kWhole);
+    int differing = 0;
+    for (int x = 0; x < kWidth; ++x)
+        for (int y = 0; y < kHeight; ++y)
+            differing += screen.At(x, y) != whole.At(x, y) ? 1 : 0;
+    EXPECT_EQ(differing, 0) << "the parts drawn give the picture drawn whole";
+    EXPECT_EQ(screen.At(PixelX(1.2), PixelY(-60)), kTraceColor);
+
+    // Members written directly change the frame and scales: all is drawn anew, in the new look.
+    plot.m_crXScaleBk = RGB(10, 20, 30);
+    EXPECT_EQ(plot.GetChangedRect(kWhole), kWhole);
+    plot.Draw(&screen.dc, kWhole, kWhole);
+    EXPECT_EQ(screen.At(PixelX(5), kPlot.bottom + 20), RGB(10, 20, 30));
+    EXPECT_TRUE(plot.GetChangedRect(kWhole).IsRectEmpty());
+    plot.m_strYLabel = "Volts";
+    EXPECT_EQ(plot.GetChangedRect(kWhole), kWhole);
+    plot.ClearPlot();
+    EXPECT_EQ(plot.GetChangedRect(kWhole), kWhole) << "the traces went";
+}

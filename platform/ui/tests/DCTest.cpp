@@ -30,12 +30,14 @@ public:
 class CSwatch : public CWnd {
 public:
     int paints = 0;
+    CRect painted;  // the part the last paint was asked for
 
 protected:
     void OnPaint()
     {
         CPaintDC dc(this);
         ++paints;
+        painted = dc.m_ps.rcPaint;
         CRect r;
         GetClientRect(&r);
         dc.FillSolidRect(&r, RGB(0, 128, 0));
@@ -159,6 +161,19 @@ TEST(DCTest, WindowPaintHandlerDrawsWhatTheImageShows)
     ASSERT_TRUE(swatch.PrintWindow(&c.dc, PW_CLIENTONLY));
     EXPECT_GT(swatch.paints, 0);
     EXPECT_EQ(c.At(15, 10), RGB(0, 128, 0));
+}
+
+TEST(DCTest, APaintKnowsThePartOfTheWindowItRepaints)
+{
+    CSwatch swatch;
+    ASSERT_TRUE(swatch.CreateEx(0, nullptr, "Swatch", WS_POPUP | WS_VISIBLE, CRect(0, 0, 60, 40), nullptr, 0));
+    ASSERT_TRUE(AfxPumpMessagesUntil([&] { return swatch.paints > 0; }, 5000));
+    EXPECT_EQ(swatch.painted, CRect(0, 0, 60, 40)) << "first shown: all of it";
+    swatch.paints = 0;
+    const CRect part(10, 5, 25, 30);
+    swatch.InvalidateRect(&part, FALSE);
+    ASSERT_TRUE(AfxPumpMessagesUntil([&] { return swatch.paints > 0; }, 5000));
+    EXPECT_EQ(swatch.painted, part);
 }
 
 TEST(DCTest, BitmapsRefuseImpossibleSizesAndWriteFilesWhole)

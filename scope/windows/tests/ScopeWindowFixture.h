@@ -38,6 +38,19 @@ private:
     TestAppServices& m_app;
 };
 
+// The oscilloscope, counting the paints it gets.
+class CPaintCountingScope : public CQvxScopeDlg {
+public:
+    using CQvxScopeDlg::CQvxScopeDlg;
+    int paints = 0;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_PAINT)
+            ++paints;
+        return CQvxScopeDlg::WindowProc(message, wParam, lParam);
+    }
+};
+
 class ScopeWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -90,5 +103,5 @@ protected:
     DemoEngine m_engine;
     CDistMngrResponseReceiver m_enabler;
     ScopeDemoServices m_services{m_engine.m_app};
-    CQvxScopeDlg m_scope{&m_services};
+    CPaintCountingScope m_scope{&m_services};
 };

@@ -161,6 +161,29 @@ TEST_F(ScopeWindowTest, PauseFreezesTheSweepAtItsRightEdgeAndRestartClears)
     EXPECT_EQ(Text(IDC_SCOPE_PAUSE), "Pause");
 }
 
+TEST_F(ScopeWindowTest, AMonitoringScopeRepaintsForNewSamplesOnly)
+{
+    EnableDrive1();
+    Assign(0, 1, "SVC");
+    ASSERT_EQ(m_scope.ShowScope(TRUE, ""), 1);
+    ASSERT_TRUE(AfxPumpMessagesUntil([&] { return Text(IDC_SCOPE_STATUS) == " Monitoring..."; }, 10000));
+    m_scope.paints = 0;
+    EXPECT_TRUE(AfxPumpMessagesUntil([&] { return m_scope.paints >= 3; }, 5000)) << "the sweep moves on";
+
+    // Paused at the right edge no sample is plotted and nothing moves.
+    kvtest::Click(m_scope.GetDlgItem(IDC_SCOPE_PAUSE));
+    m_scope.m_displayClock.Restart(m_scope.m_dXMax + 0.5);
+    ASSERT_TRUE(AfxPumpMessagesUntil([&] { return Text(IDC_SCOPE_STATUS) == " Paused..."; }, 5000));
+    AfxPumpMessagesUntil([] { return false; }, 300);
+    m_scope.paints = 0;
+    AfxPumpMessagesUntil([] { return false; }, 1000);
+    EXPECT_EQ(m_scope.paints, 0) << "no repaint of an unchanged plot";
+
+    // Restart: a new sweep shows the new samples.
+    kvtest::Click(m_scope.GetDlgItem(IDC_SCOPE_PAUSE));
+    EXPECT_TRUE(AfxPumpMessagesUntil([&] { return m_scope.paints >= 3 && TraceHasPoints(0); }, 5000));
+}
+
 TEST_F(ScopeWindowTest, RecordButtonTextFollowsTheRecordState)
 {
     ASSERT_EQ(m_scope.ShowScope(TRUE, ""), 1);
