@@ -43,7 +43,8 @@ void ShowWatchRegisters(GalleryShots& shots)
     AddWatch(dlg, "ABC", IDC_WATCH_BINARY);
     AddWatch(dlg, "QQQ", IDC_WATCH_SIGNED);
     ASSERT_TRUE(AfxPumpMessagesUntil(
-        [&] { return dlg->GetList().GetItemText(2, 1).Find("ERROR") == 0 && dlg->GetList().GetItemText(0, 1).Find("1a") >= 0; },
+        [&] { return dlg->GetList().GetItemText(2, 1).Find("ERROR") == 0 && dlg->GetList().GetItemText(0, 1).Find("1a") >= 0 &&
+                   dlg->GetList().GetItemText(1, 1).Find("11010") >= 0; },
         10000));
     shots.Take(dlg, "hex, binary and a register the drive lacks");
     dlg->GetList().SetItemState(0, LVIS_SELECTED, LVIS_SELECTED);
