@@ -5,7 +5,7 @@
 #pragma once
 
 #include <string>
-#include <unordered_set>
+#include <string_view>
 #include <vector>
 
 #include "platform/core/Collections.h"
@@ -22,6 +22,7 @@ class CStdioFile;
 class COperator;
 class COpList;
 class CMacroDefEntry;
+class MacroTable;
 class PendingText;
 
 // The caller's functions and names inside an expression.
@@ -256,10 +257,13 @@ private:
     int EndifDirective();
     int EvaluateCondition(const CString& rest, int& taken);
     int IncludeName(const CString& rest, CString& result);
-    int ExpandPass(const std::string& text, std::string& out, const std::unordered_set<std::string>& skip,
-                   std::vector<std::string>& noted, int withFunctions, int& expansions, int& rescansLeft,
-                   size_t limit);
+    struct Expansion;
+    int SubstituteText(std::string_view text, std::string& result, int withFunctions);
+    int ExpandPass(std::string_view text, std::string& out, Expansion& state);
     int SkipFunctionArgument(PendingText& pending, std::string& out);
+    CMacroDefEntry* FindName(std::string_view name) const;
+    int Classify(std::string_view line, std::string_view& rest, std::string_view& text) const;
+    bool ReadWholeInput();
     int RunSource(CMacroDefsCallBack* callback);
     int IncludeFile(CMacroDefsCallBack* callback, CString& fileName, int line);
     void OpenLevel(int taken);
@@ -276,7 +280,7 @@ private:
     int m_continuing = 0;
     int m_blocked = 0;
     int m_sharedDatabase = 0;
-    CMapStringToOb* m_database = nullptr;
+    MacroTable* m_database = nullptr;
     CString m_continuation;
     char m_commentToken = ';';
     CExSolverCallBack* m_solverCallBack = nullptr;
@@ -289,6 +293,8 @@ private:
     CString m_outputName;
     long long m_inputLength = 0;
     long long m_inputRead = 0;  // bytes taken so far: the progress without asking the file each line
+    std::string m_inputText;    // the whole input file, read at once
+    bool m_inputLoaded = false;
     CMacroDefs* m_parent = nullptr;
     int m_includeDepth = 0;
 };
