@@ -1,5 +1,6 @@
 #include "Pragmix.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -11,6 +12,9 @@
 #include "platform/core/DebugLog.h"
 
 namespace {
+
+// Stack room for the usual expression, taken once per solver.
+constexpr size_t kStackRoom = 32;
 
 bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -69,37 +73,100 @@ int DecimalLength(const char* text)
     return i;
 }
 
+// Powers of ten a double holds exactly.
+constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                   1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr int kMaxExactPower = 22;
+
+// The decimal number of length n at text, when its digits fit 2^53 and its
+// scale is an exact power of ten: one exact operand times or over another is
+// rounded once, so the value is the one strtod gives. False for the rest.
+bool ExactDecimal(const char* text, int n, double& value)
+{
+    int i = 0;
+    const bool negative = text[0] == '-';
+    if (text[0] == '+' || text[0] == '-')
+        ++i;
+    std::uint64_t mantissa = 0;
+    int digits = 0;
+    int scale = 0;
+    bool fraction = false;
+    for (; i < n && text[i] != 'e' && text[i] != 'E'; ++i) {
+        if (text[i] == '.') {
+            fraction = true;
+            continue;
+        }
+        if (++digits > 18)
+            return false;
+        mantissa = mantissa * 10 + static_cast<std::uint64_t>(text[i] - '0');
+        if (fraction)
+            --scale;
+    }
+    if (i < n) {
+        ++i;
+        bool negativeExponent = false;
+        if (text[i] == '+' || text[i] == '-')
+            negativeExponent = text[i++] == '-';
+        int exponent = 0;
+        for (; i < n; ++i) {
+            exponent = exponent * 10 + (text[i] - '0');
+            if (exponent > 1000)
+                return false;
+        }
+        scale += negativeExponent ? -exponent : exponent;
+    }
+    if (mantissa > (std::uint64_t{1} << 53) || scale < -kMaxExactPower || scale > kMaxExactPower)
+        return false;
+    const double m = static_cast<double>(mantissa);
+    value = scale < 0 ? m / kPowersOfTen[-scale] : m * kPowersOfTen[scale];
+    if (negative)
+        value = -value;
+    return true;
+}
+
 }  // namespace
 
-CExSolver::CExSolver() : m_opList(new COpList) {}
+CExSolver::CExSolver() : m_opList(&COpList::Shared()) {}
 
-CExSolver::~CExSolver()
-{
-    delete m_opList;
-}
+CExSolver::~CExSolver() = default;
 
 int CExSolver::Solve(const char* text, double& result, CExSolverCallBack* callback)
 {
-    return Solve(CString(text), result, callback);
+    m_callback = callback;
+    return SolveText(text ? std::string_view(text) : std::string_view(), result);
 }
 
 int CExSolver::Solve(CString text, double& result, CExSolverCallBack* callback)
+{
+    m_callback = callback;
+    return SolveText(text.str(), result);
+}
+
+// text ends in a NUL character (it comes from a C string or a CString): the
+// readers below look one character ahead without asking for the length.
+int CExSolver::SolveText(std::string_view text, double& result)
 {
     // Leftovers of an earlier failed run would otherwise be read as operands.
     m_numStack.clear();
     m_opStack.clear();
     m_error = errNone;
-    m_callback = callback;
+    m_numStack.reserve(kStackRoom);
+    m_opStack.reserve(kStackRoom);
 
-    std::string expr;
-    expr.reserve(static_cast<size_t>(text.GetLength()));
-    for (char c : text.str())
-        if (!IsBlank(c))
-            expr += c;
+    // Blanks go; a text without any is read where it stands.
+    std::string compact;
+    std::string_view expr = text;
+    if (std::find_if(text.begin(), text.end(), IsBlank) != text.end()) {
+        compact.reserve(text.size());
+        for (char c : text)
+            if (!IsBlank(c))
+                compact += c;
+        expr = compact;
+    }
     if (expr.empty())
         return Fail(errEmpty);
 
-    const char* const start = expr.c_str();
+    const char* const start = expr.data();
     size_t pos = 0;
     bool operandExpected = true;
     while (pos < expr.size()) {
@@ -130,7 +197,7 @@ int CExSolver::Solve(CString text, double& result, CExSolverCallBack* callback)
             ++pos;
             continue;
         }
-        COperator* op = nullptr;
+        const COperator* op = nullptr;
         int length = 0;
         if (!ParseFunc(start + pos, op, length))
             return 0;
@@ -174,7 +241,7 @@ int CExSolver::ReadOperand(const char* text, int& length)
 
 bool CExSolver::EvaluateTop()
 {
-    COperator* op = m_opStack.back();
+    const COperator* op = m_opStack.back();
     m_opStack.pop_back();
     const int result = op->Evaluate(m_numStack);
     if (result == COperator::evalDone)
@@ -183,7 +250,7 @@ bool CExSolver::EvaluateTop()
     return false;
 }
 
-int CExSolver::ResolveOpStack(COperator* op, int final)
+int CExSolver::ResolveOpStack(const COperator* op, int final)
 {
     if (op) {
         while (!m_opStack.empty() && m_opStack.back() && m_opStack.back()->Precedence() >= op->Precedence())
@@ -225,6 +292,10 @@ int CExSolver::ParseNum(const char* text, double& value, int& length)
     const int n = DecimalLength(text);
     if (n <= 0)
         return Fail(errSyntax);
+    if (ExactDecimal(text, n, value)) {
+        length = skipped + n;
+        return 1;
+    }
     const std::string number(text, static_cast<size_t>(n));
     value = strtod_l(number.c_str(), nullptr, ClassicLocale());
     if (std::isinf(value))
@@ -233,7 +304,7 @@ int CExSolver::ParseNum(const char* text, double& value, int& length)
     return 1;
 }
 
-int CExSolver::ParseFunc(const char* text, COperator*& op, int& length)
+int CExSolver::ParseFunc(const char* text, const COperator*& op, int& length)
 {
     int skipped = 0;
     while (IsBlank(text[skipped]))

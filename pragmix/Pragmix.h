@@ -79,19 +79,20 @@ public:
 protected:
     // Each reads at the start of text and reports the characters it consumed.
     int ParseNum(const char* text, double& value, int& length);
-    int ParseFunc(const char* text, COperator*& op, int& length);
+    int ParseFunc(const char* text, const COperator*& op, int& length);
     int CheckCallbackFunction(const char* text, double& value, int& length);
     // Evaluates what the operator op (null for ")" or the end) closes, then stacks op.
-    int ResolveOpStack(COperator* op, int final);
+    int ResolveOpStack(const COperator* op, int final);
 
 private:
+    int SolveText(std::string_view text, double& result);
     int Fail(int error);
     bool EvaluateTop();
     int ReadOperand(const char* text, int& length);
 
     std::vector<double> m_numStack;
-    std::vector<COperator*> m_opStack;  // null marks an open parenthesis
-    COpList* m_opList;
+    std::vector<const COperator*> m_opStack;  // null marks an open parenthesis
+    const COpList* m_opList;                  // shared by every solver
     int m_error = errNone;
     CExSolverCallBack* m_callback = nullptr;
 };
