@@ -40,48 +40,17 @@ locale_t ClassicLocale()
     return locale;
 }
 
-// The length of a decimal number at text: sign, digits, fraction, exponent.
-int DecimalLength(const char* text)
-{
-    int i = 0;
-    if (text[i] == '+' || text[i] == '-')
-        ++i;
-    int digits = 0;
-    while (IsDigit(text[i])) {
-        ++i;
-        ++digits;
-    }
-    if (text[i] == '.') {
-        ++i;
-        while (IsDigit(text[i])) {
-            ++i;
-            ++digits;
-        }
-    }
-    if (digits == 0)
-        return 0;
-    if (text[i] == 'e' || text[i] == 'E') {
-        int j = i + 1;
-        if (text[j] == '+' || text[j] == '-')
-            ++j;
-        if (IsDigit(text[j])) {
-            while (IsDigit(text[j]))
-                ++j;
-            i = j;
-        }
-    }
-    return i;
-}
-
 // Powers of ten a double holds exactly.
 constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
                                    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 constexpr int kMaxExactPower = 22;
+constexpr int kMaxMantissaDigits = 18;  // their value fits 64 bits
 
-// The decimal number of length n at text, when its digits fit 2^53 and its
-// scale is an exact power of ten: one exact operand times or over another is
-// rounded once, so the value is the one strtod gives. False for the rest.
-bool ExactDecimal(const char* text, int n, double& value)
+// A decimal number at text: sign, digits, fraction, exponent. length gets its
+// length (0: none). When its digits fit 2^53 and its scale is an exact power
+// of ten, value gets it: one exact operand times or over another is rounded
+// once, so it is the value strtod gives. exact tells whether that was so.
+void ReadDecimal(const char* text, int& length, double& value, bool& exact)
 {
     int i = 0;
     const bool negative = text[0] == '-';
@@ -90,38 +59,41 @@ bool ExactDecimal(const char* text, int n, double& value)
     std::uint64_t mantissa = 0;
     int digits = 0;
     int scale = 0;
-    bool fraction = false;
-    for (; i < n && text[i] != 'e' && text[i] != 'E'; ++i) {
-        if (text[i] == '.') {
-            fraction = true;
-            continue;
-        }
-        if (++digits > 18)
-            return false;
-        mantissa = mantissa * 10 + static_cast<std::uint64_t>(text[i] - '0');
-        if (fraction)
+    for (; IsDigit(text[i]); ++i, ++digits)
+        if (digits < kMaxMantissaDigits)
+            mantissa = mantissa * 10 + static_cast<std::uint64_t>(text[i] - '0');
+    if (text[i] == '.') {
+        for (++i; IsDigit(text[i]); ++i, ++digits) {
+            if (digits < kMaxMantissaDigits)
+                mantissa = mantissa * 10 + static_cast<std::uint64_t>(text[i] - '0');
             --scale;
-    }
-    if (i < n) {
-        ++i;
-        bool negativeExponent = false;
-        if (text[i] == '+' || text[i] == '-')
-            negativeExponent = text[i++] == '-';
-        int exponent = 0;
-        for (; i < n; ++i) {
-            exponent = exponent * 10 + (text[i] - '0');
-            if (exponent > 1000)
-                return false;
         }
-        scale += negativeExponent ? -exponent : exponent;
     }
-    if (mantissa > (std::uint64_t{1} << 53) || scale < -kMaxExactPower || scale > kMaxExactPower)
-        return false;
+    length = digits == 0 ? 0 : i;
+    exact = false;
+    if (digits == 0)
+        return;
+    if (text[i] == 'e' || text[i] == 'E') {
+        int j = i + 1;
+        const bool negativeExponent = text[j] == '-';
+        if (text[j] == '+' || text[j] == '-')
+            ++j;
+        if (IsDigit(text[j])) {
+            int exponent = 0;
+            for (; IsDigit(text[j]); ++j)
+                exponent = exponent < 100000 ? exponent * 10 + (text[j] - '0') : exponent;
+            scale += negativeExponent ? -exponent : exponent;
+            length = j;
+        }
+    }
+    if (digits > kMaxMantissaDigits || mantissa > (std::uint64_t{1} << 53) || scale < -kMaxExactPower ||
+        scale > kMaxExactPower)
+        return;
     const double m = static_cast<double>(mantissa);
     value = scale < 0 ? m / kPowersOfTen[-scale] : m * kPowersOfTen[scale];
     if (negative)
         value = -value;
-    return true;
+    exact = true;
 }
 
 }  // namespace
@@ -156,7 +128,7 @@ int CExSolver::SolveText(std::string_view text, double& result)
     // Blanks go; a text without any is read where it stands.
     std::string compact;
     std::string_view expr = text;
-    if (std::find_if(text.begin(), text.end(), IsBlank) != text.end()) {
+    if (std::any_of(text.begin(), text.end(), [](char c) { return IsBlank(c); })) {
         compact.reserve(text.size());
         for (char c : text)
             if (!IsBlank(c))
@@ -289,10 +261,12 @@ int CExSolver::ParseNum(const char* text, double& value, int& length)
         length = skipped + i;
         return 1;
     }
-    const int n = DecimalLength(text);
+    int n = 0;
+    bool exact = false;
+    ReadDecimal(text, n, value, exact);
     if (n <= 0)
         return Fail(errSyntax);
-    if (ExactDecimal(text, n, value)) {
+    if (exact) {
         length = skipped + n;
         return 1;
     }
