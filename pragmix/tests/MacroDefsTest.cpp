@@ -174,6 +174,13 @@ TEST(MacroDefsTest, ParameterisedMacros)
             EXPECT_EQ(std::string(result), c.output) << c.line;
         }
     }
+    // A replacement far longer than its use is read again whole, with what
+    // follows it on the line.
+    const std::string wide(400, 'w');
+    ASSERT_TRUE(macros.AddMacro("WIDE(x)", ("x " + wide + " x").c_str()));
+    CString result;
+    ASSERT_EQ(macros.ProcessString("WIDE(SQ(y)) MAX(1,2)", result), CMacroDefs::resultText);
+    EXPECT_EQ(std::string(result), "((y)*(y)) " + wide + " ((y)*(y)) 1>2");
 }
 
 TEST(MacroDefsTest, SubstitutionTellsUndefinedFromFailed)
