@@ -320,6 +320,9 @@ struct CMacroDefs::Expansion {
     std::vector<const CMacroDefEntry*> noted;
     std::vector<std::string_view> args;  // the arguments of one use
     std::string replacement;
+    std::string pending;                 // the storage of the pass's pending text
+    std::string line;
+    std::string expanded;
     int withFunctions = 0;
     int expansions = 0;
     int rescansLeft = 0;
@@ -337,33 +340,43 @@ int CMacroDefs::Substitute(CString text, CString& result, int withFunctions)
 
 int CMacroDefs::SubstituteText(std::string_view text, std::string& result, int withFunctions)
 {
-    Expansion state;
-    state.withFunctions = withFunctions;
-    state.rescansLeft = kRescanAllowance + static_cast<int>(text.size());
-    state.limit = text.size() + kMaxGrowth;
-    std::string line;
-    std::string expanded;
+    std::unique_ptr<Expansion> state = std::move(m_spareExpansion);
+    if (!state)
+        state = std::make_unique<Expansion>();
+    state->skip.clear();
+    state->noted.clear();
+    state->withFunctions = withFunctions;
+    state->expansions = 0;
+    state->rescansLeft = kRescanAllowance + static_cast<int>(text.size());
+    state->limit = text.size() + kMaxGrowth;
+    std::string& line = state->line;
+    std::string& expanded = state->expanded;
     std::string_view scan = text;
+    bool done = true;
     for (;;) {
-        const int before = state.expansions;
+        const int before = state->expansions;
         expanded.clear();
-        if (!ExpandPass(scan, expanded, state))
-            return 0;
+        if (!ExpandPass(scan, expanded, *state)) {
+            done = false;
+            break;
+        }
         line.swap(expanded);
         scan = line;
-        if (state.expansions == before)
+        if (state->expansions == before)
             break;
         // Each name is replaced in one pass only: a later pass leaves it alone.
-        state.skip.insert(state.skip.end(), state.noted.begin(), state.noted.end());
-        state.noted.clear();
+        state->skip.insert(state->skip.end(), state->noted.begin(), state->noted.end());
+        state->noted.clear();
     }
-    result.swap(line);
-    return 1;
+    if (done)
+        result.swap(line);
+    m_spareExpansion = std::move(state);
+    return done ? 1 : 0;
 }
 
 int CMacroDefs::ExpandPass(std::string_view text, std::string& out, Expansion& state)
 {
-    PendingText pending(text);
+    PendingText pending(state.pending, text);
     out.reserve(text.size());
     while (!pending.Empty()) {
         const char c = pending.Peek();

@@ -14,7 +14,8 @@
 
 class PendingText {
 public:
-    explicit PendingText(std::string_view text) : m_pos(kRoom)
+    // buffer is storage the caller keeps from text to text; text must not lie in it.
+    PendingText(std::string& buffer, std::string_view text) : m_buffer(buffer), m_pos(kRoom)
     {
         m_buffer.reserve(kRoom + text.size());
         m_buffer.assign(kRoom, '\0');
@@ -99,6 +100,6 @@ private:
     static constexpr size_t kRoom = 256;
     static bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
-    std::string m_buffer;
+    std::string& m_buffer;
     size_t m_pos;
 };

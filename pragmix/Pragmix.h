@@ -4,6 +4,7 @@
 // library share the one platform library.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -298,4 +299,6 @@ private:
     bool m_inputLoaded = false;
     CMacroDefs* m_parent = nullptr;
     int m_includeDepth = 0;
+    // The buffers of the last substitution, for the next (a nested one makes its own).
+    std::unique_ptr<Expansion> m_spareExpansion;
 };
