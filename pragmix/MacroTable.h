@@ -1,11 +1,13 @@
 // The preprocessor's database of macros: the entries in the order they were
 // defined (for the archive and the macro list) and an index by name that a
-// substitution asks with a view into its line, without building a text.
+// substitution asks with a view into its line, without building a text. The
+// index is an open-addressed table probed in a line from a name's hash.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 #include "platform/core/Collections.h"
 
@@ -13,16 +15,12 @@ class CMacroDefEntry;
 
 class MacroTable {
 public:
-    MacroTable() = default;
+    MacroTable();
     ~MacroTable();
     MacroTable(const MacroTable&) = delete;
     MacroTable& operator=(const MacroTable&) = delete;
 
-    CMacroDefEntry* Find(std::string_view name) const
-    {
-        const auto it = m_index.find(name);
-        return it == m_index.end() ? nullptr : it->second;
-    }
+    CMacroDefEntry* Find(std::string_view name) const;
     // Takes the entry, under its name; an entry of that name before it is deleted.
     void Store(CMacroDefEntry* entry);
     // Deletes the entry of that name; false when there is none.
@@ -33,18 +31,17 @@ public:
     const CMapStringToOb& Entries() const { return m_entries; }
 
 private:
-    // Short names: a byte-wise hash costs less than hashing them in blocks.
-    struct NameHash {
-        size_t operator()(std::string_view name) const noexcept
-        {
-            size_t hash = 14695981039346656037ull;
-            for (const char c : name)
-                hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
-            return hash;
-        }
+    struct Slot {
+        std::uint64_t hash = 0;
+        CMacroDefEntry* entry = nullptr;  // null: free
     };
 
+    static std::uint64_t Hash(std::string_view name);
+    // The slot holding name, or the free slot where it would go.
+    size_t SlotOf(std::string_view name, std::uint64_t hash) const;
+    void Grow();
+
     CMapStringToOb m_entries;
-    // Keys view the entries' own names.
-    std::unordered_map<std::string_view, CMacroDefEntry*, NameHash> m_index;
+    std::vector<Slot> m_slots;  // a power of two, never more than half full
+    size_t m_used = 0;
 };
