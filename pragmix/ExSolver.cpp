@@ -1,5 +1,6 @@
 #include "Pragmix.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -11,6 +12,9 @@
 #include "platform/core/DebugLog.h"
 
 namespace {
+
+// Stack room for the usual expression, taken once per solver.
+constexpr size_t kStackRoom = 32;
 
 bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -36,70 +40,105 @@ locale_t ClassicLocale()
     return locale;
 }
 
-// The length of a decimal number at text: sign, digits, fraction, exponent.
-int DecimalLength(const char* text)
+// Powers of ten a double holds exactly.
+constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                   1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr int kMaxExactPower = 22;
+constexpr int kMaxMantissaDigits = 18;  // their value fits 64 bits
+
+// A decimal number at text: sign, digits, fraction, exponent. length gets its
+// length (0: none). When its digits fit 2^53 and its scale is an exact power
+// of ten, value gets it: one exact operand times or over another is rounded
+// once, so it is the value strtod gives. exact tells whether that was so.
+void ReadDecimal(const char* text, int& length, double& value, bool& exact)
 {
     int i = 0;
-    if (text[i] == '+' || text[i] == '-')
+    const bool negative = text[0] == '-';
+    if (text[0] == '+' || text[0] == '-')
         ++i;
+    std::uint64_t mantissa = 0;
     int digits = 0;
-    while (IsDigit(text[i])) {
-        ++i;
-        ++digits;
-    }
+    int scale = 0;
+    for (; IsDigit(text[i]); ++i, ++digits)
+        if (digits < kMaxMantissaDigits)
+            mantissa = mantissa * 10 + static_cast<std::uint64_t>(text[i] - '0');
     if (text[i] == '.') {
-        ++i;
-        while (IsDigit(text[i])) {
-            ++i;
-            ++digits;
+        for (++i; IsDigit(text[i]); ++i, ++digits) {
+            if (digits < kMaxMantissaDigits)
+                mantissa = mantissa * 10 + static_cast<std::uint64_t>(text[i] - '0');
+            --scale;
         }
     }
+    length = digits == 0 ? 0 : i;
+    exact = false;
     if (digits == 0)
-        return 0;
+        return;
     if (text[i] == 'e' || text[i] == 'E') {
         int j = i + 1;
+        const bool negativeExponent = text[j] == '-';
         if (text[j] == '+' || text[j] == '-')
             ++j;
         if (IsDigit(text[j])) {
-            while (IsDigit(text[j]))
-                ++j;
-            i = j;
+            int exponent = 0;
+            for (; IsDigit(text[j]); ++j)
+                exponent = exponent < 100000 ? exponent * 10 + (text[j] - '0') : exponent;
+            scale += negativeExponent ? -exponent : exponent;
+            length = j;
         }
     }
-    return i;
+    if (digits > kMaxMantissaDigits || mantissa > (std::uint64_t{1} << 53) || scale < -kMaxExactPower ||
+        scale > kMaxExactPower)
+        return;
+    const double m = static_cast<double>(mantissa);
+    value = scale < 0 ? m / kPowersOfTen[-scale] : m * kPowersOfTen[scale];
+    if (negative)
+        value = -value;
+    exact = true;
 }
 
 }  // namespace
 
-CExSolver::CExSolver() : m_opList(new COpList) {}
+CExSolver::CExSolver() : m_opList(&COpList::Shared()) {}
 
-CExSolver::~CExSolver()
-{
-    delete m_opList;
-}
+CExSolver::~CExSolver() = default;
 
 int CExSolver::Solve(const char* text, double& result, CExSolverCallBack* callback)
 {
-    return Solve(CString(text), result, callback);
+    m_callback = callback;
+    return SolveText(text ? std::string_view(text) : std::string_view(), result);
 }
 
 int CExSolver::Solve(CString text, double& result, CExSolverCallBack* callback)
+{
+    m_callback = callback;
+    return SolveText(text.str(), result);
+}
+
+// text ends in a NUL character (it comes from a C string or a CString): the
+// readers below look one character ahead without asking for the length.
+int CExSolver::SolveText(std::string_view text, double& result)
 {
     // Leftovers of an earlier failed run would otherwise be read as operands.
     m_numStack.clear();
     m_opStack.clear();
     m_error = errNone;
-    m_callback = callback;
+    m_numStack.reserve(kStackRoom);
+    m_opStack.reserve(kStackRoom);
 
-    std::string expr;
-    expr.reserve(static_cast<size_t>(text.GetLength()));
-    for (char c : text.str())
-        if (!IsBlank(c))
-            expr += c;
+    // Blanks go; a text without any is read where it stands.
+    std::string compact;
+    std::string_view expr = text;
+    if (std::any_of(text.begin(), text.end(), [](char c) { return IsBlank(c); })) {
+        compact.reserve(text.size());
+        for (char c : text)
+            if (!IsBlank(c))
+                compact += c;
+        expr = compact;
+    }
     if (expr.empty())
         return Fail(errEmpty);
 
-    const char* const start = expr.c_str();
+    const char* const start = expr.data();
     size_t pos = 0;
     bool operandExpected = true;
     while (pos < expr.size()) {
@@ -130,7 +169,7 @@ int CExSolver::Solve(CString text, double& result, CExSolverCallBack* callback)
             ++pos;
             continue;
         }
-        COperator* op = nullptr;
+        const COperator* op = nullptr;
         int length = 0;
         if (!ParseFunc(start + pos, op, length))
             return 0;
@@ -174,7 +213,7 @@ int CExSolver::ReadOperand(const char* text, int& length)
 
 bool CExSolver::EvaluateTop()
 {
-    COperator* op = m_opStack.back();
+    const COperator* op = m_opStack.back();
     m_opStack.pop_back();
     const int result = op->Evaluate(m_numStack);
     if (result == COperator::evalDone)
@@ -183,7 +222,7 @@ bool CExSolver::EvaluateTop()
     return false;
 }
 
-int CExSolver::ResolveOpStack(COperator* op, int final)
+int CExSolver::ResolveOpStack(const COperator* op, int final)
 {
     if (op) {
         while (!m_opStack.empty() && m_opStack.back() && m_opStack.back()->Precedence() >= op->Precedence())
@@ -222,9 +261,15 @@ int CExSolver::ParseNum(const char* text, double& value, int& length)
         length = skipped + i;
         return 1;
     }
-    const int n = DecimalLength(text);
+    int n = 0;
+    bool exact = false;
+    ReadDecimal(text, n, value, exact);
     if (n <= 0)
         return Fail(errSyntax);
+    if (exact) {
+        length = skipped + n;
+        return 1;
+    }
     const std::string number(text, static_cast<size_t>(n));
     value = strtod_l(number.c_str(), nullptr, ClassicLocale());
     if (std::isinf(value))
@@ -233,7 +278,7 @@ int CExSolver::ParseNum(const char* text, double& value, int& length)
     return 1;
 }
 
-int CExSolver::ParseFunc(const char* text, COperator*& op, int& length)
+int CExSolver::ParseFunc(const char* text, const COperator*& op, int& length)
 {
     int skipped = 0;
     while (IsBlank(text[skipped]))

@@ -20,11 +20,6 @@ CMacroDefEntry::CMacroDefEntry(const CMacroDefEntry& other)
     m_params.Copy(other.m_params);
 }
 
-bool CMacroDefEntry::IsNameChar(char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
-}
-
 int CMacroDefEntry::Parse(const CString& text)
 {
     m_error = 0;
@@ -166,45 +161,92 @@ bool CMacroDefEntry::ReadList(const CString& text, int open, CStringArray& items
     return false;
 }
 
-CString CMacroDefEntry::Replacement(const CStringArray& args) const
+bool CMacroDefEntry::ReadList(std::string_view text, size_t open, std::vector<std::string_view>& items,
+                              size_t& end)
 {
-    CString text;
-    const int length = m_body.GetLength();
-    for (int i = 0; i < length; ++i) {
-        if (m_body[i] == kParamMark && i + 1 < length) {
-            const INT_PTR index = static_cast<unsigned char>(m_body[i + 1]) - 1;
-            if (index >= 0 && index < args.GetSize()) {
-                text += args[index];
-                ++i;
-                continue;
-            }
+    items.clear();
+    if (open >= text.size() || text[open] != '(')
+        return false;
+    const auto trimmed = [&text](size_t from, size_t to) {
+        while (from < to && IsBlank(text[from]))
+            ++from;
+        while (to > from && IsBlank(text[to - 1]))
+            --to;
+        return text.substr(from, to - from);
+    };
+    int depth = 0;
+    bool anyComma = false;
+    size_t start = open + 1;
+    for (size_t i = open + 1; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == ')' && depth == 0) {
+            const std::string_view item = trimmed(start, i);
+            // "()" and "( )" hold no item at all.
+            if (anyComma || !item.empty())
+                items.push_back(item);
+            end = i + 1;
+            return true;
         }
-        text += m_body[i];
+        if (c == ',' && depth == 0) {
+            items.push_back(trimmed(start, i));
+            start = i + 1;
+            anyComma = true;
+        } else if (c == '(') {
+            ++depth;
+        } else if (c == ')') {
+            --depth;
+        }
     }
-    return text;
+    items.clear();
+    return false;
 }
 
-int CMacroDefEntry::Expand(const CString& call, CString& replacement, int& consumed)
+void CMacroDefEntry::AppendReplacement(const std::vector<std::string_view>& args, std::string& out) const
+{
+    const std::string& body = m_body.str();
+    const size_t length = body.size();
+    size_t plain = 0;  // start of the run copied as it stands
+    for (size_t i = 0; i < length; ++i) {
+        if (body[i] != kParamMark || i + 1 >= length)
+            continue;
+        const size_t index = static_cast<unsigned char>(body[i + 1]) - 1u;
+        if (index >= args.size())
+            continue;
+        out.append(body, plain, i - plain);
+        out.append(args[index]);
+        ++i;
+        plain = i + 1;
+    }
+    out.append(body, plain, length - plain);
+}
+
+int CMacroDefEntry::Expand(std::string_view call, std::string& out, int& consumed,
+                           std::vector<std::string_view>& args)
 {
     m_error = 0;
     consumed = 0;
     if (m_kind == kindParams) {
-        int open = 0;
-        while (open < call.GetLength() && IsBlank(call[open]))
+        size_t open = 0;
+        while (open < call.size() && IsBlank(call[open]))
             ++open;
-        CStringArray args;
-        if (!ReadList(call, open, args, consumed)) {
+        size_t end = 0;
+        if (!ReadList(call, open, args, end)) {
             m_error = 10;
             return 0;
         }
-        if (args.GetSize() != m_params.GetSize()) {
+        if (args.size() != static_cast<size_t>(m_params.GetSize())) {
             m_error = 8;
             return 0;
         }
-        replacement = Replacement(args);
-    } else if (m_kind == kindValue || m_kind == kindName) {
-        replacement = m_body;
-    } else {
+        consumed = static_cast<int>(end);
+        if (m_body == m_name) {
+            m_error = 11;
+            return 0;
+        }
+        AppendReplacement(args, out);
+        return 1;
+    }
+    if (m_kind != kindValue && m_kind != kindName) {
         m_error = 10;
         return 0;
     }
@@ -212,6 +254,7 @@ int CMacroDefEntry::Expand(const CString& call, CString& replacement, int& consu
         m_error = 11;
         return 0;
     }
+    out += m_body.str();
     return 1;
 }
 

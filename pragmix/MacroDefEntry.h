@@ -2,6 +2,10 @@
 // or a macro with parameters.
 #pragma once
 
+#include <string>
+#include <string_view>
+#include <vector>
+
 #include "platform/core/Collections.h"
 #include "platform/core/Object.h"
 #include "platform/core/String.h"
@@ -21,10 +25,11 @@ public:
 
     // Reads a definition ("NAME", "NAME value", "NAME(a,b) body"); 0 with the error set.
     int Parse(const CString& text);
-    // The replacement of one use of this macro. call is the text after the
-    // name; consumed gets how much of it the use takes (its argument list).
-    // 0 with the error set.
-    int Expand(const CString& call, CString& replacement, int& consumed);
+    // Appends the replacement of one use of this macro to out. call is the
+    // text after the name; consumed gets how much of it the use takes (its
+    // argument list). args is room for the arguments, kept by the caller from
+    // use to use. 0 with the error set (out may then hold a part).
+    int Expand(std::string_view call, std::string& out, int& consumed, std::vector<std::string_view>& args);
     // Whether both spell the same definition.
     bool SameDefinition(const CMacroDefEntry& other) const;
 
@@ -32,7 +37,13 @@ public:
 
     // The comma-separated list whose "(" is at open; end gets the position after its ")".
     static bool ReadList(const CString& text, int open, CStringArray& items, int& end);
-    static bool IsNameChar(char c);
+    // The same over a view: the items are trimmed views into text.
+    static bool ReadList(std::string_view text, size_t open, std::vector<std::string_view>& items, size_t& end);
+    // Letters, digits and "_"; asked for every character a substitution scans.
+    static bool IsNameChar(char c)
+    {
+        return static_cast<unsigned char>((c | 0x20) - 'a') < 26 || static_cast<unsigned char>(c - '0') < 10 || c == '_';
+    }
 
     int m_kind = kindInvalid;
     int m_error = 0;
@@ -45,6 +56,6 @@ public:
 private:
     int ParseParameters(const CString& text);
     void MarkParameters();
-    CString Replacement(const CStringArray& args) const;
+    void AppendReplacement(const std::vector<std::string_view>& args, std::string& out) const;
     void SplitHead(const CString& text);
 };

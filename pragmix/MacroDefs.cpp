@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "MacroDefEntry.h"
+#include "MacroTable.h"
 #include "PendingText.h"
 #include "platform/core/Archive.h"
 #include "platform/core/StdioFile.h"
@@ -169,7 +170,7 @@ bool IsSoundEntry(const CString& key, const CMacroDefEntry& entry)
 
 }  // namespace
 
-CMacroDefs::CMacroDefs() : m_database(new CMapStringToOb)
+CMacroDefs::CMacroDefs() : m_database(new MacroTable)
 {
     Init();
 }
@@ -182,7 +183,7 @@ CMacroDefs::CMacroDefs(CMacroDefs* parent) : m_parent(parent)
         m_commentToken = parent->m_commentToken;
         m_includeDepth = parent->m_includeDepth + 1;
     } else {
-        m_database = new CMapStringToOb;  // nothing to share
+        m_database = new MacroTable;  // nothing to share
     }
     Init();
 }
@@ -190,10 +191,8 @@ CMacroDefs::CMacroDefs(CMacroDefs* parent) : m_parent(parent)
 CMacroDefs::~CMacroDefs()
 {
     CloseStreams(false);
-    if (!m_sharedDatabase) {
-        DeleteEntries();
+    if (!m_sharedDatabase)
         delete m_database;
-    }
 }
 
 void CMacroDefs::Init()
@@ -212,13 +211,7 @@ void CMacroDefs::Init()
 
 void CMacroDefs::DeleteEntries()
 {
-    CString name;
-    CObject* entry = nullptr;
-    for (POSITION pos = m_database->GetStartPosition(); pos;) {
-        m_database->GetNextAssoc(pos, name, entry);
-        delete entry;
-    }
-    m_database->RemoveAll();
+    m_database->Clear();
 }
 
 void CMacroDefs::ResetDatabase()
@@ -243,8 +236,12 @@ CString CMacroDefs::GetErrorString(int code)
 
 CMacroDefEntry* CMacroDefs::FindDef(const CString& name) const
 {
-    CObject* entry = nullptr;
-    return m_database->Lookup(name, entry) ? static_cast<CMacroDefEntry*>(entry) : nullptr;
+    return m_database->Find(name.str());
+}
+
+CMacroDefEntry* CMacroDefs::FindName(std::string_view name) const
+{
+    return m_database->Find(name);
 }
 
 int CMacroDefs::IsDefined(const CString& name) const
@@ -272,19 +269,13 @@ int CMacroDefs::AddDef(CString text, int substitute)
             return 0;
         entry->m_body = body;
     }
-    const CString name = entry->m_name;
-    (*m_database)[name] = entry.release();
+    m_database->Store(entry.release());
     return 1;
 }
 
 int CMacroDefs::RemoveDef(CString name)
 {
-    CMacroDefEntry* entry = FindDef(name);
-    if (!entry)
-        return 0;
-    m_database->RemoveKey(name);
-    delete entry;
-    return 1;
+    return m_database->Remove(name.str()) ? 1 : 0;
 }
 
 int CMacroDefs::AddMacro(CString name, CString value)
@@ -312,7 +303,7 @@ int CMacroDefs::GetSubstitution(CString name, CString& result)
 
 int CMacroDefs::GetMacroList(CMapStringToString& map)
 {
-    for (auto [name, object] : *m_database) {
+    for (auto [name, object] : m_database->Entries()) {
         const auto* entry = static_cast<CMacroDefEntry*>(object);
         map[entry->m_head] = entry->m_rest;
     }
@@ -321,35 +312,71 @@ int CMacroDefs::GetMacroList(CMapStringToString& map)
 
 // ---- substitution
 
+// What one substitution carries from pass to pass and from use to use.
+struct CMacroDefs::Expansion {
+    // Macros expanded in earlier passes, left alone from then on, and those of
+    // the running pass. A line uses few macros: a list is searched quickest.
+    std::vector<const CMacroDefEntry*> skip;
+    std::vector<const CMacroDefEntry*> noted;
+    std::vector<std::string_view> args;  // the arguments of one use
+    std::string replacement;
+    std::string pending;                 // the storage of the pass's pending text
+    std::string line;
+    std::string expanded;
+    int withFunctions = 0;
+    int expansions = 0;
+    int rescansLeft = 0;
+    size_t limit = 0;
+};
+
 int CMacroDefs::Substitute(CString text, CString& result, int withFunctions)
 {
-    std::unordered_set<std::string> skip;
-    std::vector<std::string> noted;
-    std::string line = text.str();
-    int expansions = 0;
-    int rescansLeft = kRescanAllowance + text.GetLength();
-    const size_t limit = line.size() + kMaxGrowth;
-    for (;;) {
-        const int before = expansions;
-        std::string expanded;
-        if (!ExpandPass(line, expanded, skip, noted, withFunctions, expansions, rescansLeft, limit))
-            return 0;
-        line.swap(expanded);
-        if (expansions == before)
-            break;
-        // Each name is replaced in one pass only: a later pass leaves it alone.
-        skip.insert(noted.begin(), noted.end());
-        noted.clear();
-    }
-    result = CString(std::move(line));
+    std::string expanded;
+    if (!SubstituteText(text.str(), expanded, withFunctions))
+        return 0;
+    result = CString(std::move(expanded));
     return 1;
 }
 
-int CMacroDefs::ExpandPass(const std::string& text, std::string& out, const std::unordered_set<std::string>& skip,
-                           std::vector<std::string>& noted, int withFunctions, int& expansions, int& rescansLeft,
-                           size_t limit)
+int CMacroDefs::SubstituteText(std::string_view text, std::string& result, int withFunctions)
 {
-    PendingText pending(text);
+    std::unique_ptr<Expansion> state = std::move(m_spareExpansion);
+    if (!state)
+        state = std::make_unique<Expansion>();
+    state->skip.clear();
+    state->noted.clear();
+    state->withFunctions = withFunctions;
+    state->expansions = 0;
+    state->rescansLeft = kRescanAllowance + static_cast<int>(text.size());
+    state->limit = text.size() + kMaxGrowth;
+    std::string& line = state->line;
+    std::string& expanded = state->expanded;
+    std::string_view scan = text;
+    bool done = true;
+    for (;;) {
+        const int before = state->expansions;
+        expanded.clear();
+        if (!ExpandPass(scan, expanded, *state)) {
+            done = false;
+            break;
+        }
+        line.swap(expanded);
+        scan = line;
+        if (state->expansions == before)
+            break;
+        // Each name is replaced in one pass only: a later pass leaves it alone.
+        state->skip.insert(state->skip.end(), state->noted.begin(), state->noted.end());
+        state->noted.clear();
+    }
+    if (done)
+        result.swap(line);
+    m_spareExpansion = std::move(state);
+    return done ? 1 : 0;
+}
+
+int CMacroDefs::ExpandPass(std::string_view text, std::string& out, Expansion& state)
+{
+    PendingText pending(state.pending, text);
     out.reserve(text.size());
     while (!pending.Empty()) {
         const char c = pending.Peek();
@@ -362,27 +389,27 @@ int CMacroDefs::ExpandPass(const std::string& text, std::string& out, const std:
             pending.MoveTo(out, pending.PlainLength());
             continue;
         }
-        const std::string name = pending.Ahead(nameLength);
-        if (skip.count(name)) {
+        const std::string_view name = pending.Ahead(nameLength);
+        CMacroDefEntry* entry = FindName(name);
+        if (entry && std::find(state.skip.begin(), state.skip.end(), entry) != state.skip.end()) {
             pending.MoveTo(out, nameLength);
             continue;
         }
         double unused = 0.0;
-        if (withFunctions && SolveExternalFunction(CString(name), unused) == answerTakesArgument) {
+        if (state.withFunctions && SolveExternalFunction(CString(name), unused) == answerTakesArgument) {
             // The names in DEFINED(...) and the like are asked about, not replaced.
             pending.MoveTo(out, nameLength);
             if (!SkipFunctionArgument(pending, out))
                 return 0;
             continue;
         }
-        CMacroDefEntry* entry = FindDef(CString(name));
         if (!entry) {
             pending.MoveTo(out, nameLength);
             continue;
         }
         // A macro that keeps producing uses of itself never runs out of work.
         const bool rescan = entry->m_kind == CMacroDefEntry::kindParams;
-        if (rescan && --rescansLeft < 0) {
+        if (rescan && --state.rescansLeft < 0) {
             entry->m_error = errRecursion;
             m_error = errRecursion;
             return 0;
@@ -391,27 +418,26 @@ int CMacroDefs::ExpandPass(const std::string& text, std::string& out, const std:
         size_t callLength = 0;
         if (rescan)
             pending.FindCall(callLength);
-        const CString call(pending.Ahead(callLength));
-        CString replacement;
         int consumed = 0;
-        if (!entry->Expand(call, replacement, consumed)) {
+        // A replacement with parameters is read again; a plain value is not.
+        std::string& replacement = rescan ? state.replacement : out;
+        if (rescan)
+            replacement.clear();
+        if (!entry->Expand(pending.Ahead(callLength), replacement, consumed, state.args)) {
             m_error = entry->m_error;
             return 0;
         }
         pending.Drop(static_cast<size_t>(consumed));
-        // A replacement with parameters is read again; a plain value is not.
         if (rescan)
-            pending.PushFront(replacement.str());
-        else
-            out += replacement.str();
-        if (out.size() + pending.Size() > limit) {
+            pending.PushFront(replacement);
+        if (out.size() + pending.Size() > state.limit) {
             entry->m_error = errExpansionTooLong;
             m_error = errExpansionTooLong;
             return 0;
         }
-        ++expansions;
-        if (std::find(noted.begin(), noted.end(), name) == noted.end())
-            noted.push_back(name);
+        ++state.expansions;
+        if (std::find(state.noted.begin(), state.noted.end(), entry) == state.noted.end())
+            state.noted.push_back(entry);
     }
     return 1;
 }
@@ -613,39 +639,54 @@ int CMacroDefs::EndifDirective()
 
 int CMacroDefs::ExtractDef(CString& line, CString& rest)
 {
-    CString trimmed(line);
-    trimmed.Trim();
-    if (trimmed.IsEmpty()) {
-        rest = line;
+    std::string_view restView;
+    std::string_view lineView;
+    const int code = Classify(line.str(), restView, lineView);
+    CString restText(restView);
+    if (code & dirContinued)
+        line = CString(lineView);
+    rest = std::move(restText);
+    return code;
+}
+
+// ExtractDef over views into line: text gets the line as it is to be read
+// (without a trailing backslash), rest the text after the directive.
+int CMacroDefs::Classify(std::string_view line, std::string_view& rest, std::string_view& text) const
+{
+    size_t first = 0;
+    size_t last = line.size();
+    while (first < last && IsBlank(line[first]))
+        ++first;
+    while (last > first && IsBlank(line[last - 1]))
+        --last;
+    text = line;
+    rest = line;
+    if (first == last)
         return dirText;
-    }
+    std::string_view trimmed = line.substr(first, last - first);
     int flags = 0;
-    if (trimmed[trimmed.GetLength() - 1] == '\\') {
-        trimmed.Delete(trimmed.GetLength() - 1);
-        line = trimmed;
+    if (trimmed.back() == '\\') {
+        trimmed.remove_suffix(1);
+        text = trimmed;
+        rest = text;
         flags = dirContinued;
-        if (trimmed.IsEmpty()) {
-            rest = line;
+        if (trimmed.empty())
             return dirText | flags;
-        }
     }
-    if (trimmed[0] == m_commentToken) {
-        rest = line;
+    if (trimmed[0] == m_commentToken)
         return dirComment | flags;
-    }
     if (trimmed[0] == '#') {
-        const char* text = trimmed.GetString() + 1;
+        const std::string_view after = trimmed.substr(1);
         for (const DirectiveName& directive : kDirectiveNames) {
-            const int length = static_cast<int>(std::strlen(directive.name));
-            if (strncasecmp(text, directive.name, static_cast<size_t>(length)) == 0) {
-                rest = trimmed.Mid(1 + length);
+            const size_t length = std::strlen(directive.name);
+            if (after.size() >= length && strncasecmp(after.data(), directive.name, length) == 0) {
+                rest = after.substr(length);
                 return directive.code | flags;
             }
         }
-        rest = trimmed.Mid(1);
+        rest = after;
         return dirUnknown | flags;
     }
-    rest = line;
     return dirText | flags;
 }
 
@@ -670,8 +711,9 @@ int CMacroDefs::IncludeName(const CString& rest, CString& result)
 int CMacroDefs::ProcessString(CString line, CString& result)
 {
     m_error = errNone;
-    CString rest;
-    int code = ExtractDef(line, rest);
+    std::string_view restView;
+    std::string_view text;
+    int code = Classify(line.str(), restView, text);
     const bool continued = (code & dirContinued) != 0;
     code &= ~dirContinued;
 
@@ -680,9 +722,9 @@ int CMacroDefs::ProcessString(CString line, CString& result)
     case dirIf:
     case dirIfdef:
     case dirIfndef:
-        return OpenConditional(code, rest);
+        return OpenConditional(code, CString(restView));
     case dirElif:
-        return ElifDirective(rest);
+        return ElifDirective(CString(restView));
     case dirElse:
         return ElseDirective();
     case dirEndif:
@@ -696,7 +738,7 @@ int CMacroDefs::ProcessString(CString line, CString& result)
         return resultNone;
 
     if (m_continuing) {
-        m_continuation += rest;
+        m_continuation.str().append(restView);
         m_continuation += "\n";
         if (continued)
             return resultNone;
@@ -706,6 +748,11 @@ int CMacroDefs::ProcessString(CString line, CString& result)
         return AddDef(definition, 1) ? resultNone : resultError;
     }
 
+    if (code == dirText)
+        return SubstituteText(text, result.str(), 0) ? resultText : resultError;
+    if (code == dirComment)
+        return resultNone;
+    const CString rest(restView);
     switch (code) {
     case dirDefine:
         if (continued) {
@@ -732,10 +779,8 @@ int CMacroDefs::ProcessString(CString line, CString& result)
     case dirError:
         result = rest;
         return resultErrorText;
-    case dirComment:
-        return resultNone;
     default:
-        return Substitute(line, result, 0) ? resultText : resultError;
+        return resultNone;
     }
 }
 
@@ -778,10 +823,10 @@ int CMacroDefs::RunSource(CMacroDefsCallBack* callback)
             return 1;
         }
         CString result;
-        const int answer = ProcessString(text, result);
+        const int answer = ProcessString(std::move(text), result);
         switch (answer) {
         case resultText:
-            if (!callback->WriteString(result))
+            if (!callback->WriteString(std::move(result)))
                 return 0;
             break;
         case resultInclude:
@@ -896,6 +941,8 @@ int CMacroDefs::OpenSource()
         }
         m_inputLength = static_cast<long long>(input->GetLength());
         m_inputRead = 0;
+        m_inputText.clear();
+        m_inputLoaded = false;
         m_input = input.release();
     }
     if (!m_outputName.IsEmpty() && !m_output) {
@@ -917,40 +964,45 @@ int CMacroDefs::ReadLine(CString& text)
 {
     if (!m_input)
         return m_callback ? m_callback->ReadLine(text) : 0;
-    // The whole line however long, with its line end.
-    std::string line;
-    FILE* stream = m_input->GetStream();
-    int ch;
-    while ((ch = getc_unlocked(stream)) != EOF) {
-        ++m_inputRead;
-        if (ch == '\r') {
-            const int next = getc_unlocked(stream);
-            if (next == '\n') {
-                ch = '\n';
-                ++m_inputRead;
-            } else if (next != EOF) {
-                ungetc(next, stream);
-            }
-        }
-        line += static_cast<char>(ch);
-        if (ch == '\n')
-            break;
-    }
-    if (std::ferror(stream)) {
+    if (!m_inputLoaded && !ReadWholeInput()) {
         CString message;
         message.Format("ERROR: Could not read input file: \"%s\".", m_inputName.GetString());
         ReportToUser(message);
         m_sourceFailed = true;
         return 0;
     }
-    text = CString(std::move(line));
-    return text.IsEmpty() ? 0 : 1;
+    // The whole line however long, with its line end; "\r\n" ends it as "\n".
+    const size_t start = static_cast<size_t>(m_inputRead);
+    if (start >= m_inputText.size())
+        return 0;
+    const size_t newline = m_inputText.find('\n', start);
+    const size_t end = newline == std::string::npos ? m_inputText.size() : newline + 1;
+    m_inputRead = static_cast<long long>(end);
+    std::string& line = text.str();
+    line.assign(m_inputText, start, end - start);
+    if (line.size() >= 2 && line[line.size() - 1] == '\n' && line[line.size() - 2] == '\r')
+        line.erase(line.size() - 2, 1);
+    return 1;
+}
+
+bool CMacroDefs::ReadWholeInput()
+{
+    m_inputLoaded = true;
+    m_inputText.clear();
+    if (m_inputLength > 0)
+        m_inputText.reserve(static_cast<size_t>(m_inputLength));
+    FILE* stream = m_input->GetStream();
+    char chunk[65536];
+    size_t count = 0;
+    while ((count = std::fread(chunk, 1, sizeof chunk, stream)) > 0)
+        m_inputText.append(chunk, count);
+    return !std::ferror(stream);
 }
 
 int CMacroDefs::WriteString(CString text)
 {
     if (!m_output)
-        return m_callback ? m_callback->WriteString(text) : 1;
+        return m_callback ? m_callback->WriteString(std::move(text)) : 1;
     try {
         m_output->Write(text.GetString(), static_cast<UINT>(text.GetLength()));
         return 1;
@@ -994,7 +1046,7 @@ void CMacroDefs::ReportError(CString text, int line)
 
 int CMacroDefs::Status(CString sourceName, int line, float percentDone)
 {
-    return m_callback ? m_callback->Status(sourceName, line, percentDone) : 1;
+    return m_callback ? m_callback->Status(std::move(sourceName), line, percentDone) : 1;
 }
 
 void CMacroDefs::CloseSource()
@@ -1014,6 +1066,8 @@ bool CMacroDefs::CloseStreams(bool commit)
         m_input->Abort();
         delete m_input;
         m_input = nullptr;
+        std::string().swap(m_inputText);
+        m_inputLoaded = false;
     }
     if (m_output) {
         if (m_ownsOutput) {
@@ -1040,12 +1094,9 @@ bool CMacroDefs::CloseStreams(bool commit)
 void CMacroDefs::Serialize(CArchive& ar)
 {
     if (ar.IsStoring()) {
-        ar.WriteCount(static_cast<ULONGLONG>(m_database->GetCount()));
+        ar.WriteCount(static_cast<ULONGLONG>(m_database->Count()));
         bool classWritten = false;
-        CString name;
-        CObject* entry = nullptr;
-        for (POSITION pos = m_database->GetStartPosition(); pos;) {
-            m_database->GetNextAssoc(pos, name, entry);
+        for (auto [name, entry] : m_database->Entries()) {
             ar << name;
             WriteEntryObject(ar, *static_cast<CMacroDefEntry*>(entry), classWritten);
         }
@@ -1066,10 +1117,8 @@ void CMacroDefs::Serialize(CArchive& ar)
     }
     char token = 0;
     ar >> token;
-    for (auto& [name, entry] : loaded) {
-        RemoveDef(name);
-        (*m_database)[name] = entry.release();
-    }
+    for (auto& [name, entry] : loaded)
+        m_database->Store(entry.release());
     m_commentToken = token;
 }
 
@@ -1081,17 +1130,10 @@ int CMacroDefs::Copy(const CMacroDefs& other)
     }
     try {
         std::vector<std::unique_ptr<CMacroDefEntry>> copies;
-        CString name;
-        CObject* entry = nullptr;
-        for (POSITION pos = other.m_database->GetStartPosition(); pos;) {
-            other.m_database->GetNextAssoc(pos, name, entry);
-            copies.push_back(std::make_unique<CMacroDefEntry>(*static_cast<CMacroDefEntry*>(entry)));
-        }
-        for (auto& copy : copies) {
-            RemoveDef(copy->m_name);
-            const CString key = copy->m_name;
-            (*m_database)[key] = copy.release();
-        }
+        for (auto [name, entry] : other.m_database->Entries())
+            copies.push_back(std::make_unique<CMacroDefEntry>(*static_cast<const CMacroDefEntry*>(entry)));
+        for (auto& copy : copies)
+            m_database->Store(copy.release());
     } catch (const std::bad_alloc&) {
         return 0;
     }

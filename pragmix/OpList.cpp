@@ -59,19 +59,27 @@ COpList::COpList()
 {
     for (const OperatorDef& def : kOperators) {
         m_operators.push_back(std::make_unique<COperator>(def.token, def.precedence, def.unary, def.compute));
+        const COperator* op = m_operators.back().get();
+        m_byFirst[static_cast<unsigned char>(def.token[0])].push_back(op);
         if (std::strcmp(def.token, "*") == 0)
-            m_multiply = m_operators.back().get();
+            m_multiply = op;
     }
 }
 
 COpList::~COpList() = default;
 
-COperator* COpList::Lookup(const char* text) const
+const COpList& COpList::Shared()
 {
-    for (const auto& op : m_operators) {
+    static const COpList table;
+    return table;
+}
+
+const COperator* COpList::Lookup(const char* text) const
+{
+    for (const COperator* op : m_byFirst[static_cast<unsigned char>(text[0])]) {
         const CString& token = op->Token();
-        if (std::strncmp(text, token.GetString(), static_cast<size_t>(token.GetLength())) == 0)
-            return op.get();
+        if (token.GetLength() == 1 || text[1] == token.GetString()[1])
+            return op;
     }
     return nullptr;
 }

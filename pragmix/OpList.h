@@ -1,5 +1,6 @@
 // The solver's operator table. Every two-character token stands before its
-// one-character prefix, so the first match at a position is the longest.
+// one-character prefix, so the first match at a position is the longest. The
+// table never changes, so every solver shares the one made on first use.
 #pragma once
 
 #include <memory>
@@ -14,11 +15,15 @@ public:
     COpList(const COpList&) = delete;
     COpList& operator=(const COpList&) = delete;
 
+    static const COpList& Shared();
+
     // The first operator whose token begins text, or null.
-    COperator* Lookup(const char* text) const;
-    COperator* Multiply() const { return m_multiply; }
+    const COperator* Lookup(const char* text) const;
+    const COperator* Multiply() const { return m_multiply; }
 
 private:
     std::vector<std::unique_ptr<COperator>> m_operators;
-    COperator* m_multiply = nullptr;
+    // By first character, the operators whose token starts with it, in table order.
+    std::vector<const COperator*> m_byFirst[256];
+    const COperator* m_multiply = nullptr;
 };

@@ -7,11 +7,11 @@ COperator::COperator(const char* token, signed char precedence, bool unary, Comp
 {
 }
 
-int COperator::Evaluate(std::vector<double>& numbers)
+int COperator::Evaluate(std::vector<double>& numbers) const
 {
     const size_t needed = m_unary ? 1 : 2;
     if (numbers.size() < needed)
-        return m_error = evalMissingOperand;
+        return evalMissingOperand;
     const double right = numbers.back();
     numbers.pop_back();
     double left = 0.0;
@@ -22,7 +22,7 @@ int COperator::Evaluate(std::vector<double>& numbers)
     try {
         numbers.push_back(m_compute(left, right));
     } catch (const std::bad_alloc&) {
-        return m_error = evalFailed;
+        return evalFailed;
     }
-    return m_error = evalDone;
+    return evalDone;
 }

@@ -1,5 +1,6 @@
 // One operator of the expression solver: its token, its precedence and what it
-// computes from its operands.
+// computes from its operands. Operators are shared by every solver and never
+// change after they are made.
 #pragma once
 
 #include <vector>
@@ -16,17 +17,15 @@ public:
     virtual ~COperator() = default;
 
     // Takes the operands from the number stack and pushes the result.
-    int Evaluate(std::vector<double>& numbers);
+    int Evaluate(std::vector<double>& numbers) const;
 
     const CString& Token() const { return m_token; }
     signed char Precedence() const { return m_precedence; }
     bool IsUnary() const { return m_unary; }
-    int GetError() const { return m_error; }
 
 private:
     CString m_token;
     signed char m_precedence;
     bool m_unary;
     Compute m_compute;
-    int m_error = evalDone;
 };

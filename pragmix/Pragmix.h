@@ -4,8 +4,9 @@
 // library share the one platform library.
 #pragma once
 
+#include <memory>
 #include <string>
-#include <unordered_set>
+#include <string_view>
 #include <vector>
 
 #include "platform/core/Collections.h"
@@ -22,6 +23,7 @@ class CStdioFile;
 class COperator;
 class COpList;
 class CMacroDefEntry;
+class MacroTable;
 class PendingText;
 
 // The caller's functions and names inside an expression.
@@ -78,19 +80,20 @@ public:
 protected:
     // Each reads at the start of text and reports the characters it consumed.
     int ParseNum(const char* text, double& value, int& length);
-    int ParseFunc(const char* text, COperator*& op, int& length);
+    int ParseFunc(const char* text, const COperator*& op, int& length);
     int CheckCallbackFunction(const char* text, double& value, int& length);
     // Evaluates what the operator op (null for ")" or the end) closes, then stacks op.
-    int ResolveOpStack(COperator* op, int final);
+    int ResolveOpStack(const COperator* op, int final);
 
 private:
+    int SolveText(std::string_view text, double& result);
     int Fail(int error);
     bool EvaluateTop();
     int ReadOperand(const char* text, int& length);
 
     std::vector<double> m_numStack;
-    std::vector<COperator*> m_opStack;  // null marks an open parenthesis
-    COpList* m_opList;
+    std::vector<const COperator*> m_opStack;  // null marks an open parenthesis
+    const COpList* m_opList;                  // shared by every solver
     int m_error = errNone;
     CExSolverCallBack* m_callback = nullptr;
 };
@@ -256,10 +259,13 @@ private:
     int EndifDirective();
     int EvaluateCondition(const CString& rest, int& taken);
     int IncludeName(const CString& rest, CString& result);
-    int ExpandPass(const std::string& text, std::string& out, const std::unordered_set<std::string>& skip,
-                   std::vector<std::string>& noted, int withFunctions, int& expansions, int& rescansLeft,
-                   size_t limit);
+    struct Expansion;
+    int SubstituteText(std::string_view text, std::string& result, int withFunctions);
+    int ExpandPass(std::string_view text, std::string& out, Expansion& state);
     int SkipFunctionArgument(PendingText& pending, std::string& out);
+    CMacroDefEntry* FindName(std::string_view name) const;
+    int Classify(std::string_view line, std::string_view& rest, std::string_view& text) const;
+    bool ReadWholeInput();
     int RunSource(CMacroDefsCallBack* callback);
     int IncludeFile(CMacroDefsCallBack* callback, CString& fileName, int line);
     void OpenLevel(int taken);
@@ -276,7 +282,7 @@ private:
     int m_continuing = 0;
     int m_blocked = 0;
     int m_sharedDatabase = 0;
-    CMapStringToOb* m_database = nullptr;
+    MacroTable* m_database = nullptr;
     CString m_continuation;
     char m_commentToken = ';';
     CExSolverCallBack* m_solverCallBack = nullptr;
@@ -289,6 +295,10 @@ private:
     CString m_outputName;
     long long m_inputLength = 0;
     long long m_inputRead = 0;  // bytes taken so far: the progress without asking the file each line
+    std::string m_inputText;    // the whole input file, read at once
+    bool m_inputLoaded = false;
     CMacroDefs* m_parent = nullptr;
     int m_includeDepth = 0;
+    // The buffers of the last substitution, for the next (a nested one makes its own).
+    std::unique_ptr<Expansion> m_spareExpansion;
 };

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
@@ -81,6 +82,22 @@ TEST(ExSolverTest, ArithmeticPrecedenceAndAssociativity)
                     {"+5", 5, 0},
                 },
                 nullptr);
+}
+
+TEST(ExSolverTest, DecimalsReadAsStrtodReadsThem)
+{
+    // Short decimals are read without strtod; the value must be the same to
+    // the last bit, on both sides of where that shortcut ends.
+    const char* const texts[] = {"0.1",  "4.35",  "123.456", "0.000001234", "+2.5",   "1e22",
+                                 "1e23", "7e-22", "7e-23",   "1.5e-3",      "0.3e-5", "9007199254740992",
+                                 "9007199254740993", "123456789012345678", "12345678901234567890.5",
+                                 "0.1234567890123456789", "00000000000000000000001.5"};
+    for (const char* text : texts) {
+        CExSolver solver;
+        double result = 0.0;
+        ASSERT_EQ(solver.Solve(text, result), 1) << text;
+        EXPECT_EQ(result, std::strtod(text, nullptr)) << text;
+    }
 }
 
 TEST(ExSolverTest, UnaryForms)

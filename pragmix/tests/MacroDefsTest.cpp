@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -174,6 +176,13 @@ TEST(MacroDefsTest, ParameterisedMacros)
             EXPECT_EQ(std::string(result), c.output) << c.line;
         }
     }
+    // A replacement far longer than its use is read again whole, with what
+    // follows it on the line.
+    const std::string wide(400, 'w');
+    ASSERT_TRUE(macros.AddMacro("WIDE(x)", ("x " + wide + " x").c_str()));
+    CString result;
+    ASSERT_EQ(macros.ProcessString("WIDE(SQ(y)) MAX(1,2)", result), CMacroDefs::resultText);
+    EXPECT_EQ(std::string(result), "((y)*(y)) " + wide + " ((y)*(y)) 1>2");
 }
 
 TEST(MacroDefsTest, SubstitutionTellsUndefinedFromFailed)
@@ -217,6 +226,35 @@ TEST(MacroDefsTest, MacroThatExpandsIntoItselfStopsWithAnError)
     CString result;
     EXPECT_EQ(macros.ProcessString(("L(L(L(L(" + big + "))))").c_str(), result), CMacroDefs::resultError);
     EXPECT_EQ(macros.GetError(), CMacroDefs::errExpansionTooLong);
+}
+
+TEST(MacroDefsTest, ManyDefinitionsAndRemovalsKeepEveryNameFindable)
+{
+    // Names come and go in a mixed order, through the growth of the name
+    // index and removals from the middle of its runs of neighbours.
+    CMacroDefs macros;
+    std::mt19937 random(11);
+    std::set<int> defined;
+    for (int step = 0; step < 4000; ++step) {
+        const int n = static_cast<int>(random() % 600);
+        const std::string name = "M" + std::to_string(n);
+        if (defined.count(n)) {
+            EXPECT_EQ(macros.RemoveMacro(name.c_str()), 1) << name;
+            defined.erase(n);
+        } else {
+            ASSERT_EQ(macros.AddMacro(name.c_str(), std::to_string(n).c_str()), 1) << name;
+            defined.insert(n);
+        }
+        if (step % 500 != 499)
+            continue;
+        for (int i = 0; i < 600; ++i) {
+            const std::string other = "M" + std::to_string(i);
+            EXPECT_EQ(Substitution(macros, other.c_str()), defined.count(i) ? std::to_string(i) : "<undefined>")
+                << other << " at step " << step;
+        }
+    }
+    CMapStringToString list;
+    EXPECT_EQ(macros.GetMacroList(list), static_cast<int>(defined.size()));
 }
 
 TEST(MacroDefsTest, RedefinitionRules)
