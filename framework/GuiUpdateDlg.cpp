@@ -16,6 +16,8 @@
 #include "platform/core/Profile.h"
 #include "platform/core/Rand.h"
 #include "platform/ui/DialogTemplate.h"
+#include "platform/ui/MdiFrameWnd.h"
+#include "platform/ui/WinApp.h"
 
 IMPLEMENT_DYNAMIC(CGuiUpdateDlg, CObject)
 
@@ -39,8 +41,27 @@ CWnd* LastOpenedWindow(const CGuiUpdateList& list, const CWnd* self)
     return nullptr;
 }
 
+// Where a cascade starts again: the top left of the main window's work area, so a window
+// does not land over the menu bar; the screen's corner when there is no main window.
+CPoint CascadeStart(const CWnd* window, const CRect& screen)
+{
+    CWnd* main = AfxGetMainWnd();
+    if (!main || main == window || !main->GetSafeHwnd() || !main->IsWindowVisible())
+        return screen.TopLeft();
+    CRect work;
+    auto* frame = dynamic_cast<CMDIFrameWnd*>(main);
+    CWnd* client = frame ? frame->GetMDIClient() : nullptr;
+    if (client && client->GetSafeHwnd()) {
+        client->GetWindowRect(&work);
+    } else {
+        main->GetClientRect(&work);
+        main->ClientToScreen(&work);
+    }
+    return CPoint(std::clamp(work.left, screen.left, screen.right), std::clamp(work.top, screen.top, screen.bottom));
+}
+
 // A window with no saved place opens down and right of the last opened one, and always
-// whole on the screen: a step that would push it off starts the cascade again at the top left.
+// whole on the screen: a step that would push it off starts the cascade again.
 void CascadeBelow(CWnd* window, CWnd* previous)
 {
     CRect mine;
@@ -52,8 +73,12 @@ void CascadeBelow(CWnd* window, CWnd* previous)
         at = theirs.TopLeft() + CPoint(kCascadeOffset, kCascadeOffset);
     }
     const CRect screen(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
-    if (at.x + mine.Width() > screen.right || at.y + mine.Height() > screen.bottom || at.x < 0 || at.y < 0)
-        at = screen.TopLeft();
+    if (at.x + mine.Width() > screen.right || at.y + mine.Height() > screen.bottom || at.x < 0 || at.y < 0) {
+        at = CascadeStart(window, screen);
+        // A window larger than what is left of the screen keeps its right and bottom edges on it.
+        at.x = std::max(screen.left, std::min<int>(at.x, screen.right - mine.Width()));
+        at.y = std::max(screen.top, std::min<int>(at.y, screen.bottom - mine.Height()));
+    }
     window->SetWindowPos(nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
 }
 }  // namespace

@@ -279,3 +279,31 @@ TEST_F(DemoSessionTest, AnEntryTypedOnTheKeyboardIsKeptAndClosingAsks)
     EXPECT_TRUE(std::any_of(boxes.begin(), boxes.end(),
                             [](const CString& box) { return box.Find("Abandon changes?") >= 0; }));
 }
+
+// Windows opened one after another step down and right; when the next step would
+// leave the screen the cascade starts again in the main window's work area, not over
+// its menu bar in the screen's corner.
+TEST_F(DemoSessionTest, ACascadeThatStartsAgainStaysInTheMainWindowsWorkArea)
+{
+    ASSERT_TRUE(Start());
+    kvtest::OverrideScreen(1000, 800);
+    Frame()->SetWindowPos(nullptr, 60, 60, 900, 700, SWP_NOZORDER);
+    ASSERT_TRUE(kvtest::ChooseMenuItem(Frame(), "&File|&Demo"));
+    CRect work;
+    Frame()->GetMDIClient()->GetWindowRect(&work);
+    const char* const kWindows[] = {"&Tools|Watch Registers", "&Setup|Tavro Drive|Setup Digital Inputs...",
+                                    "&Setup|Motor &Safety...", "&Setup|Servo T&uning..."};
+    CGuiUpdateList& open = *Frame()->GetUpdateList();
+    for (const char* item : kWindows) {
+        SCOPED_TRACE(item);
+        ASSERT_TRUE(kvtest::ChooseMenuItem(Frame(), item));
+        ASSERT_TRUE(Wait([&] { return !open.IsEmpty() && open.GetTail()->GetWnd()->IsWindowVisible(); }));
+        CRect rect;
+        open.GetTail()->GetWnd()->GetWindowRect(&rect);
+        EXPECT_GE(rect.top, work.top) << "over the main window's menu bar";
+        EXPECT_GE(rect.left, 0);
+        EXPECT_LE(rect.right, 1000);
+        EXPECT_LE(rect.bottom, 800);
+    }
+    kvtest::OverrideScreen(0, 0);
+}
