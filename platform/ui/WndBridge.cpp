@@ -26,6 +26,7 @@
 #include "DC.h"
 #include "DCImpl.h"
 #include "Font.h"
+#include "PaintObserver.h"
 #include "WndImpl.h"
 
 namespace kvui::bridge {
@@ -157,7 +158,16 @@ QByteArray TypedChars(const QKeyEvent* key)
 
 const QEvent* t_keyEventSeen = nullptr;
 
+PaintObserver g_paintObserver = nullptr;  // GUI thread only
+
 }  // namespace
+
+PaintObserver AfxSetPaintObserver(PaintObserver observer)
+{
+    const PaintObserver previous = g_paintObserver;
+    g_paintObserver = observer;
+    return previous;
+}
 
 using namespace kvui::bridge;
 
@@ -422,6 +432,8 @@ bool CWndImpl::eventFilter(QObject* watched, QEvent* event)
                                               static_cast<WORD>(menu->globalPos().y())));
     }
     case QEvent::Paint:
+        if (g_paintObserver && wnd)
+            g_paintObserver(wnd);
         return kvui::HandlePaint(this);
     default:
         return false;

@@ -7,6 +7,8 @@
 #include <QPointer>
 #include <QWidget>
 #include <map>
+#include <optional>
+#include <QString>
 
 #include "ControlKind.h"
 #include "Wnd.h"
@@ -36,6 +38,8 @@ struct CWndImpl : public QObject {
     QPointer<QWidget> client;
     std::map<UINT_PTR, int> timerByWindowId;
     std::map<int, UINT_PTR> windowIdByTimer;
+    // The letters of a text shown through a symbol face, which displays other characters.
+    std::optional<QString> keptText;
 
     bool eventFilter(QObject* watched, QEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
