@@ -59,6 +59,9 @@ struct CWndImpl : public QObject {
     bool DispatchFromToolkit(UINT message, WPARAM wParam, LPARAM lParam, bool preTranslate = false,
                              bool* pretranslated = nullptr);
     void DestroyWidget();
+
+private:
+    const QWidget* m_registered = nullptr;  // the widget this impl is filed under
 };
 
 // Events being dispatched now; a widget that is asked to go while its own
