@@ -85,3 +85,35 @@ int CAmpQryCmdJobDm::MsUntilDue()
     const auto elapsedMs = static_cast<long long>(std::floor(m_submitTimer.GetElapsedSeconds() * 1000.0));
     return static_cast<int>(std::max(0LL, m_dueOffset + 1 - elapsedMs));
 }
+
+bool CAmpQryCmdJobDm::MayGoEarly()
+{
+    if (m_state != kJobReady || (m_flags & (kQryBlockTransfer | kQryOneShot)))
+        return false;
+    return m_submitTimer.GetElapsedSeconds() * 1000.0 >= m_period;
+}
+
+int CAmpQryCmdJobDm::MsUntilMayGoEarly()
+{
+    const auto elapsedMs = static_cast<long long>(std::ceil(m_submitTimer.GetElapsedSeconds() * 1000.0));
+    return static_cast<int>(std::max(0LL, m_period - elapsedMs));
+}
+
+int CAmpQryCmdJobDm::MsUntilLatestTurn()
+{
+    const auto elapsedMs = static_cast<long long>(std::floor(m_submitTimer.GetElapsedSeconds() * 1000.0));
+    return static_cast<int>(std::max(0LL, m_period + DueJitter(m_period, 32767) + 1 - elapsedMs));
+}
+
+int CAmpQryCmdJobDm::MsUntilTurnWithoutJitter()
+{
+    const auto elapsedMs = static_cast<long long>(std::floor(m_submitTimer.GetElapsedSeconds() * 1000.0));
+    return static_cast<int>(std::max(0LL, m_period + 1 - elapsedMs));
+}
+
+void CAmpQryCmdJobDm::SetTurnIn(int ms)
+{
+    // MsUntilDue counts one past the offset: the turn comes once the offset is exceeded.
+    const auto elapsedMs = static_cast<long long>(std::floor(m_submitTimer.GetElapsedSeconds() * 1000.0));
+    m_dueOffset = static_cast<int>(std::max(0LL, ms - 1 + elapsedMs));
+}

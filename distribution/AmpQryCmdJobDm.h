@@ -27,17 +27,31 @@ public:
     // Period = the smallest receiver time, flags = the OR of theirs; losing the
     // block flag marks the poll slot for release.
     void Recompute();
-    // Period plus a random delay of up to about 5 %, so repeating jobs spread out.
+    // Period plus a random delay of up to about 5 %.
     void DrawDueOffset();
     bool IsDue();
     // Milliseconds from now until IsDue turns true for a repeating job.
     int MsUntilDue();
+    // A ready repeating job whose period has passed since its last turn: it
+    // may go with a job that falls due now, within its own delay.
+    bool MayGoEarly();
+    int MsUntilMayGoEarly();
+    // Milliseconds from now to the end of its delay: its period plus the
+    // largest jitter past its last turn.
+    int MsUntilLatestTurn();
+    // The same for the turn with no jitter at all.
+    int MsUntilTurnWithoutJitter();
+    // Sets the delay so that the next turn comes `ms` from now.
+    void SetTurnIn(int ms);
+    // True once the delay was drawn with a period: a new job's first turn goes at once.
+    bool HasTurnWindow() const { return m_period > 0 && m_dueOffset >= m_period; }
     bool IsWrite() const { return m_width != 0; }
 
     DWORD m_jobId;
     ULONGLONG m_order = 0;            // place in submission order, set by the queue
     DWORD m_scheduleGeneration = 0;  // bumped at each scheduling, so older entries go stale
     DWORD m_holdGeneration = 0;      // the same for the entries of held answers
+    ULONGLONG m_turnTick = 0;        // the clock value of its filed turn (0: none); kept by the queue
     BYTE m_state = kJobReady;
     WORD m_period = 0;
     // Wider than the period itself so that long periods cannot wrap negative.

@@ -46,6 +46,7 @@ void CAmpQryCmdJobDmQueue::Remove(DWORD jobId)
     }
     m_jobIndex.RemoveKey(jobId);
     m_jobs.RemoveAt(pos);
+    DropTurn(job);
     m_toDeliver.erase({job->m_order, jobId});
     delete job;  // its due entry goes stale
 }
@@ -57,6 +58,9 @@ void CAmpQryCmdJobDmQueue::RemoveAll()
     m_jobIndex.RemoveAll();
     m_queryIndex.RemoveAll();
     m_due.clear();
+    m_early.clear();
+    m_turns.clear();
+    m_turnOrders.clear();
     m_toDeliver.clear();
     m_held.clear();
 }
@@ -64,12 +68,54 @@ void CAmpQryCmdJobDmQueue::RemoveAll()
 void CAmpQryCmdJobDmQueue::Schedule(CAmpQryCmdJobDm* job)
 {
     ++job->m_scheduleGeneration;
+    DropTurn(job);
     if (job->m_state != kJobReady || (job->m_flags & kQryBlockTransfer))
         return;
-    const ULONGLONG tick = (job->m_flags & kQryOneShot) ? 0 : GetTickCount64() + job->MsUntilDue();
+    const ULONGLONG now = GetTickCount64();
+    const bool repeating = !(job->m_flags & kQryOneShot);
+    const ULONGLONG tick = repeating ? ChooseTurn(job, now) : 0;
     m_due.push_back({tick, job->m_order, job->m_jobId, job->m_scheduleGeneration});
     std::push_heap(m_due.begin(), m_due.end(), std::greater<>());
+    if (repeating) {
+        FileTurn(job, tick);
+        m_early.push_back({now + job->MsUntilMayGoEarly(), job->m_order, job->m_jobId, job->m_scheduleGeneration});
+        std::push_heap(m_early.begin(), m_early.end(), std::greater<>());
+    }
     DropStaleEntries();
+}
+
+ULONGLONG CAmpQryCmdJobDmQueue::ChooseTurn(CAmpQryCmdJobDm* job, ULONGLONG now)
+{
+    if (!job->HasTurnWindow())
+        return now + job->MsUntilDue();
+    const ULONGLONG earliest = now + job->MsUntilMayGoEarly();
+    const ULONGLONG latest = now + job->MsUntilLatestTurn();
+    const auto shared = m_turns.lower_bound(earliest);
+    const bool leads = m_turnOrders.empty() || *m_turnOrders.begin() > job->m_order;
+    ULONGLONG tick = leads ? now + job->MsUntilTurnWithoutJitter() : latest;
+    if (shared != m_turns.end() && shared->first <= latest)
+        tick = shared->first;
+    job->SetTurnIn(static_cast<int>(tick - now));
+    return tick;
+}
+
+void CAmpQryCmdJobDmQueue::FileTurn(CAmpQryCmdJobDm* job, ULONGLONG tick)
+{
+    ++m_turns[tick];
+    m_turnOrders.insert(job->m_order);
+    job->m_turnTick = tick;
+}
+
+void CAmpQryCmdJobDmQueue::DropTurn(CAmpQryCmdJobDm* job)
+{
+    if (job->m_turnTick == 0)
+        return;
+    const auto found = m_turns.find(job->m_turnTick);
+    if (found != m_turns.end() && --found->second <= 0)
+        m_turns.erase(found);
+    if (const auto order = m_turnOrders.find(job->m_order); order != m_turnOrders.end())
+        m_turnOrders.erase(order);
+    job->m_turnTick = 0;
 }
 
 bool CAmpQryCmdJobDmQueue::IsCurrent(const DueEntry& entry, CAmpQryCmdJobDm*& job) const
@@ -89,12 +135,14 @@ bool CAmpQryCmdJobDmQueue::IsCurrentHold(const DueEntry& entry) const
 void CAmpQryCmdJobDmQueue::DropStaleEntries()
 {
     const size_t limit = 2 * static_cast<size_t>(m_jobs.GetCount()) + 64;
-    if (m_due.size() > limit) {
-        std::erase_if(m_due, [this](const DueEntry& entry) {
+    for (std::vector<DueEntry>* heap : {&m_due, &m_early}) {
+        if (heap->size() <= limit)
+            continue;
+        std::erase_if(*heap, [this](const DueEntry& entry) {
             CAmpQryCmdJobDm* job = nullptr;
             return !IsCurrent(entry, job);
         });
-        std::make_heap(m_due.begin(), m_due.end(), std::greater<>());
+        std::make_heap(heap->begin(), heap->end(), std::greater<>());
     }
     if (m_held.size() > limit) {
         std::erase_if(m_held, [this](const DueEntry& entry) { return !IsCurrentHold(entry); });
@@ -115,19 +163,49 @@ void CAmpQryCmdJobDmQueue::TakeDueJobs(std::vector<CAmpQryCmdJobDm*>& due)
         if (!IsCurrent(entry, job))
             continue;
         // The job's own rule decides; the tick only says when to ask.
-        if (job->IsDue())
+        if (job->IsDue()) {
+            DropTurn(job);
             due.push_back(job);
+        }
         else
             notYet.push_back(job);
     }
     for (CAmpQryCmdJobDm* job : notYet)
         Schedule(job);
+    if (!due.empty())
+        TakeEarlyJobs(now, due);
     std::sort(due.begin(), due.end(),
               [](const CAmpQryCmdJobDm* a, const CAmpQryCmdJobDm* b) { return a->m_order < b->m_order; });
 }
 
-bool CAmpQryCmdJobDmQueue::GetNextDueTick(ULONGLONG& tick) const
+void CAmpQryCmdJobDmQueue::TakeEarlyJobs(ULONGLONG now, std::vector<CAmpQryCmdJobDm*>& due)
 {
+    while (!m_early.empty() && m_early.front().tick <= now) {
+        const DueEntry entry = m_early.front();
+        std::pop_heap(m_early.begin(), m_early.end(), std::greater<>());
+        m_early.pop_back();
+        CAmpQryCmdJobDm* job = nullptr;
+        if (!IsCurrent(entry, job) || !job->MayGoEarly())
+            continue;
+        if (std::find(due.begin(), due.end(), job) != due.end())
+            continue;
+        // Its own due entry goes stale: it must not wake the thread for nothing.
+        ++job->m_scheduleGeneration;
+        DropTurn(job);
+        due.push_back(job);
+    }
+}
+
+bool CAmpQryCmdJobDmQueue::GetNextDueTick(ULONGLONG& tick)
+{
+    // Entries of jobs that went early or were filed anew say nothing of the next turn.
+    while (!m_due.empty()) {
+        CAmpQryCmdJobDm* job = nullptr;
+        if (IsCurrent(m_due.front(), job))
+            break;
+        std::pop_heap(m_due.begin(), m_due.end(), std::greater<>());
+        m_due.pop_back();
+    }
     if (m_due.empty())
         return false;
     tick = m_due.front().tick;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <iterator>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -184,6 +186,76 @@ TEST_F(DistManagerTest, EachValueReachesItsReceiverWithinItsPeriodOfBeingRead)
             previous = at;
         }
     }
+}
+
+namespace {
+// Counts the turns of each job and the cycles that submitted anything: on its
+// thread each such cycle is a wake-up, of this thread and of the link's.
+class TurnCountingLink : public FakeCommLink {
+public:
+    void SubmitJob(const CAmpQryCmdFromDistMngr& job) override
+    {
+        FakeCommLink::SubmitJob(job);
+        const LONG now = static_cast<LONG>(GetTickCount64());
+        m_turns[job.m_code].push_back(now);
+        if (m_wakeTicks.empty() || m_wakeTicks.back() != now)
+            m_wakeTicks.push_back(now);
+    }
+    std::map<WORD, std::vector<LONG>> m_turns;
+    std::vector<LONG> m_wakeTicks;
+};
+}  // namespace
+
+// Windows opened one after another read at periods of their own; their reads
+// soon go out together, one wake-up a turn of the fastest, and each read
+// keeps its period (and no more than its delay of about 5 % on top).
+TEST(DistManagerBatchTest, ReadsOfManyWindowsShareTheirTurns)
+{
+    kvtest::FreezeClock(5000000);
+    TurnCountingLink link;
+    link.m_autoAnswer = true;
+    CDistManager manager(&link);
+    CDistMngrResponseReceiver windows[4];
+    const WORD GHI = static_cast<WORD>(MnemonicToCode("GHI"));
+    const struct {
+        WORD code;
+        WORD period;
+        int openedAt;
+    } reads[] = {{ABC, 100, 0}, {DEF, 100, 37}, {XYZ, 200, 61}, {GHI, 500, 80}};
+    auto cycle = [&] {
+        kvtest::AdvanceClock(1);
+        manager.ExecCycle();
+    };
+    int t = 0;
+    for (size_t i = 0; i < std::size(reads); ++i) {
+        windows[i].SetDistManager(&manager);
+        for (; t < reads[i].openedAt; ++t)
+            cycle();
+        windows[i].SendQuery(1, reads[i].code, reads[i].period);
+    }
+    for (; t < 3000; ++t)
+        cycle();
+
+    for (const auto& read : reads) {
+        const std::vector<LONG>& turns = link.m_turns[read.code];
+        ASSERT_GE(turns.size(), static_cast<size_t>(2900 / (read.period * 21 / 20 + 1)));
+        for (size_t k = 1; k < turns.size(); ++k) {
+            EXPECT_GE(turns[k] - turns[k - 1], read.period);
+            EXPECT_LE(turns[k] - turns[k - 1], read.period + read.period / 20 + 1);
+        }
+    }
+    // Within a few turns they are in step: from then on every submission
+    // goes in a turn of the oldest read, the only wake-ups left.
+    const LONG settled = static_cast<LONG>(GetTickCount64()) - 1500;
+    std::vector<LONG> lateWakes, lateTurns;
+    std::copy_if(link.m_wakeTicks.begin(), link.m_wakeTicks.end(), std::back_inserter(lateWakes),
+                 [&](LONG tick) { return tick >= settled; });
+    std::copy_if(link.m_turns[ABC].begin(), link.m_turns[ABC].end(), std::back_inserter(lateTurns),
+                 [&](LONG tick) { return tick >= settled; });
+    EXPECT_EQ(lateWakes, lateTurns);
+    for (auto& window : windows)
+        window.CancelAllQueries();
+    kvtest::ThawClock();
 }
 
 TEST_F(DistManagerTest, CancellingTheReadsLetsAnUnsentWriteGoOut)

@@ -5,6 +5,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <map>
+#include <memory>
+#include <ctime>
 #include <mutex>
 #include <sstream>
 #include <string>
@@ -30,6 +33,8 @@ std::string Trimmed(const std::string& s)
 bool SameName(const std::string& a, const char* b) { return strcasecmp(a.c_str(), b) == 0; }
 
 // The file as lines, with helpers to find sections and keys.
+void Forget();
+
 class IniDocument {
 public:
     explicit IniDocument(const char* fileName) : m_fileName(fileName)
@@ -154,12 +159,14 @@ public:
     }
 
     std::vector<std::string>& Lines() { return m_lines; }
+    const std::vector<std::string>& Lines() const { return m_lines; }
     // False when the file is there but could not be read whole: a write based on
     // part of it would lose the rest, and a deletion could not be confirmed.
     bool ReadWhole() const { return m_readWhole; }
 
     bool Save() const
     {
+        Forget();
         try {
             CFile file(m_fileName.c_str(), CFile::modeCreate | CFile::modeWrite);
             std::string text;
@@ -180,6 +187,52 @@ private:
     std::vector<std::string> m_lines;
     bool m_readWhole = false;
 };
+
+// Windows read their settings on every refresh: a file that has not changed is
+// parsed once. A file changed within the last seconds is always read afresh,
+// since the file times may not tell apart two writes that close together.
+class IniDocumentCache {
+public:
+    const IniDocument& Get(const char* fileName, std::unique_ptr<IniDocument>& fresh)
+    {
+        struct stat st {};
+        if (stat(fileName, &st) != 0 || !S_ISREG(st.st_mode) || RecentlyChanged(st)) {
+            fresh = std::make_unique<IniDocument>(fileName);
+            return *fresh;
+        }
+        Entry& entry = m_entries[fileName];
+        if (!entry.doc || !Same(entry.st, st)) {
+            entry.doc = std::make_unique<IniDocument>(fileName);
+            entry.st = st;
+        }
+        return *entry.doc;
+    }
+    void Forget() { m_entries.clear(); }
+
+private:
+    struct Entry {
+        struct stat st {};
+        std::unique_ptr<IniDocument> doc;
+    };
+    static bool Same(const struct stat& a, const struct stat& b)
+    {
+        return a.st_ino == b.st_ino && a.st_dev == b.st_dev && a.st_size == b.st_size &&
+               a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec &&
+               a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+    }
+    static bool RecentlyChanged(const struct stat& st)
+    {
+        timespec now{};
+        clock_gettime(CLOCK_REALTIME, &now);
+        const time_t changed = std::max(st.st_mtim.tv_sec, st.st_ctim.tv_sec);
+        return now.tv_sec - changed < 3;
+    }
+    std::map<std::string, Entry> m_entries;
+};
+
+IniDocumentCache g_cache;  // under g_iniMutex
+
+void Forget() { g_cache.Forget(); }
 
 // Copies a NUL-separated list into out, ending with a double NUL; truncates to fit.
 DWORD CopyList(const std::vector<std::string>& items, char* out, DWORD outSize)
@@ -226,7 +279,8 @@ DWORD GetPrivateProfileString(const char* section, const char* key, const char* 
                               DWORD outSize, const char* fileName)
 {
     std::lock_guard<std::recursive_mutex> guard(g_iniMutex);
-    IniDocument doc(fileName);
+    std::unique_ptr<IniDocument> fresh;
+    const IniDocument& doc = g_cache.Get(fileName ? fileName : "", fresh);
     if (!section)
         return CopyList(doc.SectionNames(), out, outSize);
     const int header = doc.FindSection(section);

@@ -409,20 +409,65 @@ bool TakeFilledOnClick(QWidget* edit)
     return true;
 }
 
+namespace {
+// What the control displays of its text (a symbol face's pictures, not its letters).
+QString DisplayedText(QWidget* w)
+{
+    if (auto* button = qobject_cast<QAbstractButton*>(w)) return button->text();
+    if (auto* box = qobject_cast<QGroupBox*>(w)) return box->title();
+    if (auto* label = qobject_cast<QLabel*>(w)) return label->text();
+    if (auto* line = qobject_cast<QLineEdit*>(w)) return line->text();
+    if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) return plain->toPlainText();
+    if (auto* rich = qobject_cast<QTextEdit*>(w)) return rich->toPlainText();
+    if (auto* combo = qobject_cast<QComboBox*>(w); combo && combo->isEditable()) return combo->currentText();
+    return w->windowTitle();
+}
+
+// True when setting the text would change nothing the window shows or keeps.
+bool AlreadyShows(const CWndImpl* impl, const QString& text, const QString& shown)
+{
+    QWidget* w = impl->widget;
+    if (impl->keptText.value_or(shown) != text)
+        return false;
+    const bool showsLetters = qobject_cast<QGroupBox*>(w) || qobject_cast<QLineEdit*>(w) ||
+                              qobject_cast<QPlainTextEdit*>(w) || qobject_cast<QTextEdit*>(w) ||
+                              qobject_cast<QComboBox*>(w);
+    return DisplayedText(w) == (showsLetters ? text : shown);
+}
+
+// Setting an edit's text clears its modified mark, also when the text stays.
+void ClearModified(QWidget* w)
+{
+    if (auto* line = qobject_cast<QLineEdit*>(w))
+        line->setModified(false);
+    else if (auto* plain = qobject_cast<QPlainTextEdit*>(w))
+        plain->document()->setModified(false);
+    else if (auto* rich = qobject_cast<QTextEdit*>(w))
+        rich->document()->setModified(false);
+}
+
+}  // namespace
+
 void SetControlText(CWndImpl* impl, const char* text)
 {
     QWidget* w = impl->widget;
     if (!w)
         return;
     const QString q = ToQ(text);
-    // A child window (an MDI child) keeps its title too: the Window menu and the tests read it.
-    w->setWindowTitle(q);
     // A symbol face shows pictures for letters: the window keeps its letters, the screen shows the pictures.
     LOGFONT lf{};
     if (impl->font)
         impl->font->GetLogFont(&lf);
     const QString shown = ToQ(TranslateSymbolText(lf, text));
-    w->setProperty("kvText", shown != q ? QVariant(q) : QVariant());
+    // Windows refresh their fields periodically with what they already show:
+    // that must cost no repaint and no relayout.
+    // A child window (an MDI child) keeps its title too: the Window menu and the tests read it.
+    w->setWindowTitle(q);
+    if (AlreadyShows(impl, q, shown)) {
+        ClearModified(w);
+        return;
+    }
+    impl->keptText = shown != q ? std::optional<QString>(q) : std::nullopt;
     if (auto* button = qobject_cast<QAbstractButton*>(w)) {
         button->setText(shown);
     } else if (auto* box = qobject_cast<QGroupBox*>(w)) {
@@ -456,8 +501,8 @@ CString GetControlText(const CWndImpl* impl)
     QWidget* w = impl->widget;
     if (!w)
         return CString();
-    if (const QVariant kept = w->property("kvText"); kept.isValid())
-        return FromQ(kept.toString());
+    if (impl->keptText)
+        return FromQ(*impl->keptText);
     if (auto* button = qobject_cast<QAbstractButton*>(w)) return FromQ(button->text());
     if (auto* box = qobject_cast<QGroupBox*>(w)) return FromQ(box->title());
     if (auto* label = qobject_cast<QLabel*>(w)) return FromQ(label->text());

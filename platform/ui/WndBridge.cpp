@@ -1,6 +1,8 @@
 // The bridge between Qt's widgets and events and the program's windows and messages.
 #include "WndBridge.h"
 
+#include <unordered_map>
+
 #include <QApplication>
 #include <QAbstractScrollArea>
 #include <QContextMenuEvent>
@@ -27,6 +29,7 @@
 #include "DC.h"
 #include "DCImpl.h"
 #include "Font.h"
+#include "PaintObserver.h"
 #include "WndImpl.h"
 
 namespace kvui::bridge {
@@ -158,7 +161,31 @@ QByteArray TypedChars(const QKeyEvent* key)
 
 const QEvent* t_keyEventSeen = nullptr;
 
+PaintObserver g_paintObserver = nullptr;  // GUI thread only
+
+// The impl of each widget the layer made. Looked up for every child on every
+// search for a control by id, so it must not cost a property look-up by name.
+std::unordered_map<const QWidget*, CWndImpl*>& ImplOfWidget()
+{
+    static std::unordered_map<const QWidget*, CWndImpl*> map;  // GUI thread only
+    return map;
+}
+
+void ForgetImpl(const QWidget* w, const CWndImpl* impl)
+{
+    auto& map = ImplOfWidget();
+    if (const auto found = map.find(w); found != map.end() && found->second == impl)
+        map.erase(found);
+}
+
 }  // namespace
+
+PaintObserver AfxSetPaintObserver(PaintObserver observer)
+{
+    const PaintObserver previous = g_paintObserver;
+    g_paintObserver = observer;
+    return previous;
+}
 
 using namespace kvui::bridge;
 
@@ -170,13 +197,15 @@ bool DispatchScope::Active() { return g_dispatchDepth > 0; }
 CWndImpl::CWndImpl(CWnd* owner, QWidget* w, ControlKind k, UINT controlId, DWORD s, DWORD ex, bool owns)
     : widget(w), wnd(owner), kind(k), id(controlId), style(s), exStyle(ex), ownsWidget(owns), proc(&StandardWndProc)
 {
-    w->setProperty("kvImpl", QVariant::fromValue(static_cast<void*>(this)));
+    ImplOfWidget()[w] = this;
+    m_registered = w;
     w->installEventFilter(this);
     // A scrolling control takes its clicks in its viewport: they are the control's clicks.
     if (auto* area = qobject_cast<QAbstractScrollArea*>(w))
         area->viewport()->installEventFilter(this);
     QObject::connect(w, &QObject::destroyed, this, [this]() {
         // The toolkit deleted the widget under us (its parent went): let go of it.
+        ForgetImpl(m_registered, this);
         if (destroying)
             return;
         destroying = true;
@@ -189,13 +218,15 @@ CWndImpl::CWndImpl(CWnd* owner, QWidget* w, ControlKind k, UINT controlId, DWORD
     });
 }
 
-CWndImpl::~CWndImpl() = default;
+CWndImpl::~CWndImpl() { ForgetImpl(m_registered, this); }
 
 CWndImpl* CWndImpl::Of(const QWidget* w)
 {
     if (!w)
         return nullptr;
-    auto* impl = static_cast<CWndImpl*>(w->property("kvImpl").value<void*>());
+    const auto& map = ImplOfWidget();
+    const auto found = map.find(w);
+    CWndImpl* impl = found != map.end() ? found->second : nullptr;
     return impl && impl->wnd && !impl->destroying ? impl : nullptr;
 }
 
@@ -438,6 +469,8 @@ bool CWndImpl::eventFilter(QObject* watched, QEvent* event)
                                               static_cast<WORD>(menu->globalPos().y())));
     }
     case QEvent::Paint: {
+        if (g_paintObserver && wnd)
+            g_paintObserver(wnd);
         const kvui::PaintRectScope part(widget.data(), static_cast<QPaintEvent*>(event)->rect());
         return kvui::HandlePaint(this);
     }
@@ -471,7 +504,7 @@ void CWndImpl::DestroyWidget()
     QWidget* w = widget;
     if (w) {
         w->removeEventFilter(this);
-        w->setProperty("kvImpl", QVariant());
+        ForgetImpl(w, this);
         if (QWidget::mouseGrabber() == w)
             w->releaseMouse();
     }

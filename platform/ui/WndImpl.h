@@ -7,6 +7,8 @@
 #include <QPointer>
 #include <QWidget>
 #include <map>
+#include <optional>
+#include <QString>
 
 #include "ControlKind.h"
 #include "Wnd.h"
@@ -37,6 +39,8 @@ struct CWndImpl : public QObject {
     QPointer<QWidget> client;
     std::map<UINT_PTR, int> timerByWindowId;
     std::map<int, UINT_PTR> windowIdByTimer;
+    // The letters of a text shown through a symbol face, which displays other characters.
+    std::optional<QString> keptText;
 
     bool eventFilter(QObject* watched, QEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
@@ -56,6 +60,9 @@ struct CWndImpl : public QObject {
     bool DispatchFromToolkit(UINT message, WPARAM wParam, LPARAM lParam, bool preTranslate = false,
                              bool* pretranslated = nullptr);
     void DestroyWidget();
+
+private:
+    const QWidget* m_registered = nullptr;  // the widget this impl is filed under
 };
 
 // Events being dispatched now; a widget that is asked to go while its own

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <sys/stat.h>
+#include <sys/time.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -55,6 +57,53 @@ TEST(IniFileTest, ReadsWithWindowsRules)
     char list[64];
     const DWORD n = GetPrivateProfileString("Link Type", nullptr, "", list, sizeof list, f.c_str());
     EXPECT_EQ(std::string(list, n), std::string("Port\0Quoted\0Count\0Neg\0Hex\0", 26));
+}
+
+namespace {
+// Dates the file an hour back, as a settings file that has not changed for a while.
+void Age(const std::string& path)
+{
+    timeval times[2]{};
+    gettimeofday(&times[0], nullptr);
+    times[0].tv_sec -= 3600;
+    times[1] = times[0];
+    utimes(path.c_str(), times);
+}
+}  // namespace
+
+// Reads of a file that has not changed may be served from memory, but every
+// change of the file shows: ours, another writer's in place with the same
+// size and the old date set back, a file replaced, a file removed.
+TEST(IniFileTest, RepeatedReadsSeeEveryChangeOfTheFile)
+{
+    TempDir dir;
+    dir.Write("f.ini", "[MODEL DISPLAY]\nDebug=TRUE\n");
+    const std::string f = dir.File("f.ini");
+    Age(f);
+    EXPECT_EQ(Get("MODEL DISPLAY", "Debug", "", f), "TRUE");
+    EXPECT_EQ(Get("MODEL DISPLAY", "Debug", "", f), "TRUE");
+
+    WritePrivateProfileString("MODEL DISPLAY", "Debug", "true", f.c_str());
+    Age(f);
+    EXPECT_EQ(Get("MODEL DISPLAY", "Debug", "", f), "true");
+
+    {
+        std::FILE* out = std::fopen(f.c_str(), "r+");
+        ASSERT_NE(out, nullptr);
+        std::fseek(out, 0, SEEK_END);
+        const long size = std::ftell(out);
+        std::fseek(out, size - 6, SEEK_SET);
+        std::fputs("TRUE\r\n", out);  // "true\r\n" becomes "TRUE\r\n": same size
+        std::fclose(out);
+    }
+    Age(f);
+    EXPECT_EQ(Get("MODEL DISPLAY", "Debug", "", f), "TRUE");
+
+    dir.Write("f.ini", "[MODEL DISPLAY]\nDebug=FALSE\n");
+    Age(f);
+    EXPECT_EQ(Get("MODEL DISPLAY", "Debug", "", f), "FALSE");
+    std::remove(f.c_str());
+    EXPECT_EQ(Get("MODEL DISPLAY", "Debug", "gone", f), "gone");
 }
 
 TEST(IniFileTest, WritesPreserveOtherLinesAndUseCrLf)

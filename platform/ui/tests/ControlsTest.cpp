@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <map>
 #include <vector>
 
 #include "testing/UiPrinters.h"
@@ -13,9 +14,11 @@
 #include "platform/ui/ListBox.h"
 #include "platform/ui/ListCtrl.h"
 #include "platform/ui/Menu.h"
+#include "platform/ui/PaintObserver.h"
 #include "platform/ui/ProgressCtrl.h"
 #include "platform/ui/RichEditCtrl.h"
 #include "platform/ui/SpinButtonCtrl.h"
+#include "platform/ui/Static.h"
 #include "platform/ui/StatusBar.h"
 #include "platform/ui/TabCtrl.h"
 #include "platform/ui/ToolBar.h"
@@ -441,4 +444,83 @@ TEST(ControlsTest, ClicksOnListRowsReachTheListsOwnHandlerInItsCoordinates)
     EXPECT_EQ(grid.clickedRow, 2);
     EXPECT_EQ(grid.clickedColumn, 1);
     EXPECT_EQ(grid.GetSelectedCount(), 0) << "the handler kept the click from selecting";
+}
+
+namespace {
+std::map<CWnd*, int> g_paints;
+void CountPaint(CWnd* wnd) { ++g_paints[wnd]; }
+}  // namespace
+
+// Windows refresh their fields with what they already show many times a
+// second: that must not repaint them, while a real change still does.
+TEST(ControlsTest, SettingTheTextAControlShowsDoesNotRepaintIt)
+{
+    CHostWnd host;
+    CStatic label;
+    CEdit edit;
+    CButton button;
+    CStatic sentinel;
+    ASSERT_TRUE(label.Create("12.50", WS_CHILD | WS_VISIBLE, CRect(10, 10, 110, 30), &host, 90));
+    ASSERT_TRUE(edit.Create(WS_CHILD | WS_VISIBLE, CRect(10, 40, 110, 60), &host, 91));
+    ASSERT_TRUE(button.Create("Enable", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, CRect(10, 70, 110, 90), &host, 92));
+    ASSERT_TRUE(sentinel.Create("0", WS_CHILD | WS_VISIBLE, CRect(10, 100, 110, 120), &host, 93));
+    edit.SetWindowText("-3");
+    const PaintObserver previous = AfxSetPaintObserver(&CountPaint);
+    g_paints.clear();
+    CWnd* controls[] = {&label, &edit, &button};
+    ASSERT_TRUE(AfxPumpMessagesUntil([&] {
+        for (CWnd* c : controls)
+            if (g_paints[c] == 0)
+                return false;
+        return g_paints[&sentinel] > 0;
+    }));
+
+    // Paints of showing the window may come in more than one pass: let them end.
+    int sentinelValue = 0;
+    auto paintSentinel = [&] {
+        CString next;
+        next.Format("%d", ++sentinelValue);
+        g_paints[&sentinel] = 0;
+        sentinel.SetWindowText(next);
+        return AfxPumpMessagesUntil([&] { return g_paints[&sentinel] > 0; });
+    };
+    auto othersPainted = [&] {
+        int n = 0;
+        for (CWnd* c : controls)
+            n += g_paints[c];
+        return n;
+    };
+    for (int pass = 0; pass < 10; ++pass) {
+        g_paints.clear();
+        ASSERT_TRUE(paintSentinel());
+        if (othersPainted() == 0)
+            break;
+    }
+
+    g_paints.clear();
+    edit.SetModify(TRUE);
+    label.SetWindowText("12.50");
+    edit.SetWindowText("-3");
+    button.SetWindowText("Enable");
+    // One paint pass serves every dirty control: once the sentinel's change
+    // is on screen, any control marked dirty above has been painted too.
+    ASSERT_TRUE(paintSentinel());
+    for (CWnd* c : controls)
+        EXPECT_EQ(g_paints[c], 0) << "control " << c->GetDlgCtrlID();
+    EXPECT_FALSE(edit.GetModify()) << "setting the text clears the mark of a change, as ever";
+
+    g_paints.clear();
+    label.SetWindowText("12.75");
+    edit.SetWindowText("-4");
+    button.SetWindowText("Disable");
+    ASSERT_TRUE(AfxPumpMessagesUntil([&] {
+        for (CWnd* c : controls)
+            if (g_paints[c] == 0)
+                return false;
+        return true;
+    }));
+    CString text;
+    label.GetWindowText(text);
+    EXPECT_EQ(text, "12.75");
+    AfxSetPaintObserver(previous);
 }

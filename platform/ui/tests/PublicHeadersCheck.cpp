@@ -10,6 +10,7 @@
 #include "platform/ui/CmdUI.h"
 #include "platform/ui/DropFiles.h"
 #include "platform/ui/MdiFrameWnd.h"
+#include "platform/ui/PaintObserver.h"
 #include "platform/ui/MenuResource.h"
 #include "platform/ui/ResourceText.h"
 #include "platform/ui/StringTable.h"
