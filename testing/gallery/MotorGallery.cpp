@@ -39,6 +39,15 @@ bool Shown(CWnd* dlg, int id)
     return !text.IsEmpty() && text != "Waiting...";
 }
 
+// A converted value: its conversion parameter is computed a few drive-table
+// cycles after the raw reply, which reads "Unavailable" until then.
+bool Converted(CWnd* dlg, int id)
+{
+    CString text;
+    dlg->GetDlgItemText(id, text);
+    return Shown(dlg, id) && text != "Unavailable";
+}
+
 }  // namespace
 
 void ShowKrelnCommutation(GalleryShots& shots)
@@ -67,7 +76,8 @@ void ShowMotorSafety(GalleryShots& shots)
     ASSERT_TRUE(AfxPumpMessagesUntil([&] { return dlg->GetDrive() == 2 && dlg->AreStagesDone(); }, 10000));
     AfxPumpMessagesUntil(
         [&] {
-            return Shown(dlg, IDC_MSAFE_FOLD_RATE_DRIVE) && dlg->IsDlgButtonChecked(IDC_MSAFE_I2T) &&
+            return Shown(dlg, IDC_MSAFE_FOLD_RATE_DRIVE) && Converted(dlg, IDC_MSAFE_OVERSPEED) &&
+                   Converted(dlg, IDC_MSAFE_OVERSPEED_DRIVE) && dlg->IsDlgButtonChecked(IDC_MSAFE_I2T) &&
                    dlg->IsDlgButtonChecked(IDC_MSAFE_LOW_SPEED_BREAKER) && dlg->RunPrediction();
         },
         5000);
