@@ -84,7 +84,9 @@ BOOL CQvxGuiCPanelDlg::OnInitDialog()
 {
     CGuiUpdateDlg::OnInitDialog();
     m_markerPen.CreatePen(PS_SOLID, 0, RGB(255, 0, 0));
-    if (!SetTimer(kBarTimer, 30)) {
+    if (SetTimer(kBarTimer, 30)) {
+        m_barTimerRunning = 1;
+    } else {
         MessageBeep(0);
         Ask("ERROR: Cannot set ControlPanel timer.");
     }
@@ -231,6 +233,7 @@ void CQvxGuiCPanelDlg::SetBarMode(CPanelCommandBar& bar, int linear)
 
 int CQvxGuiCPanelDlg::InitialUpdate()
 {
+    const BarChange change(*this);
     if (!CGuiUpdateDlg::InitialUpdate() || !m_modeKnown || !m_currentMode.HasResponse() || !HaveParameter(6))
         return 0;
     for (int id : kNeededParameters)
@@ -254,6 +257,7 @@ int CQvxGuiCPanelDlg::InitialUpdate()
 
 void CQvxGuiCPanelDlg::ProcessResponses()
 {
+    const BarChange change(*this);
     CGuiUpdateDlg::ProcessResponses();
     if (!m_ready || !m_modeKnown || !HaveParameter(6) || !HaveParameter(5) || !m_enable.HasResponse() ||
         !m_faults.HasResponse() || !m_tach.HasResponse())
@@ -291,6 +295,7 @@ void CQvxGuiCPanelDlg::ProcessResponses()
 
 void CQvxGuiCPanelDlg::ShowBar2(int show)
 {
+    const BarChange change(*this);
     m_twoPhaseShown = show;
     for (int id : kBar2Controls)
         GetDlgItem(id)->ShowWindow(show ? SW_SHOW : SW_HIDE);
@@ -469,9 +474,32 @@ void CQvxGuiCPanelDlg::OnTimer(UINT_PTR id)
     if (id != kBarTimer || m_inTimer)
         return;
     m_inTimer = 1;
-    if (HaveParameter(6))
+    if (HaveParameter(6)) {
         DrawBars();
+        // At rest the timer sleeps; a step that moves a marker wakes it (BarChange).
+        KillTimer(kBarTimer);
+        m_barTimerRunning = 0;
+    }
     m_inTimer = 0;
+}
+
+bool CQvxGuiCPanelDlg::AnyMarkerMoved() const
+{
+    for (const CPanelCommandBar* bar : {m_bar1.get(), m_bar2.get()}) {
+        if (!bar->m_mode || (bar == m_bar2.get() && !m_twoPhaseShown))
+            continue;
+        if (CPanelBarMath::MarkerX(*bar->m_mode, bar->m_value, 0, bar->m_width) != bar->m_drawnX)
+            return true;
+    }
+    return false;
+}
+
+void CQvxGuiCPanelDlg::WakeBarTimer()
+{
+    if (m_barTimerRunning || !GetSafeHwnd() || !AnyMarkerMoved())
+        return;
+    if (SetTimer(kBarTimer, 30))
+        m_barTimerRunning = 1;
 }
 
 void CQvxGuiCPanelDlg::OnDestroy()
@@ -485,6 +513,7 @@ void CQvxGuiCPanelDlg::OnDestroy()
 
 void CQvxGuiCPanelDlg::SendBar(CPanelCommandBar& bar, double amount, int up)
 {
+    const BarChange change(*this);
     CPanelScaling scaling;
     if (!bar.m_mode || !BuildScaling(scaling) || GetDrive() == -1)
         return;
@@ -663,6 +692,7 @@ void CQvxGuiCPanelDlg::OnFaultReset()
 
 void CQvxGuiCPanelDlg::OnSetZeroPos()
 {
+    const BarChange change(*this);
     const bool canStop = HaveParameter(6) && GetDrive() != -1;
     OnStop();
     if (!canStop)
@@ -699,6 +729,7 @@ void CQvxGuiCPanelDlg::OnOptions()
 
 void CQvxGuiCPanelDlg::OnChildNotify(CWnd* child, int code)
 {
+    const BarChange change(*this);
     if (!m_options || child != m_options)
         return;
     // The dialog is going away: what it changed is read now, and it is forgotten.

@@ -53,6 +53,7 @@ public:
     // The set-point of bar 1 (0) or bar 2 (1).
     double GetBarValue(int bar = 0) const { return Bar(bar).m_value; }
     const CPanelCommandBar& Bar(int bar) const { return bar ? *m_bar2 : *m_bar1; }
+    int IsBarTimerRunning() const { return m_barTimerRunning; }
     // The control id of the jog button held down, 0 when none.
     int GetHeldJog() const { return m_heldJog; }
     int IsBar2Shown() const { return m_twoPhaseShown; }
@@ -87,6 +88,16 @@ private:
     void RefreshTachBox();
     void MeasureBar(CPanelCommandBar& bar);
     void DrawBars();
+    bool AnyMarkerMoved() const;
+    void WakeBarTimer();
+    // Wakes the bar timer, on every way out of a step that may have moved a marker.
+    struct BarChange {
+        explicit BarChange(CQvxGuiCPanelDlg& dlg) : m_dlg(dlg) {}
+        ~BarChange() { m_dlg.WakeBarTimer(); }
+        BarChange(const BarChange&) = delete;
+        BarChange& operator=(const BarChange&) = delete;
+        CQvxGuiCPanelDlg& m_dlg;
+    };
     void PaintLamps(CDC& dc);
     void PaintBar(CDC& dc, const CPanelCommandBar& bar);
     CRect ItemRect(int id);
@@ -120,6 +131,7 @@ private:
     std::unique_ptr<CPanelCommandBar> m_bar1;
     std::unique_ptr<CPanelCommandBar> m_bar2;
     int m_inTimer = 0;
+    int m_barTimerRunning = 0;
     int m_modeKnown = 0;
     int m_ready = 0;
     int m_lampState = -1;

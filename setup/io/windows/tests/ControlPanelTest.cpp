@@ -440,6 +440,27 @@ TEST_F(ControlPanelTest, LampsAndTheMarkerReadFromTheImage)
     Screenshot(dlg, "control_panel_lamps");
 }
 
+// At rest the bar timer sleeps; a set-point typed by the user or changed at the
+// drive wakes it, the marker moves, and it sleeps again.
+TEST_F(ControlPanelTest, TheBarTimerSleepsUntilAMarkerMoves)
+{
+    CQvxGuiCPanelDlg* dlg = Open(2);
+    ASSERT_NE(dlg, nullptr);
+    const CPanelCommandBar& bar = dlg->Bar(0);
+    const auto markerAt = [&] { return CPanelBarMath::MarkerX(*bar.m_mode, dlg->GetBarValue(), 0, bar.m_width); };
+    const auto rests = [&] {
+        return !dlg->IsBarTimerRunning() && bar.m_drawnX >= 0 && bar.m_drawnX == markerAt();
+    };
+    // Settled: drawn, asleep, and nothing wakes it for half a second.
+    ASSERT_TRUE(Wait([&] { return rests() && !AfxPumpMessagesUntil([&] { return !rests(); }, 500); }));
+
+    Enter(dlg, "1,000");
+    ASSERT_TRUE(Wait([&] { return rests() && bar.m_drawnX > bar.m_width / 2; })) << bar.m_drawnX;
+
+    SetRegister(kTavro, kCommand, 0);  // changed at the drive
+    EXPECT_TRUE(Wait([&] { return rests() && std::abs(bar.m_drawnX - bar.m_width / 2) <= 2; })) << bar.m_drawnX;
+}
+
 // Conversion parameter 6 = 9: the second bar.
 class ControlPanelBar2Test : public ControlPanelTest {
 protected:
