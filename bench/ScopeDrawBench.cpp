@@ -12,6 +12,18 @@
 #include "trazel/Trazel.h"
 
 namespace {
+// An 800 x 500 picture to draw the plot into.
+struct Canvas {
+    Canvas()
+    {
+        bitmap.CreateCompatibleBitmap(nullptr, 800, 500);
+        dc.CreateCompatibleDC(nullptr);
+        dc.SelectObject(&bitmap);
+    }
+    CBitmap bitmap;
+    CDC dc;
+};
+
 void ScopeRedraw(benchmark::State& state)
 {
     const int traces = 8;
@@ -27,11 +39,8 @@ void ScopeRedraw(benchmark::State& state)
     plot.m_dYMax = 100.0;
     plot.AddTrace(traces);
     const CRect whole(0, 0, 800, 500);
-    CBitmap emptyTarget;
-    emptyTarget.CreateCompatibleBitmap(nullptr, 800, 500);
-    CDC empty;
-    empty.CreateCompatibleDC(nullptr);
-    empty.SelectObject(&emptyTarget);
+    Canvas emptyCanvas;
+    CDC& empty = emptyCanvas.dc;
     plot.Draw(&empty, whole, whole);  // the same plot before any point
     for (int id = 0; id < traces; ++id) {
         plot.SetMaxTracePoints(id, points);
@@ -40,11 +49,8 @@ void ScopeRedraw(benchmark::State& state)
             plot.PlotPoint(id, t, 80.0 * std::sin(t * (id + 1)));
         }
     }
-    CBitmap target;
-    target.CreateCompatibleBitmap(nullptr, 800, 500);
-    CDC dc;
-    dc.CreateCompatibleDC(nullptr);
-    dc.SelectObject(&target);
+    Canvas canvas;
+    CDC& dc = canvas.dc;
     plot.Draw(&dc, whole, whole);
     // The figure means something only when the traces show: pixels that
     // differ from the plot without points.
@@ -90,11 +96,8 @@ void ScopeSweepFrame(benchmark::State& state)
     for (int id = 0; id < traces; ++id)
         plot.SetMaxTracePoints(id, 1500);
     const CRect whole(0, 0, 800, 500);
-    CBitmap target;
-    target.CreateCompatibleBitmap(nullptr, 800, 500);
-    CDC dc;
-    dc.CreateCompatibleDC(nullptr);
-    dc.SelectObject(&target);
+    Canvas canvas;
+    CDC& dc = canvas.dc;
     const auto advance = [&](double seconds) {
         for (double t = clock.now; t < clock.now + seconds; t += 0.0125)
             for (int id = 0; id < traces; ++id)

@@ -337,13 +337,17 @@ TEST_F(TemplateLanguageTest, ConversionParameterWaitEndsAtCancelAndExpandTextNev
     EXPECT_EQ(m_engine.ExpandText("{GPD_VER}", out, 0, 1), 0);
     EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(1));
 
-    m_home.Write("p.dat", "!LOG:{GPD_VER}\n");
+    // The first line shows the run has reached the wait; cancel is pressed then, not before
+    // the run starts (a cancel seen first would end the run before any line).
+    m_drive.Set("ACC", 7);
+    m_home.Write("p.dat", "@1:ACC 9\n!LOG:{GPD_VER}\n");
     m_engine.SetTemplateFile(m_home.File("p.dat").c_str());
-    m_host.m_cancelPressed = 1;
     ASSERT_EQ(m_engine.StartOperation(1, 1, m_home.File("p.txt").c_str(), "", 0), 1);
+    ASSERT_TRUE(WaitFor([&] { return m_drive.Get("ACC") == 9; }, std::chrono::seconds(4)));
+    m_host.m_cancelPressed = 1;
     ASSERT_TRUE(RunToEnd(m_engine, std::chrono::seconds(4)));  // well before the 5 s bound
     EXPECT_GE(m_engine.GetErrorLog().Find(
-                  "ERROR in line 1 of template file \"p.dat\": No value for conversion parameter GPD_VER."),
+                  "ERROR in line 2 of template file \"p.dat\": No value for conversion parameter GPD_VER."),
               0)
         << m_engine.GetErrorLog().GetString();
     EXPECT_EQ(m_host.m_boxes.back(), "Report cancelled.");
