@@ -252,7 +252,8 @@ void CGuiUpdateDlg::UpdateTitle()
     if (!GetSafeHwnd())
         return;
     CString title = GetItemName();
-    if (m_showToolbar)
+    // A window with no drive chosen names none, rather than "- Drive " and nothing.
+    if (m_showToolbar && !GetDriveName().IsEmpty())
         title.Format("%s - Drive %s", GetItemName().GetString(), GetDriveName().GetString());
     SetWindowText(title);
 }

@@ -182,6 +182,12 @@ TEST_F(DriveWindowTest, SwitchingTheDriveRestartsTheQueriesOnTheNewDrive)
     EXPECT_EQ(second->GetDrive(), 1);
     EXPECT_EQ(second->GetInstanceNumber(), 2);
     EXPECT_EQ(m_frame.m_list.GetOpenCount("CSampleDriveDlg"), 2);
+
+    // A third finds no drive left: its title names no drive rather than an empty one.
+    CSampleDriveDlg* third = Open("SAMPLEDRIVE:3");
+    ASSERT_NE(third, nullptr);
+    EXPECT_EQ(third->GetDrive(), -1);
+    EXPECT_EQ(Title(third), "Sample Drive");
 }
 
 TEST_F(DriveWindowTest, ARefusedSwitchRestoresTheSelection)
