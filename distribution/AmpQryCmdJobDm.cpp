@@ -80,11 +80,18 @@ bool CAmpQryCmdJobDm::IsDue()
     return (m_flags & kQryOneShot) || m_submitTimer.GetElapsedSeconds() > m_dueOffset / 1000.0;
 }
 
-int CAmpQryCmdJobDm::MsUntilDue()
+long long CAmpQryCmdJobDm::ElapsedWholeMs()
 {
-    const auto elapsedMs = static_cast<long long>(std::floor(m_submitTimer.GetElapsedSeconds() * 1000.0));
-    return static_cast<int>(std::max(0LL, m_dueOffset + 1 - elapsedMs));
+    return static_cast<long long>(std::floor(m_submitTimer.GetElapsedSeconds() * 1000.0));
 }
+
+// A turn comes once its offset from the last one is exceeded: one past it.
+int CAmpQryCmdJobDm::MsUntilOffsetPassed(long long offsetMs)
+{
+    return static_cast<int>(std::max(0LL, offsetMs + 1 - ElapsedWholeMs()));
+}
+
+int CAmpQryCmdJobDm::MsUntilDue() { return MsUntilOffsetPassed(m_dueOffset); }
 
 bool CAmpQryCmdJobDm::MayGoEarly()
 {
@@ -99,21 +106,12 @@ int CAmpQryCmdJobDm::MsUntilMayGoEarly()
     return static_cast<int>(std::max(0LL, m_period - elapsedMs));
 }
 
-int CAmpQryCmdJobDm::MsUntilLatestTurn()
-{
-    const auto elapsedMs = static_cast<long long>(std::floor(m_submitTimer.GetElapsedSeconds() * 1000.0));
-    return static_cast<int>(std::max(0LL, m_period + DueJitter(m_period, 32767) + 1 - elapsedMs));
-}
+int CAmpQryCmdJobDm::MsUntilLatestTurn() { return MsUntilOffsetPassed(m_period + DueJitter(m_period, 32767)); }
 
-int CAmpQryCmdJobDm::MsUntilTurnWithoutJitter()
-{
-    const auto elapsedMs = static_cast<long long>(std::floor(m_submitTimer.GetElapsedSeconds() * 1000.0));
-    return static_cast<int>(std::max(0LL, m_period + 1 - elapsedMs));
-}
+int CAmpQryCmdJobDm::MsUntilTurnWithoutJitter() { return MsUntilOffsetPassed(m_period); }
 
 void CAmpQryCmdJobDm::SetTurnIn(int ms)
 {
-    // MsUntilDue counts one past the offset: the turn comes once the offset is exceeded.
-    const auto elapsedMs = static_cast<long long>(std::floor(m_submitTimer.GetElapsedSeconds() * 1000.0));
-    m_dueOffset = static_cast<int>(std::max(0LL, ms - 1 + elapsedMs));
+    // The inverse of MsUntilOffsetPassed.
+    m_dueOffset = static_cast<int>(std::max(0LL, ms - 1 + ElapsedWholeMs()));
 }

@@ -69,6 +69,11 @@ public:
     CAmpResponseToDistMngrList m_blockResponses;
     // One entry per merged receiver query; a job has few, so a list serves.
     CList<CAmpQryCmdGuiRcvrInfo> m_receivers;
+
+private:
+    // Whole milliseconds since the last turn.
+    long long ElapsedWholeMs();
+    int MsUntilOffsetPassed(long long offsetMs);
 };
 
 // Jitter added to a period: one draw r of the C library generator,

@@ -467,15 +467,7 @@ bool CQvxGuiEditCtrl::TakesReplies() const
 // The toolkit's edit knows whether the user changed its text since the program
 // last set it, also when the typing came without a character message; a number
 // the program put there is never taken back in, so it keeps its full precision.
-bool CQvxGuiEditCtrl::HoldsUncommittedNumber()
-{
-    if (!GetSafeHwnd() || !GetModify())
-        return false;
-    CString text;
-    GetValueText(text);
-    text.Trim();
-    return StartsLikeNumber(text) != 0;
-}
+bool CQvxGuiEditCtrl::HoldsUncommittedNumber() { return GetSafeHwnd() && GetModify() && ShowsNumber(); }
 
 void CQvxGuiEditCtrl::CommitPendingEntry()
 {

@@ -41,6 +41,14 @@ protected:
         ASSERT_TRUE(Until([&] { return window->GetDriveValue(16995, position) && position == at; }));
         Enable(window);
     }
+    // The position step from `base` to `target` with the test's settings.
+    static void SetPositionStep(CQvxGuiSetupServoTuningDlg* window, double base, double target,
+                                const TuningStepSettings& settings)
+    {
+        window->GetModes().Mode(2).m_base = base;
+        window->GetModes().Mode(2).m_target = target;
+        window->GetModes().m_settings = settings;
+    }
     // The window with its drive's mode, conversions and polled values in.
     CQvxGuiSetupServoTuningDlg* OpenReady()
     {
@@ -149,9 +157,7 @@ TEST_F(ServoTuningTest, PositionModeStepsPscAndStopsWithZeroToCurrent)
 {
     CQvxGuiSetupServoTuningDlg* window = nullptr;
     ASSERT_NO_FATAL_FAILURE(OpenEnabledInPositionModeAt(120, window));
-    window->GetModes().Mode(2).m_base = 100;
-    window->GetModes().Mode(2).m_target = 50;
-    window->GetModes().m_settings = TuningStepSettings{0.2, 0.2, 1, 1, 1};
+    SetPositionStep(window, 100, 50, TuningStepSettings{0.2, 0.2, 1, 1, 1});
     ClearWrites();
     Start(window);
     ASSERT_TRUE(Until([&] { return !window->IsTestRunning(); }));
@@ -164,9 +170,7 @@ TEST_F(ServoTuningTest, AFirstMoveLongerThanTheStepWaitsForTheEngineerNamingTheD
 {
     CQvxGuiSetupServoTuningDlg* window = nullptr;
     ASSERT_NO_FATAL_FAILURE(OpenEnabledInPositionModeAt(196036, window));
-    window->GetModes().Mode(2).m_base = 0;
-    window->GetModes().Mode(2).m_target = 200;
-    window->GetModes().m_settings = TuningStepSettings{0.2, 0.2, 1, 0, 1};
+    SetPositionStep(window, 0, 200, TuningStepSettings{0.2, 0.2, 1, 0, 1});
     ClearWrites();
     AfxTakeScriptedMessageLog();
     // "Start step response?" Yes; the long move is not confirmed.
